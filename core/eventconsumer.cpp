@@ -1,0 +1,7 @@
+#include "core/eventconsumer.h"
+
+#include "core/system.h"
+
+EventConsumer::~EventConsumer() {
+    System::instance()->removeEventConsumer(this);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+class GameLogic;
+class GamePackage;
+class Menu;
+class RenderGraph;
+class RenderNode;
+
+// The application: owns the render graph and the menu stack, and switches the
+// screens between the menus and the game with its heads-up display.
+// An abstract singleton: exactly one subclass instance is registered.
+class Main {
+public:
+    static constexpr int kTablePriority = 100;
+    static constexpr int kHudPriority = 200;
+    static constexpr int kMenuPriority = 300;
+    static constexpr int kCursorPriority = 400;
+
+    static Main* instance();
+    // Runs m->init() and only then makes m the instance.
+    static void registerInstance(std::unique_ptr<Main> m);
+    static void destroy();
+
+    Main(const Main&) = delete;
+    Main& operator=(const Main&) = delete;
+    virtual ~Main();
+
+    virtual void init();
+    void shutdown();
+
+    // Not owned: the package's owner keeps it alive while it is shown.
+    void setGamePackage(GamePackage* p);
+    void setTable(RenderNode* t);
+
+    bool showMenu(Menu* m);
+    bool closeMenu(Menu* m);
+    void leaveMenus();
+    void returnToMenus();
+    bool menusVisible() const;
+
+    // One graph pass of a frame.
+    void render(double elapsed);
+
+    RenderGraph& getRenderGraph() { return *renderGraph; }
+    const std::vector<Menu*>& getMenuStack() const { return menuStack; }
+
+protected:
+    Main();
+
+private:
+    bool menusShown = true;
+    GameLogic* gameLogic = nullptr; // not owned: the package's plug
+    RenderNode* table = nullptr;    // not owned: the package's scene
+    std::unique_ptr<RenderGraph> renderGraph;
+    RenderNode* hud = nullptr;          // not owned: the package's heads-up display
+    std::vector<Menu*> menuStack;       // not owned: the package's menus, bottom first
+    GamePackage* gamePackage = nullptr; // not owned
+};

@@ -1,0 +1,509 @@
+#include "core/system.h"
+
+#include "core/eventconsumer.h"
+#include "core/exceptions.h"
+#include "core/inputevent.h"
+#include "core/main.h"
+#include "core/tools.h"
+
+#include <GL/freeglut.h>
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+
+namespace {
+
+const char* const kSource = "system";
+const char* const kGlobalSource = "global";
+const char* const kWindowTitle = "Sporrik";
+const char* const kGameModeFormat = "%ix%i:32@60";
+constexpr int kWindowX = 100;
+constexpr int kWindowY = 100;
+constexpr int kSourceWidth = 16;
+constexpr size_t kLogPieceLength = 80;
+
+std::unique_ptr<System> gInstance;
+
+double steadySeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+void writeToStandardError(int, const std::string& line) {
+    std::fputs(line.c_str(), stderr);
+}
+
+// GLUT calls back through C: an exception must not unwind through it. The
+// message is reported and the process ends with a failure code.
+template <typename Body>
+void guarded(Body body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Sporrik: unhandled exception: %s\n", e.what());
+        std::exit(EXIT_FAILURE);
+    } catch (...) {
+        std::fputs("Sporrik: unhandled exception\n", stderr);
+        std::exit(EXIT_FAILURE);
+    }
+}
+
+int translateSpecialKey(int key) {
+    switch (key) {
+    case GLUT_KEY_RIGHT:
+        return KeyArrowRight;
+    case GLUT_KEY_UP:
+        return KeyArrowUp;
+    case GLUT_KEY_LEFT:
+        return KeyArrowLeft;
+    case GLUT_KEY_DOWN:
+        return KeyArrowDown;
+    default:
+        break;
+    }
+    if (key >= GLUT_KEY_F1 && key <= GLUT_KEY_F12) {
+        return KeyF1 + (key - GLUT_KEY_F1);
+    }
+    return 0;
+}
+
+void onSpecialDown(int key, int, int) {
+    guarded([&] {
+        const int code = translateSpecialKey(key);
+        if (code > 0) {
+            System::instance()->keyDown(code);
+        }
+    });
+}
+
+void onSpecialUp(int key, int, int) {
+    guarded([&] {
+        const int code = translateSpecialKey(key);
+        if (code > 0) {
+            System::instance()->keyUp(code);
+        }
+    });
+}
+
+void onKeyboardDown(unsigned char key, int, int) {
+    guarded([&] { System::instance()->keyDown(key); });
+}
+
+void onKeyboardUp(unsigned char key, int, int) {
+    guarded([&] { System::instance()->keyUp(key); });
+}
+
+void onMotion(int x, int y) {
+    guarded([&] { System::instance()->motion(x, y); });
+}
+
+void onMouse(int button, int state, int x, int y) {
+    // Only the three real buttons have codes; the wheel (3 and 4) is dropped.
+    if (button < GLUT_LEFT_BUTTON || button > GLUT_RIGHT_BUTTON) {
+        return;
+    }
+    guarded([&] {
+        System* system = System::instance();
+        system->motion(x, y);
+        const int key = KeyMouseLeft + button;
+        if (state == GLUT_DOWN) {
+            system->keyDown(key);
+        } else {
+            system->keyUp(key);
+        }
+    });
+}
+
+void onEntry(int state) {
+    if (state == GLUT_LEFT) {
+        guarded([] { System::instance()->pointerLeft(); });
+    }
+}
+
+void onDisplay() {
+    guarded([] { System::instance()->display(); });
+}
+
+void onIdle() {
+    glutPostRedisplay();
+}
+
+void onReshape(int width, int height) {
+    guarded([&] { System::instance()->reshape(width, height); });
+}
+
+void onClose() {
+    guarded([] { System::instance()->quit(); });
+}
+
+} // namespace
+
+System* System::instance() {
+    if (!gInstance) {
+        gInstance.reset(new System());
+        if (!gInstance->setup()) {
+            gInstance.reset();
+            throw InstantiationException("error initializing system");
+        }
+    }
+    return gInstance.get();
+}
+
+System* System::existing() {
+    return gInstance.get();
+}
+
+System::System() : timeSource(steadySeconds), reportChannel(writeToStandardError) {
+    dispatchPosition = consumers.end();
+}
+
+System::~System() = default;
+
+bool System::setup() {
+    fullscreen = getArgument("window") == nullptr;
+    startTime = timeSource();
+    return true;
+}
+
+void System::setArguments(int argc, const char* const* argv) {
+    arguments.assign(argv, argv + argc);
+    fullscreen = getArgument("window") == nullptr;
+}
+
+const char* System::getArgument(const char* name) const {
+    const size_t length = std::strlen(name);
+    for (const std::string& argument : arguments) {
+        if (argument.compare(0, length, name) != 0) {
+            continue;
+        }
+        if (argument.size() == length) {
+            return argument.c_str() + length;
+        }
+        if (argument[length] == '=') {
+            return argument.c_str() + length + 1;
+        }
+    }
+    return nullptr;
+}
+
+double System::getTime() const {
+    return timeSource() - startTime;
+}
+
+void System::setTimeSource(TimeSource source) {
+    timeSource = source ? std::move(source) : TimeSource(steadySeconds);
+    startTime = timeSource();
+    lastFrameTime = -1.0;
+    lastDispatchTime = 0.0;
+}
+
+void System::reshape(int newWidth, int newHeight) {
+    // A minimised window reports 0 x 0; later code divides by the size.
+    width = std::max(newWidth, 1);
+    height = std::max(newHeight, 1);
+}
+
+void System::log(int type, const char* source, const char* message) {
+    const char* label = nullptr;
+    int channel = type;
+    switch (type) {
+    case NOTE:
+        label = "NOTE   ";
+        break;
+    case WARNING:
+        label = "WARNING";
+        break;
+    case ERROR:
+        label = "ERROR  ";
+        break;
+    case DEBUG:
+        label = "DEBUG  ";
+        break;
+    default:
+        log(WARNING, kGlobalSource, "unknown log type");
+        label = "WARNING:";
+        channel = WARNING;
+        break;
+    }
+    const std::string text = message != nullptr ? message : "";
+    const char* name = source != nullptr ? source : "";
+    std::string padded(std::max(std::strlen(name), static_cast<size_t>(kSourceWidth)) + 1, '\0');
+    padString(padded.data(), name, kSourceWidth, ' ');
+    padded.resize(std::strlen(padded.c_str()));
+
+    size_t start = 0;
+    do {
+        const std::string piece = text.substr(start, kLogPieceLength);
+        start += kLogPieceLength;
+        std::string line = std::string(label) + " from " + padded + ":" + piece;
+        if (start < text.size()) {
+            line += "\\";
+        }
+        line += "\n";
+        reportChannel(channel, line);
+    } while (start < text.size());
+}
+
+System::ReportChannel System::setReportChannel(ReportChannel channel) {
+    ReportChannel previous = std::move(reportChannel);
+    reportChannel = channel ? std::move(channel) : ReportChannel(writeToStandardError);
+    return previous;
+}
+
+bool System::init() {
+    glutArguments = arguments;
+    if (glutArguments.empty()) {
+        glutArguments.push_back("sporrik");
+    }
+    glutArgumentPointers.clear();
+    for (std::string& argument : glutArguments) {
+        glutArgumentPointers.push_back(argument.data());
+    }
+    glutArgumentPointers.push_back(nullptr);
+    int argc = static_cast<int>(glutArguments.size());
+    glutInit(&argc, glutArgumentPointers.data());
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+
+    openWindow();
+    registerHandlers();
+    glutIgnoreKeyRepeat(1);
+    glutSetCursor(GLUT_CURSOR_NONE);
+
+    if (glewInit() != GLEW_OK) {
+        ::log(ERROR, kSource, "Could not init GLEW");
+    }
+    if (!checkCapabilities()) {
+        ::log(NOTE, kSource, "graphics system does not support minimum requirements");
+    }
+    return true;
+}
+
+void System::openWindow() {
+    if (!fullscreen) {
+        glutInitWindowSize(width, height);
+        glutInitWindowPosition(kWindowX, kWindowY);
+        glutCreateWindow(kWindowTitle);
+        return;
+    }
+    char mode[64];
+    std::snprintf(mode, sizeof mode, kGameModeFormat, width, height);
+    ::log(NOTE, kSource, std::string("init fullscreenmode ") + mode);
+    glutGameModeString(mode);
+    glutEnterGameMode();
+    // Many X servers (Xvfb among them) cannot switch modes; a window that
+    // covers the screen serves as well.
+    if (!glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) {
+        ::log(NOTE, kSource, "game mode not available, opening a full-screen window");
+        glutInitWindowSize(width, height);
+        glutCreateWindow(kWindowTitle);
+        glutFullScreen();
+    }
+}
+
+void System::registerHandlers() {
+    glutSpecialFunc(onSpecialDown);
+    glutSpecialUpFunc(onSpecialUp);
+    glutKeyboardFunc(onKeyboardDown);
+    glutKeyboardUpFunc(onKeyboardUp);
+    glutPassiveMotionFunc(onMotion);
+    glutMotionFunc(onMotion);
+    glutMouseFunc(onMouse);
+    glutEntryFunc(onEntry);
+    glutDisplayFunc(onDisplay);
+    glutIdleFunc(onIdle);
+    glutReshapeFunc(onReshape);
+    glutCloseFunc(onClose);
+}
+
+bool System::checkCapabilities() {
+    bool supported = true;
+    if (!GLEW_VERSION_1_4) {
+        ::log(DEBUG, kGlobalSource, "your driver does not support opengl 1.4");
+        supported = false;
+    }
+    if (!GLEW_ARB_texture_env_combine) {
+        ::log(DEBUG, kGlobalSource, "ARB_texture_env_combine not supported");
+        supported = false;
+    }
+    if (glFogCoordPointer == nullptr) {
+        ::log(DEBUG, kGlobalSource, "Fog Coordinates not supported");
+    }
+    // Offscreen float buffers take the place of pixel buffers with
+    // render-to-texture: framebuffer objects and float textures.
+    return supported && GLEW_ARB_vertex_program && GLEW_EXT_compiled_vertex_array &&
+           GLEW_ARB_framebuffer_object && GLEW_ARB_texture_float;
+}
+
+void System::run() {
+    glutMainLoop();
+    // glutMainLoop only returns when told to leave, which this program never does.
+    std::abort();
+}
+
+void System::quit() {
+    Main::destroy();
+    gInstance.reset();
+    std::exit(EXIT_SUCCESS);
+}
+
+void System::display() {
+    Main* main = Main::instance();
+    const double now = getTime();
+    const double elapsed = lastFrameTime < 0.0 ? 0.0 : now - lastFrameTime;
+    lastFrameTime = now;
+    processEvents();
+    main->render(elapsed);
+    glutSwapBuffers();
+}
+
+void System::queueEvent(const InputEvent& e) {
+    eventQueue.push_front(e.clone());
+}
+
+const InputEvent* System::findLike(const InputEvent& e) const {
+    for (const auto& queued : eventQueue) {
+        if (queued->equals(e)) {
+            return queued.get();
+        }
+    }
+    for (const auto& pressed : pressedEvents) {
+        if (pressed->equals(e)) {
+            return pressed.get();
+        }
+    }
+    return nullptr;
+}
+
+void System::keyDown(int key) {
+    const InputEventKeyDown event(getTime(), key);
+    // The same key queued or held: operating-system repeat or a second press
+    // within one frame.
+    if (findLike(event) != nullptr) {
+        return;
+    }
+    queueEvent(event);
+}
+
+void System::keyUp(int key) {
+    const InputEvent* press = findLike(InputEventKey(0.0, key));
+    if (press == nullptr) {
+        return;
+    }
+    const double now = getTime();
+    queueEvent(InputEventKeyUp(now, key, 0.0, now - press->getTime()));
+}
+
+void System::motion(int x, int y) {
+    lastMouseX = static_cast<double>(x) / width;
+    lastMouseY = static_cast<double>(y) / height;
+    queueEvent(InputEventMotion(getTime(), lastMouseX, lastMouseY, false));
+}
+
+void System::pointerLeft() {
+    queueEvent(InputEventMotion(getTime(), lastMouseX, lastMouseY, true));
+}
+
+void System::processEvents() {
+    const double now = getTime();
+    const double elapsed = now - lastDispatchTime;
+    while (!eventQueue.empty()) {
+        std::unique_ptr<InputEvent> event = std::move(eventQueue.back());
+        eventQueue.pop_back();
+        auto* stop = dynamic_cast<InputEventStop*>(event.get());
+        if (stop != nullptr) {
+            stop->setPartialDuration(event->getTime() - lastDispatchTime);
+        }
+        if (dynamic_cast<InputEventStart*>(event.get()) != nullptr) {
+            InputEvent& held = *event;
+            pressedEvents.push_front(std::move(event));
+            dispatch(held);
+        } else if (stop != nullptr) {
+            dispatch(*event);
+            const auto press = std::find_if(pressedEvents.begin(), pressedEvents.end(),
+                                            [&](const auto& pressed) { return pressed->equals(*event); });
+            if (press != pressedEvents.end()) {
+                pressedEvents.erase(press);
+            }
+        } else {
+            dispatch(*event);
+        }
+    }
+    for (const auto& pressed : pressedEvents) {
+        if (pressed->getTime() > lastDispatchTime) {
+            continue;
+        }
+        const auto* start = dynamic_cast<const InputEventStart*>(pressed.get());
+        std::unique_ptr<InputEvent> middle = start->createMiddle(now, elapsed);
+        dispatch(*middle);
+    }
+    lastDispatchTime = now;
+}
+
+void System::dispatch(InputEvent& e) {
+    dispatchPosition = consumers.begin();
+    while (dispatchPosition != consumers.end()) {
+        EventConsumer* consumer = *dispatchPosition;
+        ++dispatchPosition;
+        consumer->handleEvent(e);
+        if (e.isConsumed()) {
+            break;
+        }
+    }
+    dispatchPosition = consumers.end();
+}
+
+void System::setEventConsumers(const std::list<EventConsumer*>& newList) {
+    newConsumerSet.clear();
+    for (EventConsumer* consumer : newList) {
+        if (!newConsumerSet.insert(consumer).second) {
+            throw IllegalArgumentException("newList contains the same EventConsumers twice");
+        }
+    }
+    for (auto it = consumers.begin(); it != consumers.end();) {
+        EventConsumer* consumer = *it;
+        ++it;
+        if (newConsumerSet.count(consumer) == 0) {
+            removeEventConsumer(consumer);
+        }
+    }
+    auto position = consumers.begin();
+    for (EventConsumer* consumer : newList) {
+        if (position != consumers.end() && *position == consumer) {
+            ++position;
+            continue;
+        }
+        if (lastConsumerSet.count(consumer) != 0) {
+            const auto old = std::find(position, consumers.end(), consumer);
+            if (old != consumers.end()) {
+                if (dispatchPosition == old) {
+                    ++dispatchPosition;
+                }
+                consumers.erase(old);
+            }
+        }
+        consumers.insert(position, consumer);
+        lastConsumerSet.insert(consumer);
+    }
+    lastConsumerSet = newConsumerSet;
+}
+
+bool System::removeEventConsumer(EventConsumer* c) {
+    if (lastConsumerSet.erase(c) == 0) {
+        return false;
+    }
+    const auto it = std::find(consumers.begin(), consumers.end(), c);
+    if (it == consumers.end()) {
+        return false;
+    }
+    if (dispatchPosition == it) {
+        ++dispatchPosition;
+    }
+    consumers.erase(it);
+    return true;
+}

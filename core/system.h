@@ -1,0 +1,107 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <list>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+class EventConsumer;
+class InputEvent;
+
+// Process-wide services: command line, clock, window and main loop, the input
+// queue with its consumers, and the log.
+class System {
+public:
+    // Receives each finished log line; the default writes it to standard error.
+    using ReportChannel = std::function<void(int type, const std::string& line)>;
+    // Seconds on a monotonic clock with an arbitrary zero; null restores the
+    // steady clock.
+    using TimeSource = std::function<double()>;
+
+    static System* instance();
+    // The instance if one exists, without creating it.
+    static System* existing();
+
+    System(const System&) = delete;
+    System& operator=(const System&) = delete;
+    ~System();
+
+    // Replaces the stored command line (a copy is kept) and re-reads the
+    // settings taken from it.
+    void setArguments(int argc, const char* const* argv);
+    const char* getArgument(const char* name) const;
+    int getArgumentCount() const { return static_cast<int>(arguments.size()); }
+    bool isFullscreen() const { return fullscreen; }
+
+    // Creates the window and GL context and registers the GLUT handlers.
+    bool init();
+    // Enters the GLUT main loop; does not return.
+    [[noreturn]] void run();
+    // Tears the game down and ends the process with exit code 0.
+    [[noreturn]] void quit();
+
+    double getTime() const;
+    void setTimeSource(TimeSource source);
+
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+    void reshape(int newWidth, int newHeight);
+
+    void log(int type, const char* source, const char* message);
+    ReportChannel setReportChannel(ReportChannel channel);
+
+    // Input queue and dispatch.
+    void queueEvent(const InputEvent& e);
+    void keyDown(int key);
+    void keyUp(int key);
+    void motion(int x, int y);
+    void pointerLeft();
+    void processEvents();
+    void setEventConsumers(const std::list<EventConsumer*>& newList);
+    bool removeEventConsumer(EventConsumer* c);
+    const std::list<EventConsumer*>& getEventConsumers() const { return consumers; }
+
+    // One frame: dispatch input, draw the render graph.
+    void display();
+
+private:
+    System();
+    bool setup();
+    const InputEvent* findLike(const InputEvent& e) const;
+    void dispatch(InputEvent& e);
+    void openWindow();
+    void registerHandlers();
+    bool checkCapabilities();
+
+    static constexpr int kDefaultWidth = 1024;
+    static constexpr int kDefaultHeight = 768;
+
+    bool fullscreen = true;
+    int width = kDefaultWidth;
+    int height = kDefaultHeight;
+    std::vector<std::string> arguments;
+    // glutInit gets a copy of its own, which it may rearrange.
+    std::vector<std::string> glutArguments;
+    std::vector<char*> glutArgumentPointers;
+    TimeSource timeSource;
+    double startTime = 0.0;
+    double lastFrameTime = -1.0;
+
+    std::set<EventConsumer*> lastConsumerSet;
+    std::list<EventConsumer*> consumers;
+    std::set<EventConsumer*> newConsumerSet;
+    // Newest at the front, taken from the back.
+    std::deque<std::unique_ptr<InputEvent>> eventQueue;
+    // Start events of keys still held, newest at the front.
+    std::list<std::unique_ptr<InputEvent>> pressedEvents;
+    double lastMouseX = -1.0;
+    double lastMouseY = -1.0;
+    double lastDispatchTime = 0.0;
+    std::list<EventConsumer*>::iterator dispatchPosition;
+
+    ReportChannel reportChannel;
+};

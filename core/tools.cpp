@@ -1,0 +1,99 @@
+#include "core/tools.h"
+
+#include "core/system.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+const char* const kSource = "global";
+}
+
+void log(int type, const char* source, const char* message) {
+    System::instance()->log(type, source, message);
+}
+
+void log(int type, const char* source, const std::string& message) {
+    System::instance()->log(type, source, message.c_str());
+}
+
+int log2(int n) {
+    if (n <= 0) {
+        log(DEBUG, kSource, "log2(), passed argument <= 0");
+        return 0;
+    }
+    int result = 0;
+    while (n > 1) {
+        n >>= 1;
+        ++result;
+    }
+    return result;
+}
+
+void padString(char* dst, const char* src, int width, char fill) {
+    const int length = static_cast<int>(std::strlen(src));
+    std::memcpy(dst, src, length + 1);
+    if (length < width) {
+        std::memset(dst + length, fill, width - length);
+        dst[width] = '\0';
+    }
+}
+
+std::string toString(int value) {
+    std::ostringstream stream;
+    stream << value;
+    return stream.str();
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    if (text.empty() || part.empty()) {
+        return false;
+    }
+    return text.find(part) != std::string::npos;
+}
+
+bool statFile(const char* path, struct stat* out) {
+    const int descriptor = open(path, O_RDONLY);
+    if (descriptor < 0) {
+        return false;
+    }
+    const bool ok = fstat(descriptor, out) == 0;
+    if (!ok) {
+        std::fputs("An fstat error occurred.\n", stderr);
+    }
+    close(descriptor);
+    return ok;
+}
+
+std::unique_ptr<char[]> readFile(const char* path) {
+    if (path == nullptr) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (!statFile(path, &info)) {
+        log(ERROR, kSource, std::string("Cannot open \"") + path + "\" for stat read!");
+        return nullptr;
+    }
+    const size_t size = static_cast<size_t>(info.st_size);
+    auto block = std::make_unique<char[]>(size + 1);
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr) {
+        std::fprintf(stderr, "Cannot open \"%s\" for read!\n", path);
+        return nullptr;
+    }
+    const size_t read = std::fread(block.get(), 1, size, file);
+    block[read] = '\0';
+    std::fclose(file);
+    return block;
+}
+
+std::string resolvePath(const std::string& fileName) {
+    const char* directory = System::instance()->getArgument("path");
+    if (directory == nullptr || *directory == '\0') {
+        return fileName;
+    }
+    return std::string(directory) + "/" + fileName;
+}

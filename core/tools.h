@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+
+// Log message types; see System::log for the line format.
+enum LogType : int { NOTE = 0, WARNING = 1, ERROR = 2, DEBUG = 3 };
+
+// Both forward to System::log.
+void log(int type, const char* source, const char* message);
+void log(int type, const char* source, const std::string& message);
+
+// Floor of the base-2 logarithm of a positive n; 0 (with a DEBUG line) otherwise.
+int log2(int n);
+
+// Copies src into dst and widens it with fill up to width characters.
+// dst must hold max(strlen(src), width) + 1 bytes.
+void padString(char* dst, const char* src, int width, char fill);
+
+std::string toString(int value);
+
+// False when either string is empty, otherwise whether part occurs in text.
+bool contains(const std::string& text, const std::string& part);
+
+bool statFile(const char* path, struct stat* out);
+
+// The whole file with a terminating zero byte, or null when it cannot be read.
+std::unique_ptr<char[]> readFile(const char* path);
+
+// The path under which an asset file is opened: below the directory of the
+// command-line argument path=<directory> when it is given.
+std::string resolvePath(const std::string& fileName);

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <list>
+#include <map>
+#include <set>
+#include <vector>
+
+class EventConsumer;
+class RenderNode;
+
+// Orders drawing and input each frame. From a few prioritised roots it rebuilds
+// on every update() the render list and the list of event consumers; each node
+// pulls in its own children. Owns no node.
+class RenderGraph {
+public:
+    RenderGraph(int x, int y, int width, int height);
+    RenderGraph(const RenderGraph&) = delete;
+    RenderGraph& operator=(const RenderGraph&) = delete;
+    // Nodes still linked are told they are not any more, so none keeps a
+    // pointer to a destroyed graph.
+    ~RenderGraph();
+
+    // Takes effect at the next update(). False when n is already a root.
+    bool addRoot(RenderNode* n, int priority);
+    // Unlinks n at once; false when n is not a root.
+    bool removeRoot(RenderNode* n);
+    void clearRoots();
+
+    void update();
+    void render(double elapsed);
+
+    void setViewport(int x, int y, int width, int height);
+    int getViewportX() const { return viewportX; }
+    int getViewportY() const { return viewportY; }
+    int getViewportWidth() const { return viewportWidth; }
+    int getViewportHeight() const { return viewportHeight; }
+
+    // Called by a node's destructor.
+    void remove(RenderNode* n);
+
+    const std::vector<RenderNode*>& getRenderList() const { return renderList; }
+    const std::list<EventConsumer*>& getConsumerList() const { return consumerList; }
+    bool isRoot(const RenderNode* n) const;
+
+private:
+    friend class RenderNode;
+    void visit(RenderNode* n);
+    void addToRenderList(RenderNode* n);
+    void dropFromLists(RenderNode* n);
+
+    std::set<RenderNode*> linked;
+    std::set<RenderNode*> stale;
+    std::vector<RenderNode*> toUnlink;
+    std::multimap<int, RenderNode*> roots;
+    // Entries of nodes removed while the list is drawn become null until the
+    // drawing pass ends.
+    std::vector<RenderNode*> renderList;
+    std::list<EventConsumer*> consumerList;
+    // The consumer side of each node in consumerList; a node's destructor can
+    // no longer find it by cast.
+    std::map<RenderNode*, EventConsumer*> consumerOfNode;
+    bool rendering = false;
+    int viewportX;
+    int viewportY;
+    int viewportWidth;
+    int viewportHeight;
+};

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages needed to build, run and test Sporrik.
+# Idempotent: packages already present are left alone, and apt is only asked
+# when something is missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config git
+    libgtest-dev googletest
+    freeglut3-dev libglew-dev libpng-dev zlib1g-dev
+    libsdl2-mixer-dev libfreetype-dev fonts-dejavu-core
+    libgl1-mesa-dri xvfb xauth xdotool imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+$sudo apt-get update
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}" </dev/null

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Sets everything up on a Debian 12 machine, builds Sporrik twice (plain, and
+# with AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test
+# under one virtual X server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=$(nproc)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$jobs"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSPORRIK_SANITIZE=ON
+cmake --build build-sanitize -j"$jobs"
+
+# Drawing tests share this one server. The sanitized run covers the tests that
+# need no display: the GL driver's own allocations would drown its reports.
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
+    ctest --test-dir build --output-on-failure -j$jobs &&
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        ctest --test-dir build-sanitize --output-on-failure -L unit -j$jobs"

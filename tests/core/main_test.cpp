@@ -1,0 +1,207 @@
+#include "core/exceptions.h"
+#include "core/gamepackage.h"
+#include "core/main.h"
+#include "core/system.h"
+#include "graph/rendergraph.h"
+#include "ui/menu.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Journal = std::vector<std::string>;
+
+class StandInMenu : public Menu {
+public:
+    StandInMenu(std::string name, Journal& journal) : name(std::move(name)), journal(journal) {}
+
+    void render(double, float) override {}
+    void linkChildren() override {}
+    void attach() override {}
+    void detach() override {}
+    void activated(Menu* previous) override { note("activated " + nameOf(previous)); }
+    void deactivated(Menu* next) override { note("deactivated " + nameOf(next)); }
+    void hidden() override { note("hidden"); }
+    void shown() override { note("shown"); }
+
+    std::string name;
+
+private:
+    void note(const std::string& what) { journal.push_back(name + " " + what); }
+    static std::string nameOf(Menu* menu) {
+        return menu == nullptr ? "none" : static_cast<StandInMenu*>(menu)->name;
+    }
+    Journal& journal;
+};
+
+class StandInNode : public RenderNode {
+public:
+    void render(double, float) override {}
+    void linkChildren() override {}
+    void attach() override {}
+    void detach() override {}
+};
+
+class StandInMain : public Main {
+public:
+    StandInMain() = default;
+    void init() override {
+        Main::init();
+        ++initCalls;
+        instanceDuringInit = tryInstance();
+    }
+    static bool tryInstance() {
+        try {
+            Main::instance();
+            return true;
+        } catch (const InstantiationException&) {
+            return false;
+        }
+    }
+    int initCalls = 0;
+    bool instanceDuringInit = true;
+};
+
+class StandInPackage : public GamePackage {
+public:
+    explicit StandInPackage(Menu* menu) : menu(menu) {}
+    RenderNode* getTable() override { return &table; }
+    Menu* getMenu() override { return menu; }
+    RenderNode* getHud() override { return &hud; }
+    GameLogic* getGameLogic() override { return nullptr; }
+
+    StandInNode table;
+    StandInNode hud;
+    Menu* menu;
+};
+
+class MenuStack : public ::testing::Test {
+protected:
+    ~MenuStack() override { System::instance()->setEventConsumers({}); }
+
+    bool isRoot(const RenderNode* node) { return app.getRenderGraph().isRoot(node); }
+
+    Journal journal;
+    StandInMenu mainMenu{"main", journal};
+    StandInMenu newGame{"new", journal};
+    StandInPackage package{&mainMenu};
+    StandInMain app;
+};
+
+TEST_F(MenuStack, PackageShowsItsMenuAndTable) {
+    app.setGamePackage(&package);
+    EXPECT_TRUE(isRoot(&mainMenu));
+    EXPECT_TRUE(isRoot(&package.table));
+    EXPECT_FALSE(isRoot(&package.hud));
+    EXPECT_TRUE(app.menusVisible());
+    EXPECT_EQ(journal, (Journal{"main activated none", "main shown"}));
+}
+
+TEST_F(MenuStack, ShowMenuCoversThePreviousTop) {
+    app.showMenu(&mainMenu);
+    journal.clear();
+    EXPECT_TRUE(app.showMenu(&newGame));
+    EXPECT_EQ(journal, (Journal{"main hidden", "main deactivated new", "new activated main", "new shown"}));
+    EXPECT_FALSE(isRoot(&mainMenu));
+    EXPECT_TRUE(isRoot(&newGame));
+}
+
+TEST_F(MenuStack, MenuAlreadyOnTheStackIsNotPushedAgain) {
+    app.showMenu(&mainMenu);
+    app.showMenu(&newGame);
+    journal.clear();
+    EXPECT_FALSE(app.showMenu(&mainMenu));
+    EXPECT_TRUE(journal.empty());
+    EXPECT_EQ(app.getMenuStack().size(), 2u);
+}
+
+TEST_F(MenuStack, ClosingTheTopShowsTheOneBelow) {
+    app.showMenu(&mainMenu);
+    app.showMenu(&newGame);
+    journal.clear();
+    EXPECT_TRUE(app.closeMenu(&newGame));
+    EXPECT_EQ(journal, (Journal{"new deactivated main", "new hidden", "main activated new", "main shown"}));
+    EXPECT_TRUE(isRoot(&mainMenu));
+    EXPECT_FALSE(isRoot(&newGame));
+}
+
+TEST_F(MenuStack, ClosingALowerMenuRemovesItSilently) {
+    app.showMenu(&mainMenu);
+    app.showMenu(&newGame);
+    journal.clear();
+    EXPECT_TRUE(app.closeMenu(&mainMenu));
+    EXPECT_TRUE(journal.empty());
+    EXPECT_EQ(app.getMenuStack(), (std::vector<Menu*>{&newGame}));
+    StandInMenu stranger("stranger", journal);
+    EXPECT_FALSE(app.closeMenu(&stranger));
+}
+
+TEST_F(MenuStack, LeaveAndReturnSwapMenuAndHud) {
+    app.setGamePackage(&package);
+    app.leaveMenus();
+    EXPECT_FALSE(app.menusVisible());
+    EXPECT_TRUE(isRoot(&package.hud));
+    EXPECT_FALSE(isRoot(&mainMenu));
+    journal.clear();
+    app.leaveMenus();
+    EXPECT_TRUE(journal.empty());
+    app.returnToMenus();
+    EXPECT_TRUE(app.menusVisible());
+    EXPECT_FALSE(isRoot(&package.hud));
+    EXPECT_TRUE(isRoot(&mainMenu));
+    EXPECT_EQ(journal, (Journal{"main shown"}));
+    app.returnToMenus();
+    EXPECT_EQ(journal.size(), 1u);
+}
+
+TEST_F(MenuStack, ClosingUnderHiddenMenusShowsNothing) {
+    app.setGamePackage(&package);
+    app.showMenu(&newGame);
+    app.leaveMenus();
+    journal.clear();
+    app.closeMenu(&newGame);
+    EXPECT_EQ(journal, (Journal{"new deactivated main", "new hidden", "main activated new"}));
+    EXPECT_FALSE(isRoot(&mainMenu));
+}
+
+TEST_F(MenuStack, EmptyStackIsNeverVisible) {
+    EXPECT_FALSE(app.menusVisible());
+}
+
+TEST_F(MenuStack, ShutdownClosesEveryMenuAndClearsRoots) {
+    app.setGamePackage(&package);
+    app.showMenu(&newGame);
+    app.getRenderGraph().update();
+    app.shutdown();
+    EXPECT_TRUE(app.getMenuStack().empty());
+    EXPECT_FALSE(isRoot(&package.table));
+    EXPECT_FALSE(package.table.isLinked());
+}
+
+TEST(MainSingleton, RegistrationRunsInitBeforeTheInstanceIsVisible) {
+    auto owned = std::make_unique<StandInMain>();
+    StandInMain* app = owned.get();
+    Main::registerInstance(std::move(owned));
+    EXPECT_EQ(app->initCalls, 1);
+    EXPECT_FALSE(app->instanceDuringInit);
+    EXPECT_EQ(Main::instance(), app);
+    try {
+        Main::registerInstance(std::make_unique<StandInMain>());
+        FAIL() << "no exception";
+    } catch (const IllegalStateException& e) {
+        EXPECT_EQ(e.getMessage(), "singleton already initialized");
+    }
+    Main::destroy();
+    try {
+        Main::instance();
+        FAIL() << "no exception";
+    } catch (const InstantiationException& e) {
+        EXPECT_EQ(e.getMessage(), "'abstract' singleton, no subclass registered");
+    }
+}
+
+} // namespace

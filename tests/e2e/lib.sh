@@ -1,0 +1,62 @@
+# Helpers of the end-to-end tests: start the game on the test run's X server,
+# find its window, look at it and close it.
+set -euo pipefail
+
+: "${SPORRIK_BIN:?run through ctest}"
+: "${DISPLAY:?the end-to-end tests need an X display; run them under xvfb-run}"
+mkdir -p "$SPORRIK_SHOTS"
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -n "${game_pid:-}" ] && kill "$game_pid" 2>/dev/null
+    exit 1
+}
+
+# start_game <arguments...>: starts the game with the generated assets.
+start_game() {
+    game_log=$(mktemp)
+    "$SPORRIK_BIN" "path=$SPORRIK_ASSETS" "$@" 2>"$game_log" &
+    game_pid=$!
+}
+
+# wait_window: sets $window to the id of the game's window.
+wait_window() {
+    window=""
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --name "^Sporrik$" 2>/dev/null | head -n 1 || true)
+        [ -n "$window" ] && return 0
+        kill -0 "$game_pid" 2>/dev/null || fail "the game ended before showing a window: $(cat "$game_log")"
+        sleep 0.1
+    done
+    fail "no window titled Sporrik"
+}
+
+# window_geometry: sets WIDTH, HEIGHT, X and Y of $window.
+window_geometry() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+}
+
+# screenshot <name>: saves the screen and sets $shot to its path.
+screenshot() {
+    shot="$SPORRIK_SHOTS/$1.png"
+    import -window root "$shot"
+}
+
+# mean_brightness <file> [geometry]: mean grey level 0..255 of the picture or of a region.
+mean_brightness() {
+    local crop=()
+    [ $# -gt 1 ] && crop=(-crop "$2")
+    convert "$1" "${crop[@]}" -colorspace Gray -format "%[fx:int(255*mean)]" info:
+}
+
+# close_game: sends WM_DELETE_WINDOW and sets $exit_code when the game has ended.
+close_game() {
+    "$SPORRIK_CLOSE_WINDOW" "$window"
+    for _ in $(seq 100); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$game_pid" 2>/dev/null && fail "the game did not end after the close request"
+    exit_code=0
+    wait "$game_pid" || exit_code=$?
+}
