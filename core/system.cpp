@@ -6,8 +6,8 @@
 #include "core/main.h"
 #include "core/tools.h"
 
-#include <GL/freeglut.h>
 #include <GL/glew.h>
+#include <GL/freeglut.h>
 
 #include <algorithm>
 #include <chrono>

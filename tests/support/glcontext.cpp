@@ -1,7 +1,7 @@
 #include "support/glcontext.h"
 
-#include <GL/freeglut.h>
 #include <GL/glew.h>
+#include <GL/freeglut.h>
 #include <png.h>
 
 #include <cstdio>
