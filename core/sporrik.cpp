@@ -1,5 +1,7 @@
 #include "core/sporrik.h"
 
+#include "game/gamelogic.h"
+
 Sporrik::Sporrik() = default;
 
 Sporrik::~Sporrik() = default;
@@ -17,5 +19,5 @@ RenderNode* Sporrik::getHud() {
 }
 
 GameLogic* Sporrik::getGameLogic() {
-    return nullptr;
+    return gameLogic.get();
 }

@@ -5,6 +5,7 @@
 #include "core/inputevent.h"
 #include "core/main.h"
 #include "core/tools.h"
+#include "graph/plug.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
@@ -506,4 +507,28 @@ bool System::removeEventConsumer(EventConsumer* c) {
     }
     consumers.erase(it);
     return true;
+}
+
+void System::connect(int id, const std::string& name, Plug* a, Plug* b) {
+    if (a == nullptr || !a->canConnect(b, name, true)) {
+        throw IllegalArgumentException("can not connect plugs");
+    }
+    if (connections.count(id) != 0) {
+        throw IllegalArgumentException("a connection with the same identifier already exists");
+    }
+    Connection& connection = connections[id];
+    connection.receiver = a->isSequential() ? b : a;
+    connection.sender = a->isSequential() ? a : b;
+    connection.id = id;
+}
+
+void System::disconnect(int id) {
+    if (connections.erase(id) == 0) {
+        throw NotFoundException("connection not found.");
+    }
+}
+
+Connection* System::findConnection(int id) {
+    const auto found = connections.find(id);
+    return found == connections.end() ? nullptr : &found->second;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graph/connection.h"
+
 #include <deque>
 #include <functional>
 #include <list>
@@ -11,6 +13,7 @@
 
 class EventConsumer;
 class InputEvent;
+class Plug;
 
 // Process-wide services: command line, clock, window and main loop, the input
 // queue with its consumers, and the log.
@@ -68,6 +71,11 @@ public:
     // One frame: dispatch input, draw the render graph.
     void display();
 
+    // Plug connections, kept by identifier. Neither plug is told.
+    void connect(int id, const std::string& name, Plug* a, Plug* b);
+    void disconnect(int id);
+    Connection* findConnection(int id);
+
 private:
     System();
     bool setup();
@@ -103,5 +111,6 @@ private:
     double lastDispatchTime = 0.0;
     std::list<EventConsumer*>::iterator dispatchPosition;
 
+    std::map<int, Connection> connections;
     ReportChannel reportChannel;
 };

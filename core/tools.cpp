@@ -3,7 +3,9 @@
 #include "core/system.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <cxxabi.h>
 #include <fcntl.h>
 #include <sstream>
 #include <unistd.h>
@@ -88,6 +90,14 @@ std::unique_ptr<char[]> readFile(const char* path) {
     block[read] = '\0';
     std::fclose(file);
     return block;
+}
+
+std::string className(const std::type_info& type) {
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+    std::string name = status == 0 && demangled != nullptr ? demangled : type.name();
+    std::free(demangled);
+    return "class " + name;
 }
 
 std::string resolvePath(const std::string& fileName) {

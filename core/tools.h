@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <typeinfo>
 
 // Log message types; see System::log for the line format.
 enum LogType : int { NOTE = 0, WARNING = 1, ERROR = 2, DEBUG = 3 };
@@ -27,6 +28,10 @@ bool statFile(const char* path, struct stat* out);
 
 // The whole file with a terminating zero byte, or null when it cannot be read.
 std::unique_ptr<char[]> readFile(const char* path);
+
+// A run-time type name in the form "class Image2D": unique per class and
+// stable for the run.
+std::string className(const std::type_info& type);
 
 // The path under which an asset file is opened: below the directory of the
 // command-line argument path=<directory> when it is given.
