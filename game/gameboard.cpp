@@ -1,0 +1,383 @@
+#include "game/gameboard.h"
+
+#include "core/tools.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const char* const kLogSource = "GameBoard";
+
+constexpr int kRandomRange = 32768;
+// The easy level ends its search when a draw exceeds this: a chance of
+// 9831 in 32768 after each improvement.
+constexpr int kEasyStopThreshold = 22936;
+// Clicks and moves reach at most this far.
+constexpr int kClickRange = 3;
+// Rows and columns of the near and far rings that findNearestFigure searches.
+constexpr int kNearRadius = 1;
+constexpr int kFarRadius = 2;
+// Gain weights: an opposing neighbour would be converted, so it counts twice.
+constexpr int kOwnNeighbourGain = 1;
+constexpr int kOpposingNeighbourGain = 2;
+// Added to a reachable field's weight, less its distance, so a split (d = 1)
+// beats a jump (d = 2) of equal gain and every reachable field weighs >= 1.
+constexpr int kReachBonus = 3;
+
+static_assert((RAND_MAX + 1u) % kRandomRange == 0, "folding rand() to 0..32767 must stay uniform");
+
+} // namespace
+
+GameBoard::GameBoard() : randomSource(defaultRandom) {
+    setBoardSize(kBoardSize, kBoardSize);
+}
+
+int32_t GameBoard::getField(int x, int y) const {
+    if (!isOnBoard(x, y)) {
+        return kEmpty;
+    }
+    return fields[static_cast<size_t>(x + y * width)];
+}
+
+int GameBoard::countFields(int32_t value) const {
+    return static_cast<int>(std::count(fields.begin(), fields.end(), value));
+}
+
+int GameBoard::distance(int x1, int y1, int x2, int y2) {
+    return std::max(std::abs(x1 - x2), std::abs(y1 - y2));
+}
+
+bool GameBoard::isOnBoard(int x, int y) const {
+    return x >= 0 && y >= 0 && x < width && y < height;
+}
+
+bool GameBoard::isHuman(int player) const {
+    return isPlayer(player) && human[static_cast<size_t>(player - 1)];
+}
+
+int32_t GameBoard::getFigureCount(int player) const {
+    return isPlayer(player) ? figureCounts[static_cast<size_t>(player - 1)] : 0;
+}
+
+Move GameBoard::frontMove() const {
+    return moveQueue.empty() ? Move() : moveQueue.front();
+}
+
+int GameBoard::winner() const {
+    const int count1 = countFields(kPlayer1);
+    const int count2 = countFields(kPlayer2);
+    if (count1 == 0 && count2 == 0) {
+        return 0;
+    }
+    if (!moveQueue.empty()) {
+        return 0;
+    }
+    if (countFields(kEmpty) == 0) {
+        return count1 > count2 ? kPlayer1 : kPlayer2;
+    }
+    if (count1 == 0) {
+        return kPlayer2;
+    }
+    if (count2 == 0) {
+        return kPlayer1;
+    }
+    // Checked for both players whatever the turn: a side that cannot move has lost.
+    if (chooseTarget(kPlayer1).x == -1) {
+        return kPlayer2;
+    }
+    if (chooseTarget(kPlayer2).x == -1) {
+        return kPlayer1;
+    }
+    return 0;
+}
+
+bool GameBoard::isRunning() const {
+    return winner() == 0 && running;
+}
+
+bool GameBoard::canClickField(int x, int y) const {
+    if (!running || !moveQueue.empty() || !isHuman(currentPlayer)) {
+        return false;
+    }
+    // Fields off the board read as empty; without this a click beside a
+    // selected corner figure would move it off the board.
+    if (!isOnBoard(x, y)) {
+        return false;
+    }
+    if (getField(x, y) == currentPlayer) {
+        return true;
+    }
+    if (!hasSelection() || getField(x, y) != kEmpty) {
+        return false;
+    }
+    return distance(x, y, selectedX, selectedY) < kClickRange;
+}
+
+void GameBoard::setBoardSize(int newWidth, int newHeight) {
+    if (newWidth < kMinBoardSize || newHeight < kMinBoardSize || newWidth > kMaxBoardSize ||
+        newHeight > kMaxBoardSize) {
+        log(WARNING, kLogSource,
+            "Board size " + toString(newWidth) + " x " + toString(newHeight) + " refused.");
+        return;
+    }
+    width = newWidth;
+    height = newHeight;
+    fields.assign(static_cast<size_t>(width * height), kEmpty);
+    human = {false, false};
+    difficulty = kHard;
+    figureCounts = {0, 0};
+    // The queue and the selection name fields of the old board.
+    moveQueue.clear();
+    clearSelection();
+    currentPlayer = -1;
+    moveDone = false;
+    running = false;
+}
+
+void GameBoard::setField(int x, int y, int32_t value) {
+    if (!isOnBoard(x, y) || (value != kEmpty && !isPlayer(value))) {
+        return;
+    }
+    fields[static_cast<size_t>(x + y * width)] = value;
+}
+
+void GameBoard::clearFields() {
+    std::fill(fields.begin(), fields.end(), kEmpty);
+}
+
+void GameBoard::setHuman(int player, bool flag) {
+    if (isPlayer(player)) {
+        human[static_cast<size_t>(player - 1)] = flag;
+    }
+}
+
+void GameBoard::setFigureCount(int player, int32_t count) {
+    if (isPlayer(player)) {
+        figureCounts[static_cast<size_t>(player - 1)] = count;
+    }
+}
+
+void GameBoard::setDifficulty(int level) {
+    if (level == kEasy || level == kHard) {
+        difficulty = level;
+    }
+}
+
+void GameBoard::newGame() {
+    running = true;
+    moveQueue.clear();
+    currentPlayer = kPlayer1;
+    figureCounts = {0, 0};
+    clearSelection();
+
+    // The far corner is (8, 8) on the game's 9 x 9 board.
+    const int farX = width - 1;
+    const int farY = height - 1;
+    clearFields();
+    setField(0, 0, kPlayer1);
+    setField(farX, farY, kPlayer2);
+    queueMove(0, 0, 0, 0, MoveClear);
+    queueMove(0, 0, kPlayer1, 0, MoveCreate);
+    queueMove(farX, farY, kPlayer2, 0, MoveCreate);
+
+    moveDone = false;
+    if (!isHuman(kPlayer1)) {
+        computerMove(kPlayer1);
+        moveDone = true;
+    }
+}
+
+bool GameBoard::clickField(int x, int y) {
+    if (!isOnBoard(x, y)) {
+        return false;
+    }
+    const int player = currentPlayer;
+    if (getField(x, y) == player) {
+        if (hasSelection() && x == selectedX && y == selectedY) {
+            queueMove(x, y, x, y, MoveDeselect);
+            clearSelection();
+            return false;
+        }
+        if (hasSelection()) {
+            queueMove(selectedX, selectedY, selectedX, selectedY, MoveDeselect);
+        }
+        selectedX = x;
+        selectedY = y;
+        queueMove(x, y, x, y, MoveSelect);
+        return false;
+    }
+    if (hasSelection() && getField(x, y) == kEmpty && distance(x, y, selectedX, selectedY) < kClickRange) {
+        // A refused move keeps the selection, so the click changes nothing.
+        if (!performMove(selectedX, selectedY, x, y)) {
+            return false;
+        }
+        clearSelection();
+        return true;
+    }
+    return false;
+}
+
+bool GameBoard::popMove() {
+    if (moveQueue.empty()) {
+        return false;
+    }
+    moveQueue.pop_front();
+    // The turn passes as the last record of a completed move is taken out,
+    // when its animation starts, so a computer's reply is queued right away.
+    if (!moveQueue.empty() || !moveDone) {
+        return true;
+    }
+    passTurn();
+    return true;
+}
+
+bool GameBoard::performMove(int fromX, int fromY, int toX, int toY) {
+    if (!isOnBoard(fromX, fromY) || !isOnBoard(toX, toY)) {
+        return false;
+    }
+    const int d = distance(fromX, fromY, toX, toY);
+    if (d == 0 || d > kJumpDistance) {
+        return false;
+    }
+    const int32_t player = getField(fromX, fromY);
+    if (player == kEmpty || getField(toX, toY) != kEmpty) {
+        return false;
+    }
+
+    setField(toX, toY, player);
+    if (d == kJumpDistance) {
+        setField(fromX, fromY, kEmpty);
+        queueMove(fromX, fromY, toX, toY, MoveJump);
+    } else {
+        queueMove(fromX, fromY, toX, toY, MoveSplit);
+    }
+    // Row-major scan: the display converts the neighbours in this order.
+    for (int y = toY - 1; y <= toY + 1; ++y) {
+        for (int x = toX - 1; x <= toX + 1; ++x) {
+            const int32_t value = getField(x, y);
+            if (value != kEmpty && value != player) {
+                setField(x, y, player);
+                queueMove(x, y, x, y, MoveConvert);
+            }
+        }
+    }
+    return true;
+}
+
+bool GameBoard::computerMove(int player) {
+    if (!isPlayer(player)) {
+        return false;
+    }
+    const Position target = chooseTarget(player);
+    if (target.x == -1) {
+        return false;
+    }
+    const Position source = chooseSource(target.x, target.y, player);
+    if (source.x == -1) {
+        return false;
+    }
+    return performMove(source.x, source.y, target.x, target.y);
+}
+
+GameBoard::Position GameBoard::chooseTarget(int player) const {
+    if (!isPlayer(player)) {
+        return Position();
+    }
+    std::vector<int32_t> weights(fields.size());
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            weights[static_cast<size_t>(x + y * width)] = fieldWeight(x, y, player);
+        }
+    }
+    int32_t best = 0;
+    Position result;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int32_t weight = weights[static_cast<size_t>(x + y * width)];
+            if (weight <= best) {
+                continue;
+            }
+            result = {x, y};
+            best = weight;
+            // Drawn only after an improvement, so the easy level still finds
+            // a target whenever one exists.
+            if (difficulty == kEasy && randomSource() > kEasyStopThreshold) {
+                return result;
+            }
+        }
+    }
+    return result;
+}
+
+GameBoard::Position GameBoard::chooseSource(int x, int y, int player) const {
+    return findNearestFigure(x, y, player);
+}
+
+GameBoard::Position GameBoard::findNearestFigure(int x, int y, int player) const {
+    if (!isPlayer(player) || !isOnBoard(x, y)) {
+        return Position();
+    }
+    // The near ring is searched first so that a split is always preferred.
+    for (const int radius : {kNearRadius, kFarRadius}) {
+        for (int fy = y - radius; fy <= y + radius; ++fy) {
+            for (int fx = x - radius; fx <= x + radius; ++fx) {
+                if (getField(fx, fy) == player) {
+                    return {fx, fy};
+                }
+            }
+        }
+    }
+    return Position();
+}
+
+int32_t GameBoard::fieldWeight(int x, int y, int player) const {
+    // A position off the board is never a target.
+    if (!isOnBoard(x, y) || getField(x, y) != kEmpty) {
+        return -1;
+    }
+    int32_t gain = 0;
+    for (int fy = y - 1; fy <= y + 1; ++fy) {
+        for (int fx = x - 1; fx <= x + 1; ++fx) {
+            const int32_t value = getField(fx, fy);
+            if (value == player) {
+                gain += kOwnNeighbourGain;
+            } else if (value == opponent(player)) {
+                gain += kOpposingNeighbourGain;
+            }
+        }
+    }
+    const Position source = findNearestFigure(x, y, player);
+    if (source.x == -1) {
+        return 0;
+    }
+    return gain + kReachBonus - distance(x, y, source.x, source.y);
+}
+
+void GameBoard::setRandomSource(RandomSource source) {
+    randomSource = source ? std::move(source) : RandomSource(defaultRandom);
+}
+
+int GameBoard::defaultRandom() {
+    return std::rand() % kRandomRange;
+}
+
+void GameBoard::clearSelection() {
+    selectedX = -1;
+    selectedY = -1;
+}
+
+void GameBoard::queueMove(int fromX, int fromY, int toX, int toY, MoveType type) {
+    moveQueue.push_back({fromX, fromY, toX, toY, type});
+}
+
+void GameBoard::passTurn() {
+    currentPlayer = currentPlayer != kPlayer1 ? kPlayer1 : kPlayer2;
+    moveDone = false;
+    if (!isHuman(currentPlayer)) {
+        // A computer that cannot move queues nothing; winner() then decides.
+        computerMove(currentPlayer);
+        moveDone = true;
+    }
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "game/move.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <vector>
+
+// The whole state of one game: the fields, the selected figure, whose turn it
+// is, who plays, and the queue of moves that the table scene has not shown
+// yet. The computer player works on the same object. The board changes at
+// once when a move is made; the queue is the only way the display learns of it.
+class GameBoard {
+public:
+    // A field position; x = -1 means none.
+    struct Position {
+        int32_t x = -1;
+        int32_t y = -1;
+        friend bool operator==(Position a, Position b) { return a.x == b.x && a.y == b.y; }
+        friend bool operator!=(Position a, Position b) { return !(a == b); }
+    };
+    // Yields integers from 0 to 32767, uniformly.
+    using RandomSource = std::function<int()>;
+
+    static constexpr int32_t kEmpty = 0;
+    static constexpr int kPlayer1 = 1;
+    static constexpr int kPlayer2 = 2;
+    static constexpr int kEasy = 1;
+    static constexpr int kHard = 2;
+    static constexpr int kBoardSize = 9;
+    // Larger boards are refused: the game only ever uses 9 x 9, and the limit
+    // keeps width * height far from overflowing.
+    static constexpr int kMinBoardSize = 2;
+    static constexpr int kMaxBoardSize = 256;
+    static constexpr int kSplitDistance = 1;
+    static constexpr int kJumpDistance = 2;
+
+    GameBoard();
+
+    // Queries.
+    int32_t getField(int x, int y) const;
+    int countFields(int32_t value) const;
+    static int distance(int x1, int y1, int x2, int y2);
+    bool isOnBoard(int x, int y) const;
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+    int32_t getCurrentPlayer() const { return currentPlayer; }
+    bool isHuman(int player) const;
+    int getDifficulty() const { return difficulty; }
+    int32_t getSelectedX() const { return selectedX; }
+    int32_t getSelectedY() const { return selectedY; }
+    bool isMoveDone() const { return moveDone; }
+    int32_t getFigureCount(int player) const;
+    bool hasPendingMoves() const { return !moveQueue.empty(); }
+    int countPendingMoves() const { return static_cast<int>(moveQueue.size()); }
+    // The oldest queued move; a record of type 0 when nothing is queued.
+    Move frontMove() const;
+    // 0 while undecided, else the winning player. At the easy level the
+    // legal-move check draws random numbers.
+    int winner() const;
+    bool isRunning() const;
+    bool canClickField(int x, int y) const;
+
+    // Commands.
+    // Sizes outside kMinBoardSize..kMaxBoardSize are refused with a warning.
+    // A new size returns the board to its state before the first game.
+    void setBoardSize(int newWidth, int newHeight);
+    // Only 0, 1 and 2 are field values; anything else is ignored.
+    void setField(int x, int y, int32_t value);
+    void clearFields();
+    void setHuman(int player, bool flag);
+    void setFigureCount(int player, int32_t count);
+    void setDifficulty(int level);
+    // The table scene marks a human's completed move through this.
+    void setMoveDone(bool done) { moveDone = done; }
+    void newGame();
+    bool clickField(int x, int y);
+    bool popMove();
+    bool performMove(int fromX, int fromY, int toX, int toY);
+
+    // Computer player.
+    bool computerMove(int player);
+    Position chooseTarget(int player) const;
+    Position chooseSource(int x, int y, int player) const;
+    Position findNearestFigure(int x, int y, int player) const;
+    int32_t fieldWeight(int x, int y, int player) const;
+
+    // A null source restores defaultRandom.
+    void setRandomSource(RandomSource source);
+    // The C runtime's rand() folded to 0..32767 (glibc's own range is wider).
+    static int defaultRandom();
+
+private:
+    static bool isPlayer(int player) { return player == kPlayer1 || player == kPlayer2; }
+    static int opponent(int player) { return kPlayer1 + kPlayer2 - player; }
+    bool hasSelection() const { return selectedX != -1; }
+    void clearSelection();
+    void queueMove(int fromX, int fromY, int toX, int toY, MoveType type);
+    void passTurn();
+
+    std::vector<int32_t> fields;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t selectedX = -1;
+    int32_t selectedY = -1;
+    std::deque<Move> moveQueue;
+    std::array<bool, 2> human{};
+    std::array<int32_t, 2> figureCounts{};
+    int32_t currentPlayer = -1;
+    bool moveDone = false;
+    int32_t difficulty = kHard;
+    bool running = false;
+    RandomSource randomSource;
+};
