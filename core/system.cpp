@@ -5,6 +5,7 @@
 #include "core/inputevent.h"
 #include "core/main.h"
 #include "core/tools.h"
+#include "sound/soundsystem.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
@@ -348,6 +349,8 @@ void System::run() {
 
 void System::quit() {
     Main::destroy();
+    // After the package is gone: nobody holds a sample any more.
+    SoundSystem::destroy();
     gInstance.reset();
     std::exit(EXIT_SUCCESS);
 }
