@@ -6,6 +6,7 @@
 #include "core/main.h"
 #include "core/tools.h"
 #include "graph/plug.h"
+#include "sound/soundsystem.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
@@ -349,6 +350,8 @@ void System::run() {
 
 void System::quit() {
     Main::destroy();
+    // After the package is gone: nobody holds a sample any more.
+    SoundSystem::destroy();
     gInstance.reset();
     std::exit(EXIT_SUCCESS);
 }

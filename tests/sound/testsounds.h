@@ -1,0 +1,126 @@
+#pragma once
+
+// Sound files and audio drivers for the sound tests.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace TestSounds {
+
+constexpr int kWavHeaderSize = 44;
+constexpr int kFormatTagOffset = 20;
+constexpr int kChannelCountOffset = 22;
+
+inline void appendLittleEndian(std::string& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+    }
+}
+
+// Mono 16-bit samples of a sine that fades in over its first tenth and out
+// over its last, so it starts and ends without a click.
+inline std::vector<int16_t> sine(double seconds, int rate = 22050, double frequency = 440.0,
+                                 double amplitude = 0.5) {
+    const double pi = std::acos(-1.0);
+    const int frames = static_cast<int>(seconds * rate);
+    const double fadeFrames = 0.1 * frames;
+    std::vector<int16_t> samples;
+    for (int i = 0; i < frames; ++i) {
+        const double fade = std::min(1.0, std::min(i, frames - 1 - i) / fadeFrames);
+        samples.push_back(
+            static_cast<int16_t>(amplitude * fade * std::sin(2.0 * pi * frequency * i / rate) * 32767.0));
+    }
+    return samples;
+}
+
+// A 16-bit PCM WAV file of interleaved samples.
+inline std::string wav(const std::vector<int16_t>& samples, int rate = 22050, int channels = 1) {
+    const uint32_t dataSize = static_cast<uint32_t>(2 * samples.size());
+    std::string out = "RIFF";
+    appendLittleEndian(out, 36 + dataSize, 4);
+    out += "WAVEfmt ";
+    appendLittleEndian(out, 16, 4); // fmt chunk size
+    appendLittleEndian(out, 1, 2);  // PCM
+    appendLittleEndian(out, channels, 2);
+    appendLittleEndian(out, rate, 4);
+    appendLittleEndian(out, rate * channels * 2, 4);
+    appendLittleEndian(out, channels * 2, 2); // bytes per frame
+    appendLittleEndian(out, 16, 2);           // bits per sample
+    out += "data";
+    appendLittleEndian(out, dataSize, 4);
+    for (int16_t sample : samples) {
+        appendLittleEndian(out, static_cast<uint16_t>(sample), 2);
+    }
+    return out;
+}
+
+inline std::string sineWav(double seconds, int rate = 22050, double frequency = 440.0,
+                           double amplitude = 0.5) {
+    return wav(sine(seconds, rate, frequency, amplitude), rate);
+}
+
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A fresh directory, removed with everything in it.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "sporrik-sound-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot create a temporary directory");
+        }
+        path = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::filesystem::path operator/(const std::string& name) const { return path / name; }
+    std::string file(const std::string& name) const { return (path / name).string(); }
+
+private:
+    std::filesystem::path path;
+};
+
+// SDL's file-writing driver: the mixed output goes, as raw frames, to the file.
+inline void useDiskAudio(const std::string& outputFile) {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", outputFile.c_str(), 1);
+}
+
+// A driver that does not exist stands for a machine without a sound device.
+inline void useMissingAudioDevice() {
+    setenv("SDL_AUDIODRIVER", "dummy-nonexistent", 1);
+}
+
+// The left channel of the raw 16-bit stereo frames the disk driver wrote.
+inline std::vector<int16_t> leftChannel(const std::filesystem::path& rawOutput) {
+    const std::string raw = readFile(rawOutput);
+    std::vector<int16_t> left(raw.size() / 4);
+    for (size_t i = 0; i < left.size(); ++i) {
+        left[i] = static_cast<int16_t>(static_cast<uint8_t>(raw[4 * i]) | static_cast<uint8_t>(raw[4 * i + 1])
+                                                                              << 8);
+    }
+    return left;
+}
+
+} // namespace TestSounds
