@@ -18,5 +18,6 @@ std::string assetDir() {
 }
 
 std::string testDataDir() {
-    return fromEnvironment("SPORRIK_TEST_DATA");
+    const char* value = std::getenv("SPORRIK_TEST_DATA");
+    return value != nullptr ? value : SPORRIK_TEST_DATA_DIR;
 }
