@@ -2,8 +2,10 @@
 
 #include "core/exceptions.h"
 #include "core/gamepackage.h"
+#include "core/material.h"
 #include "core/system.h"
 #include "graph/rendergraph.h"
+#include "resources/texturemanager.h"
 #include "ui/menu.h"
 
 #include <GL/glew.h>
@@ -41,7 +43,11 @@ Main::Main() {
     renderGraph = std::make_unique<RenderGraph>(0, 0, system->getWidth(), system->getHeight());
 }
 
-Main::~Main() = default;
+Main::~Main() {
+    // Shutdown order: the render graph, then the texture manager singleton.
+    renderGraph.reset();
+    TextureManager::destroy();
+}
 
 void Main::init() {}
 
@@ -145,6 +151,8 @@ bool Main::menusVisible() const {
 }
 
 void Main::render(double elapsed) {
+    // Code outside materials may have changed the state since the last frame.
+    Material::resetLastApplied();
     System* system = System::instance();
     renderGraph->update();
     renderGraph->setViewport(0, 0, system->getWidth(), system->getHeight());

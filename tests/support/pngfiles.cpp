@@ -1,0 +1,241 @@
+#include "support/pngfiles.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <stdexcept>
+
+namespace PngFiles {
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// libpng's errors longjmp to the setjmp in the function that called it, so
+// libpng is only called from the plain functions below, which hold nothing
+// with a destructor.
+[[noreturn]] void onError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+void onWarning(png_structp, png_const_charp) {}
+
+bool writeRaw(std::FILE* file, const Picture* picture, png_bytepp rows) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (png == nullptr || info == nullptr) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    // Out-of-range palette indices are written on purpose by some tests.
+    png_set_check_for_invalid_index(png, 1);
+    png_set_IHDR(png, info, picture->width, picture->height, picture->bitDepth, picture->colorType,
+                 picture->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!picture->palette.empty()) {
+        png_set_PLTE(png, info, picture->palette.data(), static_cast<int>(picture->palette.size()));
+    }
+    png_write_info(png, info);
+    png_write_image(png, rows);
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+struct ReferenceHeader {
+    png_uint_32 width;
+    png_uint_32 height;
+    int colorType;
+    int bitDepth;
+    size_t rowBytes;
+};
+
+bool readReferenceHeader(png_structp png, png_infop info, std::FILE* file, ReferenceHeader* header) {
+    if (setjmp(png_jmpbuf(png))) {
+        return false;
+    }
+    png_init_io(png, file);
+    png_read_info(png, info);
+    png_get_IHDR(png, info, &header->width, &header->height, &header->bitDepth, &header->colorType, nullptr,
+                 nullptr, nullptr);
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_filler(png, 0xff, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    header->rowBytes = png_get_rowbytes(png, info);
+    return true;
+}
+
+bool readReferenceRows(png_structp png, png_bytepp rows) {
+    if (setjmp(png_jmpbuf(png))) {
+        return false;
+    }
+    png_read_image(png, rows);
+    png_read_end(png, nullptr);
+    return true;
+}
+
+class ReadStruct {
+public:
+    ReadStruct() {
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
+        info = png ? png_create_info_struct(png) : nullptr;
+    }
+    ~ReadStruct() { png_destroy_read_struct(&png, &info, nullptr); }
+    ReadStruct(const ReadStruct&) = delete;
+    ReadStruct& operator=(const ReadStruct&) = delete;
+    png_structp png;
+    png_infop info;
+};
+
+size_t storedBits(int colorType, int bitDepth) {
+    switch (colorType) {
+    case PNG_COLOR_TYPE_GRAY:
+    case PNG_COLOR_TYPE_PALETTE:
+        return bitDepth;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        return 2 * bitDepth;
+    case PNG_COLOR_TYPE_RGB:
+        return 3 * bitDepth;
+    default:
+        return 4 * bitDepth;
+    }
+}
+
+} // namespace
+
+Picture pattern(int width, int height, int colorType, int bitDepth) {
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.colorType = colorType;
+    picture.bitDepth = bitDepth;
+    const size_t rowBytes = (static_cast<size_t>(width) * storedBits(colorType, bitDepth) + 7) / 8;
+    picture.rows.resize(rowBytes * height);
+    for (size_t i = 0; i < picture.rows.size(); ++i) {
+        picture.rows[i] = static_cast<uint8_t>(i * 7 + i / rowBytes * 13);
+    }
+    if (colorType == PNG_COLOR_TYPE_PALETTE) {
+        const int entries = 1 << bitDepth;
+        for (int i = 0; i < entries; ++i) {
+            picture.palette.push_back(png_color{static_cast<png_byte>(i), static_cast<png_byte>(255 - i),
+                                                static_cast<png_byte>(i * 3)});
+        }
+    }
+    return picture;
+}
+
+void write(const std::string& path, const Picture& picture) {
+    File file(std::fopen(path.c_str(), "wb"));
+    if (!file) {
+        throw std::runtime_error("cannot create " + path);
+    }
+    const size_t rowBytes = picture.height == 0 ? 0 : picture.rows.size() / picture.height;
+    std::vector<uint8_t> rows = picture.rows;
+    std::vector<png_bytep> pointers(picture.height);
+    for (int y = 0; y < picture.height; ++y) {
+        pointers[y] = rows.data() + y * rowBytes;
+    }
+    if (!writeRaw(file.get(), &picture, pointers.data())) {
+        throw std::runtime_error("libpng refused to write " + path);
+    }
+}
+
+bool readReference(const std::string& path, Reference& out) {
+    File file(std::fopen(path.c_str(), "rb"));
+    ReadStruct read;
+    if (!file || read.png == nullptr || read.info == nullptr) {
+        return false;
+    }
+    ReferenceHeader header{};
+    if (!readReferenceHeader(read.png, read.info, file.get(), &header)) {
+        return false;
+    }
+    if (header.rowBytes != static_cast<size_t>(header.width) * 4) {
+        return false;
+    }
+    out.width = static_cast<int>(header.width);
+    out.height = static_cast<int>(header.height);
+    out.colorType = header.colorType;
+    out.bitDepth = header.bitDepth;
+    out.rgba.assign(header.rowBytes * header.height, 0);
+    std::vector<png_bytep> rows(header.height);
+    for (size_t y = 0; y < header.height; ++y) {
+        rows[y] = out.rgba.data() + (header.height - 1 - y) * header.rowBytes;
+    }
+    if (!readReferenceRows(read.png, rows.data())) {
+        return false;
+    }
+    if ((header.colorType & PNG_COLOR_MASK_ALPHA) == 0) {
+        // Transparency chunks give no alpha in the decoder under test.
+        for (size_t i = 3; i < out.rgba.size(); i += 4) {
+            out.rgba[i] = 0xff;
+        }
+    }
+    return true;
+}
+
+std::vector<uint8_t> readBytes(const std::string& path) {
+    std::ifstream stream(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+    stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+size_t findChunk(const std::vector<uint8_t>& bytes, const char* type) {
+    constexpr size_t kSignature = 8;
+    constexpr size_t kChunkOverhead = 12;
+    size_t offset = kSignature;
+    while (offset + 8 <= bytes.size()) {
+        const uint32_t length = (uint32_t(bytes[offset]) << 24) | (uint32_t(bytes[offset + 1]) << 16) |
+                                (uint32_t(bytes[offset + 2]) << 8) | uint32_t(bytes[offset + 3]);
+        if (std::memcmp(&bytes[offset + 4], type, 4) == 0) {
+            return offset;
+        }
+        offset += kChunkOverhead + length;
+    }
+    return std::string::npos;
+}
+
+void fixCrc(std::vector<uint8_t>& bytes, size_t offset) {
+    const uint32_t length = (uint32_t(bytes[offset]) << 24) | (uint32_t(bytes[offset + 1]) << 16) |
+                            (uint32_t(bytes[offset + 2]) << 8) | uint32_t(bytes[offset + 3]);
+    const uLong crc = crc32(0L, &bytes[offset + 4], length + 4);
+    const size_t at = offset + 8 + length;
+    bytes[at] = static_cast<uint8_t>(crc >> 24);
+    bytes[at + 1] = static_cast<uint8_t>(crc >> 16);
+    bytes[at + 2] = static_cast<uint8_t>(crc >> 8);
+    bytes[at + 3] = static_cast<uint8_t>(crc);
+}
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "sporrik-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary directory");
+    }
+    directory = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+}
+
+} // namespace PngFiles

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <png.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// PNG files for decoder tests, written and read with libpng itself.
+namespace PngFiles {
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    int colorType = PNG_COLOR_TYPE_RGB;
+    int bitDepth = 8;
+    bool interlaced = false;
+    // Rows from the top, each packed as the format stores it.
+    std::vector<uint8_t> rows;
+    std::vector<png_color> palette;
+};
+
+// A picture of the given format whose bytes follow a simple pattern.
+Picture pattern(int width, int height, int colorType, int bitDepth = 8);
+
+// Throws std::runtime_error when libpng refuses.
+void write(const std::string& path, const Picture& picture);
+
+struct Reference {
+    int width = 0;
+    int height = 0;
+    int colorType = 0;
+    int bitDepth = 0;
+    // 8-bit RGBA, bottom row first; opaque unless the file has an alpha channel.
+    std::vector<uint8_t> rgba;
+};
+
+// libpng's own expanding read (palette and grey to RGB, 16 to 8 bits, filler
+// alpha, interlace handling). False when libpng fails.
+bool readReference(const std::string& path, Reference& out);
+
+std::vector<uint8_t> readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Offsets of the chunk of that type in a PNG file's bytes, or npos.
+size_t findChunk(const std::vector<uint8_t>& bytes, const char* type);
+// Writes a correct CRC for the chunk starting at offset.
+void fixCrc(std::vector<uint8_t>& bytes, size_t offset);
+
+// A fresh directory, removed with its contents at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return directory; }
+    std::string file(const std::string& name) const { return directory + "/" + name; }
+
+private:
+    std::string directory;
+};
+
+} // namespace PngFiles
