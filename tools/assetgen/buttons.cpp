@@ -47,29 +47,29 @@ float coverage(float distance) {
 }
 
 Color shadeLeftCap(const ButtonLook& look, float x, float y) {
-    Canvas pixel(1, 1);
+    Color pixel{0, 0, 0, 0};
     float shadow = coverage(pillDistance(x, y - look.shadowOffset) / 2.5f - 0.3f);
-    pixel.blend(0, 0, rgb(0x000000, 0.45f * shadow));
+    pixel = over(pixel, rgb(0x000000, 0.45f * shadow));
     if (look.glow.a > 0) {
         float d = pillDistance(x, y);
         float glow = std::exp(-std::max(0.0f, d) / 1.6f) * (1 - smoothstep(2.5f, 4.5f, d));
-        pixel.blend(0, 0, look.glow.withAlpha(look.glow.a * glow));
+        pixel = over(pixel, look.glow.withAlpha(look.glow.a * glow));
     }
     float d = pillDistance(x, y);
     float t = clamp01((y - kTop) / (kBottom - kTop));
-    pixel.blend(0, 0, rgb(0x041019, 0.95f * coverage(d)));
+    pixel = over(pixel, rgb(0x041019, 0.95f * coverage(d)));
     Color body = mix(look.top, look.bottom, t);
-    pixel.blend(0, 0, body.withAlpha(body.a * coverage(d + 1.5f)));
+    pixel = over(pixel, body.withAlpha(body.a * coverage(d + 1.5f)));
     // A thin bright rim just inside the dark border.
     float rim = coverage(d + 1.5f) * (1 - coverage(d + 3.0f));
-    pixel.blend(0, 0, look.rim.withAlpha(0.75f * rim * (0.55f + 0.45f * (1 - t))));
+    pixel = over(pixel, look.rim.withAlpha(0.75f * rim * (0.55f + 0.45f * (1 - t))));
     // Gloss on the upper half, fading downwards.
     float glossCover = coverage(pillDistance(x, y, 4.5f)) * (1 - smoothstep(0.35f, 0.5f, t));
-    pixel.blend(0, 0, rgb(0xffffff, look.gloss * glossCover * (1 - 0.8f * t / 0.5f)));
+    pixel = over(pixel, rgb(0xffffff, look.gloss * glossCover * (1 - 0.8f * t / 0.5f)));
     // Light scattered up from the bottom of the glass.
     float bounce = coverage(pillDistance(x, y, 3.0f)) * smoothstep(0.7f, 0.95f, t);
-    pixel.blend(0, 0, look.rim.withAlpha(0.18f * bounce));
-    return pixel.at(0, 0);
+    pixel = over(pixel, look.rim.withAlpha(0.18f * bounce));
+    return pixel;
 }
 
 Canvas paintLeftCap(const ButtonLook& look) {

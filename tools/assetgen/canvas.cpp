@@ -9,6 +9,17 @@ Color mix(const Color& a, const Color& b, float t) {
     return {lerp(a.r, b.r, t), lerp(a.g, b.g, t), lerp(a.b, b.b, t), lerp(a.a, b.a, t)};
 }
 
+Color over(const Color& below, const Color& above) {
+    if (above.a <= 0) {
+        return below;
+    }
+    float a = above.a + below.a * (1 - above.a);
+    auto channel = [&](float s, float d) {
+        return (s * above.a + d * below.a * (1 - above.a)) / a;
+    };
+    return {channel(above.r, below.r), channel(above.g, below.g), channel(above.b, below.b), a};
+}
+
 Color rgb(uint32_t hex, float alpha) {
     constexpr float kByte = 1.0f / 255.0f;
     return {((hex >> 16) & 255) * kByte, ((hex >> 8) & 255) * kByte, (hex & 255) * kByte, alpha};

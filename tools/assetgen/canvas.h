@@ -16,6 +16,8 @@ struct Color {
 };
 
 Color mix(const Color& a, const Color& b, float t);
+// above composited over below, both with straight alpha.
+Color over(const Color& below, const Color& above);
 // Colour from 0xRRGGBB.
 Color rgb(uint32_t hex, float alpha = 1.0f);
 

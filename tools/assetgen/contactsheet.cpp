@@ -8,6 +8,7 @@
 #include "tools/assetgen/softrenderer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -311,6 +312,24 @@ private:
     FontRasteriser font;
 };
 
+// Digits compare as numbers, so that caustic2 comes before caustic10.
+std::string naturalKey(const std::string& text) {
+    std::string key;
+    for (size_t i = 0; i < text.size();) {
+        if (std::isdigit(static_cast<unsigned char>(text[i]))) {
+            size_t end = i;
+            while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) {
+                ++end;
+            }
+            key += std::string(8 - std::min<size_t>(8, end - i), '0') + text.substr(i, end - i);
+            i = end;
+        } else {
+            key += text[i++];
+        }
+    }
+    return key;
+}
+
 std::string fileName(const std::string& path) {
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -357,8 +376,9 @@ Canvas ContactSheet::render() const {
     for (const TextureAsset& t : assets.textures()) {
         textures.push_back(&t);
     }
-    std::sort(textures.begin(), textures.end(),
-              [](const TextureAsset* a, const TextureAsset* b) { return a->path < b->path; });
+    std::sort(textures.begin(), textures.end(), [](const TextureAsset* a, const TextureAsset* b) {
+        return naturalKey(a->path) < naturalKey(b->path);
+    });
     for (const Model* modelPointer : models) {
         const Model& model = *modelPointer;
         bool sky = model.path.find("skybox") != std::string::npos;

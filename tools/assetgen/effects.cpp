@@ -37,9 +37,9 @@ Canvas paintFlare() {
     for (int y = 0; y < kFlareSize; ++y) {
         for (int x = 0; x < kFlareSize; ++x) {
             float r = std::hypot(x + 0.5f - half, y + 0.5f - half) / half;
-            float core = std::exp(-r * r / 0.035f);
-            float glow = 0.5f * std::exp(-r * r / 0.1f);
-            float halo = 0.18f * std::exp(-r * r / 0.35f);
+            float core = 0.62f * std::exp(-r * r / 0.03f);
+            float glow = 0.33f * std::exp(-r * r / 0.1f);
+            float halo = 0.12f * std::exp(-r * r / 0.35f);
             // Black at the border so that the quad's edges never show.
             float fade = 1 - smoothstep(0.75f, 1.0f, r);
             Color c = rgb(0xffffff).scaled(core) + rgb(0xd8f0ff).scaled(glow) + rgb(0x9fd0ff).scaled(halo);

@@ -63,7 +63,14 @@ Vec3 slimeShape(const Vec3& rest, int frame) {
             rest.z * stretch / (1 + kSlimeSquash)};
 }
 
-Model slimeModel(const std::string& path, int rings, int segments) {
+struct SlimeDetail {
+    int rings, segments;
+};
+constexpr SlimeDetail kSlimeFull{17, 24};
+constexpr SlimeDetail kSlimeLow{7, 10};
+
+Model slimeModel(const std::string& path, const SlimeDetail& detail) {
+    const int rings = detail.rings, segments = detail.segments;
     MeshBuilder mesh;
     std::vector<Vec2> profile = smoothProfile(kSlimeOutline, rings);
     mesh.lathe(profile, segments, 0, [&](int ring, float around) { return Vec2{around, profile[ring].y}; });
@@ -75,6 +82,10 @@ Model slimeModel(const std::string& path, int rings, int segments) {
                    [](const Vec3& rest, int, int frame) { return slimeShape(rest, frame); }));
     return model;
 }
+
+// Radius at which the skin's proportions are painted, and where the eyes sit.
+constexpr float kSlimeTextureRadius = 0.45f;
+constexpr float kSlimeEyeSpacing = 0.1f, kSlimeEyeHeight = 0.42f;
 
 // Around-the-body texture: u runs once around from +x, v is the height.
 Canvas slimeSkin() {
@@ -92,34 +103,34 @@ Canvas slimeSkin() {
     for (int py = 0; py < kSkinSize; ++py) {
         for (int px = 0; px < kSkinSize; ++px) {
             float u = (px + 0.5f) / kSkinSize, v = 1 - (py + 0.5f) / kSkinSize;
-            // Distances in model units around the body (radius about 0.45).
-            float du = std::remainder(u - front, 1.0f) * kTwoPi * 0.45f, dv = v;
+            // Distances in model units around the body and up from the front.
+            float du = std::remainder(u - front, 1.0f) * kTwoPi * kSlimeTextureRadius, dv = v;
             Color c = mix(rgb(0x1f7a2a), rgb(0x8ef060), smoothstep(0.0f, 0.9f, v));
             float jelly = noise.fbm2(u, v, 4, 4);
             c = c.scaled(0.9f + 0.25f * jelly);
-            Canvas pixel(1, 1, c);
+            Color pixel = c;
             for (const Bubble& b : bubbles) {
-                float d = std::hypot(std::remainder(u - b.u, 1.0f) * kTwoPi * 0.45f, v - b.v);
+                float d = std::hypot(std::remainder(u - b.u, 1.0f) * kTwoPi * kSlimeTextureRadius, v - b.v);
                 float ring = clamp01(1 - std::abs(d - b.r) / 0.004f);
-                pixel.blend(0, 0, rgb(0xdcffc8, 0.5f * ring + 0.2f * clamp01(1 - d / b.r)));
+                pixel = over(pixel, rgb(0xdcffc8, 0.5f * ring + 0.2f * clamp01(1 - d / b.r)));
             }
             // Eyes: dark glossy ovals with two glints each, and a small smile.
             for (float side : {-1.0f, 1.0f}) {
-                float ex = (du - side * 0.1f) / 0.048f, ey = (dv - 0.42f) / 0.075f;
+                float ex = (du - side * kSlimeEyeSpacing) / 0.048f, ey = (dv - kSlimeEyeHeight) / 0.075f;
                 float eye = clamp01((1 - std::hypot(ex, ey)) * 14);
-                pixel.blend(0, 0, rgb(0x0c1a10, eye));
+                pixel = over(pixel, rgb(0x0c1a10, eye));
                 float glint = clamp01((1 - std::hypot(ex + 0.3f, ey - 0.4f) / 0.32f) * 6);
                 float glint2 = clamp01((1 - std::hypot(ex - 0.3f, ey + 0.45f) / 0.15f) * 6);
-                pixel.blend(0, 0, rgb(0xffffff, std::max(glint, 0.8f * glint2) * eye));
+                pixel = over(pixel, rgb(0xffffff, std::max(glint, 0.8f * glint2) * eye));
             }
             float smile = std::abs(std::hypot(du, dv - 0.4f) - 0.09f);
             float smileMask = clamp01((0.009f - smile) * 200) * (dv < 0.33f ? 1.0f : 0.0f);
-            pixel.blend(0, 0, rgb(0x0c1a10, smileMask));
+            pixel = over(pixel, rgb(0x0c1a10, smileMask));
             // Painted sheen: the glossy look survives the game's dull material.
             float sheen =
                 std::exp(-(std::pow((du + 0.16f) / 0.12f, 2.0f) + std::pow((dv - 0.66f) / 0.1f, 2.0f)));
-            pixel.blend(0, 0, rgb(0xffffff, 0.75f * sheen));
-            image.at(px, py) = pixel.at(0, 0).withAlpha(1);
+            pixel = over(pixel, rgb(0xffffff, 0.75f * sheen));
+            image.at(px, py) = pixel.withAlpha(1);
         }
     }
     return image;
@@ -132,12 +143,23 @@ constexpr float kBodyCentre = 0.38f;
 // Texture layout: the body above kSpikeBand, the spikes' gradient below it.
 constexpr float kSpikeBand = 0.25f;
 
+// The spikes reach as far as the figure's radius and height allow.
+constexpr float kSpikeReach = 0.58f, kSpikeLongest = 0.7f, kSpikeRootRadius = 0.13f;
+
+struct SpikeDetail {
+    int bodySegments, bodyRings;
+    bool threeRings; // three rings of spikes, or two
+    int spikeSides;
+};
+constexpr SpikeDetail kSpikeFull{20, 12, true, 8};
+constexpr SpikeDetail kSpikeLow{8, 6, false, 3};
+
 struct Spike {
     Vec3 direction;
     float length; // from the body centre to the tip
 };
 
-std::vector<Spike> spikes(int count) {
+std::vector<Spike> spikes(bool threeRings) {
     std::vector<Spike> out;
     out.push_back({{0, 0, 1}, 1 - kBodyCentre});
     // Rings of spikes; the face (towards +y) is kept free.
@@ -146,7 +168,7 @@ std::vector<Spike> spikes(int count) {
         int count;
         float offset;
     };
-    std::vector<Ring> rings = count > 10
+    std::vector<Ring> rings = threeRings
                                   ? std::vector<Ring>{{0.95f, 5, 0.3f}, {0.45f, 7, 0.0f}, {-0.05f, 7, 0.25f}}
                                   : std::vector<Ring>{{0.8f, 4, 0.3f}, {0.1f, 5, 0.0f}};
     for (const Ring& ring : rings) {
@@ -157,17 +179,17 @@ std::vector<Spike> spikes(int count) {
             if (dot(d, normalize(Vec3(0, 1, 0.25f))) > 0.8f) {
                 continue;
             }
-            // As long as the figure's radius and height allow.
             float horizontal = std::hypot(d.x, d.y);
-            float length = std::min(horizontal > 0.01f ? 0.58f / horizontal : 1.0f,
+            float length = std::min(horizontal > 0.01f ? kSpikeReach / horizontal : 1.0f,
                                     d.z > 0.01f ? (1 - kBodyCentre) / d.z : 1.0f);
-            out.push_back({d, std::min(length, 0.7f)});
+            out.push_back({d, std::min(length, kSpikeLongest)});
         }
     }
     return out;
 }
 
-Model spikeModel(const std::string& path, int bodySegments, int bodyRings, int spikeCount, int spikeSides) {
+Model spikeModel(const std::string& path, const SpikeDetail& detail) {
+    const int bodyRings = detail.bodyRings, spikeSides = detail.spikeSides;
     MeshBuilder mesh;
     std::vector<Vec2> profile;
     for (int i = 0; i < bodyRings; ++i) {
@@ -176,32 +198,32 @@ Model spikeModel(const std::string& path, int bodySegments, int bodyRings, int s
     }
     profile.front().x = 0;
     profile.back().x = 0;
-    mesh.lathe(profile, bodySegments, 0, [&](int ring, float around) {
+    mesh.lathe(profile, detail.bodySegments, 0, [&](int ring, float around) {
         return Vec2{around, kSpikeBand + 0.02f + (1 - kSpikeBand - 0.04f) * ring / (bodyRings - 1)};
     });
     int bodyVertices = mesh.vertexCount();
 
-    // Each spike: a cone sunk into the body, its own smoothing group. weight
+    // Each spike: a cone sunk into the body, its own smoothing group. sway
     // says how much a vertex sways in the idle animation (0 at the base).
     std::vector<float> sway(bodyVertices, 0.0f);
     int group = 1;
-    for (const Spike& s : spikes(spikeCount)) {
+    for (const Spike& s : spikes(detail.threeRings)) {
         Vec3 side = normalize(std::abs(s.direction.z) > 0.9f ? cross(s.direction, Vec3(1, 0, 0))
                                                              : cross(s.direction, Vec3(0, 0, 1)));
         Vec3 up = cross(side, s.direction);
         Vec3 base = Vec3(0, 0, kBodyCentre) + s.direction * (kBodyRadius * 0.8f);
         Vec3 tip = Vec3(0, 0, kBodyCentre) + s.direction * s.length;
-        float radius = 0.13f;
         int first = mesh.vertexCount();
         for (int k = 0; k <= spikeSides; ++k) {
             float a = kTwoPi * k / spikeSides;
-            Vec3 p = base + (side * std::cos(a) + up * std::sin(a)) * radius;
+            Vec3 p = base + (side * std::cos(a) + up * std::sin(a)) * kSpikeRootRadius;
             mesh.vertex(p, {static_cast<float>(k) / spikeSides, 0.02f}, group);
             sway.push_back(0);
         }
         for (int k = 0; k < spikeSides; ++k) {
             int t = mesh.vertex(tip, {(k + 0.5f) / spikeSides, kSpikeBand - 0.02f}, group);
             sway.push_back(1);
+            // The ring turns clockwise seen from the tip.
             mesh.triangle(first + k + 1, first + k, t);
         }
         ++group;
@@ -232,13 +254,13 @@ Canvas spikeSkin() {
     for (int py = 0; py < kSkinSize; ++py) {
         for (int px = 0; px < kSkinSize; ++px) {
             float u = (px + 0.5f) / kSkinSize, v = 1 - (py + 0.5f) / kSkinSize;
-            Canvas pixel(1, 1);
+            Color pixel{0, 0, 0, 0};
             if (v < kSpikeBand) {
                 // Horn: body colour at the root, ridged, bone at the tip.
                 float t = smoothstep(0.02f, kSpikeBand - 0.03f, v);
                 Color horn = mix(rgb(0x7a1838), rgb(0xf6ead0), smoothstep(0.0f, 0.3f, t));
                 float ridge = 0.88f + 0.12f * std::sin(t * 40);
-                pixel.at(0, 0) = horn.scaled(ridge).withAlpha(1);
+                pixel = horn.scaled(ridge).withAlpha(1);
             } else {
                 // Body: latitude from -90 to 90 degrees over the band.
                 float lat = ((v - kSpikeBand - 0.02f) / (1 - kSpikeBand - 0.04f) - 0.5f) * kPi;
@@ -249,19 +271,19 @@ Canvas spikeSkin() {
                 // Paler belly towards the front and bottom.
                 float belly = std::exp(-(du * du / 0.5f + std::pow(dv + 0.5f, 2.0f) / 0.3f));
                 skin = mix(skin, rgb(0xe58a7a), 0.55f * belly);
-                pixel.at(0, 0) = skin.withAlpha(1);
+                pixel = skin.withAlpha(1);
                 for (float side : {-1.0f, 1.0f}) {
                     // Angry yellow eyes with slit pupils under a heavy brow.
                     float ex = (du - side * 0.34f) / 0.2f, ey = (dv - 0.22f) / 0.2f;
                     float eye = clamp01((1 - std::hypot(ex, ey)) * 10) *
                                 (ey < 0.45f - side * ex * 0.5f ? 1.0f : 0.0f);
                     Color iris = mix(rgb(0xfff27a), rgb(0xff8a00), clamp01(std::hypot(ex, ey)));
-                    pixel.blend(0, 0, iris.withAlpha(eye));
+                    pixel = over(pixel, iris.withAlpha(eye));
                     float slit = clamp01((0.14f - std::abs(ex)) * 20) * eye;
-                    pixel.blend(0, 0, rgb(0x1a0505, slit));
+                    pixel = over(pixel, rgb(0x1a0505, slit));
                     float brow = clamp01((0.1f - std::abs(ey - 0.5f + side * ex * 0.5f)) * 20) *
                                  clamp01((1.2f - std::abs(ex)) * 5);
-                    pixel.blend(0, 0, rgb(0x2a0410, brow));
+                    pixel = over(pixel, rgb(0x2a0410, brow));
                 }
                 // A wide grin with a row of teeth.
                 float mouth = std::abs(dv + 0.12f + 0.25f * du * du);
@@ -269,10 +291,10 @@ Canvas spikeSkin() {
                     float teeth =
                         std::abs(std::remainder(du, 0.12f)) < 0.045f && dv > -0.12f - 0.25f * du * du ? 1.0f
                                                                                                       : 0.0f;
-                    pixel.blend(0, 0, mix(rgb(0x1a0208), rgb(0xfff6e0), teeth));
+                    pixel = over(pixel, mix(rgb(0x1a0208), rgb(0xfff6e0), teeth));
                 }
             }
-            image.at(px, py) = pixel.at(0, 0);
+            image.at(px, py) = pixel;
         }
     }
     return image;
@@ -280,10 +302,10 @@ Canvas spikeSkin() {
 } // namespace
 
 void makeFigures(AssetSet& out) {
-    out.addModel(slimeModel("models/sporlet/spr-slime", 17, 24));
-    out.addModel(slimeModel("models/sporlet/spr-slime-low", 7, 10));
-    out.addModel(spikeModel("models/sporlet/spr-spike", 20, 12, 20, 8));
-    out.addModel(spikeModel("models/sporlet/spr-spike-low", 8, 6, 8, 3));
+    out.addModel(slimeModel("models/sporlet/spr-slime", kSlimeFull));
+    out.addModel(slimeModel("models/sporlet/spr-slime-low", kSlimeLow));
+    out.addModel(spikeModel("models/sporlet/spr-spike", kSpikeFull));
+    out.addModel(spikeModel("models/sporlet/spr-spike-low", kSpikeLow));
     out.addTexture("models/sporlet/slime-skin.png", slimeSkin(), PixelFormat::Rgb);
     out.addTexture("models/sporlet/spike-skin.png", spikeSkin(), PixelFormat::Rgb);
 }

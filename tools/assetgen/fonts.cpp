@@ -19,62 +19,55 @@ constexpr float kLargestSize = 64, kSizeStep = 0.25f;
 struct Look {
     Color top, bottom; // fill gradient over the glyph height
     Color outline;
-    Color glow; // alpha 0 for none
-    float glowRadius;
-    int shadowX, shadowY;
-    float shadowAlpha;
-    int pressDown; // pixels the glyph is moved down
+    int shadowX = 0, shadowY = 0;
+    float shadowAlpha = 0;
+    int pressDown = 0; // pixels the glyph is moved down
 };
 
 Look lookOf(int style, const FontGrid& grid) {
+    Look look;
+    switch (style) {
+    case 1: // mouse-over: warm gold
+        look.top = rgb(0xfff6c8);
+        look.bottom = rgb(0xffa63a);
+        look.outline = rgb(0x2a1200);
+        break;
+    case 2: // pressed: deeper amber, pushed into the button
+        look.top = rgb(0xffd27a);
+        look.bottom = rgb(0xd86a10);
+        look.outline = rgb(0x1c0a00);
+        look.pressDown = 1;
+        return look;
+    default: // plain: white to ice blue
+        look.top = rgb(0xffffff);
+        look.bottom = rgb(0xb9dcf2);
+        look.outline = rgb(0x06121f);
+        break;
+    }
     // The small cells leave no room for a drop shadow: the outline alone
     // keeps those glyphs legible.
-    bool big = grid.outline > 1.5f;
-    int shadow = big ? 2 : 0;
-    float shadowAlpha = big ? 0.6f : 0.0f;
-    switch (style) {
-    case 1: // mouse-over: warm and glowing
-        return {rgb(0xfff6c8),
-                rgb(0xffa63a),
-                rgb(0x2a1200),
-                rgb(0xff9a2e, 0.0f),
-                0.0f,
-                shadow / 2,
-                shadow,
-                shadowAlpha,
-                0};
-    case 2: // pressed: deeper amber, pushed into the button, no drop shadow
-        return {rgb(0xffd27a), rgb(0xd86a10), rgb(0x1c0a00), rgb(0xff7a10, 0.0f), 0.0f, 0, 0, 0.0f, 1};
-    default: // plain: white to ice blue
-        return {rgb(0xffffff),
-                rgb(0xb9dcf2),
-                rgb(0x06121f),
-                rgb(0x000000, 0.0f),
-                0.0f,
-                shadow / 2,
-                shadow,
-                shadowAlpha,
-                0};
+    if (grid.dropShadow) {
+        look.shadowX = 1;
+        look.shadowY = 2;
+        look.shadowAlpha = 0.6f;
     }
+    return look;
 }
 
-// How far the decorations reach beyond the glyph ink, in pixels.
+// How far outline and shadow reach beyond the glyph ink, in pixels.
 struct Reach {
     float left, right, up, down;
 };
 
 Reach reachOf(const FontGrid& grid) {
-    Reach r{0, 0, 0, 0};
+    Reach r{grid.outline, grid.outline, grid.outline, grid.outline};
     for (int style = 0; style < kStyles; ++style) {
         Look look = lookOf(style, grid);
-        float glow = look.glow.a > 0 ? look.glowRadius : 0;
-        float around = grid.outline + glow;
-        r.left = std::max(r.left, around);
         // A shadow is blurred by about a pixel beyond its offset.
         float blur = look.shadowAlpha > 0 ? 1.0f : 0.0f;
-        r.right = std::max(r.right, std::max(around, grid.outline + look.shadowX + blur));
-        r.up = std::max(r.up, around - look.pressDown);
-        r.down = std::max(r.down, std::max(around, grid.outline + look.shadowY + blur) + look.pressDown);
+        r.right = std::max(r.right, grid.outline + look.shadowX + blur);
+        r.up = std::max(r.up, grid.outline - look.pressDown);
+        r.down = std::max(r.down, grid.outline + std::max(look.shadowY + blur, 0.0f) + look.pressDown);
     }
     return r;
 }
@@ -128,8 +121,8 @@ public:
     }
 
 private:
-    // The largest em size at which every glyph with its outline, glow and
-    // shadow fits its cell.
+    // The largest em size at which every glyph with its outline and shadow
+    // fits its cell.
     void fitSize() {
         float usableW = grid.cellWidth() - 1 - 2 * kMargin, usableH = grid.cellHeight() - 2 * kMargin;
         for (size = kLargestSize; size > 4; size -= kSizeStep) {
@@ -170,7 +163,6 @@ private:
         }
         Mask outline = ink.dilated(grid.outline);
         Mask shadow = outline.blurred(1.0f).shifted(look.shadowX, look.shadowY);
-        Mask glow = look.glow.a > 0 ? outline.blurred(look.glowRadius) : Mask(w, h);
 
         // Gradient over the em box so that every glyph shares it.
         float gradientTop = py - extents.top * 0.75f, gradientBottom = py + extents.bottom * 0.5f;
@@ -182,14 +174,13 @@ private:
                 if (x < minX || x + 1 > maxX || y < minY || y + 1 > maxY) {
                     continue;
                 }
-                Canvas layer(1, 1, look.outline.withAlpha(0));
-                layer.blend(0, 0, look.glow.withAlpha(look.glow.a * glow.at(x, y)));
-                layer.blend(0, 0, rgb(0x000000, look.shadowAlpha * shadow.at(x, y)));
-                layer.blend(0, 0, look.outline.withAlpha(outline.at(x, y)));
+                Color layer = look.outline.withAlpha(0);
+                layer = over(layer, rgb(0x000000, look.shadowAlpha * shadow.at(x, y)));
+                layer = over(layer, look.outline.withAlpha(outline.at(x, y)));
                 float t = clamp01((y + 0.5f - gradientTop) / (gradientBottom - gradientTop));
-                layer.blend(0, 0, mix(look.top, look.bottom, t).withAlpha(ink.at(x, y)));
-                if (layer.at(0, 0).a > 0) {
-                    image.at(ox + x, oy + y) = layer.at(0, 0);
+                layer = over(layer, mix(look.top, look.bottom, t).withAlpha(ink.at(x, y)));
+                if (layer.a > 0) {
+                    image.at(ox + x, oy + y) = layer;
                 }
             }
         }

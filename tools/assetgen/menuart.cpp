@@ -42,13 +42,13 @@ Canvas paintCursor() {
     Canvas image(kCursorSize, kCursorSize, rgb(0x03121c, 0.0f));
     for (int y = 0; y < kCursorSize; ++y) {
         for (int x = 0; x < kCursorSize; ++x) {
-            Canvas pixel(1, 1, rgb(0x03121c, 0.0f));
-            pixel.blend(0, 0, rgb(0x000000, 0.5f * shadow.at(x, y)));
-            pixel.blend(0, 0, rgb(0x03121c, outline.at(x, y)));
+            Color pixel = rgb(0x03121c, 0.0f);
+            pixel = over(pixel, rgb(0x000000, 0.5f * shadow.at(x, y)));
+            pixel = over(pixel, rgb(0x03121c, outline.at(x, y)));
             // White at the tip, turning to aqua towards the tail.
             float t = clamp01((y - kHotspotY) / 20.0f + (x - kHotspotX) / 40.0f);
-            pixel.blend(0, 0, mix(rgb(0xffffff), rgb(0x6fd6f0), t).withAlpha(fill.at(x, y)));
-            image.at(x, y) = pixel.at(0, 0);
+            pixel = over(pixel, mix(rgb(0xffffff), rgb(0x6fd6f0), t).withAlpha(fill.at(x, y)));
+            image.at(x, y) = pixel;
         }
     }
     return image;
@@ -77,11 +77,11 @@ Canvas paintLogo(const std::string& fontFile) {
     Canvas image(kLogoWidth, kLogoHeight, rgb(0x041a2e, 0.0f));
     for (int y = 0; y < kLogoHeight; ++y) {
         for (int x = 0; x < kLogoWidth; ++x) {
-            Canvas pixel(1, 1, rgb(0x041a2e, 0.0f));
-            pixel.blend(0, 0, rgb(0x4fd2ff, 0.45f * glow.at(x, y)));
-            pixel.blend(0, 0, rgb(0x000000, 0.55f * shadow.at(x, y)));
-            pixel.blend(0, 0, rgb(0x041a2e, outline.at(x, y)));
-            pixel.blend(0, 0, rgb(0x9be8ff, inner.at(x, y)));
+            Color pixel = rgb(0x041a2e, 0.0f);
+            pixel = over(pixel, rgb(0x4fd2ff, 0.45f * glow.at(x, y)));
+            pixel = over(pixel, rgb(0x000000, 0.55f * shadow.at(x, y)));
+            pixel = over(pixel, rgb(0x041a2e, outline.at(x, y)));
+            pixel = over(pixel, rgb(0x9be8ff, inner.at(x, y)));
             // Letters filled with water: a wavy surface line, pale glass above
             // it, deepening blue below.
             float t = clamp01((y + 0.5f - top) / (bottom - top));
@@ -91,8 +91,8 @@ Canvas paintLogo(const std::string& fontFile) {
             Color water = t < wave ? above : below;
             float line = std::exp(-std::pow((t - wave) * (bottom - top) / 1.6f, 2.0f));
             water = mix(water, rgb(0xffffff), 0.8f * line);
-            pixel.blend(0, 0, water.withAlpha(text.at(x, y)));
-            image.at(x, y) = pixel.at(0, 0);
+            pixel = over(pixel, water.withAlpha(text.at(x, y)));
+            image.at(x, y) = pixel;
         }
     }
     // The picture repeats when drawn: keep its border empty.
