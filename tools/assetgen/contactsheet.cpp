@@ -28,7 +28,17 @@ constexpr float kBoardUnits = 64;
 constexpr float kField = kBoardUnits / 9;
 constexpr float kFigureScale = 6;
 constexpr float kLowDetailDistance = 70;
-const Vec3 kDefaultEye(32, -29.4f, 33.6f);
+// The orbit camera: azimuth, elevation (radians) and distance around the board.
+struct Orbit {
+    float azimuth, elevation, distance;
+    Vec3 eye() const {
+        return {32 + distance * std::cos(elevation) * std::cos(azimuth),
+                32 - distance * std::cos(elevation) * std::sin(azimuth), distance * std::sin(elevation)};
+    }
+};
+constexpr Orbit kDefaultOrbit{1.57075f, 0.5f, 70};
+constexpr Orbit kLowOrbit{2.3f, 0.2f, 110};
+constexpr Orbit kHighOrbit{1.57075f, 1.5f, 70};
 const Vec3 kBoardTarget(32, 32, -5);
 
 std::string directoryOf(const std::string& path) {
@@ -130,13 +140,14 @@ void drawBasin(SoftRenderer& renderer, const AssetSet& assets) {
     }
 }
 
-Canvas renderScene(const AssetSet& assets) {
+Canvas renderScene(const AssetSet& assets, const Orbit& orbit) {
+    const Vec3 eye = orbit.eye();
     SoftRenderer renderer(kSceneWidth, kSceneHeight, rgb(0x000000));
-    renderer.lookAt(kDefaultEye, kBoardTarget, {0, 0, 1});
+    renderer.lookAt(eye, kBoardTarget, {0, 0, 1});
     renderer.perspective(60);
     renderer.setLight({0.3f, -0.4f, 1});
     Preview sky = preview(assets, modelNamed(assets, "models/skybox/skybox"));
-    drawPreview(renderer, sky, {kDefaultEye, 5, 0}, false);
+    drawPreview(renderer, sky, {eye, 5, 0}, false);
     drawBasin(renderer, assets);
     Preview table = preview(assets, modelNamed(assets, "models/table/table-outside"));
     drawPreview(renderer, table, {{32, 32, -12}, kBoardUnits, 0}, true);
@@ -152,7 +163,7 @@ Canvas renderScene(const AssetSet& assets) {
                              {8, 8, 2}, {7, 8, 2}, {8, 7, 2}, {6, 7, 2}, {5, 5, 2}, {4, 5, 2}, {6, 2, 2}};
     for (const auto& f : fields) {
         Vec3 at(f[0] * kField + 3, f[1] * kField + 3, 0);
-        bool low = length(at - kDefaultEye) >= kLowDetailDistance;
+        bool low = length(at - eye) >= kLowDetailDistance;
         drawPreview(renderer, kinds[f[2] - 1][low ? 1 : 0], {at, kFigureScale, kPi}, true, 0.0f);
     }
     return renderer.image();
@@ -344,12 +355,12 @@ Canvas ContactSheet::render() const {
     int thumbColumns = kSheetWidth / (kThumb + kGap);
     int thumbRows = (static_cast<int>(assets.textures().size()) + thumbColumns - 1) / thumbColumns;
     int soundHeight = 140;
-    int height = kSceneHeight + kLabelHeight + modelRows * (kModelTile + kLabelHeight + kGap) +
+    int height = 2 * (kSceneHeight + kLabelHeight) + modelRows * (kModelTile + kLabelHeight + kGap) +
                  thumbRows * (kThumb + kLabelHeight + kGap) +
                  static_cast<int>(assets.sounds().size()) * soundHeight + 4 * kGap;
     SheetCanvas sheet(height, labelFont);
 
-    Canvas scene = renderScene(assets);
+    Canvas scene = renderScene(assets, kDefaultOrbit);
     Canvas menu = renderMenu(assets, scene);
     drawHud(scene, assets);
     sheet.canvas.draw(scene, 0, 0);
@@ -359,7 +370,13 @@ Canvas ContactSheet::render() const {
     sheet.label("menu over the scene: New Game hovered, Fluid Demo pressed", kSceneWidth + 4,
                 kSceneHeight + 2);
 
-    int y = kSceneHeight + kLabelHeight + kGap;
+    int y = kSceneHeight + kLabelHeight;
+    sheet.canvas.draw(renderScene(assets, kLowOrbit), 0, y);
+    sheet.label("the camera at its lowest and farthest, from a corner: every figure in low detail", 4,
+                y + kSceneHeight + 2);
+    sheet.canvas.draw(renderScene(assets, kHighOrbit), kSceneWidth, y);
+    sheet.label("the camera at its highest", kSceneWidth + 4, y + kSceneHeight + 2);
+    y += kSceneHeight + kLabelHeight + kGap;
     int column = 0;
     const char* views[] = {"front", "game", "top"};
     const char* skyViews[] = {"horizon", "up", "down"};

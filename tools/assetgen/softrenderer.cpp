@@ -118,7 +118,10 @@ void SoftRenderer::raster(const Projected& a, const Projected& b, const Projecte
             float wa = ((b.x - px) * (c.y - py) - (c.x - px) * (b.y - py)) / area;
             float wb = ((c.x - px) * (a.y - py) - (a.x - px) * (c.y - py)) / area;
             float wc = 1 - wa - wb;
-            if (wa < 0 || wb < 0 || wc < 0) {
+            // A little slack closes the cracks that rounding leaves between
+            // triangles sharing an edge.
+            constexpr float kSlack = -1e-4f;
+            if (wa < kSlack || wb < kSlack || wc < kSlack) {
                 continue;
             }
             float z = wa * a.depth + wb * b.depth + wc * c.depth;
