@@ -108,7 +108,10 @@ void FluidSimulation::teardown() {
 
 std::unique_ptr<FragmentProgram> FluidSimulation::loadProgram(const char* fileName) {
     log(DEBUG, kSource, std::string("compiling fragment program ") + fileName);
-    const std::unique_ptr<char[]> text = readFile(resolvePath(fileName).c_str());
+    const std::string path = resolvePath(fileName);
+    // A missing file is this simulation's one error, not also the reader's.
+    struct stat info {};
+    const std::unique_ptr<char[]> text = statFile(path.c_str(), &info) ? readFile(path.c_str()) : nullptr;
     if (!text) {
         log(ERROR, kSource, std::string("Unable to load ") + fileName);
         return nullptr;

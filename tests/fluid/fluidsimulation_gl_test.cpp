@@ -399,6 +399,7 @@ TEST_F(BrokenAssets, MissingProgramFile_StopsThereAndKeepsNothing) {
     EXPECT_TRUE(logs.has("ERROR   from global          :Unable to load cg/linsolveU.cg\n"));
     EXPECT_FALSE(logs.has("compiling fragment program cg/div.cg"));
     EXPECT_EQ(standardError.find("pbuffer"), std::string::npos);
+    EXPECT_EQ(errorCount(), 1u);
     expectUnavailable(simulation);
 }
 

@@ -1,4 +1,6 @@
-// Prints the median time of one 64 x 64 fluid step and of one readState.
+// Prints the median time of one 64 x 64 fluid step and of one readState,
+// and for comparison the floor of this renderer: the same number of
+// dependent framebuffer passes with a one-fetch copy shader, plus the read.
 //
 //     fluidbench [path=<asset directory>] [steps=<count>]
 
@@ -7,6 +9,7 @@
 
 #include "core/system.h"
 #include "fluid/fluidsimulation.h"
+#include "fluid/glname.h"
 
 #include <algorithm>
 #include <chrono>
@@ -58,20 +61,109 @@ void stir(FluidSimulation& simulation, int frame) {
     simulation.endSources();
 }
 
+constexpr int kPassesPerStep = 56;
+constexpr int kFieldBuffers = 5;
+
+const char* const kCopyVertex = R"(#version 140
+#extension GL_ARB_compatibility : require
+out vec2 texel;
+void main() {
+    gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex;
+    texel = gl_MultiTexCoord0.xy;
+})";
+
+const char* const kCopyFragment = R"(#version 140
+uniform sampler2DRect unit0;
+in vec2 texel;
+out vec4 result;
+void main() {
+    result = texture(unit0, texel);
+})";
+
+GlShader compileShader(GLenum kind, const char* source) {
+    GlShader shader(glCreateShader(kind));
+    glShaderSource(shader.get(), 1, &source, nullptr);
+    glCompileShader(shader.get());
+    return shader;
+}
+
+// 56 passes, each reading the buffer the pass before wrote, and the read of
+// the interior: what any solver of this shape pays on this renderer.
+class PlainLoop {
+public:
+    PlainLoop() {
+        for (int i = 0; i < kFieldBuffers; ++i) {
+            textures[i] = GlTexture::generate();
+            glBindTexture(GL_TEXTURE_RECTANGLE, textures[i].get());
+            glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+            glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGBA16F, kSize, kSize, 0, GL_RGBA, GL_FLOAT, nullptr);
+            framebuffers[i] = GlFramebuffer::generate();
+            glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[i].get());
+            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_RECTANGLE,
+                                   textures[i].get(), 0);
+        }
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glBindTexture(GL_TEXTURE_RECTANGLE, 0);
+        const GlShader vertex = compileShader(GL_VERTEX_SHADER, kCopyVertex);
+        const GlShader fragment = compileShader(GL_FRAGMENT_SHADER, kCopyFragment);
+        program = GlProgram(glCreateProgram());
+        glAttachShader(program.get(), vertex.get());
+        glAttachShader(program.get(), fragment.get());
+        glLinkProgram(program.get());
+    }
+
+    // Milliseconds of one round.
+    double run() {
+        glViewport(0, 0, kSize, kSize);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0.0, 1.0, 0.0, 1.0, -1.0, 1.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glUseProgram(program.get());
+        const double start = now();
+        for (int pass = 0; pass < kPassesPerStep; ++pass) {
+            glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[pass % kFieldBuffers].get());
+            glBindTexture(GL_TEXTURE_RECTANGLE, textures[(pass + kFieldBuffers - 1) % kFieldBuffers].get());
+            glBegin(GL_QUADS);
+            glTexCoord2f(0, 0);
+            glVertex2f(0, 0);
+            glTexCoord2f(0, kSize);
+            glVertex2f(0, 1);
+            glTexCoord2f(kSize, kSize);
+            glVertex2f(1, 1);
+            glTexCoord2f(kSize, 0);
+            glVertex2f(1, 0);
+            glEnd();
+        }
+        glReadPixels(1, 1, kGrid, kGrid, GL_RGBA, GL_FLOAT, state.data());
+        const double elapsed = now() - start;
+        glUseProgram(0);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glBindTexture(GL_TEXTURE_RECTANGLE, 0);
+        return elapsed;
+    }
+
+private:
+    static constexpr int kSize = kGrid + 2;
+    GlTexture textures[kFieldBuffers];
+    GlFramebuffer framebuffers[kFieldBuffers];
+    GlProgram program;
+    std::vector<float> state = std::vector<float>(kGrid * kGrid * 4);
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     System* system = System::instance();
-    std::vector<std::string> arguments{"fluidbench", std::string("path=") + SPORRIK_ASSET_DIR};
-    for (int i = 1; i < argc; ++i) {
-        arguments.push_back(argv[i]);
-    }
+    // The first path= wins: one on the command line comes before the build's.
+    std::vector<std::string> arguments(argv, argv + argc);
+    arguments.push_back(std::string("path=") + SPORRIK_ASSET_DIR);
     std::vector<const char*> pointers;
     for (const std::string& argument : arguments) {
         pointers.push_back(argument.c_str());
     }
-    // A later path= on the command line wins over the built-in one.
-    std::reverse(pointers.begin() + 1, pointers.end());
     system->setArguments(static_cast<int>(pointers.size()), pointers.data());
     const char* stepsArgument = system->getArgument("steps");
     const int steps =
@@ -92,6 +184,8 @@ int main(int argc, char** argv) {
         std::fputs("fluidbench: the fluid simulation is not available\n", stderr);
         return 1;
     }
+    PlainLoop plainLoop;
+    std::vector<double> floorTimes;
     std::vector<float> state(kGrid * kGrid * 4);
     std::vector<double> stepTimes;
     std::vector<double> readTimes;
@@ -103,7 +197,10 @@ int main(int argc, char** argv) {
         const double stepped = now();
         simulation.readState(state.data());
         const double read = now();
+        // Taken in turn with the solver, so that both meet the same load.
+        const double floorTime = plainLoop.run();
         if (frame >= kWarmUpSteps) {
+            floorTimes.push_back(floorTime);
             stepTimes.push_back(stepped - start);
             readTimes.push_back(read - stepped);
             totals.push_back(read - start);
@@ -114,5 +211,6 @@ int main(int argc, char** argv) {
     std::printf("readState:        median %.3f ms\n", median(readTimes));
     std::printf("step + readState: median %.3f ms (10th %.3f, 90th %.3f)\n", median(totals),
                 percentile(totals, 0.1), percentile(totals, 0.9));
+    std::printf("floor, %d copy passes + read: median %.3f ms\n", kPassesPerStep, median(floorTimes));
     return 0;
 }
