@@ -1,5 +1,6 @@
 #include "fluid/pbuffer.h"
 
+#include "core/material.h"
 #include "fluid/rendercontext.h"
 
 #include <cstdio>
@@ -76,12 +77,6 @@ int32_t valueOf(const std::vector<int32_t>& list, A attribute, int32_t fallback)
 
 GLenum bindingQuery(GLenum target) {
     return target == GL_TEXTURE_2D ? GL_TEXTURE_BINDING_2D : GL_TEXTURE_BINDING_RECTANGLE;
-}
-
-// Materials remember the state they last applied; a trip through the
-// buffers' contexts invalidates that memory.
-void forgetAppliedMaterials() {
-    // MERGE: call Material::resetLastApplied() here (core/material.h).
 }
 
 } // namespace
@@ -340,7 +335,9 @@ void PBuffer::makeWindowCurrent() {
         std::fputs("PBuffer::makeWindowCurrent() failed.\n", stderr);
         return;
     }
-    forgetAppliedMaterials();
+    // Materials remember the state they last applied; a trip through the
+    // buffers' contexts invalidates that memory.
+    Material::resetLastApplied();
 }
 
 void PBuffer::bind() {
