@@ -17,5 +17,6 @@ cmake --build build-sanitize -j"$jobs"
 # need no display: the GL driver's own allocations would drown its reports.
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
     ctest --test-dir build --output-on-failure -j$jobs &&
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --test-dir build-sanitize --output-on-failure -L unit -j$jobs"
