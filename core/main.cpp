@@ -49,7 +49,9 @@ Main::~Main() {
     TextureManager::destroy();
 }
 
-void Main::init() {}
+void Main::init() {
+    renderGraph->addRoot(&cursor, kCursorPriority);
+}
 
 void Main::shutdown() {
     // A copy: closing a menu shrinks the stack.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/cursor.h"
+
 #include <memory>
 #include <vector>
 
@@ -45,6 +47,7 @@ public:
     void render(double elapsed);
 
     RenderGraph& getRenderGraph() { return *renderGraph; }
+    Cursor& getCursor() { return cursor; }
     const std::vector<Menu*>& getMenuStack() const { return menuStack; }
 
 protected:
@@ -58,4 +61,5 @@ private:
     RenderNode* hud = nullptr;          // not owned: the package's heads-up display
     std::vector<Menu*> menuStack;       // not owned: the package's menus, bottom first
     GamePackage* gamePackage = nullptr; // not owned
+    Cursor cursor;
 };
