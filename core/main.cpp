@@ -23,6 +23,10 @@ Main* Main::instance() {
     return gInstance.get();
 }
 
+Main* Main::existing() {
+    return gInstance.get();
+}
+
 void Main::registerInstance(std::unique_ptr<Main> m) {
     if (gInstance) {
         throw IllegalStateException("singleton already initialized");

@@ -22,6 +22,8 @@ public:
     static constexpr int kCursorPriority = 400;
 
     static Main* instance();
+    // The registered instance, or null.
+    static Main* existing();
     // Runs m->init() and only then makes m the instance.
     static void registerInstance(std::unique_ptr<Main> m);
     static void destroy();
