@@ -4,7 +4,6 @@
 #include "core/tools.h"
 #include "resources/resourcemanager.h"
 
-
 namespace {
 const char* const kSource = "Resource";
 
