@@ -23,6 +23,10 @@ Main* Main::instance() {
     return gInstance.get();
 }
 
+Main* Main::existing() {
+    return gInstance.get();
+}
+
 void Main::registerInstance(std::unique_ptr<Main> m) {
     if (gInstance) {
         throw IllegalStateException("singleton already initialized");
@@ -49,7 +53,9 @@ Main::~Main() {
     TextureManager::destroy();
 }
 
-void Main::init() {}
+void Main::init() {
+    renderGraph->addRoot(&cursor, kCursorPriority);
+}
 
 void Main::shutdown() {
     // A copy: closing a menu shrinks the stack.

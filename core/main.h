@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/cursor.h"
+
 #include <memory>
 #include <vector>
 
@@ -20,6 +22,8 @@ public:
     static constexpr int kCursorPriority = 400;
 
     static Main* instance();
+    // The registered instance, or null.
+    static Main* existing();
     // Runs m->init() and only then makes m the instance.
     static void registerInstance(std::unique_ptr<Main> m);
     static void destroy();
@@ -45,6 +49,7 @@ public:
     void render(double elapsed);
 
     RenderGraph& getRenderGraph() { return *renderGraph; }
+    Cursor& getCursor() { return cursor; }
     const std::vector<Menu*>& getMenuStack() const { return menuStack; }
 
 protected:
@@ -58,4 +63,5 @@ private:
     RenderNode* hud = nullptr;          // not owned: the package's heads-up display
     std::vector<Menu*> menuStack;       // not owned: the package's menus, bottom first
     GamePackage* gamePackage = nullptr; // not owned
+    Cursor cursor;
 };

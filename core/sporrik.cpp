@@ -1,21 +1,83 @@
 #include "core/sporrik.h"
 
+#include "core/eventconsumer.h"
+#include "core/inputevent.h"
+#include "core/main.h"
+#include "game/gameboard.h"
 #include "game/gamelogic.h"
+#include "graph/rendernode.h"
+#include "ui/menumain.h"
+#include "ui/sporrikhud.h"
 
-Sporrik::Sporrik() = default;
+namespace {
 
-Sporrik::~Sporrik() = default;
+// Stands in for the water table scene until it exists: draws nothing, so the
+// scene stays black; plays the queued moves out at a steady pace so that a
+// game between computers goes on; writes the figure counts the heads-up
+// display shows; and Escape brings the menus back, as the scene's Escape does.
+class StandInTable : public RenderNode, public EventConsumer {
+public:
+    explicit StandInTable(GameBoard* board) : board(board) {}
+
+    void render(double elapsed, float) override {
+        sinceLastMove += elapsed;
+        if (sinceLastMove >= kSecondsPerMove) {
+            sinceLastMove = 0.0;
+            board->popMove();
+        }
+        for (int player : {GameBoard::kPlayer1, GameBoard::kPlayer2}) {
+            board->setFigureCount(player, board->countFields(player));
+        }
+    }
+    void linkChildren() override {}
+    void attach() override {}
+    void detach() override {}
+
+    void handleEvent(InputEvent& e) override {
+        const auto* key = dynamic_cast<const InputEventKeyUp*>(&e);
+        if (key == nullptr || key->getKey() != KeyEscape) {
+            return;
+        }
+        Main* application = Main::instance();
+        if (!application->menusVisible()) {
+            e.consume();
+            application->returnToMenus();
+        }
+    }
+
+private:
+    static constexpr double kSecondsPerMove = 0.25;
+
+    GameBoard* board; // not owned: the package's board
+    double sinceLastMove = 0.0;
+};
+
+} // namespace
+
+Sporrik::Sporrik() {
+    board = std::make_unique<GameBoard>();
+    table = std::make_unique<StandInTable>(board.get());
+    menu = std::make_unique<MenuMain>(board.get());
+    hud = std::make_unique<SporrikHud>(board.get());
+}
+
+Sporrik::~Sporrik() {
+    table.reset();
+    menu.reset();
+    hud.reset();
+    gameLogic.reset();
+}
 
 RenderNode* Sporrik::getTable() {
-    return nullptr;
+    return table.get();
 }
 
 Menu* Sporrik::getMenu() {
-    return nullptr;
+    return menu.get();
 }
 
 RenderNode* Sporrik::getHud() {
-    return nullptr;
+    return hud.get();
 }
 
 GameLogic* Sporrik::getGameLogic() {

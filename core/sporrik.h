@@ -4,10 +4,16 @@
 
 #include <memory>
 
-// The game package of Sporrik: the scene, the menus and the heads-up display.
+class GameBoard;
+class MenuMain;
+class SporrikHud;
+
+// The game package of Sporrik: the scene, the menus and the heads-up display,
+// all working on one board.
 class Sporrik : public GamePackage {
 public:
     Sporrik();
+    // The screens go before the board they point at.
     ~Sporrik() override;
 
     RenderNode* getTable() override;
@@ -15,7 +21,14 @@ public:
     RenderNode* getHud() override;
     GameLogic* getGameLogic() override;
 
+    GameBoard& getBoard() { return *board; }
+
 private:
+    // Held here until the water table scene, its rightful owner, exists.
+    std::unique_ptr<GameBoard> board;
+    std::unique_ptr<RenderNode> table;
+    std::unique_ptr<MenuMain> menu;
+    std::unique_ptr<SporrikHud> hud;
     // No game logic is plugged in: the screens call the board directly.
     std::unique_ptr<GameLogic> gameLogic;
 };

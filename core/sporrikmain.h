@@ -15,6 +15,7 @@ public:
     ~SporrikMain() override;
 
     void init() override;
+    Sporrik* getPackage() const { return package.get(); }
 
 private:
     std::unique_ptr<Sporrik> package;

@@ -140,6 +140,11 @@ void onReshape(int width, int height) {
 }
 
 void onClose() {
+    // GLUT also destroys the window while the process exits: after a failed
+    // start (its exit code must stand) and after quit() itself.
+    if (Main::existing() == nullptr) {
+        return;
+    }
     guarded([] { System::instance()->quit(); });
 }
 

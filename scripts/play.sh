@@ -23,6 +23,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
         window=$(xdotool search --name "^Sporrik$" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
         sleep 0.2
     done
+    # The window opens at (100, 100): in the corner all of it is on the screen.
+    xdotool windowmove "$window" 0 0
     sleep 1
     scripts/start-demo.sh "$window"
     sleep 6

@@ -182,6 +182,14 @@ TEST_F(MenuStack, ShutdownClosesEveryMenuAndClearsRoots) {
     EXPECT_FALSE(package.table.isLinked());
 }
 
+TEST(MainSingleton, InitMakesTheCursorARoot) {
+    auto owned = std::make_unique<StandInMain>();
+    StandInMain* app = owned.get();
+    Main::registerInstance(std::move(owned));
+    EXPECT_TRUE(app->getRenderGraph().isRoot(&app->getCursor()));
+    Main::destroy();
+}
+
 TEST(MainSingleton, RegistrationRunsInitBeforeTheInstanceIsVisible) {
     auto owned = std::make_unique<StandInMain>();
     StandInMain* app = owned.get();

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "core/system.h"
+#include "support/pngfiles.h"
+
+#include <png.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+// Stand-in user-interface textures with the real file names and sizes, each
+// painted so that a test can tell from a pixel which texture and which glyph
+// cell was drawn.
+namespace UiAssets {
+
+struct Rgba {
+    uint8_t r = 0;
+    uint8_t g = 0;
+    uint8_t b = 0;
+    uint8_t a = 0;
+};
+
+// Cell (column, row from the top, 0-based) of style s of a font.
+inline Rgba glyphColour(int column, int row, int style) {
+    return {static_cast<uint8_t>(40 + 10 * column), static_cast<uint8_t>(40 + 15 * row),
+            static_cast<uint8_t>(160 + 40 * style), 255};
+}
+inline const Rgba kNormal = {200, 0, 0, 255};
+inline const Rgba kMouseOver = {0, 200, 0, 255};
+inline const Rgba kDown = {0, 0, 200, 255};
+inline const Rgba kPointer = {255, 255, 0, 255};
+inline const Rgba kLogo = {255, 0, 255, 255};
+
+inline void writeRgba(const std::string& path, int width, int height,
+                      const std::function<Rgba(int, int)>& paint) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    PngFiles::Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.colorType = PNG_COLOR_TYPE_RGBA;
+    picture.rows.resize(static_cast<size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Rgba colour = paint(x, y);
+            uint8_t* pixel = &picture.rows[(static_cast<size_t>(y) * width + x) * 4];
+            pixel[0] = colour.r;
+            pixel[1] = colour.g;
+            pixel[2] = colour.b;
+            pixel[3] = colour.a;
+        }
+    }
+    PngFiles::write(path, picture);
+}
+
+// Whole cells are painted; the rest of the texture stays transparent.
+inline void writeFont(const std::string& directory, const std::string& name, int size, float columns,
+                      float rows) {
+    const float cellWidth = static_cast<float>(size) / columns;
+    const float cellHeight = static_cast<float>(size) / rows;
+    const int fullRows = static_cast<int>(rows);
+    for (int style = 0; style < 3; ++style) {
+        writeRgba(directory + "/textures/fonts/" + name + std::to_string(style) + ".png", size, size,
+                  [&](int x, int y) {
+                      const int column =
+                          static_cast<int>(std::floor((static_cast<float>(x) + 0.5f) / cellWidth));
+                      const int row =
+                          static_cast<int>(std::floor((static_cast<float>(y) + 0.5f) / cellHeight));
+                      return row < fullRows ? glyphColour(column, row, style) : Rgba{};
+                  });
+    }
+}
+
+inline void writeAll(const std::string& directory) {
+    writeFont(directory, "fontbig", 512, 17.0f, 10.25f);
+    writeFont(directory, "fontsmall", 256, 23.0f, 7.2f);
+    const char* const states[] = {"n", "mo", "d"};
+    const Rgba colours[] = {kNormal, kMouseOver, kDown};
+    for (int state = 0; state < 3; ++state) {
+        for (const char* piece : {"a", "b", "c"}) {
+            writeRgba(directory + "/textures/buttons/btn1" + piece + "_" + states[state] + ".png", 64, 64,
+                      [&](int, int) { return colours[state]; });
+        }
+    }
+    writeRgba(directory + "/textures/cursor/cursor1.png", 32, 32, [](int, int) { return kPointer; });
+    writeRgba(directory + "/textures/menu/spr2-logo.png", 512, 128, [](int, int) { return kLogo; });
+}
+
+// Points the asset root at directory while it lives.
+class AssetRoot {
+public:
+    explicit AssetRoot(const std::string& directory) {
+        const std::string argument = "path=" + directory;
+        const char* arguments[] = {"sporrik_gl_tests", argument.c_str()};
+        System::instance()->setArguments(2, arguments);
+    }
+    ~AssetRoot() {
+        const char* arguments[] = {"sporrik_gl_tests"};
+        System::instance()->setArguments(1, arguments);
+    }
+    AssetRoot(const AssetRoot&) = delete;
+    AssetRoot& operator=(const AssetRoot&) = delete;
+};
+
+} // namespace UiAssets

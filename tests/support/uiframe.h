@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/material.h"
+#include "core/system.h"
+#include "support/glcontext.h"
+#include "support/pngfiles.h"
+#include "support/uiassets.h"
+
+#include <GL/glew.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+// A cleared 1024 x 768 frame with the stand-in interface textures as the
+// asset root.
+class UiFrame : public ::testing::Test {
+protected:
+    UiFrame() {
+        GlTest::ensureContext();
+        System::instance()->reshape(GlTest::kWidth, GlTest::kHeight);
+        UiAssets::writeAll(dir.path());
+        clear();
+    }
+    ~UiFrame() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
+
+    static void clear() {
+        Material::resetLastApplied();
+        glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+
+    // The pixel under a point in screen units.
+    static UiAssets::Rgba pixelAt(float x, float y) {
+        const int px = static_cast<int>((x + 1.0f) / 2.0f * GlTest::kWidth);
+        const int py = static_cast<int>((y + 1.0f) / 2.0f * GlTest::kHeight);
+        const std::vector<uint8_t> rgba = GlTest::readPixels(px, py, 1, 1);
+        return {rgba[0], rgba[1], rgba[2], rgba[3]};
+    }
+
+    static bool near(UiAssets::Rgba a, UiAssets::Rgba b) {
+        const auto close = [](int p, int q) {
+            return p - q <= 3 && q - p <= 3;
+        };
+        return close(a.r, b.r) && close(a.g, b.g) && close(a.b, b.b);
+    }
+
+    static bool black(UiAssets::Rgba a) { return a.r == 0 && a.g == 0 && a.b == 0; }
+
+    PngFiles::TempDir dir;
+    UiAssets::AssetRoot root{dir.path()};
+};

@@ -1,0 +1,90 @@
+#include "ui/control.h"
+
+#include "core/exceptions.h"
+#include "core/material.h"
+#include "core/system.h"
+#include "graph/rendergraph.h"
+#include "resources/texture.h"
+#include "ui/controlcontainer.h"
+
+#include <GL/glew.h>
+
+namespace {
+const char* const kTextureRefused = "A file with this name is not available!";
+// The frustum's near plane sits at z = -1, where every control draws.
+constexpr double kNear = 1.0;
+constexpr double kFar = 5.0;
+} // namespace
+
+Control::Control(ControlContainer* parent, float x, float y) : x(x), y(y), parent(parent) {
+    if (parent != nullptr) {
+        parent->addControl(this);
+    }
+}
+
+Control::~Control() {
+    if (parent != nullptr) {
+        parent->removeControl(this);
+    }
+}
+
+void Control::setPosition(float newX, float newY) {
+    x = newX;
+    y = newY;
+}
+
+void Control::setVisible(bool flag) {
+    visible = flag;
+}
+
+float Control::getAbsoluteX() const {
+    return parent == nullptr ? x : x + parent->getAbsoluteX();
+}
+
+float Control::getAbsoluteY() const {
+    return parent == nullptr ? y : y + parent->getAbsoluteY();
+}
+
+void Control::prepareOverlay(Material& material) {
+    material.enable(GL_BLEND);
+    material.setBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    material.setTextureCount(1);
+    material.disable(GL_DEPTH_TEST);
+    material.disable(GL_LIGHTING);
+}
+
+void Control::loadOverlay(Material& material, const std::string& fileName) {
+    prepareOverlay(material);
+    if (!material.setTexture(0, ImageTexture2D::fromFile(fileName))) {
+        throw NotFoundException(kTextureRefused);
+    }
+}
+
+void Control::releaseOverlay(const Material& material) {
+    // A control detached without an attach has no slot yet.
+    if (material.getTextureCount() == 0) {
+        return;
+    }
+    ImageTexture2D copy = material.getTexture(0);
+    copy.release();
+}
+
+void Control::setFixedProjection() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1.0, 1.0, -1.0, 1.0, kNear, kFar);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void Control::viewportSize(const RenderNode& node, int& width, int& height) {
+    if (node.isLinked()) {
+        const RenderGraph* graph = node.getGraph();
+        width = graph->getViewportWidth();
+        height = graph->getViewportHeight();
+        return;
+    }
+    const System* system = System::instance();
+    width = system->getWidth();
+    height = system->getHeight();
+}

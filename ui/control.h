@@ -1,0 +1,60 @@
+#pragma once
+
+#include "graph/rendernode.h"
+
+#include <string>
+
+class ControlContainer;
+class ImageTexture2D;
+class Material;
+
+// Base of the flat elements drawn over the scene. Positions are screen units
+// (-1 to 1, origin at the window centre, y up) relative to the parent; sizes
+// given in pixels are converted with the viewport size at draw time.
+class Control : public RenderNode {
+public:
+    // Every control draws in this plane of the fixed projection.
+    static constexpr float kDrawZ = -1.0f;
+
+    // Registers with parent (may be null), which does not own the control.
+    Control(ControlContainer* parent, float x, float y);
+    ~Control() override;
+
+    virtual float getWidth() const = 0;
+    virtual float getHeight() const = 0;
+    virtual void setPosition(float newX, float newY);
+    virtual void setVisible(bool flag);
+    virtual bool isVisible() const { return visible; }
+    virtual ControlContainer* getParent() const { return parent; }
+
+    float getX() const { return x; }
+    float getY() const { return y; }
+    float getAbsoluteX() const;
+    float getAbsoluteY() const;
+
+    // The overlay set-up every control material gets: alpha blending, one
+    // texture slot, no depth test, no lighting.
+    static void prepareOverlay(Material& material);
+    // Overlay set-up plus the texture of fileName (relative to the asset
+    // root) in slot 0. NotFoundException when the material refuses it; a file
+    // that cannot be decoded fails in the image loader.
+    static void loadOverlay(Material& material, const std::string& fileName);
+    // Drops a copy of the slot-0 handle; the material keeps its own.
+    static void releaseOverlay(const Material& material);
+    // A frustum in which a vertex at z = -1 lands on its x, y in normalised
+    // device coordinates.
+    static void setFixedProjection();
+    // The viewport of the graph that links node, or the window size while it
+    // is not linked.
+    static void viewportSize(const RenderNode& node, int& width, int& height);
+
+protected:
+    float x;
+    float y;
+
+private:
+    friend class ControlContainer;
+
+    ControlContainer* parent; // not owned: the container listing this control
+    bool visible = true;
+};

@@ -1,0 +1,54 @@
+#include "ui/cursor.h"
+
+#include "core/inputevent.h"
+#include "ui/control.h"
+
+#include <GL/glew.h>
+
+namespace {
+const char* const kPointerImage = "textures/cursor/cursor1.png";
+}
+
+void Cursor::render(double, float) {
+    Control::setFixedProjection();
+    int viewportWidth = 0;
+    int viewportHeight = 0;
+    Control::viewportSize(*this, viewportWidth, viewportHeight);
+    const double pixelX = 2.0 / viewportWidth;
+    const double pixelY = 2.0 / viewportHeight;
+    const auto x0 = static_cast<float>(2.0 * mouseX - 1.0 - pixelX * hotspotX);
+    const auto y0 = static_cast<float>(-2.0 * mouseY + 1.0 + pixelY * hotspotY);
+    const auto w = static_cast<float>(pixelX * size);
+    const auto h = static_cast<float>(pixelY * size);
+    const float z = Control::kDrawZ;
+
+    material.apply();
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(x0, y0, z);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(x0, y0 - h, z);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(x0 + w, y0 - h, z);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(x0 + w, y0, z);
+    glEnd();
+}
+
+void Cursor::attach() {
+    Control::loadOverlay(material, kPointerImage);
+}
+
+void Cursor::detach() {
+    Control::releaseOverlay(material);
+}
+
+void Cursor::handleEvent(InputEvent& e) {
+    const auto* motion = dynamic_cast<const InputEventMotion*>(&e);
+    if (motion == nullptr || motion->hasLeftWindow()) {
+        return;
+    }
+    motion->getPosition(mouseX, mouseY);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/material.h"
+
+#include <array>
+#include <string>
+
+// A bitmap font: three textures (one per style) holding a monospaced grid of
+// glyph cells, the first cell being firstChar and rows counted from the top.
+class Font {
+public:
+    static constexpr int kStyleCount = 3;
+    static constexpr int kBig = 0;
+    static constexpr int kSmall = 1;
+
+    // The grid of a font type, in pixels and cells. Needs no texture.
+    struct Metrics {
+        float textureWidth = 0.0f;
+        float textureHeight = 0.0f;
+        float columns = 1.0f;
+        float rows = 1.0f;
+        float firstChar = 0.0f;
+        float cellWidth = 0.0f;
+        float cellHeight = 0.0f;
+
+        // NotFoundException "There is no font of this type supported!" for a
+        // type other than kBig and kSmall.
+        static Metrics ofType(int type);
+    };
+
+    // Loads textures/fonts/<name>0.png .. <name>2.png. NotFoundException when
+    // a material refuses a texture or the type is unknown; a file that cannot
+    // be decoded fails in the image loader.
+    Font(const std::string& name, int type);
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+    ~Font();
+
+    // Any style other than 0, 1 and 2 gives style 0's material.
+    Material& getMaterial(int style);
+    Material& getMaterial() { return getMaterial(selected); }
+    void setSelected(int style) { selected = style; }
+    int getSelected() const { return selected; }
+
+    const Metrics& getMetrics() const { return metrics; }
+    float getTextureWidth() const { return metrics.textureWidth; }
+    float getTextureHeight() const { return metrics.textureHeight; }
+    float getColumns() const { return metrics.columns; }
+    float getRows() const { return metrics.rows; }
+    float getFirstChar() const { return metrics.firstChar; }
+    float getCellWidth() const { return metrics.cellWidth; }
+    float getCellHeight() const { return metrics.cellHeight; }
+
+private:
+    std::array<Material, kStyleCount> materials;
+    int selected = 0;
+    Metrics metrics;
+};

@@ -1,0 +1,115 @@
+#include "ui/menumain.h"
+
+#include "core/inputevent.h"
+#include "core/main.h"
+#include "core/system.h"
+#include "game/gameboard.h"
+#include "resources/texturemanager.h"
+#include "ui/buttonsimple.h"
+#include "ui/font.h"
+#include "ui/image.h"
+#include "ui/menunewgame.h"
+
+namespace {
+const char* const kNewGame = "New Game";
+const char* const kContinue = "Continue";
+// The top button's lower edge.
+constexpr float kFirstButtonY = 0.1f;
+constexpr int kListTexturesKey = KeyF1 + 9; // F10
+} // namespace
+
+MenuMain::MenuMain(GameBoard* board)
+    : board(board), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
+    font = std::make_unique<Font>(kFontName, Font::kBig);
+    logo = std::make_unique<Image>(&container, 0.0f, 0.0f, kLogoWidth, kLogoHeight, kLogoName);
+    playButton = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, kButtonWidth, font.get(), "Play");
+    demoButton = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, kButtonWidth, font.get(), "Demo");
+    fluidDemoButton =
+        std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, kButtonWidth, font.get(), "Fluid Demo");
+    exitButton = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, kButtonWidth, font.get(), "Exit");
+    for (ButtonSimple* button :
+         {playButton.get(), demoButton.get(), fluidDemoButton.get(), exitButton.get()}) {
+        button->setListener(this);
+    }
+    newGameMenu = std::make_unique<MenuNewGame>(board);
+    layout();
+}
+
+MenuMain::~MenuMain() {
+    // The controls leave the container, which is destroyed after them.
+    font.reset();
+    logo.reset();
+    playButton.reset();
+    demoButton.reset();
+    fluidDemoButton.reset();
+    exitButton.reset();
+    newGameMenu.reset();
+}
+
+bool MenuMain::canContinue(const GameBoard& board) {
+    return board.isRunning() && (board.isHuman(GameBoard::kPlayer1) || board.isHuman(GameBoard::kPlayer2));
+}
+
+void MenuMain::arrange(Image& logo, const std::array<ButtonSimple*, kButtons>& buttons) {
+    logo.setPosition(-logo.getWidth() / 2.0f, kLogoY);
+    const float step = kButtonStep * buttons[0]->getHeight();
+    const float x = -buttons[0]->getWidth() / 2.0f;
+    float y = kFirstButtonY;
+    for (ButtonSimple* button : buttons) {
+        button->setPosition(x, y);
+        y -= step;
+    }
+}
+
+void MenuMain::layout() {
+    playButton->setCaption(canContinue(*board) ? kContinue : kNewGame);
+    arrange(*logo, {playButton.get(), demoButton.get(), fluidDemoButton.get(), exitButton.get()});
+}
+
+void MenuMain::render(double, float) {
+    layout();
+}
+
+void MenuMain::linkChildren() {
+    linkChild(&container);
+}
+
+void MenuMain::attach() {
+    layout();
+}
+
+void MenuMain::onClick(Control* source) {
+    Main* application = Main::instance();
+    if (source == playButton.get()) {
+        if (canContinue(*board)) {
+            application->leaveMenus();
+        } else {
+            application->showMenu(newGameMenu.get());
+        }
+    } else if (source == demoButton.get()) {
+        board->setHuman(GameBoard::kPlayer1, false);
+        board->setHuman(GameBoard::kPlayer2, false);
+        board->setDifficulty(GameBoard::kHard);
+        board->newGame();
+        application->leaveMenus();
+    } else if (source == fluidDemoButton.get()) {
+        application->leaveMenus();
+    } else if (source == exitButton.get()) {
+        // Never returns: the menus are gone once it has run.
+        System::instance()->quit();
+    }
+}
+
+void MenuMain::handleEvent(InputEvent& e) {
+    const auto* key = dynamic_cast<const InputEventKeyUp*>(&e);
+    if (key == nullptr) {
+        return;
+    }
+    if (key->getKey() == KeyEscape) {
+        e.consume();
+        Main::instance()->leaveMenus();
+    } else if (key->getKey() == kListTexturesKey) {
+        e.consume();
+        TextureManager::instance().listTextures();
+    }
+}

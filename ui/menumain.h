@@ -1,0 +1,76 @@
+#pragma once
+
+#include "core/eventconsumer.h"
+#include "ui/controlcontainer.h"
+#include "ui/controllistener.h"
+#include "ui/menu.h"
+
+#include <array>
+#include <memory>
+
+class ButtonSimple;
+class Font;
+class GameBoard;
+class Image;
+class MenuNewGame;
+
+// The first screen: the logo over "New Game" (or "Continue"), "Demo",
+// "Fluid Demo" and "Exit". Escape shows the scene, F10 lists the textures.
+class MenuMain : public Menu, public EventConsumer, public ControlListener {
+public:
+    // Shared by both menus.
+    static constexpr float kContainerSize = 1.0f;
+    static constexpr const char* kFontName = "fontbig";
+    static constexpr const char* kLogoName = "menu/spr2-logo.png";
+    static constexpr float kLogoWidth = 512.0f;
+    static constexpr float kLogoHeight = 128.0f;
+    // The logo's lower edge, half-way up the screen.
+    static constexpr float kLogoY = 0.5f;
+    static constexpr float kButtonWidth = 300.0f;
+    // From one button to the next: its height and a quarter of it as the gap.
+    static constexpr float kButtonStep = 1.25f;
+    static constexpr int kButtons = 4;
+
+    // board: not owned.
+    explicit MenuMain(GameBoard* board);
+    ~MenuMain() override;
+
+    // A game can be continued while it runs and a human plays in it; the
+    // demo's computers are not continued.
+    static bool canContinue(const GameBoard& board);
+    // The logo centred over the buttons, stacked downwards from the top one.
+    static void arrange(Image& logo, const std::array<ButtonSimple*, kButtons>& buttons);
+
+    void render(double elapsed, float) override;
+    void linkChildren() override;
+    void attach() override;
+    void detach() override {}
+    void activated(Menu*) override {}
+    void deactivated(Menu*) override {}
+    void hidden() override {}
+    void shown() override {}
+
+    void onClick(Control* source) override;
+    void onMouseOver(Control*) override {}
+    void onMouseOut(Control*) override {}
+    void handleEvent(InputEvent& e) override;
+
+    ButtonSimple* getPlayButton() const { return playButton.get(); }
+    ButtonSimple* getDemoButton() const { return demoButton.get(); }
+    ButtonSimple* getFluidDemoButton() const { return fluidDemoButton.get(); }
+    ButtonSimple* getExitButton() const { return exitButton.get(); }
+    MenuNewGame* getNewGameMenu() const { return newGameMenu.get(); }
+
+private:
+    void layout();
+
+    GameBoard* board; // not owned: the game's board
+    ControlContainer container;
+    std::unique_ptr<Font> font;
+    std::unique_ptr<Image> logo;
+    std::unique_ptr<ButtonSimple> playButton;
+    std::unique_ptr<ButtonSimple> demoButton;
+    std::unique_ptr<ButtonSimple> fluidDemoButton;
+    std::unique_ptr<ButtonSimple> exitButton;
+    std::unique_ptr<MenuNewGame> newGameMenu;
+};

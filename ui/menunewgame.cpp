@@ -1,0 +1,140 @@
+#include "ui/menunewgame.h"
+
+#include "core/main.h"
+#include "game/gameboard.h"
+#include "ui/buttonsimple.h"
+#include "ui/font.h"
+#include "ui/image.h"
+#include "ui/menumain.h"
+#include "ui/text.h"
+
+namespace {
+const char* const kHuman = "Human";
+const char* const kComputer = "Computer";
+constexpr float kFirstRowY = 0.2f;
+} // namespace
+
+MenuNewGame::MenuNewGame(GameBoard* board)
+    : board(board), container(nullptr, 0.0f, 0.0f, MenuMain::kContainerSize, MenuMain::kContainerSize) {
+    font = std::make_unique<Font>(MenuMain::kFontName, Font::kBig);
+    for (int player = 1; player <= kPlayers; ++player) {
+        playerLabels[static_cast<size_t>(player - 1)] = std::make_unique<Text>(
+            &container, 0.0f, 0.0f, font.get(), "Player " + std::to_string(player) + ":");
+    }
+    logo = std::make_unique<Image>(&container, 0.0f, 0.0f, MenuMain::kLogoWidth, MenuMain::kLogoHeight,
+                                   MenuMain::kLogoName);
+    for (auto& button : playerKindButtons) {
+        button = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, MenuMain::kButtonWidth, font.get(),
+                                                kHuman);
+    }
+    easyButton = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, MenuMain::kButtonWidth, font.get(),
+                                                "Easy Game");
+    hardButton = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, MenuMain::kButtonWidth, font.get(),
+                                                "Hard Game");
+    returnButton =
+        std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, MenuMain::kButtonWidth, font.get(), "Back");
+    for (auto& button : playerKindButtons) {
+        button->setListener(this);
+    }
+    easyButton->setListener(this);
+    hardButton->setListener(this);
+    returnButton->setListener(this);
+}
+
+MenuNewGame::~MenuNewGame() {
+    // Controls first: they leave the container, which is destroyed last.
+    returnButton.reset();
+    hardButton.reset();
+    easyButton.reset();
+    for (auto& button : playerKindButtons) {
+        button.reset();
+    }
+    logo.reset();
+    for (auto& label : playerLabels) {
+        label.reset();
+    }
+    font.reset();
+}
+
+void MenuNewGame::togglePlayer(HumanFlags& flags, int player) {
+    if (player < 1 || player > kPlayers) {
+        return;
+    }
+    const auto own = static_cast<size_t>(player - 1);
+    const size_t other = 1 - own;
+    flags[own] = !flags[own];
+    if (flags[own] && flags[other]) {
+        flags[other] = false;
+    }
+}
+
+const char* MenuNewGame::kindCaption(bool human) {
+    return human ? kHuman : kComputer;
+}
+
+void MenuNewGame::arrange(Image& logo, const std::array<Text*, kPlayers>& labels,
+                          const std::array<ButtonSimple*, kPlayers>& kindButtons, ButtonSimple& easy,
+                          ButtonSimple& hard, ButtonSimple& back) {
+    logo.setPosition(-logo.getWidth() / 2.0f, MenuMain::kLogoY);
+    const float buttonWidth = back.getWidth();
+    const float step = MenuMain::kButtonStep * back.getHeight();
+    const float x = -buttonWidth / 2.0f;
+    float y = kFirstRowY;
+    for (size_t i = 0; i < labels.size(); ++i) {
+        // A text's position is absolute: the label ends where the button starts.
+        labels[i]->setPosition(-buttonWidth, y);
+        kindButtons[i]->setPosition(0.0f, y);
+        y -= step;
+    }
+    easy.setPosition(x, y);
+    y -= step;
+    hard.setPosition(x, y);
+    y -= step;
+    back.setPosition(x, y);
+}
+
+void MenuNewGame::layout() {
+    for (size_t i = 0; i < playerKindButtons.size(); ++i) {
+        playerKindButtons[i]->setCaption(kindCaption(humanFlags[i]));
+    }
+    arrange(*logo, {playerLabels[0].get(), playerLabels[1].get()},
+            {playerKindButtons[0].get(), playerKindButtons[1].get()}, *easyButton, *hardButton,
+            *returnButton);
+}
+
+void MenuNewGame::render(double, float) {
+    layout();
+}
+
+void MenuNewGame::linkChildren() {
+    linkChild(&container);
+}
+
+void MenuNewGame::attach() {
+    layout();
+}
+
+void MenuNewGame::startGame(int level) {
+    board->setHuman(GameBoard::kPlayer1, humanFlags[0]);
+    board->setHuman(GameBoard::kPlayer2, humanFlags[1]);
+    board->setDifficulty(level);
+    board->newGame();
+    Main* application = Main::instance();
+    application->closeMenu(this);
+    application->leaveMenus();
+}
+
+void MenuNewGame::onClick(Control* source) {
+    if (source == playerKindButtons[0].get()) {
+        togglePlayer(humanFlags, GameBoard::kPlayer1);
+    } else if (source == playerKindButtons[1].get()) {
+        togglePlayer(humanFlags, GameBoard::kPlayer2);
+    } else if (source == easyButton.get()) {
+        startGame(GameBoard::kEasy);
+    } else if (source == hardButton.get()) {
+        startGame(GameBoard::kHard);
+    } else if (source == returnButton.get()) {
+        Main::instance()->closeMenu(this);
+    }
+    layout();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/eventconsumer.h"
+#include "ui/controlcontainer.h"
+#include "ui/controllistener.h"
+#include "ui/menu.h"
+
+#include <array>
+#include <memory>
+
+class ButtonSimple;
+class Font;
+class GameBoard;
+class Image;
+class Text;
+
+// Sets each player to human or computer (at most one human) and starts an easy
+// or a hard game.
+class MenuNewGame : public Menu, public EventConsumer, public ControlListener {
+public:
+    static constexpr int kPlayers = 2;
+    using HumanFlags = std::array<bool, kPlayers>;
+
+    // board: not owned.
+    explicit MenuNewGame(GameBoard* board);
+    ~MenuNewGame() override;
+
+    // Inverts player's flag (1 or 2); a second human makes the other player a
+    // computer. Two computers are allowed.
+    static void togglePlayer(HumanFlags& flags, int player);
+    static const char* kindCaption(bool human);
+    // Label and kind button of each player side by side, then the easy, hard
+    // and back buttons, under the logo.
+    static void arrange(Image& logo, const std::array<Text*, kPlayers>& labels,
+                        const std::array<ButtonSimple*, kPlayers>& kindButtons, ButtonSimple& easy,
+                        ButtonSimple& hard, ButtonSimple& back);
+
+    void render(double elapsed, float) override;
+    void linkChildren() override;
+    void attach() override;
+    void detach() override {}
+    void activated(Menu*) override {}
+    void deactivated(Menu*) override {}
+    void hidden() override {}
+    void shown() override {}
+
+    void onClick(Control* source) override;
+    void onMouseOver(Control*) override {}
+    void onMouseOut(Control*) override {}
+    void handleEvent(InputEvent&) override {}
+
+    const HumanFlags& getHumanFlags() const { return humanFlags; }
+    ButtonSimple* getKindButton(int player) const {
+        return playerKindButtons[static_cast<size_t>(player - 1)].get();
+    }
+    ButtonSimple* getEasyButton() const { return easyButton.get(); }
+    ButtonSimple* getHardButton() const { return hardButton.get(); }
+    ButtonSimple* getReturnButton() const { return returnButton.get(); }
+
+private:
+    void layout();
+    void startGame(int level);
+
+    GameBoard* board; // not owned: the game's board
+    ControlContainer container;
+    std::unique_ptr<Font> font;
+    std::array<std::unique_ptr<Text>, kPlayers> playerLabels;
+    std::unique_ptr<Image> logo;
+    std::array<std::unique_ptr<ButtonSimple>, kPlayers> playerKindButtons;
+    std::unique_ptr<ButtonSimple> easyButton;
+    std::unique_ptr<ButtonSimple> hardButton;
+    std::unique_ptr<ButtonSimple> returnButton;
+    HumanFlags humanFlags = {true, false};
+};

@@ -1,0 +1,97 @@
+#include "ui/sporrikhud.h"
+
+#include "game/gameboard.h"
+#include "ui/control.h"
+#include "ui/controlcontainer.h"
+#include "ui/font.h"
+#include "ui/text.h"
+
+namespace {
+constexpr float kContainerSize = 2.0f;
+constexpr float kFpsStartX = 0.75f;
+constexpr float kFpsY = 0.85f;
+constexpr float kPlayerStartX = 0.1f;
+// Pixel offsets are doubled into screen units by dividing by the width.
+constexpr float kFpsRightOffset = 200.0f;     // 100 pixels left of the right edge
+constexpr float kPlayer1Offset = 40.0f;       // 20 pixels right of the left edge
+constexpr float kPlayer2RightOffset = 740.0f; // 370 pixels left of the right edge
+// The result is centred as if each character were this wide; twice the pixels.
+constexpr float kResultCharWidth = 34.0f;
+constexpr float kBottomEdge = -1.0f;
+constexpr double kSecond = 1.0;
+} // namespace
+
+void SporrikHud::FrameCounter::count(double frameTime) {
+    elapsed += frameTime;
+    ++frameCount;
+    if (elapsed >= kSecond) {
+        framesPerSecond = frameCount;
+        elapsed -= kSecond;
+        frameCount = 0;
+    }
+}
+
+SporrikHud::SporrikHud(GameBoard* board) : board(board) {
+    container = std::make_unique<ControlContainer>(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize);
+    smallFont = std::make_unique<Font>("fontsmall", Font::kSmall);
+    bigFont = std::make_unique<Font>("fontbig", Font::kBig);
+    fpsText = std::make_unique<Text>(container.get(), kFpsStartX, kFpsY, smallFont.get(), "FPS");
+    resultText = std::make_unique<Text>(container.get(), 0.0f, 0.0f, bigFont.get(), "Finished");
+    resultText->setText("");
+    for (auto& text : playerTexts) {
+        text = std::make_unique<Text>(container.get(), kPlayerStartX, 0.0f, bigFont.get(), "");
+    }
+}
+
+SporrikHud::~SporrikHud() {
+    resultText.reset();
+    fpsText.reset();
+    for (auto& text : playerTexts) {
+        text.reset();
+    }
+    bigFont.reset();
+    smallFont.reset();
+    container.reset();
+}
+
+SporrikHud::Captions SporrikHud::compose(const GameBoard& board, int framesPerSecond, int viewportWidth) {
+    const auto width = static_cast<float>(viewportWidth);
+    Captions captions;
+    captions.fps = "FPS: " + std::to_string(framesPerSecond);
+    captions.fpsX = 1.0f - kFpsRightOffset / width;
+    captions.fpsY = kFpsY;
+    for (int player = 1; player <= kPlayers; ++player) {
+        captions.players[static_cast<size_t>(player - 1)] =
+            "Player " + std::to_string(player) + ": " + std::to_string(board.getFigureCount(player));
+    }
+    captions.playerX = {kPlayer1Offset / width - 1.0f, 1.0f - kPlayer2RightOffset / width};
+    captions.playerY = kBottomEdge;
+    const int winner = board.winner();
+    if (winner == 0) {
+        captions.result = "";
+    } else if (winner == GameBoard::kPlayer1) {
+        captions.result = "Player 1 Won!";
+    } else {
+        captions.result = "Player 2 Won!";
+    }
+    captions.resultX = -(static_cast<float>(captions.result.size()) * kResultCharWidth) / width;
+    captions.resultY = 0.0f;
+    return captions;
+}
+
+void SporrikHud::render(double elapsed, float) {
+    frames.count(elapsed);
+    int viewportWidth = 0;
+    int viewportHeight = 0;
+    Control::viewportSize(*this, viewportWidth, viewportHeight);
+    const Captions captions = compose(*board, frames.framesPerSecond, viewportWidth);
+    fpsText->set(captions.fpsX, captions.fpsY, captions.fps);
+    for (size_t i = 0; i < playerTexts.size(); ++i) {
+        playerTexts[i]->set(captions.playerX[i], captions.playerY, captions.players[i]);
+    }
+    resultText->set(captions.resultX, captions.resultY, captions.result);
+}
+
+void SporrikHud::linkChildren() {
+    linkChild(container.get());
+}

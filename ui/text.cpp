@@ -1,0 +1,99 @@
+#include "ui/text.h"
+
+#include <GL/glew.h>
+
+namespace {
+// A cell may end this far past the texture's edge through rounding and still
+// count as inside.
+constexpr float kEdgeTolerance = 1.0e-4f;
+} // namespace
+
+Text::Text(ControlContainer* parent, float x, float y, Font* font, const std::string& text)
+    : Control(parent, x, y), font(font), text(text), drawX(x), drawY(y) {}
+
+Text::Layout Text::layOut(const Font::Metrics& metrics, const std::string& text, float drawX, float drawY,
+                          int viewportWidth, int viewportHeight) {
+    Layout layout;
+    const float px = 2.0f / viewportWidth;
+    const float py = 2.0f / viewportHeight;
+    const float advance = metrics.cellWidth * px;
+    const float glyphHeight = metrics.cellHeight * py;
+    layout.width = advance * static_cast<float>(text.size());
+    layout.height = glyphHeight;
+
+    const float cellU = metrics.cellWidth / metrics.textureWidth;
+    const float cellV = metrics.cellHeight / metrics.textureHeight;
+    const float texelU = 1.0f / metrics.textureWidth;
+    const int first = static_cast<int>(metrics.firstChar);
+    const int columns = static_cast<int>(metrics.columns);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const int c = static_cast<unsigned char>(text[i]);
+        // Below the first character the remainder turns negative and the cell
+        // would be sampled from outside the texture.
+        if (c < first) {
+            continue;
+        }
+        const int column = (c - first) % columns;
+        const int row = static_cast<int>((c - metrics.firstChar) / metrics.columns + 1.0f);
+        const float uLeft = static_cast<float>(column) * cellU;
+        const float vLow = 1.0f - static_cast<float>(row) * cellV;
+        if (vLow < -kEdgeTolerance) {
+            continue;
+        }
+        const float x0 = drawX + px + static_cast<float>(i) * advance;
+        const float y0 = drawY + py;
+        layout.glyphs.push_back(
+            {x0, y0, x0 + advance, y0 + glyphHeight, uLeft, vLow, uLeft + cellU - texelU, vLow + cellV});
+    }
+    return layout;
+}
+
+void Text::render(double, float) {
+    if (!isVisible() || font == nullptr) {
+        return;
+    }
+    setFixedProjection();
+    glDisable(GL_CULL_FACE);
+    int viewportWidth = 0;
+    int viewportHeight = 0;
+    viewportSize(*this, viewportWidth, viewportHeight);
+    const Layout layout = layOut(font->getMetrics(), text, drawX, drawY, viewportWidth, viewportHeight);
+    width = layout.width;
+    height = layout.height;
+
+    font->getMaterial(style).apply();
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(color[0], color[1], color[2], color[3]);
+    glBegin(GL_QUADS);
+    for (const Glyph& glyph : layout.glyphs) {
+        glTexCoord2f(glyph.u0, glyph.v0);
+        glVertex3f(glyph.x0, glyph.y0, kDrawZ);
+        glTexCoord2f(glyph.u0, glyph.v1);
+        glVertex3f(glyph.x0, glyph.y1, kDrawZ);
+        glTexCoord2f(glyph.u1, glyph.v1);
+        glVertex3f(glyph.x1, glyph.y1, kDrawZ);
+        glTexCoord2f(glyph.u1, glyph.v0);
+        glVertex3f(glyph.x1, glyph.y0, kDrawZ);
+    }
+    glEnd();
+}
+
+void Text::setPosition(float newX, float newY) {
+    drawX = newX;
+    drawY = newY;
+}
+
+void Text::setColor(float r, float g, float b, float a) {
+    color = {r, g, b, a};
+}
+
+void Text::set(float newDrawX, float newDrawY, const std::string& newText) {
+    drawX = newDrawX;
+    drawY = newDrawY;
+    text = newText;
+}
+
+void Text::getDrawPosition(float& outX, float& outY) const {
+    outX = drawX;
+    outY = drawY;
+}

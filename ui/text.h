@@ -1,0 +1,64 @@
+#pragma once
+
+#include "ui/control.h"
+#include "ui/font.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+// One line of text in a bitmap font, drawn at absolute screen coordinates:
+// unlike other controls, the parent's position is not added.
+class Text : public Control {
+public:
+    // One glyph quad: screen corners and texture corners.
+    struct Glyph {
+        float x0, y0, x1, y1;
+        float u0, v0, u1, v1;
+    };
+    // What a draw of a string produces; the size in screen units.
+    struct Layout {
+        float width = 0.0f;
+        float height = 0.0f;
+        std::vector<Glyph> glyphs;
+    };
+
+    // font: not owned, may be null (nothing is drawn).
+    Text(ControlContainer* parent, float x, float y, Font* font, const std::string& text);
+
+    // Every character advances by one cell; characters without a cell inside
+    // the texture (the space and other codes below the first character, and
+    // codes past the last row) get no quad.
+    static Layout layOut(const Font::Metrics& metrics, const std::string& text, float drawX, float drawY,
+                         int viewportWidth, int viewportHeight);
+
+    void render(double elapsed, float) override;
+    void linkChildren() override {}
+    void attach() override {}
+    void detach() override {}
+    // The size of the last draw; 0 before the first.
+    float getWidth() const override { return width; }
+    float getHeight() const override { return height; }
+    // Moves the drawing position only.
+    void setPosition(float newX, float newY) override;
+
+    void setText(const std::string& newText) { text = newText; }
+    const std::string& getText() const { return text; }
+    void setFont(Font* newFont) { font = newFont; }
+    Font* getFont() const { return font; }
+    void setStyle(int newStyle) { style = newStyle; }
+    int getStyle() const { return style; }
+    void setColor(float r, float g, float b, float a);
+    void set(float newDrawX, float newDrawY, const std::string& newText);
+    void getDrawPosition(float& outX, float& outY) const;
+
+private:
+    Font* font; // not owned: the menu's or display's font
+    std::string text;
+    int style = 0;
+    float width = 0.0f;
+    float height = 0.0f;
+    float drawX;
+    float drawY;
+    std::array<float, 4> color = {1.0f, 1.0f, 1.0f, 1.0f};
+};
