@@ -122,25 +122,45 @@ public:
 
 private:
     // The largest em size at which every glyph with its outline and shadow
-    // fits its cell.
+    // fits its cell, scaled by the grid's sizeScale.
     void fitSize() {
-        float usableW = grid.cellWidth() - 1 - 2 * kMargin, usableH = grid.cellHeight() - 2 * kMargin;
         for (size = kLargestSize; size > 4; size -= kSizeStep) {
-            font.setSize(size, grid.widthScale);
-            extents = measure(font);
-            // One more pixel each way: a glyph placed at a fractional position
-            // can cover one more column or row.
-            float w = (extents.right - extents.left) + reach.left + reach.right + 1;
-            float h = (extents.top + extents.bottom) + reach.up + reach.down + 1;
-            if (w <= usableW && h <= usableH) {
-                // Left-aligned; vertically the spare room is split by `lowering`.
-                penX = kMargin + reach.left - extents.left;
-                float spare = usableH - h;
-                baseline = kMargin + reach.up + extents.top + spare * (0.5f + 0.5f * grid.lowering);
+            if (fits(size)) {
+                place(std::max(size * grid.sizeScale, 4.0f));
                 return;
             }
         }
         throw std::runtime_error(std::string("no font size fits the cells of ") + grid.name);
+    }
+
+    float usableWidth() const { return grid.cellWidth() - 1 - 2 * kMargin; }
+    float usableHeight() const { return grid.cellHeight() - 2 * kMargin; }
+    // One more pixel each way: a glyph placed at a fractional position can
+    // cover one more column or row.
+    float inkWidth() const { return (extents.right - extents.left) + reach.left + reach.right + 1; }
+    float inkHeight() const { return (extents.top + extents.bottom) + reach.up + reach.down + 1; }
+
+    bool fits(float emSize) {
+        font.setSize(emSize, grid.widthScale);
+        extents = measure(font);
+        return inkWidth() <= usableWidth() && inkHeight() <= usableHeight();
+    }
+
+    void place(float emSize) {
+        size = emSize;
+        fits(size);
+        // Centred (less the grid's shift), but never out of the cell.
+        const float spareX = usableWidth() - inkWidth();
+        penX = kMargin + reach.left - extents.left + std::clamp(spareX / 2 - grid.shiftLeft, 0.0f, spareX);
+        const float highest = kMargin + reach.up + extents.top;
+        const float lowest = highest + usableHeight() - inkHeight();
+        if (std::isnan(grid.capsBelowMiddle)) {
+            baseline = highest + (lowest - highest) * (0.5f + 0.5f * grid.lowering);
+        } else {
+            const float capHeight = static_cast<float>(font.glyph('H').top);
+            baseline = grid.cellHeight() / 2 + grid.capsBelowMiddle + capHeight / 2;
+            baseline = std::clamp(baseline, highest, lowest);
+        }
     }
 
     void paintGlyph(Canvas& image, int c, const Look& look) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include <string>
 
 class AssetSet;
@@ -18,6 +20,15 @@ struct FontGrid {
     bool dropShadow;
     float lowering;
     float widthScale;
+    // The em size as a fraction of the largest that fits the cells: button
+    // captions need room around them.
+    float sizeScale;
+    // Where the middle of the capitals sits, in pixels below the cell's middle
+    // (or NaN to place the glyphs by `lowering`), and how many pixels left of
+    // the cell's middle the glyphs are centred. A button draws its label 6
+    // pixels right of and 4 up from the middle of its pill.
+    float capsBelowMiddle;
+    float shiftLeft;
 
     float cellWidth() const { return textureWidth / columns; }
     float cellHeight() const { return textureHeight / rows; }
@@ -25,8 +36,8 @@ struct FontGrid {
 
 constexpr int kFirstChar = 33;
 constexpr int kLastChar = 126;
-constexpr FontGrid kBigFont{"fontbig", 512, 512, 17, 10.25f, 2.0f, true, 0.35f, 0.92f};
-constexpr FontGrid kSmallFont{"fontsmall", 256, 256, 23, 7.2f, 1.0f, false, 0.0f, 0.78f};
+constexpr FontGrid kBigFont{"fontbig", 512, 512, 17, 10.25f, 2.0f, true, 0.35f, 0.92f, 0.85f, 2.0f, 6.0f};
+constexpr FontGrid kSmallFont{"fontsmall", 256, 256, 23, 7.2f, 1.0f, false, 0.0f, 0.78f, 1.0f, NAN, 0.0f};
 
 // textures/fonts/fontbig0..2.png and fontsmall0..2.png: plain, mouse-over and
 // pressed looks of ASCII 33..126 from the monospaced font files (the small
