@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -143,8 +144,8 @@ inline std::vector<uint8_t> encode(const Model& model) {
     return out.bytes;
 }
 
-// A quad of four vertices and two triangles whose vertex k of frame f lies at
-// (k * 64, f * 64, 0), so every decoded frame is told apart by its y.
+// A unit square of four vertices and two triangles; frame f shifts it by f in
+// y, so that every decoded frame is told apart.
 inline Surface quad(const std::string& name, int32_t frameCount) {
     Surface s;
     s.name = name;
@@ -153,8 +154,11 @@ inline Surface quad(const std::string& name, int32_t frameCount) {
     s.triangles = {{0, 1, 2}, {0, 2, 3}};
     s.texCoords = {{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, {0.0f, 1.0f}};
     for (int32_t f = 0; f < frameCount; ++f) {
-        for (int16_t k = 0; k < 4; ++k) {
-            s.vertices.push_back({static_cast<int16_t>(k * 64), static_cast<int16_t>(f * 64), 0, 0, 0});
+        constexpr int16_t kUnit = 64;
+        constexpr int16_t corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+        for (const auto& corner : corners) {
+            s.vertices.push_back({static_cast<int16_t>(corner[0] * kUnit),
+                                  static_cast<int16_t>((corner[1] + f) * kUnit), 0, 0, 0});
         }
     }
     return s;
@@ -169,12 +173,16 @@ inline Model sample() {
     return model;
 }
 
+// Both replace the file by a new one: rewriting a file in place makes ext4
+// flush it to disk, which slows a test writing thousands of them to a crawl.
 inline void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::remove(path.c_str());
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 inline void writeText(const std::string& path, const std::string& text) {
+    std::remove(path.c_str());
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << text;
 }
