@@ -94,10 +94,9 @@ std::unique_ptr<char[]> readFile(const char* path) {
 
 std::string className(const std::type_info& type) {
     int status = 0;
-    char* demangled = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
-    std::string name = status == 0 && demangled != nullptr ? demangled : type.name();
-    std::free(demangled);
-    return "class " + name;
+    const std::unique_ptr<char, decltype(&std::free)> demangled(
+        abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), &std::free);
+    return std::string("class ") + (status == 0 && demangled ? demangled.get() : type.name());
 }
 
 std::string resolvePath(const std::string& fileName) {

@@ -30,7 +30,7 @@ bool statFile(const char* path, struct stat* out);
 std::unique_ptr<char[]> readFile(const char* path);
 
 // A run-time type name in the form "class Image2D": unique per class and
-// stable for the run.
+// stable for the run; it keys the resource registry and appears in messages.
 std::string className(const std::type_info& type);
 
 // The path under which an asset file is opened: below the directory of the

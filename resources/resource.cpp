@@ -4,9 +4,6 @@
 #include "core/tools.h"
 #include "resources/resourcemanager.h"
 
-#include <cstdlib>
-#include <cxxabi.h>
-
 namespace {
 const char* const kSource = "Resource";
 
@@ -18,13 +15,6 @@ void unreference(T* object) {
     }
 }
 } // namespace
-
-std::string runtimeTypeName(const std::type_info& type) {
-    int status = 0;
-    const std::unique_ptr<char, decltype(&std::free)> demangled(
-        abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), &std::free);
-    return std::string("class ") + (status == 0 && demangled ? demangled.get() : type.name());
-}
 
 uint32_t hashText(const std::string& text) {
     uint32_t h = 0;

@@ -1,19 +1,17 @@
 #pragma once
 
+#include "core/tools.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <typeinfo>
 
-// "class " + the demangled name of a type: the run-time type names that key
-// the resource registry and appear in messages.
-std::string runtimeTypeName(const std::type_info& type);
-
-// runtimeTypeName of T, computed once. Never freed, so handles released
+// className (core/tools.h) of T, computed once. Never freed, so handles released
 // during static destruction can still name their type.
 template <class T>
 const char* typeNameOf() {
-    static const std::string* const name = new std::string(runtimeTypeName(typeid(T)));
+    static const std::string* const name = new std::string(className(typeid(T)));
     return name->c_str();
 }
 

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "fluid/fragmentprogram.h"
+#include "fluid/glname.h"
+
+#include <array>
+#include <memory>
+
+class PBuffer;
+
+// A two-dimensional fluid (density and velocity) of width x height cells run
+// on the graphics card with the stable-fluids method, one fixed step per call,
+// as a sequence of fragment-program passes over offscreen buffers.
+//
+// Fields, four 16-bit float channels per cell: red the density, green and
+// blue the velocity (signed, in grid lengths per unit of time), alpha a second
+// dye that the sources can add. Every grid has a ring of boundary cells.
+//
+// When anything it needs is missing (the profile, a program file, a buffer)
+// it logs one ERROR, keeps nothing and every operation does nothing; ask
+// isAvailable() before drawing with it.
+class FluidSimulation {
+public:
+    // Builds buffers and programs; the window's OpenGL context must exist.
+    // Program files "cg/..." are found below the asset directory (path=).
+    FluidSimulation(int width, int height);
+    ~FluidSimulation();
+    FluidSimulation(const FluidSimulation&) = delete;
+    FluidSimulation& operator=(const FluidSimulation&) = delete;
+
+    bool isAvailable() const { return available; }
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+
+    // Between these two, quads drawn in buffer coordinates (the unit square;
+    // a cell is 1 / (width + 2) by 1 / (height + 2)) add their colour to the
+    // fields at the next step: red density, green and blue a velocity v
+    // written as (v + 1) / 2, alpha dye. Sources accumulate until step().
+    void beginSources();
+    void endSources();
+    // Advances by the fixed step; frameTime is not used.
+    void step(double frameTime);
+    // Binds the picture of the fields to GL_TEXTURE_RECTANGLE on the active
+    // unit of the window; texel coordinates 1...width + 1 and
+    // 1...height + 1 cover the interior.
+    void bindResult();
+    void releaseResult();
+    // Copies the interior fields into out (width * height * 4 floats, rows
+    // from the bottom, RGBA per cell).
+    void readState(float* out);
+    // Diagnostics: the whole of buffer index 0...4 including its ring,
+    // (width + 2) * (height + 2) * 4 floats.
+    void readBuffer(int index, float* out);
+
+    // The quad of one pass: texel coordinates into the source and vertices in
+    // buffer coordinates, corners in drawing order.
+    struct PassQuad {
+        float texel[4][2];
+        float vertex[4][2];
+    };
+    // The target is targetWidth x targetHeight, the source sourceWidth x
+    // sourceHeight texels; inset 1 covers the interior only, 0 the whole
+    // target. gridWidth and gridHeight are the interior cell counts.
+    static PassQuad passQuad(int targetWidth, int targetHeight, int sourceWidth, int sourceHeight, int inset,
+                             int gridWidth, int gridHeight);
+
+private:
+    enum Program {
+        Bounds,
+        LinsolveDUV,
+        LinsolveU,
+        Div,
+        Undiv,
+        AdvectUV,
+        AdvectD,
+        Clear,
+        Colcopy,
+        Signedcol,
+        Texcopy,
+        Sum,
+        DebugDisplay,
+        DebugWindow,
+        ProgramCount
+    };
+    static constexpr int kBufferCount = 6;
+    static constexpr int kDisplay = 5;
+    static constexpr int kNoSecond = -1;
+
+    bool loadPrograms();
+    std::unique_ptr<FragmentProgram> loadProgram(const char* fileName);
+    bool createBuffers();
+    bool createBuffer(int index, const char* mode, bool sharedContext);
+    void setPassState();
+    void markBoundary();
+    void teardown();
+    void runPass(int target, Program program, int source, int second, int inset);
+    void project();
+
+    int width;
+    int height;
+    float diffusion = 0.0f;
+    bool available = false;
+    std::unique_ptr<FragmentProgramContext> programContext;
+    std::array<std::unique_ptr<FragmentProgram>, ProgramCount> programs;
+    std::array<std::unique_ptr<PBuffer>, kBufferCount> buffers;
+    std::array<GlTexture, kBufferCount> textures;
+
+    ProgramParameter diffuseA;
+    ProgramParameter diffuseC;
+    ProgramParameter pressureA;
+    ProgramParameter pressureC;
+    ProgramParameter divH;
+    ProgramParameter undivH;
+    ProgramParameter advectVelocityW;
+    ProgramParameter advectVelocityH;
+    ProgramParameter advectVelocityDt;
+    ProgramParameter advectDensityW;
+    ProgramParameter advectDensityH;
+    ProgramParameter advectDensityDt;
+};
