@@ -2,17 +2,17 @@
 
 namespace {
 
-bool nearlyEqual(float a, float b) {
-    if (kVectorEpsilon == 0.0f) {
+bool nearlyEqual(float a, float b, float tolerance) {
+    if (tolerance == 0.0f) {
         return a == b;
     }
-    return std::fabs(a - b) <= kVectorEpsilon;
+    return std::fabs(a - b) <= tolerance;
 }
 
 } // namespace
 
-bool vec2::operator==(const vec2& b) const {
-    return nearlyEqual(x, b.x) && nearlyEqual(y, b.y);
+bool vec2::equals(const vec2& b, float tolerance) const {
+    return nearlyEqual(x, b.x, tolerance) && nearlyEqual(y, b.y, tolerance);
 }
 
 vec3 vec3::operator/(float s) const {
@@ -35,8 +35,8 @@ vec3& vec3::operator/=(float s) {
     return *this = *this / s;
 }
 
-bool vec3::operator==(const vec3& b) const {
-    return nearlyEqual(x, b.x) && nearlyEqual(y, b.y) && nearlyEqual(z, b.z);
+bool vec3::equals(const vec3& b, float tolerance) const {
+    return nearlyEqual(x, b.x, tolerance) && nearlyEqual(y, b.y, tolerance) && nearlyEqual(z, b.z, tolerance);
 }
 
 mat3 mat3::rotation(const vec3& axis, float angle) {

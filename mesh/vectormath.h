@@ -23,8 +23,10 @@ struct vec2 {
     constexpr vec2 operator+(const vec2& b) const { return {x + b.x, y + b.y}; }
     constexpr vec2 operator-(const vec2& b) const { return {x - b.x, y - b.y}; }
     constexpr vec2 operator*(float s) const { return {x * s, y * s}; }
-    bool operator==(const vec2& b) const;
+    // Equality within kVectorEpsilon; equals() takes an explicit tolerance.
+    bool operator==(const vec2& b) const { return equals(b, kVectorEpsilon); }
     bool operator!=(const vec2& b) const { return !(*this == b); }
+    bool equals(const vec2& b, float tolerance) const;
 };
 
 inline constexpr vec2 vec2::zero{0.0f, 0.0f};
@@ -49,8 +51,10 @@ struct vec3 {
     vec3& operator+=(const vec3& b);
     vec3& operator-=(const vec3& b);
     vec3& operator/=(float s);
-    bool operator==(const vec3& b) const;
+    bool operator==(const vec3& b) const { return equals(b, kVectorEpsilon); }
     bool operator!=(const vec3& b) const { return !(*this == b); }
+    // Every component within tolerance; exact when tolerance is 0.
+    bool equals(const vec3& b, float tolerance) const;
 
     float lengthSquared() const { return x * x + y * y + z * z; }
     float length() const { return std::sqrt(lengthSquared()); }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
 
 namespace {
 
@@ -41,9 +42,48 @@ TEST(Vec3, EqualityIsExact) {
     EXPECT_EQ(2.0f * vec3(1, 2, 3), vec3(2, 4, 6));
 }
 
+TEST(Vec3, CompoundAssignmentChangesInPlace) {
+    vec3 v(1, 2, 3);
+    v += vec3(1, 1, 1);
+    EXPECT_EQ(v, vec3(2, 3, 4));
+    v -= vec3(2, 2, 2);
+    EXPECT_EQ(v, vec3(0, 1, 2));
+    v /= 0.0f;
+    EXPECT_EQ(v, vec3(FLT_MAX, FLT_MAX, FLT_MAX));
+}
+
+TEST(Vec3, EqualsWithToleranceAcceptsDifferencesUpToIt) {
+    EXPECT_TRUE(vec3(1, 2, 3).equals(vec3(1.5f, 2, 2.5f), 0.5f));
+    EXPECT_FALSE(vec3(1, 2, 3).equals(vec3(1.5f, 2, 2.4f), 0.5f));
+    EXPECT_FALSE(vec3(1, 2, 3).equals(vec3(1, 2, 3.0000002f), 0.0f));
+}
+
+TEST(Vec2, ArithmeticConstantsAndEquality) {
+    EXPECT_EQ(vec2(1, 2) + vec2(3, 4), vec2(4, 6));
+    EXPECT_EQ(vec2(1, 2) - vec2(3, 5), vec2(-2, -3));
+    EXPECT_EQ(vec2(1, -2) * 3.0f, vec2(3, -6));
+    EXPECT_EQ(vec2::zero, vec2(0, 0));
+    EXPECT_EQ(vec2::unitX + vec2::unitY, vec2(1, 1));
+    EXPECT_NE(vec2(1, 1), vec2(1, 1.0000001f));
+    EXPECT_TRUE(vec2(1, 1).equals(vec2(1.25f, 0.75f), 0.25f));
+}
+
 TEST(Mat3, RotationAboutZTurnsXIntoY) {
     expectNear(mat3::rotation(vec3(0, 0, 1), 3.14159265f / 2) * vec3(1, 0, 0), vec3(0, 1, 0));
     expectNear(mat3::rotation(vec3(1, 0, 0), 3.14159265f / 2) * vec3(0, 1, 0), vec3(0, 0, 1));
+}
+
+TEST(Mat3, RotationAboutSkewAxisKeepsTheAxisAndIsOrthonormal) {
+    const float k = 1.0f / std::sqrt(3.0f);
+    const vec3 axis(k, k, k);
+    const mat3 r = mat3::rotation(axis, 0.7f);
+    expectNear(r * axis, axis);
+    const mat3 identity = r * r.transposed();
+    for (int c = 0; c < 3; ++c) {
+        expectNear(identity.column(c), mat3::identity().column(c));
+    }
+    // A third of a turn about the diagonal cycles the axes.
+    expectNear(mat3::rotation(axis, 2.0943951f) * vec3(1, 0, 0), vec3(0, 1, 0));
 }
 
 TEST(Mat3, ProductTransposeAndColumns) {
