@@ -74,30 +74,20 @@ int translateSpecialKey(int key) {
     return 0;
 }
 
-void onSpecialDown(int key, int, int) {
+// One template each for GLUT's key-press and key-release handlers.
+template <void (System::*handle)(int)>
+void onSpecial(int key, int, int) {
     guarded([&] {
         const int code = translateSpecialKey(key);
         if (code > 0) {
-            System::instance()->keyDown(code);
+            (System::instance()->*handle)(code);
         }
     });
 }
 
-void onSpecialUp(int key, int, int) {
-    guarded([&] {
-        const int code = translateSpecialKey(key);
-        if (code > 0) {
-            System::instance()->keyUp(code);
-        }
-    });
-}
-
-void onKeyboardDown(unsigned char key, int, int) {
-    guarded([&] { System::instance()->keyDown(key); });
-}
-
-void onKeyboardUp(unsigned char key, int, int) {
-    guarded([&] { System::instance()->keyUp(key); });
+template <void (System::*handle)(int)>
+void onKeyboard(unsigned char key, int, int) {
+    guarded([&] { (System::instance()->*handle)(key); });
 }
 
 void onMotion(int x, int y) {
@@ -314,10 +304,10 @@ void System::openWindow() {
 }
 
 void System::registerHandlers() {
-    glutSpecialFunc(onSpecialDown);
-    glutSpecialUpFunc(onSpecialUp);
-    glutKeyboardFunc(onKeyboardDown);
-    glutKeyboardUpFunc(onKeyboardUp);
+    glutSpecialFunc(onSpecial<&System::keyDown>);
+    glutSpecialUpFunc(onSpecial<&System::keyUp>);
+    glutKeyboardFunc(onKeyboard<&System::keyDown>);
+    glutKeyboardUpFunc(onKeyboard<&System::keyUp>);
     glutPassiveMotionFunc(onMotion);
     glutMotionFunc(onMotion);
     glutMouseFunc(onMouse);

@@ -37,7 +37,6 @@ public:
     // settings taken from it.
     void setArguments(int argc, const char* const* argv);
     const char* getArgument(const char* name) const;
-    int getArgumentCount() const { return static_cast<int>(arguments.size()); }
     bool isFullscreen() const { return fullscreen; }
 
     // Creates the window and GL context and registers the GLUT handlers.

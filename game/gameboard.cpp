@@ -38,7 +38,7 @@ int32_t GameBoard::getField(int x, int y) const {
     if (!isOnBoard(x, y)) {
         return kEmpty;
     }
-    return fields[static_cast<size_t>(x + y * width)];
+    return fields[index(x, y)];
 }
 
 int GameBoard::countFields(int32_t value) const {
@@ -54,11 +54,11 @@ bool GameBoard::isOnBoard(int x, int y) const {
 }
 
 bool GameBoard::isHuman(int player) const {
-    return isPlayer(player) && human[static_cast<size_t>(player - 1)];
+    return isPlayer(player) && human[slot(player)];
 }
 
 int32_t GameBoard::getFigureCount(int player) const {
-    return isPlayer(player) ? figureCounts[static_cast<size_t>(player - 1)] : 0;
+    return isPlayer(player) ? figureCounts[slot(player)] : 0;
 }
 
 Move GameBoard::frontMove() const {
@@ -140,7 +140,7 @@ void GameBoard::setField(int x, int y, int32_t value) {
     if (!isOnBoard(x, y) || (value != kEmpty && !isPlayer(value))) {
         return;
     }
-    fields[static_cast<size_t>(x + y * width)] = value;
+    fields[index(x, y)] = value;
 }
 
 void GameBoard::clearFields() {
@@ -149,13 +149,13 @@ void GameBoard::clearFields() {
 
 void GameBoard::setHuman(int player, bool flag) {
     if (isPlayer(player)) {
-        human[static_cast<size_t>(player - 1)] = flag;
+        human[slot(player)] = flag;
     }
 }
 
 void GameBoard::setFigureCount(int player, int32_t count) {
     if (isPlayer(player)) {
-        figureCounts[static_cast<size_t>(player - 1)] = count;
+        figureCounts[slot(player)] = count;
     }
 }
 
@@ -288,14 +288,14 @@ GameBoard::Position GameBoard::chooseTarget(int player) const {
     std::vector<int32_t> weights(fields.size());
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            weights[static_cast<size_t>(x + y * width)] = fieldWeight(x, y, player);
+            weights[index(x, y)] = fieldWeight(x, y, player);
         }
     }
     int32_t best = 0;
     Position result;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const int32_t weight = weights[static_cast<size_t>(x + y * width)];
+            const int32_t weight = weights[index(x, y)];
             if (weight <= best) {
                 continue;
             }

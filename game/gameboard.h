@@ -95,6 +95,8 @@ public:
 private:
     static bool isPlayer(int player) { return player == kPlayer1 || player == kPlayer2; }
     static int opponent(int player) { return kPlayer1 + kPlayer2 - player; }
+    static size_t slot(int player) { return static_cast<size_t>(player - 1); }
+    size_t index(int x, int y) const { return static_cast<size_t>(x + y * width); }
     bool hasSelection() const { return selectedX != -1; }
     void clearSelection();
     void queueMove(int fromX, int fromY, int toX, int toY, MoveType type);

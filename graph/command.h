@@ -20,7 +20,6 @@ public:
     std::string getDefinition() const;
 
     void open(void* sender);
-    bool isOpen() const { return opened; }
     void* getSender() const { return sender; }
 
     void addInt(int value);

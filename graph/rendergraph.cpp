@@ -24,13 +24,16 @@ bool RenderGraph::addRoot(RenderNode* n, int priority) {
     return true;
 }
 
+RenderGraph::Roots::const_iterator RenderGraph::findRoot(const RenderNode* n) const {
+    return std::find_if(roots.begin(), roots.end(), [n](const auto& root) { return root.second == n; });
+}
+
 bool RenderGraph::isRoot(const RenderNode* n) const {
-    return std::any_of(roots.begin(), roots.end(), [n](const auto& root) { return root.second == n; });
+    return findRoot(n) != roots.end();
 }
 
 bool RenderGraph::removeRoot(RenderNode* n) {
-    const auto root =
-        std::find_if(roots.begin(), roots.end(), [n](const auto& entry) { return entry.second == n; });
+    const auto root = findRoot(n);
     if (root == roots.end()) {
         return false;
     }
@@ -88,25 +91,25 @@ void RenderGraph::visit(RenderNode* n) {
         n->linkTo(this);
     }
     stale.erase(n);
-    if (consumer != nullptr && consumeFirst) {
-        consumerList.push_back(consumer);
-        consumerOfNode[n] = consumer;
+    const auto addConsumer = [&] {
+        if (consumer != nullptr) {
+            consumerList.push_back(consumer);
+            consumerOfNode[n] = consumer;
+        }
+    };
+    if (consumeFirst) {
+        addConsumer();
     }
     if (renderFirst) {
-        addToRenderList(n);
+        renderList.push_back(n);
     }
     n->linkChildren();
-    if (consumer != nullptr && !consumeFirst) {
-        consumerList.push_back(consumer);
-        consumerOfNode[n] = consumer;
+    if (!consumeFirst) {
+        addConsumer();
     }
     if (!renderFirst) {
-        addToRenderList(n);
+        renderList.push_back(n);
     }
-}
-
-void RenderGraph::addToRenderList(RenderNode* n) {
-    renderList.push_back(n);
 }
 
 void RenderGraph::render(double elapsed) {
@@ -133,8 +136,7 @@ void RenderGraph::remove(RenderNode* n) {
     }
     stale.erase(n);
     dropFromLists(n);
-    const auto root =
-        std::find_if(roots.begin(), roots.end(), [n](const auto& entry) { return entry.second == n; });
+    const auto root = findRoot(n);
     if (root != roots.end()) {
         roots.erase(root);
     }

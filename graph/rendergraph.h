@@ -30,8 +30,6 @@ public:
     void render(double elapsed);
 
     void setViewport(int x, int y, int width, int height);
-    int getViewportX() const { return viewportX; }
-    int getViewportY() const { return viewportY; }
     int getViewportWidth() const { return viewportWidth; }
     int getViewportHeight() const { return viewportHeight; }
 
@@ -44,14 +42,16 @@ public:
 
 private:
     friend class RenderNode;
+    using Roots = std::multimap<int, RenderNode*>;
+
+    Roots::const_iterator findRoot(const RenderNode* n) const;
     void visit(RenderNode* n);
-    void addToRenderList(RenderNode* n);
     void dropFromLists(RenderNode* n);
 
     std::set<RenderNode*> linked;
     std::set<RenderNode*> stale;
     std::vector<RenderNode*> toUnlink;
-    std::multimap<int, RenderNode*> roots;
+    Roots roots;
     // Entries of nodes removed while the list is drawn become null until the
     // drawing pass ends.
     std::vector<RenderNode*> renderList;

@@ -283,6 +283,18 @@ Library* begin() {
     return lib;
 }
 
+// As begin(), and the handle must be one the library issued and has not
+// taken back.
+template <typename Handle>
+Library* beginWith(Registry<Handle> Library::*registry, const Handle* handle) {
+    Library* lib = begin();
+    if (lib != nullptr && !(lib->*registry).contains(handle)) {
+        gError = FMOD_ERR_INVALID_PARAM;
+        return nullptr;
+    }
+    return lib;
+}
+
 template <typename Result>
 Result fail(int code, Result result) {
     gError = code;
@@ -311,22 +323,43 @@ int loadFailure(const char* path) {
     return wav ? FMOD_ERR_FILE_BAD : FMOD_ERR_FILE_FORMAT;
 }
 
+// Opens a file with one of the mixer's loaders; null, with the error set, when
+// the file is missing or the mixer refuses it.
+template <typename Loaded, typename Loader>
+Loaded loadWithMixer(const char* name, Loader loader) {
+    if (!isRegularFile(name)) {
+        gError = FMOD_ERR_FILE_NOTFOUND;
+        return nullptr;
+    }
+    Loaded loaded(loader(name));
+    if (!loaded) {
+        gError = loadFailure(name);
+    }
+    return loaded;
+}
+
 bool isLoopMode(unsigned int mode) {
     return (mode & ~kLoopModes) == 0 && mode != kLoopModes;
+}
+
+// Takes the stream off the music channel if it is there. Once unhooked, the
+// mixer's thread no longer touches it.
+void unhook(Library& lib, const FSOUND_STREAM* stream) {
+    if (lib.streamOnChannel == stream) {
+        Mix_HookMusic(nullptr, nullptr);
+        lib.streamOnChannel = nullptr;
+    }
 }
 
 // Silences whatever song or stream plays; a stream cut off is rewound as by
 // FSOUND_Stream_Stop.
 void releaseMusicChannel(Library& lib) {
-    if (lib.streamOnChannel != nullptr) {
-        // Once unhooked, the mixer's thread no longer touches the stream.
-        Mix_HookMusic(nullptr, nullptr);
-        FSOUND_STREAM& stream = *lib.streamOnChannel;
-        std::lock_guard<std::mutex> guard(stream.lock);
-        if (stream.playing) {
-            stream.stopAndRewind();
+    if (FSOUND_STREAM* stream = lib.streamOnChannel) {
+        unhook(lib, stream);
+        std::lock_guard<std::mutex> guard(stream->lock);
+        if (stream->playing) {
+            stream->stopAndRewind();
         }
-        lib.streamOnChannel = nullptr;
     }
     if (lib.songOnChannel != nullptr) {
         Mix_HaltMusic();
@@ -385,12 +418,9 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode
     if (index != FSOUND_FREE || name == nullptr || (mode & ~FSOUND_LOOP_OFF) != 0) {
         return fail(FMOD_ERR_INVALID_PARAM, nullptr);
     }
-    if (!isRegularFile(name)) {
-        return fail(FMOD_ERR_FILE_NOTFOUND, nullptr);
-    }
-    ChunkPtr chunk(Mix_LoadWAV(name));
+    ChunkPtr chunk = loadWithMixer<ChunkPtr>(name, [](const char* file) { return Mix_LoadWAV(file); });
     if (!chunk) {
-        return fail(loadFailure(name), nullptr);
+        return nullptr;
     }
     auto sample = std::make_unique<FSOUND_SAMPLE>();
     sample->chunk = std::move(chunk);
@@ -398,23 +428,20 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode
 }
 
 bool FSOUND_Sample_Free(FSOUND_SAMPLE* sample) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::samples, sample);
     if (lib == nullptr) {
         return false;
-    }
-    if (!lib->samples.contains(sample)) {
-        return fail(FMOD_ERR_INVALID_PARAM, false);
     }
     lib->samples.remove(sample);
     return true;
 }
 
 int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::samples, sample);
     if (lib == nullptr) {
         return -1;
     }
-    if (!lib->samples.contains(sample) || channel < FSOUND_FREE || channel >= lib->sampleChannels) {
+    if (channel < FSOUND_FREE || channel >= lib->sampleChannels) {
         return fail(FMOD_ERR_INVALID_PARAM, -1);
     }
     const int played = Mix_PlayChannel(channel, sample->chunk.get(), 0);
@@ -443,12 +470,9 @@ FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
     if (name == nullptr) {
         return fail(FMOD_ERR_INVALID_PARAM, nullptr);
     }
-    if (!isRegularFile(name)) {
-        return fail(FMOD_ERR_FILE_NOTFOUND, nullptr);
-    }
-    MusicPtr music(Mix_LoadMUS(name));
+    MusicPtr music = loadWithMixer<MusicPtr>(name, Mix_LoadMUS);
     if (!music) {
-        return fail(loadFailure(name), nullptr);
+        return nullptr;
     }
     auto module = std::make_unique<FMUSIC_MODULE>();
     module->music = std::move(music);
@@ -456,12 +480,9 @@ FMUSIC_MODULE* FMUSIC_LoadSong(const char* name) {
 }
 
 bool FMUSIC_PlaySong(FMUSIC_MODULE* module) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::songs, module);
     if (lib == nullptr) {
         return false;
-    }
-    if (!lib->songs.contains(module)) {
-        return fail(FMOD_ERR_INVALID_PARAM, false);
     }
     releaseMusicChannel(*lib);
     if (Mix_PlayMusic(module->music.get(), kPlayOnce) != 0) {
@@ -472,23 +493,17 @@ bool FMUSIC_PlaySong(FMUSIC_MODULE* module) {
 }
 
 bool FMUSIC_IsPlaying(FMUSIC_MODULE* module) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::songs, module);
     if (lib == nullptr) {
         return false;
-    }
-    if (!lib->songs.contains(module)) {
-        return fail(FMOD_ERR_INVALID_PARAM, false);
     }
     return lib->songOnChannel == module && Mix_PlayingMusic() != 0;
 }
 
 bool FMUSIC_FreeSong(FMUSIC_MODULE* module) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::songs, module);
     if (lib == nullptr) {
         return false;
-    }
-    if (!lib->songs.contains(module)) {
-        return fail(FMOD_ERR_INVALID_PARAM, false);
     }
     if (lib->songOnChannel == module) {
         lib->songOnChannel = nullptr;
@@ -528,11 +543,11 @@ FSOUND_STREAM* FSOUND_Stream_OpenFile(const char* fileName, unsigned int mode, i
 }
 
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::streams, stream);
     if (lib == nullptr) {
         return -1;
     }
-    if (!lib->streams.contains(stream) || channel != FSOUND_FREE) {
+    if (channel != FSOUND_FREE) {
         return fail(FMOD_ERR_INVALID_PARAM, -1);
     }
     releaseMusicChannel(*lib);
@@ -549,67 +564,49 @@ int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
 }
 
 bool FSOUND_Stream_Stop(FSOUND_STREAM* stream) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::streams, stream);
     if (lib == nullptr) {
         return false;
     }
-    if (!lib->streams.contains(stream)) {
-        return fail(FMOD_ERR_INVALID_PARAM, false);
-    }
-    if (lib->streamOnChannel == stream) {
-        Mix_HookMusic(nullptr, nullptr);
-        lib->streamOnChannel = nullptr;
-    }
+    unhook(*lib, stream);
     std::lock_guard<std::mutex> guard(stream->lock);
     stream->stopAndRewind();
     return true;
 }
 
 bool FSOUND_Stream_Close(FSOUND_STREAM* stream) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::streams, stream);
     if (lib == nullptr) {
         return false;
     }
-    if (!lib->streams.contains(stream)) {
-        return fail(FMOD_ERR_INVALID_PARAM, false);
-    }
-    if (lib->streamOnChannel == stream) {
-        Mix_HookMusic(nullptr, nullptr);
-        lib->streamOnChannel = nullptr;
-    }
+    unhook(*lib, stream);
     lib->streams.remove(stream);
     return true;
 }
 
 int FSOUND_Stream_GetLengthMs(FSOUND_STREAM* stream) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::streams, stream);
     if (lib == nullptr) {
         return 0;
-    }
-    if (!lib->streams.contains(stream)) {
-        return fail(FMOD_ERR_INVALID_PARAM, 0);
     }
     return stream->lengthMs();
 }
 
 int FSOUND_Stream_GetTime(FSOUND_STREAM* stream) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::streams, stream);
     if (lib == nullptr) {
         return 0;
-    }
-    if (!lib->streams.contains(stream)) {
-        return fail(FMOD_ERR_INVALID_PARAM, 0);
     }
     std::lock_guard<std::mutex> guard(stream->lock);
     return stream->timeMs();
 }
 
 bool FSOUND_Stream_SetTime(FSOUND_STREAM* stream, int ms) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::streams, stream);
     if (lib == nullptr) {
         return false;
     }
-    if (!lib->streams.contains(stream) || ms < 0 || ms > stream->lengthMs()) {
+    if (ms < 0 || ms > stream->lengthMs()) {
         return fail(FMOD_ERR_INVALID_PARAM, false);
     }
     std::lock_guard<std::mutex> guard(stream->lock);
@@ -620,11 +617,11 @@ bool FSOUND_Stream_SetTime(FSOUND_STREAM* stream, int ms) {
 }
 
 bool FSOUND_Stream_SetMode(FSOUND_STREAM* stream, unsigned int mode) {
-    Library* lib = begin();
+    Library* lib = beginWith(&Library::streams, stream);
     if (lib == nullptr) {
         return false;
     }
-    if (!lib->streams.contains(stream) || !isLoopMode(mode)) {
+    if (!isLoopMode(mode)) {
         return fail(FMOD_ERR_INVALID_PARAM, false);
     }
     std::lock_guard<std::mutex> guard(stream->lock);
