@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -13,19 +14,32 @@ using namespace TestSounds;
 
 namespace {
 
+constexpr int kLoud = 1000;
+
 class StreamTest : public ::testing::Test {
 protected:
     StreamTest() {
         useDiskAudio(dir.file("output.raw"));
         writeFile(dir / "music.wav", sineWav(0.5));
+        SoundSystem::instance();
     }
     ~StreamTest() override { SoundSystem::destroy(); }
+
+    // Plays the file from the given time and mode for a while; the stream's time then.
+    int playFor(const std::string& file, int startMs, unsigned int mode, int ms) {
+        Stream stream;
+        EXPECT_TRUE(stream.load(dir.file(file)));
+        EXPECT_TRUE(stream.setTime(startMs));
+        EXPECT_TRUE(stream.setMode(mode));
+        EXPECT_GE(stream.play(), 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return stream.getTime();
+    }
 
     TempDir dir;
 };
 
 TEST_F(StreamTest, UnopenedStream_IsNotClosedAtDestruction) {
-    SoundSystem::instance();
     LogCapture log;
     {
         Stream stream;
@@ -35,35 +49,25 @@ TEST_F(StreamTest, UnopenedStream_IsNotClosedAtDestruction) {
     EXPECT_EQ(log.messages(), std::vector<std::string>{"load: stream could not be opened"});
 }
 
-TEST_F(StreamTest, LoadedStream_PlaysAndClosesQuietly) {
-    SoundSystem::instance();
+TEST_F(StreamTest, LoadedStream_PlaysReloadsAndClosesQuietly) {
+    writeFile(dir / "other.wav", sineWav(0.25));
     LogCapture log;
     {
         Stream stream;
         ASSERT_TRUE(stream.load(dir.file("music.wav")));
-        EXPECT_EQ(stream.getName(), dir.file("music.wav"));
         EXPECT_EQ(stream.getLengthMs(), 500);
-        EXPECT_TRUE(stream.setMode(FSOUND_LOOP_NORMAL));
         EXPECT_TRUE(stream.setTime(250));
         EXPECT_EQ(stream.getTime(), 250);
         EXPECT_GE(stream.play(), 0);
         EXPECT_TRUE(stream.stop());
+        ASSERT_TRUE(stream.load(dir.file("other.wav")));
+        EXPECT_EQ(stream.getName(), dir.file("other.wav"));
+        EXPECT_EQ(stream.getLengthMs(), 250);
     }
     EXPECT_TRUE(log.messages().empty());
 }
 
-TEST_F(StreamTest, Reload_ClosesThePreviousFileAndKeepsTheNewName) {
-    writeFile(dir / "other.wav", sineWav(0.25));
-    SoundSystem::instance();
-    Stream stream;
-    ASSERT_TRUE(stream.load(dir.file("music.wav")));
-    ASSERT_TRUE(stream.load(dir.file("other.wav")));
-    EXPECT_EQ(stream.getName(), dir.file("other.wav"));
-    EXPECT_EQ(stream.getLengthMs(), 250);
-}
-
 TEST_F(StreamTest, StreamOutlivingTheSoundSystem_ReportsTheFailedClose) {
-    SoundSystem::instance();
     auto stream = std::make_unique<Stream>();
     ASSERT_TRUE(stream->load(dir.file("music.wav")));
     SoundSystem::destroy();
@@ -72,60 +76,31 @@ TEST_F(StreamTest, StreamOutlivingTheSoundSystem_ReportsTheFailedClose) {
     EXPECT_TRUE(log.has("ERROR   from SoundSystem     :could not close stream"));
 }
 
-// Output --------------------------------------------------------------------
-
-constexpr int kLoud = 1000;
-
 TEST_F(StreamTest, SetTimeBeforePlay_OutputStartsThere) {
-    std::vector<int16_t> samples = sine(0.5, 22050, 440.0, 0.02);
-    const std::vector<int16_t> loud = sine(0.5, 22050, 440.0, 0.6);
+    std::vector<int16_t> samples = sine(0.5, 0.02);
+    const std::vector<int16_t> loud = sine(0.5, 0.6);
     samples.insert(samples.end(), loud.begin(), loud.end());
     writeFile(dir / "twoparts.wav", wav(samples));
-    SoundSystem::instance();
-    {
-        Stream stream;
-        ASSERT_TRUE(stream.load(dir.file("twoparts.wav")));
-        ASSERT_TRUE(stream.setTime(600));
-        ASSERT_GE(stream.play(), 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        EXPECT_GT(stream.getTime(), 600);
-    }
+    EXPECT_GT(playFor("twoparts.wav", 600, FSOUND_LOOP_OFF, 200), 600);
     SoundSystem::destroy();
 
     const std::vector<int16_t> left = leftChannel(dir / "output.raw");
-    size_t first = 0;
-    while (first < left.size() && std::abs(left[first]) <= kLoud) {
-        ++first;
-    }
-    ASSERT_LT(first, left.size()) << "the output stayed silent";
+    const auto first = std::find_if(left.begin(), left.end(), [](int16_t v) { return std::abs(v) > kLoud; });
+    ASSERT_NE(first, left.end()) << "the output stayed silent";
     // The loud half starts at full strength: a stream started from 0 would
     // fade in from the quiet half.
-    int onsetPeak = 0;
-    for (size_t i = first; i < std::min(left.size(), first + 441); ++i) {
-        onsetPeak = std::max(onsetPeak, std::abs(static_cast<int>(left[i])));
-    }
-    EXPECT_GT(onsetPeak, 0.5 * 32767);
+    const auto onset = std::max_element(first, first + std::min<long>(441, left.end() - first));
+    EXPECT_GT(*onset, 0.5 * 32767);
 }
 
 TEST_F(StreamTest, LoopMode_PlaysOnPastTheEnd) {
     writeFile(dir / "short.wav", sineWav(0.2));
-    SoundSystem::instance();
-    {
-        Stream stream;
-        ASSERT_TRUE(stream.load(dir.file("short.wav")));
-        ASSERT_TRUE(stream.setMode(FSOUND_LOOP_NORMAL));
-        ASSERT_GE(stream.play(), 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
-        EXPECT_LT(stream.getTime(), 200);
-    }
+    EXPECT_LT(playFor("short.wav", 0, FSOUND_LOOP_NORMAL, 600), 200);
     SoundSystem::destroy();
 
     const std::vector<int16_t> left = leftChannel(dir / "output.raw");
-    int loudFrames = 0;
-    for (int16_t value : left) {
-        loudFrames += std::abs(value) > kLoud;
-    }
-    EXPECT_GT(loudFrames, 0.25 * 44100);
+    EXPECT_GT(std::count_if(left.begin(), left.end(), [](int16_t v) { return std::abs(v) > kLoud; }),
+              0.25 * 44100);
 }
 
 } // namespace

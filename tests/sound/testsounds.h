@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ namespace TestSounds {
 constexpr int kWavHeaderSize = 44;
 constexpr int kFormatTagOffset = 20;
 constexpr int kChannelCountOffset = 22;
+constexpr int kRate = 22050;
 
 inline void appendLittleEndian(std::string& out, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
@@ -24,29 +26,27 @@ inline void appendLittleEndian(std::string& out, uint32_t value, int bytes) {
     }
 }
 
-// Mono 16-bit samples of a sine that fades in over its first tenth and out
+// Mono samples of a 440 Hz sine that fades in over its first tenth and out
 // over its last, so it starts and ends without a click.
-inline std::vector<int16_t> sine(double seconds, int rate = 22050, double frequency = 440.0,
-                                 double amplitude = 0.5) {
+inline std::vector<int16_t> sine(double seconds, double amplitude = 0.5) {
     const double pi = std::acos(-1.0);
-    const int frames = static_cast<int>(seconds * rate);
-    const double fadeFrames = 0.1 * frames;
+    const int frames = static_cast<int>(seconds * kRate);
     std::vector<int16_t> samples;
     for (int i = 0; i < frames; ++i) {
-        const double fade = std::min(1.0, std::min(i, frames - 1 - i) / fadeFrames);
+        const double fade = std::min(1.0, std::min(i, frames - 1 - i) / (0.1 * frames));
         samples.push_back(
-            static_cast<int16_t>(amplitude * fade * std::sin(2.0 * pi * frequency * i / rate) * 32767.0));
+            static_cast<int16_t>(amplitude * fade * std::sin(2.0 * pi * 440.0 * i / kRate) * 32767));
     }
     return samples;
 }
 
 // A 16-bit PCM WAV file of interleaved samples.
-inline std::string wav(const std::vector<int16_t>& samples, int rate = 22050, int channels = 1) {
+inline std::string wav(const std::vector<int16_t>& samples, int rate = kRate, int channels = 1) {
     const uint32_t dataSize = static_cast<uint32_t>(2 * samples.size());
     std::string out = "RIFF";
     appendLittleEndian(out, 36 + dataSize, 4);
     out += "WAVEfmt ";
-    appendLittleEndian(out, 16, 4); // fmt chunk size
+    appendLittleEndian(out, 16, 4); // format chunk size
     appendLittleEndian(out, 1, 2);  // PCM
     appendLittleEndian(out, channels, 2);
     appendLittleEndian(out, rate, 4);
@@ -55,26 +55,19 @@ inline std::string wav(const std::vector<int16_t>& samples, int rate = 22050, in
     appendLittleEndian(out, 16, 2);           // bits per sample
     out += "data";
     appendLittleEndian(out, dataSize, 4);
-    for (int16_t sample : samples) {
+    for (const int16_t sample : samples) {
         appendLittleEndian(out, static_cast<uint16_t>(sample), 2);
     }
     return out;
 }
 
-inline std::string sineWav(double seconds, int rate = 22050, double frequency = 440.0,
-                           double amplitude = 0.5) {
-    return wav(sine(seconds, rate, frequency, amplitude), rate);
+inline std::string sineWav(double seconds) {
+    return wav(sine(seconds));
 }
 
 inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // A fresh directory, removed with everything in it.
@@ -114,7 +107,8 @@ inline void useMissingAudioDevice() {
 
 // The left channel of the raw 16-bit stereo frames the disk driver wrote.
 inline std::vector<int16_t> leftChannel(const std::filesystem::path& rawOutput) {
-    const std::string raw = readFile(rawOutput);
+    std::ifstream in(rawOutput, std::ios::binary);
+    const std::string raw{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::vector<int16_t> left(raw.size() / 4);
     for (size_t i = 0; i < left.size(); ++i) {
         left[i] = static_cast<int16_t>(static_cast<uint8_t>(raw[4 * i]) | static_cast<uint8_t>(raw[4 * i + 1])
