@@ -3,6 +3,7 @@
 #include "core/main.h"
 #include "core/system.h"
 #include "graph/rendergraph.h"
+#include "support/thrown.h"
 #include "ui/menu.h"
 
 #include <gtest/gtest.h>
@@ -48,21 +49,10 @@ public:
 
 class StandInMain : public Main {
 public:
-    StandInMain() = default;
     void init() override {
         Main::init();
-        ++initCalls;
-        instanceDuringInit = tryInstance();
+        instanceDuringInit = thrownMessage<InstantiationException>([] { Main::instance(); }).empty();
     }
-    static bool tryInstance() {
-        try {
-            Main::instance();
-            return true;
-        } catch (const InstantiationException&) {
-            return false;
-        }
-    }
-    int initCalls = 0;
     bool instanceDuringInit = true;
 };
 
@@ -101,43 +91,32 @@ TEST_F(MenuStack, PackageShowsItsMenuAndTable) {
     EXPECT_EQ(journal, (Journal{"main activated none", "main shown"}));
 }
 
-TEST_F(MenuStack, ShowMenuCoversThePreviousTop) {
+TEST_F(MenuStack, ShowMenu_CoversThePreviousTop_AndRefusesAMenuAlreadyOnTheStack) {
+    EXPECT_FALSE(app.menusVisible()) << "an empty stack";
     app.showMenu(&mainMenu);
     journal.clear();
     EXPECT_TRUE(app.showMenu(&newGame));
+    EXPECT_FALSE(app.showMenu(&mainMenu));
     EXPECT_EQ(journal, (Journal{"main hidden", "main deactivated new", "new activated main", "new shown"}));
     EXPECT_FALSE(isRoot(&mainMenu));
     EXPECT_TRUE(isRoot(&newGame));
+    EXPECT_EQ(app.getMenuStack(), (std::vector<Menu*>{&mainMenu, &newGame}));
 }
 
-TEST_F(MenuStack, MenuAlreadyOnTheStackIsNotPushedAgain) {
+TEST_F(MenuStack, CloseMenu_OfTheTopShowsTheOneBelow_OfALowerOneIsSilent) {
+    StandInMenu third("third", journal);
     app.showMenu(&mainMenu);
     app.showMenu(&newGame);
-    journal.clear();
-    EXPECT_FALSE(app.showMenu(&mainMenu));
-    EXPECT_TRUE(journal.empty());
-    EXPECT_EQ(app.getMenuStack().size(), 2u);
-}
-
-TEST_F(MenuStack, ClosingTheTopShowsTheOneBelow) {
-    app.showMenu(&mainMenu);
-    app.showMenu(&newGame);
-    journal.clear();
-    EXPECT_TRUE(app.closeMenu(&newGame));
-    EXPECT_EQ(journal, (Journal{"new deactivated main", "new hidden", "main activated new", "main shown"}));
-    EXPECT_TRUE(isRoot(&mainMenu));
-    EXPECT_FALSE(isRoot(&newGame));
-}
-
-TEST_F(MenuStack, ClosingALowerMenuRemovesItSilently) {
-    app.showMenu(&mainMenu);
-    app.showMenu(&newGame);
+    app.showMenu(&third);
     journal.clear();
     EXPECT_TRUE(app.closeMenu(&mainMenu));
     EXPECT_TRUE(journal.empty());
-    EXPECT_EQ(app.getMenuStack(), (std::vector<Menu*>{&newGame}));
-    StandInMenu stranger("stranger", journal);
-    EXPECT_FALSE(app.closeMenu(&stranger));
+    EXPECT_TRUE(app.closeMenu(&third));
+    EXPECT_EQ(journal,
+              (Journal{"third deactivated new", "third hidden", "new activated third", "new shown"}));
+    EXPECT_TRUE(isRoot(&newGame));
+    EXPECT_FALSE(isRoot(&third));
+    EXPECT_FALSE(app.closeMenu(&third));
 }
 
 TEST_F(MenuStack, LeaveAndReturnSwapMenuAndHud) {
@@ -168,10 +147,6 @@ TEST_F(MenuStack, ClosingUnderHiddenMenusShowsNothing) {
     EXPECT_FALSE(isRoot(&mainMenu));
 }
 
-TEST_F(MenuStack, EmptyStackIsNeverVisible) {
-    EXPECT_FALSE(app.menusVisible());
-}
-
 TEST_F(MenuStack, ShutdownClosesEveryMenuAndClearsRoots) {
     app.setGamePackage(&package);
     app.showMenu(&newGame);
@@ -182,34 +157,20 @@ TEST_F(MenuStack, ShutdownClosesEveryMenuAndClearsRoots) {
     EXPECT_FALSE(package.table.isLinked());
 }
 
-TEST(MainSingleton, InitMakesTheCursorARoot) {
-    auto owned = std::make_unique<StandInMain>();
-    StandInMain* app = owned.get();
-    Main::registerInstance(std::move(owned));
-    EXPECT_TRUE(app->getRenderGraph().isRoot(&app->getCursor()));
-    Main::destroy();
-}
-
 TEST(MainSingleton, RegistrationRunsInitBeforeTheInstanceIsVisible) {
+    EXPECT_EQ(thrownMessage<InstantiationException>([] { Main::instance(); }),
+              "'abstract' singleton, no subclass registered");
     auto owned = std::make_unique<StandInMain>();
     StandInMain* app = owned.get();
     Main::registerInstance(std::move(owned));
-    EXPECT_EQ(app->initCalls, 1);
     EXPECT_FALSE(app->instanceDuringInit);
     EXPECT_EQ(Main::instance(), app);
-    try {
-        Main::registerInstance(std::make_unique<StandInMain>());
-        FAIL() << "no exception";
-    } catch (const IllegalStateException& e) {
-        EXPECT_EQ(e.getMessage(), "singleton already initialized");
-    }
+    EXPECT_TRUE(app->getRenderGraph().isRoot(&app->getCursor()));
+    EXPECT_EQ(
+        thrownMessage<IllegalStateException>([] { Main::registerInstance(std::make_unique<StandInMain>()); }),
+        "singleton already initialized");
     Main::destroy();
-    try {
-        Main::instance();
-        FAIL() << "no exception";
-    } catch (const InstantiationException& e) {
-        EXPECT_EQ(e.getMessage(), "'abstract' singleton, no subclass registered");
-    }
+    EXPECT_EQ(Main::existing(), nullptr);
 }
 
 } // namespace
