@@ -1,60 +1,34 @@
 #include "core/exceptions.h"
 #include "graph/command.h"
 #include "graph/commandbuffer.h"
+#include "support/thrown.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string>
+#include <memory>
 
 namespace {
 
-// The message of the exception of type E that body throws; empty when none.
-template <typename E>
-std::string thrown(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const E& e) {
-        return e.getMessage();
-    }
-    return "";
-}
-
-// Definitions ---------------------------------------------------------------
-
-TEST(CommandDefinition, NameWithTypesDefinesParameters) {
+TEST(Command, DefinitionGivesNameAndParameterTypes) {
     Command command;
     command.define("createFigure[i]");
     EXPECT_STREQ(command.getName(), "createFigure");
     EXPECT_EQ(command.getDefinition(), "createFigure[i]");
-    command.addInt(4);
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.addInt(5); }), "too many parameters");
-}
-
-TEST(CommandDefinition, NameAloneHasNoParameters) {
-    Command command;
     command.define("ping");
     EXPECT_EQ(command.getDefinition(), "ping[]");
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.addInt(1); }), "too many parameters");
 }
 
-TEST(CommandDefinition, MalformedTextsAreRejected) {
-    for (const char* text : {"", "[i]", "a[x]", "a[i", "a]", "a[i]]", "a[b]c]", "a[[i]"}) {
-        Command command;
-        EXPECT_EQ(thrown<IllegalArgumentException>([&] { command.define(text); }),
-                  "illegal command definition")
-            << text;
-    }
-    Command command;
-    EXPECT_EQ(thrown<IllegalArgumentException>([&] { command.define(nullptr); }),
-              "illegal command definition");
-}
-
-TEST(CommandDefinition, RejectedDefinitionLeavesTheCommandAsItWas) {
+TEST(Command, MalformedDefinition_IsRejectedAndLeavesTheCommandAsItWas) {
     Command command;
     command.define("move[ii]");
     command.addInt(3);
-    EXPECT_THROW(command.define("move[q]"), IllegalArgumentException);
+    const char* const texts[] = {"", "[i]", "a[x]", "a[i", "a]", "a[i]]", "a[b]c]", "a[[i]", nullptr};
+    for (const char* text : texts) {
+        EXPECT_EQ(thrownMessage<IllegalArgumentException>([&] { command.define(text); }),
+                  "illegal command definition")
+            << (text != nullptr ? text : "null");
+    }
     EXPECT_EQ(command.getDefinition(), "move[ii]");
     command.addInt(4);
     command.open(nullptr);
@@ -62,85 +36,69 @@ TEST(CommandDefinition, RejectedDefinitionLeavesTheCommandAsItWas) {
     EXPECT_EQ(command.getInt(), 4);
 }
 
-TEST(CommandDefinition, UndefinedCommandRefusesNameAndOpen) {
-    Command command;
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.getName(); }), "command not created");
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.getDefinition(); }), "command not created");
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.open(nullptr); }), "command not created");
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.getInt(); }), "command not created");
+// Where a call breaks two rules, the message of the rule checked first wins.
+TEST(Command, BrokenContracts_ThrowTheirMessagesInTheOrderOfTheChecks) {
+    const struct {
+        const char* definition; // null: never defined
+        int intsAdded;
+        bool open;
+        std::function<void(Command&)> call;
+        const char* message;
+    } cases[] = {
+        {nullptr, 0, false, [](Command& c) { c.getName(); }, "command not created"},
+        {nullptr, 0, false, [](Command& c) { c.open(nullptr); }, "command not created"},
+        {nullptr, 0, false, [](Command& c) { c.getInt(); }, "command not created"},
+        {"a[i]", 0, true, [](Command& c) { c.define("not valid["); }, "command is open"},
+        {"a[i]", 0, true, [](Command& c) { c.open(nullptr); }, "command is open"},
+        {"a[i]", 0, false, [](Command& c) { c.addDouble(1.0); }, "illegal parameter type"},
+        {"a[i]", 1, false, [](Command& c) { c.addInt(1); }, "too many parameters"},
+        {"a", 0, false, [](Command& c) { c.addDouble(1.0); }, "too many parameters"},
+        {"a[i]", 1, false, [](Command& c) { c.getDouble(); }, "command is not open"},
+        {"a[i]", 0, true, [](Command& c) { c.getDouble(); }, "no parameter to return"},
+        {"a[is]", 1, true, [](Command& c) { c.getString(); }, "illegal format requested"},
+    };
+    for (const auto& c : cases) {
+        Command command;
+        if (c.definition != nullptr) {
+            command.define(c.definition);
+        }
+        for (int i = 0; i < c.intsAdded; ++i) {
+            command.addInt(i);
+        }
+        if (c.open) {
+            command.open(nullptr);
+        }
+        EXPECT_EQ(thrownMessage<IllegalStateException>([&] { c.call(command); }), c.message) << c.message;
+    }
 }
 
-TEST(CommandDefinition, OpenCommandRefusesRedefinitionBeforeValidating) {
-    Command command;
-    command.define("a[i]");
-    command.open(nullptr);
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.define("not valid["); }), "command is open");
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.open(nullptr); }), "command is open");
-}
-
-// Writing and reading -------------------------------------------------------
-
-TEST(CommandParameters, WrongTypeIsRefusedBeforeAnythingIsStored) {
-    Command command;
-    command.define("a[i]");
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.addDouble(1.0); }), "illegal parameter type");
-    command.addInt(1);
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.addDouble(1.0); }), "too many parameters");
-}
-
-TEST(CommandParameters, AllKindsRoundTripInOrder) {
-    Command command;
+TEST(Command, CopyOwnsItsParameters_NullStringIsEmpty) {
     int marker = 0;
-    command.define("all[idsp]");
-    command.addInt(-7);
-    command.addDouble(2.5);
-    command.addString("text");
-    command.addPointer(&marker);
-    command.open(&marker);
-    EXPECT_EQ(command.getSender(), &marker);
-    EXPECT_EQ(command.getInt(), -7);
-    EXPECT_EQ(command.getDouble(), 2.5);
-    EXPECT_STREQ(command.getString(), "text");
-    EXPECT_EQ(command.getPointer(), &marker);
-}
-
-TEST(CommandParameters, ReadingNeedsOpenThenAParameterThenTheRightType) {
-    Command command;
-    command.define("a[is]");
-    command.addInt(1);
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.getInt(); }), "command is not open");
-    command.open(nullptr);
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.getString(); }), "illegal format requested");
-    EXPECT_EQ(command.getInt(), 1);
-    EXPECT_EQ(thrown<IllegalStateException>([&] { command.getString(); }), "no parameter to return");
-}
-
-TEST(CommandParameters, NullStringIsStoredEmpty) {
-    Command command;
-    command.define("a[s]");
-    command.addString(nullptr);
-    command.open(nullptr);
-    EXPECT_STREQ(command.getString(), "");
-}
-
-TEST(CommandParameters, CopiesOwnTheirStrings) {
     auto original = std::make_unique<Command>();
-    original->define("a[s]");
+    original->define("all[idssp]");
+    original->addInt(-7);
+    original->addDouble(2.5);
     original->addString("kept");
+    original->addString(nullptr);
+    original->addPointer(&marker);
     Command copy = *original;
     original.reset();
-    copy.open(nullptr);
+    copy.open(&marker);
+    EXPECT_EQ(copy.getSender(), &marker);
+    EXPECT_EQ(copy.getInt(), -7);
+    EXPECT_EQ(copy.getDouble(), 2.5);
     EXPECT_STREQ(copy.getString(), "kept");
+    EXPECT_STREQ(copy.getString(), "");
+    EXPECT_EQ(copy.getPointer(), &marker);
 }
 
-TEST(CommandBuffer, EmptyBufferHasNoCommand) {
+TEST(CommandBuffer, HandsOutWhatWasPushed_EmptyHasNone) {
     CommandBuffer buffer;
-    EXPECT_EQ(thrown<NotFoundException>([&] { buffer.next(); }), "no command available");
     Command command;
     command.define("a");
     buffer.push(command);
     EXPECT_STREQ(buffer.next().getName(), "a");
-    EXPECT_TRUE(buffer.isEmpty());
+    EXPECT_EQ(thrownMessage<NotFoundException>([&] { buffer.next(); }), "no command available");
 }
 
 } // namespace
