@@ -89,7 +89,7 @@ TEST(Interpolate, DataThatDoesNotFit_ChangesNothing) {
 TEST(Interpolate, OutputWithoutNormalsOrWithFewerUnits_BlendsWhatFits) {
     const AnimationSequence sequence = sequenceOf({{0, 2}, {4, 2}}, {{0, 1.0}, {1, 1.0}}, 2);
     const auto out = frameAt(-1, 2);
-    out->normals.clear();
+    out->normals = NArray1<vec3>();
     interpolate(sequence, *out, 0.5);
     EXPECT_EQ(out->positions[1], vec3(2, 0, 0));
     EXPECT_EQ(out->texCoords.at(1, 0), vec2(2, -2));
