@@ -59,9 +59,6 @@ public:
     void setNormalsOn(bool on) { normalsOn = on; }
     void setColorsOn(bool on) { colorsOn = on; }
     void setMaterialOn(bool on) { materialOn = on; }
-    bool isNormalsOn() const { return normalsOn; }
-    bool isColorsOn() const { return colorsOn; }
-    bool isMaterialOn() const { return materialOn; }
 
 protected:
     bool isPart(int part) const { return part >= 0 && part < partCount; }

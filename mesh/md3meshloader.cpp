@@ -79,23 +79,23 @@ void debug(const std::string& message) {
     log(DEBUG, kSource, message);
 }
 
-enum class ReadResult { ok, cannotOpen, failed, tooLarge };
-
-ReadResult readBytes(const std::string& path, size_t limit, std::vector<uint8_t>& out) {
+// Reads the whole file; "" on success, otherwise what went wrong, worded to
+// follow the file's name.
+std::string readBytes(const std::string& path, size_t limit, std::vector<uint8_t>& out) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (file == nullptr) {
-        return ReadResult::cannotOpen;
+        return " could not be opened.";
     }
     out.clear();
     uint8_t chunk[kReadChunk];
     for (;;) {
         const size_t read = std::fread(chunk, 1, sizeof(chunk), file.get());
         if (out.size() + read > limit) {
-            return ReadResult::tooLarge;
+            return " is larger than " + std::to_string(limit) + " bytes.";
         }
         out.insert(out.end(), chunk, chunk + read);
         if (read < sizeof(chunk)) {
-            return std::ferror(file.get()) != 0 ? ReadResult::failed : ReadResult::ok;
+            return std::ferror(file.get()) != 0 ? " could not be read." : "";
         }
     }
 }
@@ -276,10 +276,23 @@ std::string withoutExtension(const std::string& path) {
     return path.substr(0, dot);
 }
 
-void stripLineEnd(std::string& line) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
-        line.pop_back();
+// Calls visit with every line of the text file at path, without its line
+// end (CR and/or LF); false when the file cannot be opened.
+template <class Visit>
+bool forEachLine(const std::string& path, Visit visit) {
+    debug("opening " + path);
+    std::ifstream file(path);
+    if (!file.is_open()) {
+        return false;
     }
+    std::string line;
+    while (std::getline(file, line)) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
+            line.pop_back();
+        }
+        visit(line);
+    }
+    return true;
 }
 
 std::string trimBlanks(const std::string& text) {
@@ -359,23 +372,11 @@ std::unique_ptr<MeshGroup> MD3MeshLoader::load(const std::string& fileName) {
     const std::string md3Path = base + ".md3";
     std::vector<uint8_t> bytes;
     std::vector<Surface> surfaces;
-    switch (readBytes(md3Path, kMaxFileSize, bytes)) {
-    case ReadResult::ok:
-        if (!parseMd3(bytes, md3Path, surfaces)) {
-            debug(kMd3Error);
-            return nullptr;
-        }
-        break;
-    case ReadResult::cannotOpen:
-        debug("MD3 file " + md3Path + " could not be opened.");
-        debug(kMd3Error);
-        return nullptr;
-    case ReadResult::failed:
-        debug("MD3 file " + md3Path + " could not be read.");
-        debug(kMd3Error);
-        return nullptr;
-    case ReadResult::tooLarge:
-        debug("MD3 file " + md3Path + " is larger than " + std::to_string(kMaxFileSize) + " bytes.");
+    const std::string readFailure = readBytes(md3Path, kMaxFileSize, bytes);
+    if (!readFailure.empty()) {
+        debug("MD3 file " + md3Path + readFailure);
+    }
+    if (!readFailure.empty() || !parseMd3(bytes, md3Path, surfaces)) {
         debug(kMd3Error);
         return nullptr;
     }
@@ -402,14 +403,7 @@ std::unique_ptr<MeshGroup> MD3MeshLoader::load(const std::string& fileName) {
 }
 
 bool MD3MeshLoader::readAnimations(const std::string& path) {
-    debug("opening " + path);
-    std::ifstream file(path);
-    if (!file.is_open()) {
-        return false;
-    }
-    std::string line;
-    while (std::getline(file, line)) {
-        stripLineEnd(line);
+    return forEachLine(path, [this](const std::string& line) {
         const char* cursor = line.c_str();
         AnimationRange range;
         int32_t* const fields[] = {&range.firstFrame, &range.frameCount, &range.loopingFrames,
@@ -420,40 +414,26 @@ bool MD3MeshLoader::readAnimations(const std::string& path) {
             ++read;
         }
         if (read == 0 && last == Number::none) {
-            continue;
+            return;
         }
         if (last == Number::outOfRange) {
             debug("animation range skipped, a number is out of range: " + line);
-            continue;
-        }
-        if (read < std::size(fields)) {
+        } else if (read < std::size(fields)) {
             debug("animation range skipped, it needs four numbers: " + line);
-            continue;
-        }
-        if (range.framesPerSecond <= 0) {
+        } else if (range.framesPerSecond <= 0) {
             debug("animation range skipped, its frame rate is not positive: " + line);
-            continue;
-        }
-        if (range.frameCount > kMaxRangeFrames) {
+        } else if (range.frameCount > kMaxRangeFrames) {
             debug("animation range skipped, it has more than " + toString(kMaxRangeFrames) +
                   " frames: " + line);
-            continue;
+        } else {
+            ranges.push_back(range);
         }
-        ranges.push_back(range);
-    }
-    return true;
+    });
 }
 
 bool MD3MeshLoader::readSkins(const std::string& path, const std::string& modelDirectory,
                               const std::vector<Surface>& surfaces) {
-    debug("opening " + path);
-    std::ifstream file(path);
-    if (!file.is_open()) {
-        return false;
-    }
-    std::string line;
-    while (std::getline(file, line)) {
-        stripLineEnd(line);
+    return forEachLine(path, [&](const std::string& line) {
         // The usual form is "surface,directory/texture.png"; without a
         // directory the text after the last comma names the texture.
         size_t separator = line.rfind('/');
@@ -477,8 +457,7 @@ bool MD3MeshLoader::readSkins(const std::string& path, const std::string& modelD
             debug("loading skin texture from " + texture);
             skins[s] = materialFactory(texture);
         }
-    }
-    return true;
+    });
 }
 
 std::unique_ptr<AnimatedMesh> MD3MeshLoader::buildMesh(const Surface& surface, size_t index) {

@@ -7,6 +7,23 @@
 
 namespace {
 const char* const kSource = "Image";
+const char* const kNoFlags = "smart reference has no flags";
+
+// The warning for a file the decoder refuses; empty for one it cannot read.
+std::string refusal(PngDecoder::Result result) {
+    switch (result) {
+    case PngDecoder::Result::NotPowerOfTwo:
+        return "texture dimensions are not power of 2 ";
+    case PngDecoder::Result::UnknownFormat:
+        return "png file has unknown format ";
+    case PngDecoder::Result::TooLarge:
+        return "image is larger than " + ::toString(Image2D::kMaxSize) + " pixels ";
+    case PngDecoder::Result::Decoded:
+    case PngDecoder::Result::Unreadable:
+        break;
+    }
+    return std::string();
+}
 } // namespace
 
 const char* ImageA::ImageData::typeName(int depth) const {
@@ -53,19 +70,11 @@ void ImageA::ensureLoaded() {
 }
 
 ImageA::ImageData& ImageA::getData() const {
-    auto* image = dynamic_cast<ImageData*>(data);
-    if (image == nullptr) {
-        throw IllegalStateException("smart reference is empty");
-    }
-    return *image;
+    return downcast<ImageData>(data, "smart reference is empty");
 }
 
 ImageA::ImageData::ImageFlags& ImageA::getFlags() const {
-    auto* pixels = dynamic_cast<ImageData::ImageFlags*>(flags);
-    if (pixels == nullptr) {
-        throw IllegalStateException("smart reference has no flags");
-    }
-    return *pixels;
+    return downcast<ImageData::ImageFlags>(flags, kNoFlags);
 }
 
 const unsigned char* ImageA::getMipmap(int level) const {
@@ -94,19 +103,12 @@ std::unique_ptr<Resource::Data::Flags> Image2D::Image2DData::Image2DFlags::clone
 void Image2D::Image2DData::Image2DFlags::load(const ImageData& data) {
     const std::string path = resolvePath(data.fileName);
     PngPicture picture;
-    switch (PngDecoder(path).decode(kMaxSize, picture)) {
-    case PngDecoder::Result::Decoded:
-        break;
-    case PngDecoder::Result::NotPowerOfTwo:
-        log(WARNING, kSource, "texture dimensions are not power of 2 " + path);
-        throw InstantiationException("error opening image " + data.fileName);
-    case PngDecoder::Result::UnknownFormat:
-        log(WARNING, kSource, "png file has unknown format " + path);
-        throw InstantiationException("error opening image " + data.fileName);
-    case PngDecoder::Result::TooLarge:
-        log(WARNING, kSource, "image is larger than " + ::toString(kMaxSize) + " pixels " + path);
-        throw InstantiationException("error opening image " + data.fileName);
-    case PngDecoder::Result::Unreadable:
+    const PngDecoder::Result result = PngDecoder(path).decode(kMaxSize, picture);
+    if (result != PngDecoder::Result::Decoded) {
+        const std::string warning = refusal(result);
+        if (!warning.empty()) {
+            log(WARNING, kSource, warning + path);
+        }
         throw InstantiationException("error opening image " + data.fileName);
     }
     levels.clear();
@@ -164,9 +166,5 @@ Resource& Image2D::assign(const Resource& other) {
 }
 
 Image2D::Image2DData::Image2DFlags& Image2D::getFlags() const {
-    auto* pixels = dynamic_cast<Image2DData::Image2DFlags*>(flags);
-    if (pixels == nullptr) {
-        throw IllegalStateException("smart reference has no flags");
-    }
-    return *pixels;
+    return downcast<Image2DData::Image2DFlags>(flags, kNoFlags);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/exceptions.h"
 #include "core/tools.h"
 
 #include <cstdint>
@@ -110,15 +111,24 @@ public:
     void makeFlagsMutable();
     void manage();
 
-    // The shared objects as they are, for counts and descriptions.
+    // The shared data as it is, for counts and descriptions.
     const Data& getSharedData() const { return *data; }
-    const Data::Flags* getSharedFlags() const { return flags; }
 
 protected:
     // Shares an existing data object: a class's empty data.
     explicit Resource(Data* shared);
     // Takes over a freshly built data object; its first count is this handle's.
     explicit Resource(std::unique_ptr<Data> fresh);
+
+    // *object as a T; IllegalStateException with message when it is none.
+    template <class T, class U>
+    static T& downcast(U* object, const char* message) {
+        auto* typed = dynamic_cast<T*>(object);
+        if (typed == nullptr) {
+            throw IllegalStateException(message);
+        }
+        return *typed;
+    }
 
     // Throws ResourceCastException unless other's data is a D.
     template <class D>

@@ -72,19 +72,11 @@ Resource& Texture::assign(const Resource& other) {
 }
 
 Texture::TextureData& Texture::getData() const {
-    auto* texture = dynamic_cast<TextureData*>(data);
-    if (texture == nullptr) {
-        throw IllegalStateException(kEmptyReference);
-    }
-    return *texture;
+    return downcast<TextureData>(data, kEmptyReference);
 }
 
 Texture::TextureData::TextureFlags& Texture::getFlags() const {
-    auto* parameters = dynamic_cast<TextureData::TextureFlags*>(flags);
-    if (parameters == nullptr) {
-        throw IllegalStateException(kEmptyReference);
-    }
-    return *parameters;
+    return downcast<TextureData::TextureFlags>(flags, kEmptyReference);
 }
 
 void Texture::bind() const {

@@ -1,33 +1,32 @@
 #include "mesh/animatedmesh.h"
 #include "mesh/meshgroup.h"
 #include "mesh/staticmesh.h"
+#include "support/logcapture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Records its calls and its destruction; draws nothing.
+// Records its draws and its destruction.
 class ProbeMesh : public Mesh {
 public:
-    ProbeMesh(int& destroyed, std::vector<int>& drawn, int id) : destroyed(destroyed), drawn(drawn), id(id) {}
-    ~ProbeMesh() override { ++destroyed; }
-    void draw(int) override { drawn.push_back(id); }
+    ProbeMesh(std::vector<int>& log, int id) : log(log), id(id) {}
+    ~ProbeMesh() override { log.push_back(-id); }
+    void draw(int) override { log.push_back(id); }
     bool clear() override { return true; }
     std::unique_ptr<StaticMesh> toStatic() override { return std::make_unique<StaticMesh>(); }
     bool isDynamic() const override { return false; }
 
 private:
-    int& destroyed;
-    std::vector<int>& drawn;
+    std::vector<int>& log; // not owned: the test's record
     const int id;
 };
 
 TEST(MeshGroup, Add_RefusesNullAndNotesAnimatedMeshes) {
+    std::vector<int> log;
     MeshGroup group;
-    int destroyed = 0;
-    std::vector<int> drawn;
     EXPECT_FALSE(group.add(nullptr));
-    EXPECT_TRUE(group.add(std::make_unique<ProbeMesh>(destroyed, drawn, 1)));
+    EXPECT_TRUE(group.add(std::make_unique<ProbeMesh>(log, 1)));
     EXPECT_FALSE(group.getHasAnimated());
     EXPECT_TRUE(group.add(std::make_unique<AnimatedMesh>()));
     EXPECT_TRUE(group.getHasAnimated());
@@ -36,46 +35,60 @@ TEST(MeshGroup, Add_RefusesNullAndNotesAnimatedMeshes) {
     EXPECT_EQ(group.get(-1), nullptr);
 }
 
-TEST(MeshGroup, Draw_VisitsMeshesInOrder) {
-    int destroyed = 0;
-    std::vector<int> drawn;
-    MeshGroup group;
-    for (int id = 1; id <= 3; ++id) {
-        group.add(std::make_unique<ProbeMesh>(destroyed, drawn, id));
-    }
-    group.draw(0);
-    group.animateAndDraw(0, 0, 0.0);
-    EXPECT_EQ(drawn, (std::vector<int>{1, 2, 3, 1, 2, 3}));
-}
-
-TEST(MeshGroup, Animate_MovesOnlyAnimatedMeshes) {
-    MeshGroup group;
-    auto mesh = std::make_unique<AnimatedMesh>();
-    mesh->allocate(1, 0, 1, 0);
-    auto sequence = std::make_unique<AnimationSequence>();
-    auto frame = std::make_unique<AnimationFrame>(1, 0);
-    frame->positions[0] = vec3(7, 0, 0);
-    sequence->addFrame(std::move(frame));
-    sequence->addKey(std::make_unique<AnimationKey>(0, 1.0));
-    mesh->addSequence(std::move(sequence));
-    AnimatedMesh* animated = mesh.get();
-    group.add(std::move(mesh));
-    group.animate(0, 0.2);
-    EXPECT_EQ(animated->getPositions()[0], vec3(7, 0, 0));
-}
-
-TEST(MeshGroup, Destruction_DeletesEveryMesh) {
-    int destroyed = 0;
-    std::vector<int> drawn;
+TEST(MeshGroup, DrawInOrder_CopyAndDeleteEveryMesh) {
+    std::vector<int> log;
     {
         MeshGroup group;
-        group.add(std::make_unique<ProbeMesh>(destroyed, drawn, 1));
-        group.add(std::make_unique<ProbeMesh>(destroyed, drawn, 2));
-        auto copy = group.toStatic();
-        EXPECT_EQ(copy->size(), 2);
-        EXPECT_EQ(destroyed, 0);
+        group.add(std::make_unique<ProbeMesh>(log, 1));
+        group.add(std::make_unique<ProbeMesh>(log, 2));
+        group.draw(0);
+        group.animateAndDraw(0, 0, 0.0);
+        EXPECT_EQ(group.toStatic()->size(), 2);
     }
-    EXPECT_EQ(destroyed, 2);
+    EXPECT_EQ(log, (std::vector<int>{1, 2, 1, 2, -1, -2}));
+}
+
+// One vertex; sequence s moves it from x = 0 to x = 10 * (s + 1) over one second.
+std::unique_ptr<AnimatedMesh> twoSequenceMesh() {
+    auto mesh = std::make_unique<AnimatedMesh>();
+    mesh->allocate(1, 1, 1, 0);
+    for (int s = 0; s < 2; ++s) {
+        auto sequence = std::make_unique<AnimationSequence>();
+        for (uint32_t k = 0; k < 2; ++k) {
+            auto frame = std::make_unique<AnimationFrame>(1, 1);
+            frame->positions[0] = vec3(k * 10.0f * (s + 1), 0, 0);
+            frame->normals[0] = vec3(0, 0, 1);
+            sequence->addFrame(std::move(frame));
+            sequence->addKey(std::make_unique<AnimationKey>(k, 1.0));
+        }
+        mesh->addSequence(std::move(sequence));
+    }
+    return mesh;
+}
+
+TEST(MeshGroup, Animate_MovesAnimatedMeshesOnlyAndDrawsNothing) {
+    auto mesh = twoSequenceMesh();
+    const AnimatedMesh* animated = mesh.get();
+    std::vector<int> log;
+    MeshGroup group;
+    group.add(std::make_unique<ProbeMesh>(log, 1));
+    group.add(std::move(mesh));
+    group.animate(1, 0.5);
+    EXPECT_EQ(animated->getPositions()[0], vec3(10, 0, 0));
+    EXPECT_EQ(animated->getNormals()[0], vec3(0, 0, 1));
+    EXPECT_TRUE(log.empty());
+}
+
+TEST(AnimatedMesh, InvalidSequence_LogsAndLeavesTheArrays) {
+    auto mesh = twoSequenceMesh();
+    mesh->animate(0, 0.5);
+    LogCapture capture;
+    EXPECT_EQ(mesh->getSequence(5), nullptr);
+    mesh->animate(2, 0.7);
+    mesh->animate(-1, 0.7);
+    EXPECT_EQ(mesh->getPositions()[0], vec3(5, 0, 0));
+    EXPECT_EQ(capture.lines(), std::vector<std::string>(
+                                   3, "DEBUG   from global          :invalid animation sequence number\n"));
 }
 
 } // namespace
