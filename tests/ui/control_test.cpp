@@ -1,5 +1,4 @@
 #include "core/exceptions.h"
-#include "core/system.h"
 #include "ui/controlcontainer.h"
 #include "ui/image.h"
 #include "ui/text.h"
@@ -48,14 +47,6 @@ TEST(ControlTree, UnlinkedContainerCannotLinkItsChildren) {
     ControlContainer container(nullptr, 0.0f, 0.0f, 1.0f, 1.0f);
     Image image(&container, 0.0f, 0.0f, 1.0f, 1.0f, "a.png");
     EXPECT_THROW(container.linkChildren(), IllegalStateException);
-}
-
-TEST(ImageSize, IsPixelsOverTheWindow) {
-    System::instance()->reshape(1024, 768);
-    Image image(nullptr, 0.0f, 0.0f, 512.0f, 128.0f, "menu/spr2-logo.png");
-    EXPECT_FLOAT_EQ(image.getWidth(), 1.0f);
-    EXPECT_FLOAT_EQ(image.getHeight(), 2.0f * 128.0f / 768.0f);
-    EXPECT_EQ(image.getPath(), "textures/menu/spr2-logo.png");
 }
 
 } // namespace

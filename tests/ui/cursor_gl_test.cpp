@@ -4,11 +4,19 @@
 
 namespace {
 
-TEST_F(UiFrame, PointerImageHangsFromTheHotspot) {
+// Motion inside the window moves it, motion leaving the window and keys do
+// not; it claims nothing.
+TEST_F(UiFrame, PointerFollowsMotionInsideTheWindowAndHangsFromTheHotspot) {
     Cursor cursor;
     cursor.attach();
     InputEventMotion motion(0.0, 0.5, 0.5, false);
-    cursor.handleEvent(motion);
+    InputEventMotion leaving(0.0, 0.9, 0.1, true);
+    InputEventKeyDown key(0.0, KeyMouseLeft);
+    for (InputEvent* event : std::initializer_list<InputEvent*>{&motion, &leaving, &key}) {
+        cursor.handleEvent(*event);
+        EXPECT_FALSE(event->isConsumed());
+    }
+    EXPECT_DOUBLE_EQ(cursor.getMouseX(), 0.5);
     cursor.render(0.0, 0.5f);
     // The image's top-left corner lies 4 pixels left of and 7 above the
     // pointer; rows counted from the bottom.

@@ -21,21 +21,19 @@ protected:
     const float advance = font.getCellWidth() * 2.0f / GlTest::kWidth;
 };
 
+// The style chooses the texture.
 TEST_F(TextDrawing, CharactersShowTheirCellsAndASpaceLeavesAGap) {
     Text text(nullptr, -0.5f, 0.0f, &font, " !2B");
+    Text styled(nullptr, 0.5f, 0.0f, &font, "!");
+    styled.setStyle(2);
     text.render(0.0, 0.5f);
+    styled.render(0.0, 0.5f);
     EXPECT_TRUE(black(glyphAt(-0.5f, 0)));
     EXPECT_TRUE(near(glyphAt(-0.5f, 1), glyphColour(0, 0, 0)));
     EXPECT_TRUE(near(glyphAt(-0.5f, 2), glyphColour(0, 1, 0)));
     EXPECT_TRUE(near(glyphAt(-0.5f, 3), glyphColour(16, 1, 0)));
+    EXPECT_TRUE(near(glyphAt(0.5f, 0), glyphColour(0, 0, 2)));
     EXPECT_FLOAT_EQ(text.getWidth(), 4.0f * advance);
-}
-
-TEST_F(TextDrawing, StyleChoosesTheTexture) {
-    Text text(nullptr, 0.0f, 0.0f, &font, "!");
-    text.setStyle(2);
-    text.render(0.0, 0.5f);
-    EXPECT_TRUE(near(glyphAt(0.0f, 0), glyphColour(0, 0, 2)));
 }
 
 TEST_F(TextDrawing, InvisibleTextDrawsNothingAndKeepsItsSize) {
