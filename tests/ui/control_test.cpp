@@ -9,6 +9,7 @@
 
 namespace {
 
+// A text's position moves only its drawing point; its size is 0 until drawn.
 TEST(ControlTree, ImagesAddEveryParentsPositionButATextDrawsWhereItIsTold) {
     ControlContainer outer(nullptr, 0.5f, -0.25f, 1.0f, 1.0f);
     ControlContainer inner(&outer, 0.125f, 0.5f, 1.0f, 1.0f);
@@ -21,6 +22,11 @@ TEST(ControlTree, ImagesAddEveryParentsPositionButATextDrawsWhereItIsTold) {
     text.getDrawPosition(drawX, drawY);
     EXPECT_FLOAT_EQ(drawX, 0.0f);
     EXPECT_FLOAT_EQ(drawY, 0.0f);
+    text.setPosition(-0.4f, 0.6f);
+    text.getDrawPosition(drawX, drawY);
+    EXPECT_FLOAT_EQ(drawX, -0.4f);
+    EXPECT_FLOAT_EQ(text.getX(), 0.0f);
+    EXPECT_FLOAT_EQ(text.getWidth(), 0.0f);
 }
 
 TEST(ControlTree, ChildrenListInCreationOrderAndLeaveWithEveryEntry) {

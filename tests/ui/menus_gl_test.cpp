@@ -94,9 +94,17 @@ TEST_F(Screens, HardGameShowsTheHudWithBothCountsAndEscapeOffersContinue) {
     EXPECT_EQ(menu->getPlayButton()->getCaption(), "Continue");
 }
 
-TEST_F(Screens, DemoStartsTwoHardComputersAndIsNotContinued) {
+// Fluid Demo shows the scene whatever the game; Demo starts two hard
+// computers, which are not offered for continuing.
+TEST_F(Screens, FluidDemoAndDemoLeaveTheMenus) {
     GameBoard& board = package->getBoard();
     board.setDifficulty(GameBoard::kEasy);
+    click(*menu->getFluidDemoButton());
+    EXPECT_FALSE(app->menusVisible());
+    EXPECT_TRUE(drawn(package->getHud()));
+    EXPECT_FALSE(board.isRunning());
+    pressKey(KeyEscape);
+    EXPECT_TRUE(app->menusVisible());
     click(*menu->getDemoButton());
     EXPECT_FALSE(app->menusVisible());
     EXPECT_FALSE(board.isHuman(GameBoard::kPlayer1));
@@ -105,15 +113,7 @@ TEST_F(Screens, DemoStartsTwoHardComputersAndIsNotContinued) {
     EXPECT_TRUE(board.isRunning());
     pressKey(KeyEscape);
     EXPECT_EQ(menu->getPlayButton()->getCaption(), "New Game");
-}
-
-TEST_F(Screens, FluidDemoAndEscapeShowTheSceneWithoutAGame) {
-    click(*menu->getFluidDemoButton());
-    EXPECT_FALSE(app->menusVisible());
-    EXPECT_TRUE(drawn(package->getHud()));
-    EXPECT_FALSE(package->getBoard().isRunning());
-    pressKey(KeyEscape);
-    EXPECT_TRUE(app->menusVisible());
+    // Escape in the main menu shows the scene.
     pressKey(KeyEscape);
     EXPECT_FALSE(app->menusVisible());
 }

@@ -72,17 +72,4 @@ TEST(TextLayout, GlyphsSitOnePixelInAndAdvanceByACellAlsoOverASpace) {
     EXPECT_FLOAT_EQ(empty.width, 0.0f);
 }
 
-TEST(TextControl, HasNoSizeBeforeTheFirstDrawAndPositionMovesOnlyTheDrawingPoint) {
-    Text text(nullptr, 0.1f, 0.2f, nullptr, "Hello");
-    EXPECT_FLOAT_EQ(text.getWidth(), 0.0f);
-    EXPECT_FLOAT_EQ(text.getHeight(), 0.0f);
-    text.setPosition(-0.4f, 0.6f);
-    float x = 0.0f;
-    float y = 0.0f;
-    text.getDrawPosition(x, y);
-    EXPECT_FLOAT_EQ(x, -0.4f);
-    EXPECT_FLOAT_EQ(y, 0.6f);
-    EXPECT_FLOAT_EQ(text.getX(), 0.1f);
-}
-
 } // namespace
