@@ -157,14 +157,10 @@ bool FluidSimulation::loadPrograms() {
             undivH = program.getNamedParameter("h");
             break;
         case AdvectUV:
-            advectVelocityW = program.getNamedParameter("w");
-            advectVelocityH = program.getNamedParameter("h");
-            advectVelocityDt = program.getNamedParameter("dt");
+            advectVelocity.fetch(program);
             break;
         case AdvectD:
-            advectDensityW = program.getNamedParameter("w");
-            advectDensityH = program.getNamedParameter("h");
-            advectDensityDt = program.getNamedParameter("dt");
+            advectDensity.fetch(program);
             break;
         default:
             break;
@@ -173,12 +169,28 @@ bool FluidSimulation::loadPrograms() {
     return true;
 }
 
+void FluidSimulation::AdvectParameters::fetch(FragmentProgram& program) {
+    w = program.getNamedParameter("w");
+    h = program.getNamedParameter("h");
+    dt = program.getNamedParameter("dt");
+}
+
+void FluidSimulation::AdvectParameters::set(int width, int height, float timeStep) {
+    w.set(static_cast<float>(width));
+    h.set(static_cast<float>(height));
+    dt.set(width * timeStep);
+}
+
+bool FluidSimulation::reportBufferFailure() {
+    log(ERROR, kSource,
+        "Unable to create a " + toString(width + 2) + " x " + toString(height + 2) + " fluid buffer");
+    return false;
+}
+
 bool FluidSimulation::createBuffer(int index, const char* mode, bool sharedContext) {
     buffers[index] = std::make_unique<PBuffer>(mode);
     if (!buffers[index]->initialize(width + 2, height + 2, sharedContext, false)) {
-        log(ERROR, kSource,
-            "Unable to create a " + toString(width + 2) + " x " + toString(height + 2) + " fluid buffer");
-        return false;
+        return reportBufferFailure();
     }
     buffers[index]->makeCurrent();
     return true;
@@ -197,27 +209,33 @@ void FluidSimulation::setPassState() {
     glDisable(GL_DEPTH_TEST);
 }
 
-bool FluidSimulation::createBuffers() {
-    if (width < 1 || height < 1) {
-        log(ERROR, kSource,
-            "Unable to create a " + toString(width + 2) + " x " + toString(height + 2) + " fluid buffer");
+bool FluidSimulation::createPassContext(int index, const char* mode, float clearAlpha,
+                                        std::initializer_list<Program> toLoad) {
+    if (!createBuffer(index, mode, false)) {
         return false;
     }
-    // Buffer 0 has a context of its own; 1 to 4 render with it, so one pass
-    // state and one set of loaded programs serve all five.
-    if (!createBuffer(0, kFieldMode, false)) {
-        return false;
-    }
-    textures[0] = createTextureName();
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearColor(0.0f, 0.0f, 0.0f, clearAlpha);
     glClear(GL_COLOR_BUFFER_BIT);
     setPassState();
-    for (Program p : {Colcopy, Signedcol, Texcopy, Sum, Bounds, LinsolveDUV, LinsolveU, Div, Undiv, AdvectUV,
-                      AdvectD, Clear}) {
+    for (Program p : toLoad) {
         programs[p]->load();
     }
     FragmentProgramContext::enableProfile(kProfile);
+    return true;
+}
 
+bool FluidSimulation::createBuffers() {
+    if (width < 1 || height < 1) {
+        return reportBufferFailure();
+    }
+    // Buffer 0 has a context of its own; 1 to 4 render with it, so one pass
+    // state and one set of loaded programs serve all five.
+    if (!createPassContext(0, kFieldMode, 0.0f,
+                           {Colcopy, Signedcol, Texcopy, Sum, Bounds, LinsolveDUV, LinsolveU, Div, Undiv,
+                            AdvectUV, AdvectD, Clear})) {
+        return false;
+    }
+    textures[0] = createTextureName();
     for (int index = 1; index <= 4; ++index) {
         if (!createBuffer(index, kFieldMode, true)) {
             return false;
@@ -225,15 +243,9 @@ bool FluidSimulation::createBuffers() {
         glClear(GL_COLOR_BUFFER_BIT);
         textures[index] = createTextureName();
     }
-
-    if (!createBuffer(kDisplay, kDisplayMode, false)) {
+    if (!createPassContext(kDisplay, kDisplayMode, 1.0f, {DebugDisplay})) {
         return false;
     }
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    programs[DebugDisplay]->load();
-    setPassState();
-    FragmentProgramContext::enableProfile(kProfile);
 
     markBoundary();
 
@@ -354,17 +366,13 @@ void FluidSimulation::step(double) {
 
     project();
 
-    advectVelocityW.set(static_cast<float>(width));
-    advectVelocityH.set(static_cast<float>(height));
-    advectVelocityDt.set(width * kTimeStep);
+    advectVelocity.set(width, height, kTimeStep);
     runPass(0, AdvectUV, 1, kNoSecond, 1);
     runPass(1, Bounds, 0, kNoSecond, 0);
 
     project();
 
-    advectDensityW.set(static_cast<float>(width));
-    advectDensityH.set(static_cast<float>(height));
-    advectDensityDt.set(width * kTimeStep);
+    advectDensity.set(width, height, kTimeStep);
     runPass(0, AdvectD, 1, kNoSecond, 1);
 
     runPass(kDisplay, DebugDisplay, 0, kNoSecond, 0);
@@ -406,19 +414,20 @@ void FluidSimulation::releaseResult() {
 }
 
 void FluidSimulation::readState(float* out) {
-    if (!available || out == nullptr) {
-        return;
-    }
-    buffers[0]->makeCurrent();
-    glReadPixels(1, 1, width, height, GL_RGBA, GL_FLOAT, out);
-    PBuffer::makeWindowCurrent();
+    read(0, 1, 1, width, height, out);
 }
 
 void FluidSimulation::readBuffer(int index, float* out) {
-    if (!available || out == nullptr || index < 0 || index > 4) {
+    if (index >= 0 && index <= 4) {
+        read(index, 0, 0, width + 2, height + 2, out);
+    }
+}
+
+void FluidSimulation::read(int index, int x, int y, int w, int h, float* out) {
+    if (!available || out == nullptr) {
         return;
     }
     buffers[index]->makeCurrent();
-    glReadPixels(0, 0, width + 2, height + 2, GL_RGBA, GL_FLOAT, out);
+    glReadPixels(x, y, w, h, GL_RGBA, GL_FLOAT, out);
     PBuffer::makeWindowCurrent();
 }

@@ -4,6 +4,7 @@
 #include "fluid/glname.h"
 
 #include <array>
+#include <initializer_list>
 #include <memory>
 
 class PBuffer;
@@ -86,15 +87,29 @@ private:
     static constexpr int kDisplay = 5;
     static constexpr int kNoSecond = -1;
 
+    // The grid size and time step of an advection program.
+    struct AdvectParameters {
+        ProgramParameter w;
+        ProgramParameter h;
+        ProgramParameter dt;
+        void fetch(FragmentProgram& program);
+        void set(int width, int height, float timeStep);
+    };
+
     bool loadPrograms();
     std::unique_ptr<FragmentProgram> loadProgram(const char* fileName);
     bool createBuffers();
     bool createBuffer(int index, const char* mode, bool sharedContext);
+    bool reportBufferFailure();
+    // A buffer with a context of its own, cleared and set up for passes.
+    bool createPassContext(int index, const char* mode, float clearAlpha,
+                           std::initializer_list<Program> toLoad);
     void setPassState();
     void markBoundary();
     void teardown();
     void runPass(int target, Program program, int source, int second, int inset);
     void project();
+    void read(int index, int x, int y, int w, int h, float* out);
 
     int width;
     int height;
@@ -111,10 +126,6 @@ private:
     ProgramParameter pressureC;
     ProgramParameter divH;
     ProgramParameter undivH;
-    ProgramParameter advectVelocityW;
-    ProgramParameter advectVelocityH;
-    ProgramParameter advectVelocityDt;
-    ProgramParameter advectDensityW;
-    ProgramParameter advectDensityH;
-    ProgramParameter advectDensityDt;
+    AdvectParameters advectVelocity;
+    AdvectParameters advectDensity;
 };

@@ -23,23 +23,14 @@ const char* const kSamplerNames[] = {"unit0", "unit1"};
 FragmentProgramContext::ErrorCallback gErrorCallback = nullptr;
 ProgramError gLastError = ProgramError::NoError;
 
-std::string shaderLog(GLuint shader) {
+// The info log of a shader or a program, through its pair of queries.
+template <typename GetParameter, typename GetLog>
+std::string infoLog(GLuint object, GetParameter getParameter, GetLog getLog) {
     GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    getParameter(object, GL_INFO_LOG_LENGTH, &length);
     std::string text(length > 0 ? length : 0, '\0');
     if (length > 0) {
-        glGetShaderInfoLog(shader, length, nullptr, text.data());
-        text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
-    }
-    return text;
-}
-
-std::string programLog(GLuint program) {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::string text(length > 0 ? length : 0, '\0');
-    if (length > 0) {
-        glGetProgramInfoLog(program, length, nullptr, text.data());
+        getLog(object, length, nullptr, text.data());
         text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
     }
     return text;
@@ -51,7 +42,7 @@ GlShader compile(GLenum kind, const char* source, std::string* listing) {
     glCompileShader(shader.get());
     GLint compiled = GL_FALSE;
     glGetShaderiv(shader.get(), GL_COMPILE_STATUS, &compiled);
-    *listing = shaderLog(shader.get());
+    *listing = infoLog(shader.get(), glGetShaderiv, glGetShaderInfoLog);
     if (compiled != GL_TRUE) {
         shader.reset();
     }
@@ -141,10 +132,6 @@ void FragmentProgramContext::setErrorCallback(ErrorCallback callback) {
     gErrorCallback = callback;
 }
 
-FragmentProgramContext::ErrorCallback FragmentProgramContext::getErrorCallback() {
-    return gErrorCallback;
-}
-
 ProgramError FragmentProgramContext::getError() {
     const ProgramError error = gLastError;
     gLastError = ProgramError::NoError;
@@ -224,7 +211,7 @@ std::unique_ptr<FragmentProgram> FragmentProgramContext::createProgram(const cha
     glDetachShader(program.get(), vertexStage.get());
     glDetachShader(program.get(), fragment.get());
     if (linked != GL_TRUE) {
-        lastListing = programLog(program.get());
+        lastListing = infoLog(program.get(), glGetProgramiv, glGetProgramInfoLog);
         raise(ProgramError::LinkError);
         return nullptr;
     }

@@ -30,7 +30,6 @@ enum class ProgramError {
 class ProgramParameter {
 public:
     ProgramParameter() = default;
-    bool isValid() const { return program != nullptr; }
     // Takes effect whether or not the program is bound.
     void set(float value);
 
@@ -52,11 +51,9 @@ public:
     ProgramParameter getNamedParameter(const char* name);
     // Makes the program available for binding.
     bool load();
-    bool isLoaded() const { return loaded; }
     // Binds it for the profile in the current context; it draws while the
     // profile is enabled there.
     void bind();
-    GLuint getName() const { return program.get(); }
 
 private:
     friend class FragmentProgramContext;
@@ -88,7 +85,6 @@ public:
     FragmentProgramContext& operator=(const FragmentProgramContext&) = delete;
 
     static void setErrorCallback(ErrorCallback callback);
-    static ErrorCallback getErrorCallback();
     // The last error, which this call clears.
     static ProgramError getError();
     static const char* getErrorString(ProgramError error);

@@ -34,6 +34,12 @@ void add(std::vector<int32_t>& list, A attribute, A value) {
     add(list, attribute, static_cast<int32_t>(value));
 }
 
+void addColourBits(std::vector<int32_t>& list, int32_t bits) {
+    add(list, A::RedBits, bits);
+    add(list, A::GreenBits, bits);
+    add(list, A::BlueBits, bits);
+}
+
 bool startsWith(const std::string& text, const char* prefix) {
     return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
 }
@@ -92,16 +98,29 @@ PBuffer::PBuffer(const char* modeText) : mode(modeText != nullptr ? modeText : "
 }
 
 PBuffer::~PBuffer() {
-    if (!isInitialized()) {
-        return;
+    if (isInitialized()) {
+        letGo();
     }
+}
+
+bool PBuffer::isDrawTarget() const {
+    return RenderContext::current() == context.get() && context->getFramebuffer() == framebuffer.get();
+}
+
+void PBuffer::letGo() {
     if (isBound) {
         release();
     }
     // Deleting the drawable in use would leave its context drawing nowhere.
-    if (RenderContext::current() == context.get() && context->getFramebuffer() == framebuffer.get()) {
+    if (isDrawTarget()) {
         makeWindowCurrent();
     }
+}
+
+void PBuffer::freeTargets() {
+    framebuffer.reset();
+    colourTexture.reset();
+    depthBuffer.reset();
 }
 
 void PBuffer::parseMode() {
@@ -117,9 +136,7 @@ void PBuffer::parseMode() {
     for (const std::string& token : tokens) {
         const int value = tokenValue(token);
         if (token == "rgb" && !isFloat) {
-            add(pixelFormatAttribs, A::RedBits, kColourBits);
-            add(pixelFormatAttribs, A::GreenBits, kColourBits);
-            add(pixelFormatAttribs, A::BlueBits, kColourBits);
+            addColourBits(pixelFormatAttribs, kColourBits);
         } else if (token == "alpha" && !isFloat) {
             add(pixelFormatAttribs, A::AlphaBits, kColourBits);
         } else if (startsWith(token, "depth")) {
@@ -132,9 +149,7 @@ void PBuffer::parseMode() {
         } else if (token == "double") {
             add(pixelFormatAttribs, A::DoubleBuffer, 1);
         } else if (startsWith(token, "float")) {
-            add(pixelFormatAttribs, A::RedBits, value);
-            add(pixelFormatAttribs, A::GreenBits, value);
-            add(pixelFormatAttribs, A::BlueBits, value);
+            addColourBits(pixelFormatAttribs, value);
             if (hasAlpha) {
                 add(pixelFormatAttribs, A::AlphaBits, value);
             }
@@ -212,21 +227,13 @@ bool PBuffer::chooseFormat(const std::vector<int32_t>& pixelFormat, const std::v
 }
 
 bool PBuffer::initialize(int requestedWidth, int requestedHeight, bool shared, bool share) {
-    RenderContext* creator = RenderContext::current();
     if (isInitialized()) {
-        if (isBound) {
-            release();
-        }
-        if (creator == context.get() && context->getFramebuffer() == framebuffer.get()) {
-            makeWindowCurrent();
-            creator = RenderContext::current();
-        }
-        framebuffer.reset();
-        colourTexture.reset();
-        depthBuffer.reset();
+        letGo();
+        freeTargets();
         context.reset();
         isTexture = false;
     }
+    RenderContext* creator = RenderContext::current();
     width = requestedWidth;
     height = requestedHeight;
     sharedContext = shared;
@@ -318,9 +325,7 @@ bool PBuffer::createTargets(const PBufferFormat& format) {
     }
     std::fputs(kCreateFailed, stderr);
     std::fputs(error == GL_OUT_OF_MEMORY ? kNoSystemResources : kInvalidPixelFormat, stderr);
-    framebuffer.reset();
-    colourTexture.reset();
-    depthBuffer.reset();
+    freeTargets();
     return false;
 }
 
@@ -350,7 +355,7 @@ void PBuffer::bind() {
         return;
     }
     // Reading the image that is being drawn into has no defined result.
-    if (RenderContext::current() == context.get() && context->getFramebuffer() == framebuffer.get()) {
+    if (isDrawTarget()) {
         std::fputs("PBuffer::Bind() failed.\n", stderr);
         return;
     }

@@ -92,6 +92,11 @@ public:
 private:
     void parseMode();
     bool createTargets(const PBufferFormat& format);
+    void freeTargets();
+    // Whether the current context is drawing into this buffer.
+    bool isDrawTarget() const;
+    // Released and not drawn into, ready to go or to be made anew.
+    void letGo();
 
     std::vector<int32_t> pixelFormatAttribs;
     std::vector<int32_t> pbufferAttribs;

@@ -16,20 +16,6 @@ const char* const kPieceFiles[] = {
 // The label sits this many pixels right of and above the button's centre.
 constexpr float kLabelShiftX = 6.0f;
 constexpr float kLabelShiftY = 4.0f;
-
-void drawPiece(float left, float right, float bottom, float top) {
-    const float z = Control::kDrawZ;
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(left, bottom, z);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(left, top, z);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(right, top, z);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(right, bottom, z);
-    glEnd();
-}
 } // namespace
 
 ButtonSimple::ButtonSimple(ControlContainer* parent, float x, float y, float width, Font* font,
@@ -59,13 +45,13 @@ void ButtonSimple::render(double, float) {
     const float top = ay + drawHeight;
     const float edges[kPieces + 1] = {ax, ax + cap, ax + drawWidth - cap, ax + drawWidth};
     for (int piece = 0; piece < kPieces; ++piece) {
-        materials[static_cast<size_t>(state * kPieces + piece)].apply();
-        glColor4f(color[0], color[1], color[2], color[3]);
-        glEnable(GL_TEXTURE_2D);
+        applyOverlay(materials[static_cast<size_t>(state * kPieces + piece)], color);
         if (piece == 1) {
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
         }
-        drawPiece(edges[piece], edges[piece + 1], bottom, top);
+        glBegin(GL_QUADS);
+        quad(edges[piece], bottom, edges[piece + 1], top, 0.0f, 0.0f, 1.0f, 1.0f);
+        glEnd();
     }
 
     if (label) {

@@ -51,7 +51,7 @@ public:
     void setCaption(const std::string& newCaption) { caption = newCaption; }
     const std::string& getCaption() const { return caption; }
     void setFont(Font* newFont) { font = newFont; }
-    void setColor(float r, float g, float b, float a);
+    void setColor(float r, float g, float b, float a) { color = {r, g, b, a}; }
     // Pixels.
     void setWidth(float newWidth) { width = newWidth; }
     void setState(ButtonState newState) { state = newState; }

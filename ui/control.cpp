@@ -88,3 +88,20 @@ void Control::viewportSize(const RenderNode& node, int& width, int& height) {
     width = system->getWidth();
     height = system->getHeight();
 }
+
+void Control::applyOverlay(Material& material, const std::array<float, 4>& colour) {
+    material.apply();
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(colour[0], colour[1], colour[2], colour[3]);
+}
+
+void Control::quad(float x0, float y0, float x1, float y1, float u0, float v0, float u1, float v1) {
+    glTexCoord2f(u0, v0);
+    glVertex3f(x0, y0, kDrawZ);
+    glTexCoord2f(u0, v1);
+    glVertex3f(x0, y1, kDrawZ);
+    glTexCoord2f(u1, v1);
+    glVertex3f(x1, y1, kDrawZ);
+    glTexCoord2f(u1, v0);
+    glVertex3f(x1, y0, kDrawZ);
+}

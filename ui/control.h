@@ -2,6 +2,7 @@
 
 #include "graph/rendernode.h"
 
+#include <array>
 #include <string>
 
 class ControlContainer;
@@ -47,6 +48,11 @@ public:
     // The viewport of the graph that links node, or the window size while it
     // is not linked.
     static void viewportSize(const RenderNode& node, int& width, int& height);
+    // Applies material, enables texturing and sets the colour of what follows.
+    static void applyOverlay(Material& material, const std::array<float, 4>& colour);
+    // Between glBegin(GL_QUADS) and glEnd: one quad at z = kDrawZ, corners
+    // (x0, y0), (x0, y1), (x1, y1), (x1, y0) with (u0, v0), (u0, v1), (u1, v1), (u1, v0).
+    static void quad(float x0, float y0, float x1, float y1, float u0, float v0, float u1, float v1);
 
 protected:
     float x;

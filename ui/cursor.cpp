@@ -20,20 +20,10 @@ void Cursor::render(double, float) {
     const auto y0 = static_cast<float>(-2.0 * mouseY + 1.0 + pixelY * hotspotY);
     const auto w = static_cast<float>(pixelX * size);
     const auto h = static_cast<float>(pixelY * size);
-    const float z = Control::kDrawZ;
-
-    material.apply();
-    glEnable(GL_TEXTURE_2D);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    Control::applyOverlay(material, {1.0f, 1.0f, 1.0f, 1.0f});
+    // y0 is the top edge: the quad runs downwards with the image upright.
     glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(x0, y0, z);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(x0, y0 - h, z);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(x0 + w, y0 - h, z);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(x0 + w, y0, z);
+    Control::quad(x0, y0, x0 + w, y0 - h, 0.0f, 1.0f, 1.0f, 0.0f);
     glEnd();
 }
 

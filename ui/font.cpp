@@ -10,33 +10,26 @@ const char* const kUnknownType = "There is no font of this type supported!";
 
 // The generated font images follow these grids; the row counts are
 // fractional because the cells do not fill the texture exactly.
-constexpr float kBigTextureSize = 512.0f;
-constexpr float kBigColumns = 17.0f;
-constexpr float kBigRows = 10.25f;
-constexpr float kSmallTextureSize = 256.0f;
-constexpr float kSmallColumns = 23.0f;
-constexpr float kSmallRows = 7.2f;
+struct Grid {
+    float textureSize;
+    float columns;
+    float rows;
+};
+constexpr Grid kBigGrid = {512.0f, 17.0f, 10.25f};
+constexpr Grid kSmallGrid = {256.0f, 23.0f, 7.2f};
 constexpr float kFirstChar = 33.0f; // "!": the space has no cell
 } // namespace
 
 Font::Metrics Font::Metrics::ofType(int type) {
-    Metrics metrics;
-    switch (type) {
-    case kBig:
-        metrics.textureWidth = kBigTextureSize;
-        metrics.textureHeight = kBigTextureSize;
-        metrics.columns = kBigColumns;
-        metrics.rows = kBigRows;
-        break;
-    case kSmall:
-        metrics.textureWidth = kSmallTextureSize;
-        metrics.textureHeight = kSmallTextureSize;
-        metrics.columns = kSmallColumns;
-        metrics.rows = kSmallRows;
-        break;
-    default:
+    if (type != kBig && type != kSmall) {
         throw NotFoundException(kUnknownType);
     }
+    const Grid& grid = type == kBig ? kBigGrid : kSmallGrid;
+    Metrics metrics;
+    metrics.textureWidth = grid.textureSize;
+    metrics.textureHeight = grid.textureSize;
+    metrics.columns = grid.columns;
+    metrics.rows = grid.rows;
     metrics.firstChar = kFirstChar;
     metrics.cellWidth = metrics.textureWidth / metrics.columns;
     metrics.cellHeight = metrics.textureHeight / metrics.rows;

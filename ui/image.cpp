@@ -22,18 +22,9 @@ void Image::render(double, float) {
     const float ax = getAbsoluteX();
     const float ay = getAbsoluteY();
 
-    material.apply();
-    glEnable(GL_TEXTURE_2D);
-    glColor4f(color[0], color[1], color[2], color[3]);
+    applyOverlay(material, color);
     glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(ax, ay, kDrawZ);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(ax, ay + h, kDrawZ);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(ax + w, ay + h, kDrawZ);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(ax + w, ay, kDrawZ);
+    quad(ax, ay, ax + w, ay + h, 0.0f, 0.0f, 1.0f, 1.0f);
     glEnd();
 }
 
@@ -51,10 +42,6 @@ float Image::getWidth() const {
 
 float Image::getHeight() const {
     return 2.0f * height / System::instance()->getHeight();
-}
-
-void Image::setColor(float r, float g, float b, float a) {
-    color = {r, g, b, a};
 }
 
 void Image::setSize(float newWidth, float newHeight) {

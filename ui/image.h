@@ -21,7 +21,7 @@ public:
     float getWidth() const override;
     float getHeight() const override;
 
-    void setColor(float r, float g, float b, float a);
+    void setColor(float r, float g, float b, float a) { color = {r, g, b, a}; }
     // Pixels.
     void setSize(float newWidth, float newHeight);
     void getSize(float& outWidth, float& outHeight) const;

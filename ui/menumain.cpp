@@ -22,15 +22,10 @@ MenuMain::MenuMain(GameBoard* board)
     : board(board), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
     font = std::make_unique<Font>(kFontName, Font::kBig);
     logo = std::make_unique<Image>(&container, 0.0f, 0.0f, kLogoWidth, kLogoHeight, kLogoName);
-    playButton = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, kButtonWidth, font.get(), "Play");
-    demoButton = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, kButtonWidth, font.get(), "Demo");
-    fluidDemoButton =
-        std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, kButtonWidth, font.get(), "Fluid Demo");
-    exitButton = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, kButtonWidth, font.get(), "Exit");
-    for (ButtonSimple* button :
-         {playButton.get(), demoButton.get(), fluidDemoButton.get(), exitButton.get()}) {
-        button->setListener(this);
-    }
+    playButton = makeButton(container, font.get(), this, "Play");
+    demoButton = makeButton(container, font.get(), this, "Demo");
+    fluidDemoButton = makeButton(container, font.get(), this, "Fluid Demo");
+    exitButton = makeButton(container, font.get(), this, "Exit");
     newGameMenu = std::make_unique<MenuNewGame>(board);
     layout();
 }
@@ -59,6 +54,13 @@ void MenuMain::arrange(Image& logo, const std::array<ButtonSimple*, kButtons>& b
         button->setPosition(x, y);
         y -= step;
     }
+}
+
+std::unique_ptr<ButtonSimple> MenuMain::makeButton(ControlContainer& container, Font* font,
+                                                   ControlListener* listener, const std::string& caption) {
+    auto button = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, kButtonWidth, font, caption);
+    button->setListener(listener);
+    return button;
 }
 
 void MenuMain::layout() {

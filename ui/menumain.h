@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 class ButtonSimple;
 class Font;
@@ -40,6 +41,10 @@ public:
     static bool canContinue(const GameBoard& board);
     // The logo centred over the buttons, stacked downwards from the top one.
     static void arrange(Image& logo, const std::array<ButtonSimple*, kButtons>& buttons);
+    // A menu's button: kButtonWidth wide at (0, 0) in container, reporting to
+    // listener (not owned, as font).
+    static std::unique_ptr<ButtonSimple> makeButton(ControlContainer& container, Font* font,
+                                                    ControlListener* listener, const std::string& caption);
 
     void render(double elapsed, float) override;
     void linkChildren() override;

@@ -24,37 +24,14 @@ MenuNewGame::MenuNewGame(GameBoard* board)
     logo = std::make_unique<Image>(&container, 0.0f, 0.0f, MenuMain::kLogoWidth, MenuMain::kLogoHeight,
                                    MenuMain::kLogoName);
     for (auto& button : playerKindButtons) {
-        button = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, MenuMain::kButtonWidth, font.get(),
-                                                kHuman);
+        button = MenuMain::makeButton(container, font.get(), this, kHuman);
     }
-    easyButton = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, MenuMain::kButtonWidth, font.get(),
-                                                "Easy Game");
-    hardButton = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, MenuMain::kButtonWidth, font.get(),
-                                                "Hard Game");
-    returnButton =
-        std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, MenuMain::kButtonWidth, font.get(), "Back");
-    for (auto& button : playerKindButtons) {
-        button->setListener(this);
-    }
-    easyButton->setListener(this);
-    hardButton->setListener(this);
-    returnButton->setListener(this);
+    easyButton = MenuMain::makeButton(container, font.get(), this, "Easy Game");
+    hardButton = MenuMain::makeButton(container, font.get(), this, "Hard Game");
+    returnButton = MenuMain::makeButton(container, font.get(), this, "Back");
 }
 
-MenuNewGame::~MenuNewGame() {
-    // Controls first: they leave the container, which is destroyed last.
-    returnButton.reset();
-    hardButton.reset();
-    easyButton.reset();
-    for (auto& button : playerKindButtons) {
-        button.reset();
-    }
-    logo.reset();
-    for (auto& label : playerLabels) {
-        label.reset();
-    }
-    font.reset();
-}
+MenuNewGame::~MenuNewGame() = default;
 
 void MenuNewGame::togglePlayer(HumanFlags& flags, int player) {
     if (player < 1 || player > kPlayers) {

@@ -62,6 +62,7 @@ private:
     void startGame(int level);
 
     GameBoard* board; // not owned: the game's board
+    // Destroyed after the controls below, which leave it on their way.
     ControlContainer container;
     std::unique_ptr<Font> font;
     std::array<std::unique_ptr<Text>, kPlayers> playerLabels;

@@ -52,7 +52,6 @@ public:
     void attach() override {}
     void detach() override {}
 
-    const FrameCounter& getFrameCounter() const { return frames; }
     Text* getFpsText() const { return fpsText.get(); }
     Text* getPlayerText(int player) const { return playerTexts[static_cast<size_t>(player - 1)].get(); }
     Text* getResultText() const { return resultText.get(); }

@@ -61,19 +61,10 @@ void Text::render(double, float) {
     width = layout.width;
     height = layout.height;
 
-    font->getMaterial(style).apply();
-    glEnable(GL_TEXTURE_2D);
-    glColor4f(color[0], color[1], color[2], color[3]);
+    applyOverlay(font->getMaterial(style), color);
     glBegin(GL_QUADS);
-    for (const Glyph& glyph : layout.glyphs) {
-        glTexCoord2f(glyph.u0, glyph.v0);
-        glVertex3f(glyph.x0, glyph.y0, kDrawZ);
-        glTexCoord2f(glyph.u0, glyph.v1);
-        glVertex3f(glyph.x0, glyph.y1, kDrawZ);
-        glTexCoord2f(glyph.u1, glyph.v1);
-        glVertex3f(glyph.x1, glyph.y1, kDrawZ);
-        glTexCoord2f(glyph.u1, glyph.v0);
-        glVertex3f(glyph.x1, glyph.y0, kDrawZ);
+    for (const Glyph& g : layout.glyphs) {
+        quad(g.x0, g.y0, g.x1, g.y1, g.u0, g.v0, g.u1, g.v1);
     }
     glEnd();
 }
@@ -81,10 +72,6 @@ void Text::render(double, float) {
 void Text::setPosition(float newX, float newY) {
     drawX = newX;
     drawY = newY;
-}
-
-void Text::setColor(float r, float g, float b, float a) {
-    color = {r, g, b, a};
 }
 
 void Text::set(float newDrawX, float newDrawY, const std::string& newText) {

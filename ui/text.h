@@ -48,7 +48,7 @@ public:
     Font* getFont() const { return font; }
     void setStyle(int newStyle) { style = newStyle; }
     int getStyle() const { return style; }
-    void setColor(float r, float g, float b, float a);
+    void setColor(float r, float g, float b, float a) { color = {r, g, b, a}; }
     void set(float newDrawX, float newDrawY, const std::string& newText);
     void getDrawPosition(float& outX, float& outY) const;
 

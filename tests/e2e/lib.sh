@@ -49,14 +49,20 @@ mean_brightness() {
     convert "$1" "${crop[@]}" -colorspace Gray -format "%[fx:int(255*mean)]" info:
 }
 
-# close_game: sends WM_DELETE_WINDOW and sets $exit_code when the game has ended.
-close_game() {
-    "$SPORRIK_CLOSE_WINDOW" "$window"
+# await_end <what>: waits up to 10 s for the game to end after what, and
+# sets $exit_code.
+await_end() {
     for _ in $(seq 100); do
         kill -0 "$game_pid" 2>/dev/null || break
         sleep 0.1
     done
-    kill -0 "$game_pid" 2>/dev/null && fail "the game did not end after the close request"
+    kill -0 "$game_pid" 2>/dev/null && fail "the game did not end after $1"
     exit_code=0
     wait "$game_pid" || exit_code=$?
+}
+
+# close_game: sends WM_DELETE_WINDOW and sets $exit_code when the game has ended.
+close_game() {
+    "$SPORRIK_CLOSE_WINDOW" "$window"
+    await_end "the close request"
 }

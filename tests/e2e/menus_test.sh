@@ -3,6 +3,17 @@
 # display of a started game, Continue after Escape, and Exit.
 source "$(dirname "$0")/ui.sh"
 
+# expect_labels <shot> <button> <characters>...: the caption of each named
+# new-game button spans that many characters.
+expect_labels() {
+    local shot=$1
+    shift
+    while [ $# -gt 0 ]; do
+        expect_chars "$shot" "$(button_box $(new_game_button "$1"))" "$2"
+        shift 2
+    done
+}
+
 start_ui
 screenshot menus-main
 main=$shot
@@ -16,7 +27,7 @@ for entry in "0 8" "1 4" "2 10" "3 4"; do
     expect_chars "$main" "$(button_box $(menu_button "$1"))" "$2"
 done
 
-# The pointer follows the pointer device.
+# The pointer image follows the pointer.
 xdotool mousemove --window "$window" 150 600
 sleep 0.4
 screenshot menus-pointer
@@ -46,30 +57,23 @@ screenshot menus-released
 [ "$(differ "$main" "$shot" "$demo_box")" -eq 0 ] || fail "Demo did not return to its normal look"
 [ "$(differ "$main" "$shot" "$(button_box $(menu_button 0))")" -eq 0 ] || fail "release outside changed the menu"
 
-# "New Game": Player 1 Human (5 letters), Player 2 Computer (8).
+# "New Game": "Player 1:" Human, "Player 2:" Computer, then the three buttons.
 click_at $(menu_button 0)
 park_pointer
 screenshot menus-new-game
-new_game=$shot
-[ "$(differ "$main" "$new_game" "$(button_box $(menu_button 0))")" -gt 500 ] || fail "New Game opened nothing"
-expect_chars "$new_game" "300x64+200+$(($(new_game_button player1 | cut -d' ' -f2) - 32))" 9
-expect_chars "$new_game" "$(button_box $(new_game_button player1))" 5
-expect_chars "$new_game" "$(button_box $(new_game_button player2))" 8
-expect_chars "$new_game" "$(button_box $(new_game_button easy))" 9
-expect_chars "$new_game" "$(button_box $(new_game_button hard))" 9
-expect_chars "$new_game" "$(button_box $(new_game_button back))" 4
+[ "$(differ "$main" "$shot" "$(button_box $(menu_button 0))")" -gt 500 ] || fail "New Game opened nothing"
+expect_chars "$shot" "300x64+200+$(($(new_game_button player1 | cut -d' ' -f2) - 32))" 9
+expect_labels "$shot" player1 5 player2 8 easy 9 hard 9 back 4
 
-# Player 2 made human makes player 1 the computer.
+# Player 2 made human makes player 1 the computer; then both computers.
 click_at $(new_game_button player2)
 park_pointer
 screenshot menus-toggled
-expect_chars "$shot" "$(button_box $(new_game_button player1))" 8
-expect_chars "$shot" "$(button_box $(new_game_button player2))" 5
+expect_labels "$shot" player1 8 player2 5
 click_at $(new_game_button player2)
 park_pointer
 screenshot menus-two-computers
-expect_chars "$shot" "$(button_box $(new_game_button player1))" 8
-expect_chars "$shot" "$(button_box $(new_game_button player2))" 8
+expect_labels "$shot" player1 8 player2 8
 click_at $(new_game_button player1)
 
 # "Back" shows the main menu as it was.
@@ -85,23 +89,15 @@ park_pointer
 sleep 1
 screenshot menus-hud
 hud=$shot
-[ "$(mean_brightness "$hud" 1024x500+0+120)" -lt 3 ] || fail "menu still on screen over the game"
-expect_chars "$hud" "400x50+0+718" 11
-expect_chars "$hud" "400x50+624+718" 11
+expect_hud "$hud"
 [ "$(mean_brightness "$hud" 200x40+824+20)" -gt 3 ] || fail "no frame rate"
 
-# Escape: the main menu again, offering to continue. A button keeps the look
-# of its click until the pointer moves again.
-xdotool key --window "$window" Escape
-sleep 0.5
-xdotool mousemove --window "$window" 70 70
-sleep 0.4
-screenshot menus-continue
-continue=$shot
+# Escape: the main menu again, offering to continue; Continue returns to the game.
+escape_to_menu menus-continue
 first=$(button_box $(menu_button 0))
-expect_chars "$continue" "$first" 8
-[ "$(differ "$main" "$continue" "$first")" -gt 500 ] || fail "first button still reads New Game"
-[ "$(differ "$main" "$continue" "$(button_box $(menu_button 3))")" -eq 0 ] || fail "Exit changed"
+expect_chars "$shot" "$first" 8
+[ "$(differ "$main" "$shot" "$first")" -gt 500 ] || fail "first button still reads New Game"
+[ "$(differ "$main" "$shot" "$(button_box $(menu_button 3))")" -eq 0 ] || fail "Exit changed"
 click_at $(menu_button 0)
 park_pointer
 screenshot menus-continued
@@ -111,12 +107,6 @@ sleep 0.5
 
 # "Exit" ends the program with code 0.
 click_at $(menu_button 3)
-for _ in $(seq 50); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$game_pid" 2>/dev/null && fail "Exit did not end the game"
-exit_code=0
-wait "$game_pid" || exit_code=$?
+await_end "Exit"
 [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Exit: $(cat "$game_log")"
 echo "menus test passed"

@@ -4,7 +4,6 @@
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 readonly UI_WIDTH=1024
-readonly UI_HEIGHT=768
 
 # start_ui: starts the game in a window and waits for its first frames.
 start_ui() {
@@ -36,17 +35,18 @@ menu_button() {
     echo "$((UI_WIDTH / 2)) $(awk -v i="$1" 'BEGIN { printf "%d", 384 * 0.9 - 32 + 80 * i }')"
 }
 
-# new_game_button <name>: "x y" of a button of the new-game menu.
+# new_game_button <name>: "x y" of a button of the new-game menu; the kind
+# buttons sit right of the middle, beside their labels.
 new_game_button() {
-    local row
+    local x=$((UI_WIDTH / 2)) row
     case "$1" in
-        player1) echo "662 $(awk 'BEGIN { printf "%d", 384 * 0.8 - 32 }')"; return ;;
-        player2) echo "662 $(awk 'BEGIN { printf "%d", 384 * 0.8 - 32 + 80 }')"; return ;;
+        player1) x=662 row=0 ;;
+        player2) x=662 row=1 ;;
         easy) row=2 ;;
         hard) row=3 ;;
         back) row=4 ;;
     esac
-    echo "$((UI_WIDTH / 2)) $(awk -v i="$row" 'BEGIN { printf "%d", 384 * 0.8 - 32 + 80 * i }')"
+    echo "$x $(awk -v i="$row" 'BEGIN { printf "%d", 384 * 0.8 - 32 + 80 * i }')"
 }
 
 # button_box <x> <y>: the crop geometry of a button (300 x 64) around its middle,
@@ -55,23 +55,35 @@ button_box() {
     echo "380x64+$(($1 - 190))+$(($2 - 32))"
 }
 
-# text_width <shot> <geometry>: width in pixels of the bright text in a region.
-text_width() {
+# expect_chars <shot> <geometry> <n>: fails unless the bright text in the region
+# spans n cells of the big font (30.1 pixels each; a glyph leaves a margin).
+expect_chars() {
     local box
     box=$(convert "$1" -crop "$2" +repage -colorspace Gray -threshold 70% -format "%@" info:)
-    echo "${box%%x*}"
-}
-
-# expect_chars <shot> <geometry> <n>: fails unless the text in the region spans n
-# cells of the big font (30.1 pixels each; a glyph leaves a margin).
-expect_chars() {
-    local width
-    width=$(text_width "$1" "$2")
-    awk -v w="$width" -v n="$3" 'BEGIN { exit !(w > (n - 1) * 30.1 && w <= n * 30.1 + 2) }' ||
-        fail "text in $2 of $(basename "$1") is $width pixels wide, not $3 characters"
+    awk -v w="${box%%x*}" -v n="$3" 'BEGIN { exit !(w > (n - 1) * 30.1 && w <= n * 30.1 + 2) }' ||
+        fail "text in $2 of $(basename "$1") is ${box%%x*} pixels wide, not $3 characters"
 }
 
 # differ <a> <b> <geometry>: number of pixels that differ in a region.
 differ() {
     compare -metric AE "$1[$3]" "$2[$3]" null: 2>&1 || true
+}
+
+# expect_hud <shot>: the game without the menu, both players' counts along the
+# bottom edge.
+expect_hud() {
+    [ "$(mean_brightness "$1" 1024x500+0+120)" -lt 3 ] || fail "menu still on screen over the game"
+    expect_chars "$1" "400x50+0+718" 11
+    expect_chars "$1" "400x50+624+718" 11
+}
+
+# escape_to_menu <name>: Escape from the game, the pointer moved off the
+# buttons (a button keeps the look of its click until the pointer moves), and
+# a screenshot.
+escape_to_menu() {
+    xdotool key --window "$window" Escape
+    sleep 0.5
+    xdotool mousemove --window "$window" 70 70
+    sleep 0.4
+    screenshot "$1"
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/inputevent.h"
 #include "core/material.h"
 #include "core/system.h"
 #include "support/glcontext.h"
 #include "support/pngfiles.h"
 #include "support/uiassets.h"
+#include "ui/buttonsimple.h"
 
 #include <GL/glew.h>
 
@@ -48,6 +50,23 @@ protected:
     }
 
     static bool black(UiAssets::Rgba a) { return a.r == 0 && a.g == 0 && a.b == 0; }
+
+    // Presses and releases the left button over the middle of button through
+    // the input queue; advance hands the queued events out.
+    template <typename Advance>
+    static void clickOn(const ButtonSimple& button, Advance advance) {
+        const float x = button.getAbsoluteX() + button.getWidth() / 2.0f;
+        const float y = button.getAbsoluteY() + button.getHeight() / 2.0f;
+        const int px = static_cast<int>((x + 1.0f) / 2.0f * GlTest::kWidth);
+        const int py = static_cast<int>((1.0f - y) / 2.0f * GlTest::kHeight);
+        System* system = System::instance();
+        system->motion(px, py);
+        system->keyDown(KeyMouseLeft);
+        advance();
+        system->motion(px, py);
+        system->keyUp(KeyMouseLeft);
+        advance();
+    }
 
     PngFiles::TempDir dir;
     UiAssets::AssetRoot root{dir.path()};

@@ -13,135 +13,106 @@
 
 namespace {
 
-// Plays the board's queued records out, as the scene does, until the queue
-// is empty or only a human's move is awaited.
-void playOut(GameBoard& board) {
-    while (board.popMove()) {
+// Humans among the players and whether a game was started (and then decided).
+TEST(ContinueTest, OnlyARunningGameWithAHuman) {
+    const struct {
+        bool human1, human2, started, decided, continuable;
+    } cases[] = {
+        {true, false, false, false, false}, {false, true, true, false, true},
+        {true, false, true, false, true},   {false, false, true, false, false},
+        {true, false, true, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.human1 << c.human2 << c.started << c.decided);
+        GameBoard board;
+        board.setHuman(GameBoard::kPlayer1, c.human1);
+        board.setHuman(GameBoard::kPlayer2, c.human2);
+        if (c.started) {
+            board.newGame();
+        }
+        if (c.decided) {
+            while (board.popMove()) {
+            }
+            board.setField(8, 8, GameBoard::kEmpty);
+            ASSERT_EQ(board.winner(), GameBoard::kPlayer1);
+        }
+        EXPECT_EQ(MenuMain::canContinue(board), c.continuable);
     }
 }
 
-TEST(ContinueTest, NothingToContinueBeforeTheFirstGame) {
-    GameBoard board;
-    EXPECT_FALSE(MenuMain::canContinue(board));
-}
-
-TEST(ContinueTest, RunningGameWithAHumanCanBeContinued) {
-    GameBoard board;
-    board.setHuman(GameBoard::kPlayer1, false);
-    board.setHuman(GameBoard::kPlayer2, true);
-    board.newGame();
-    EXPECT_TRUE(MenuMain::canContinue(board));
-}
-
-TEST(ContinueTest, DemoBetweenComputersIsNotContinued) {
-    GameBoard board;
-    board.setHuman(GameBoard::kPlayer1, false);
-    board.setHuman(GameBoard::kPlayer2, false);
-    board.newGame();
-    EXPECT_TRUE(board.isRunning());
-    EXPECT_FALSE(MenuMain::canContinue(board));
-}
-
-TEST(ContinueTest, DecidedGameIsNotContinued) {
-    GameBoard board;
-    board.setHuman(GameBoard::kPlayer1, true);
-    board.newGame();
-    playOut(board);
-    board.setField(8, 8, GameBoard::kEmpty);
-    ASSERT_EQ(board.winner(), GameBoard::kPlayer1);
-    EXPECT_FALSE(MenuMain::canContinue(board));
-}
-
-TEST(PlayerKinds, SecondHumanMakesTheOtherAComputer) {
-    MenuNewGame::HumanFlags flags = {true, false};
-    MenuNewGame::togglePlayer(flags, 2);
-    EXPECT_EQ(flags, (MenuNewGame::HumanFlags{false, true}));
-    MenuNewGame::togglePlayer(flags, 1);
-    EXPECT_EQ(flags, (MenuNewGame::HumanFlags{true, false}));
-}
-
-TEST(PlayerKinds, BothComputersAreAllowed) {
-    MenuNewGame::HumanFlags flags = {true, false};
-    MenuNewGame::togglePlayer(flags, 1);
-    EXPECT_EQ(flags, (MenuNewGame::HumanFlags{false, false}));
-    MenuNewGame::togglePlayer(flags, 2);
-    EXPECT_EQ(flags, (MenuNewGame::HumanFlags{false, true}));
-}
-
-TEST(PlayerKinds, UnknownPlayerChangesNothing) {
-    MenuNewGame::HumanFlags flags = {true, false};
-    MenuNewGame::togglePlayer(flags, 0);
-    MenuNewGame::togglePlayer(flags, 3);
-    EXPECT_EQ(flags, (MenuNewGame::HumanFlags{true, false}));
-}
-
-TEST(PlayerKinds, CaptionsNameTheKind) {
+// At most one human; two computers are allowed; only players 1 and 2 exist.
+TEST(PlayerKinds, ToggleAllowsAtMostOneHuman) {
+    using Flags = MenuNewGame::HumanFlags;
+    const struct {
+        Flags before;
+        int player;
+        Flags after;
+    } cases[] = {
+        {{true, false}, 2, {false, true}},  {{false, true}, 1, {true, false}},
+        {{true, false}, 1, {false, false}}, {{false, false}, 2, {false, true}},
+        {{true, false}, 0, {true, false}},  {{true, false}, 3, {true, false}},
+    };
+    for (const auto& c : cases) {
+        Flags flags = c.before;
+        MenuNewGame::togglePlayer(flags, c.player);
+        EXPECT_EQ(flags, c.after) << "player " << c.player << " from " << c.before[0] << c.before[1];
+    }
     EXPECT_STREQ(MenuNewGame::kindCaption(true), "Human");
     EXPECT_STREQ(MenuNewGame::kindCaption(false), "Computer");
 }
 
 class MenuLayout : public ::testing::Test {
 protected:
-    void SetUp() override { System::instance()->reshape(kWidth, kHeight); }
+    void SetUp() override { System::instance()->reshape(1024, 768); }
 
     ButtonSimple* button() {
         buttons.push_back(std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, 300.0f, nullptr, ""));
         return buttons.back().get();
     }
 
-    static constexpr int kWidth = 1024;
-    static constexpr int kHeight = 768;
     // Positions near 0 lose the relative precision of a float comparison.
     static constexpr float kTolerance = 1.0e-6f;
-    // Button height plus a quarter, in screen units: 80 pixels.
-    const float step = 1.25f * 2.0f * 64.0f / kHeight;
-    const float buttonX = -300.0f / kWidth;
 
     ControlContainer container{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
     Image logo{&container, 0.0f, 0.0f, 512.0f, 128.0f, "menu/spr2-logo.png"};
     std::vector<std::unique_ptr<ButtonSimple>> buttons;
 };
 
-TEST_F(MenuLayout, MainMenuCentresTheLogoAndStacksFourButtons) {
-    const std::array<ButtonSimple*, 4> stack = {button(), button(), button(), button()};
-    MenuMain::arrange(logo, stack);
-    EXPECT_FLOAT_EQ(logo.getX(), -0.5f);
-    EXPECT_FLOAT_EQ(logo.getY(), 0.5f);
-    for (size_t i = 0; i < stack.size(); ++i) {
-        EXPECT_FLOAT_EQ(stack[i]->getX(), buttonX) << i;
-        EXPECT_FLOAT_EQ(stack[i]->getY(), 0.1f - static_cast<float>(i) * step) << i;
+TEST_F(MenuLayout, MainMenuCentresTheLogoAndStacksFourButtonsOnEveryScreen) {
+    for (const auto& size : {std::make_pair(1024, 768), std::make_pair(1920, 1080)}) {
+        System::instance()->reshape(size.first, size.second);
+        const std::array<ButtonSimple*, 4> stack = {button(), button(), button(), button()};
+        MenuMain::arrange(logo, stack);
+        EXPECT_FLOAT_EQ(logo.getX(), -512.0f / size.first);
+        EXPECT_FLOAT_EQ(logo.getY(), 0.5f);
+        // Button height plus a quarter of it as the gap.
+        const float step = 1.25f * 128.0f / size.second;
+        for (size_t i = 0; i < stack.size(); ++i) {
+            EXPECT_FLOAT_EQ(stack[i]->getX(), -300.0f / size.first) << i;
+            EXPECT_FLOAT_EQ(stack[i]->getY(), 0.1f - static_cast<float>(i) * step) << i;
+        }
+        EXPECT_GT(stack[3]->getY(), -1.0f);
     }
-}
-
-TEST_F(MenuLayout, MainMenuButtonsStayOnAWideScreen) {
-    System::instance()->reshape(1920, 1080);
-    const std::array<ButtonSimple*, 4> stack = {button(), button(), button(), button()};
-    MenuMain::arrange(logo, stack);
-    EXPECT_FLOAT_EQ(logo.getX(), -512.0f / 1920.0f);
-    // The lowest button ends above the bottom edge.
-    EXPECT_GT(stack[3]->getY(), -1.0f);
-    EXPECT_FLOAT_EQ(stack[3]->getY(), 0.1f - 3.0f * 1.25f * 128.0f / 1080.0f);
 }
 
 TEST_F(MenuLayout, NewGameMenuPutsLabelsBesideTheKindButtons) {
     Text first(&container, 0.0f, 0.0f, nullptr, "Player 1:");
     Text second(&container, 0.0f, 0.0f, nullptr, "Player 2:");
-    ButtonSimple* kind1 = button();
-    ButtonSimple* kind2 = button();
+    ButtonSimple* kinds[] = {button(), button()};
     ButtonSimple* easy = button();
     ButtonSimple* hard = button();
     ButtonSimple* back = button();
-    MenuNewGame::arrange(logo, {&first, &second}, {kind1, kind2}, *easy, *hard, *back);
-
+    MenuNewGame::arrange(logo, {&first, &second}, {kinds[0], kinds[1]}, *easy, *hard, *back);
+    const float step = 1.25f * 128.0f / 768.0f;
     float labelX = 0.0f;
     float labelY = 0.0f;
     second.getDrawPosition(labelX, labelY);
-    EXPECT_FLOAT_EQ(labelX, -600.0f / kWidth);
+    EXPECT_FLOAT_EQ(labelX, -600.0f / 1024.0f);
     EXPECT_NEAR(labelY, 0.2f - step, kTolerance);
-    EXPECT_FLOAT_EQ(kind1->getX(), 0.0f);
-    EXPECT_FLOAT_EQ(kind1->getY(), 0.2f);
-    EXPECT_NEAR(kind2->getY(), 0.2f - step, kTolerance);
-    EXPECT_FLOAT_EQ(easy->getX(), buttonX);
+    EXPECT_FLOAT_EQ(kinds[0]->getX(), 0.0f);
+    EXPECT_FLOAT_EQ(kinds[0]->getY(), 0.2f);
+    EXPECT_NEAR(kinds[1]->getY(), 0.2f - step, kTolerance);
+    EXPECT_FLOAT_EQ(easy->getX(), -300.0f / 1024.0f);
     EXPECT_FLOAT_EQ(easy->getY(), 0.2f - 2.0f * step);
     EXPECT_FLOAT_EQ(hard->getY(), 0.2f - 3.0f * step);
     EXPECT_FLOAT_EQ(back->getY(), 0.2f - 4.0f * step);

@@ -10,20 +10,7 @@ namespace {
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 
-class TextLayout : public ::testing::Test {
-protected:
-    Text::Layout layOut(const std::string& text, float x = 0.0f, float y = 0.0f) const {
-        return Text::layOut(big, text, x, y, kWidth, kHeight);
-    }
-
-    const Font::Metrics big = Font::Metrics::ofType(Font::kBig);
-    const float cellU = big.cellWidth / big.textureWidth;
-    const float cellV = big.cellHeight / big.textureHeight;
-    const float texelU = 1.0f / big.textureWidth;
-    const float advance = big.cellWidth * 2.0f / kWidth;
-};
-
-TEST(FontMetrics, TypesFollowTheGeneratedGrids) {
+TEST(FontMetrics, TypesFollowTheGeneratedGridsAndOthersAreRefused) {
     const Font::Metrics big = Font::Metrics::ofType(Font::kBig);
     EXPECT_FLOAT_EQ(big.cellWidth, 30.117647f);
     EXPECT_FLOAT_EQ(big.cellHeight, 49.95122f);
@@ -31,103 +18,58 @@ TEST(FontMetrics, TypesFollowTheGeneratedGrids) {
     const Font::Metrics small = Font::Metrics::ofType(Font::kSmall);
     EXPECT_FLOAT_EQ(small.cellWidth, 11.130435f);
     EXPECT_FLOAT_EQ(small.cellHeight, 35.555556f);
+    for (int type : {2, -1}) {
+        EXPECT_EQ(thrownMessage<NotFoundException>([type] { Font::Metrics::ofType(type); }),
+                  "There is no font of this type supported!");
+    }
 }
 
-TEST(FontMetrics, UnknownTypeIsRefused) {
-    EXPECT_EQ(thrownMessage<NotFoundException>([] { Font::Metrics::ofType(2); }),
-              "There is no font of this type supported!");
-    EXPECT_EQ(thrownMessage<NotFoundException>([] { Font::Metrics::ofType(-1); }),
-              "There is no font of this type supported!");
+// Rows counted from the top from 1; row 0 stands for no quad. Codes below the
+// first character (the space among them) and past the last full row would
+// sample outside the texture.
+TEST(TextLayout, EachCodeTakesItsCellOrNone) {
+    const struct {
+        int type, code, column, row;
+    } cases[] = {
+        {Font::kBig, '!', 0, 1},  {Font::kBig, '1', 16, 1},   {Font::kBig, '2', 0, 2},
+        {Font::kBig, 'B', 16, 2}, {Font::kBig, 202, 16, 10},  {Font::kBig, 203, 0, 0},
+        {Font::kBig, 255, 0, 0},  {Font::kBig, ' ', 0, 0},    {Font::kBig, '\t', 0, 0},
+        {Font::kBig, 0, 0, 0},    {Font::kSmall, 193, 22, 7}, {Font::kSmall, 194, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "type " << c.type << ", code " << c.code);
+        const Font::Metrics font = Font::Metrics::ofType(c.type);
+        const Text::Layout layout =
+            Text::layOut(font, std::string(1, static_cast<char>(c.code)), 0, 0, kWidth, kHeight);
+        EXPECT_FLOAT_EQ(layout.width, font.cellWidth * 2.0f / kWidth);
+        ASSERT_EQ(layout.glyphs.size(), c.row > 0 ? 1u : 0u);
+        if (c.row > 0) {
+            const Text::Glyph& glyph = layout.glyphs[0];
+            const float cellU = font.cellWidth / font.textureWidth;
+            const float cellV = font.cellHeight / font.textureHeight;
+            EXPECT_FLOAT_EQ(glyph.u0, c.column * cellU);
+            EXPECT_FLOAT_EQ(glyph.u1, glyph.u0 + cellU - 1.0f / font.textureWidth);
+            EXPECT_NEAR(glyph.v0, 1.0f - c.row * cellV, 1e-6f);
+            EXPECT_FLOAT_EQ(glyph.v1, glyph.v0 + cellV);
+        }
+    }
 }
 
-TEST_F(TextLayout, ExclamationMarkIsTheFirstCellOfTheTopRow) {
-    const Text::Layout layout = layOut("!");
-    ASSERT_EQ(layout.glyphs.size(), 1u);
-    const Text::Glyph& glyph = layout.glyphs[0];
-    EXPECT_FLOAT_EQ(glyph.u0, 0.0f);
-    EXPECT_FLOAT_EQ(glyph.u1, cellU - texelU);
-    EXPECT_FLOAT_EQ(glyph.v0, 1.0f - cellV);
-    EXPECT_FLOAT_EQ(glyph.v1, 1.0f);
-}
-
-TEST_F(TextLayout, SeventeenCharactersLaterStartsTheSecondRow) {
-    const Text::Layout layout = layOut("2");
-    ASSERT_EQ(layout.glyphs.size(), 1u);
-    EXPECT_FLOAT_EQ(layout.glyphs[0].u0, 0.0f);
-    EXPECT_FLOAT_EQ(layout.glyphs[0].v0, 1.0f - 2.0f * cellV);
-    EXPECT_FLOAT_EQ(layout.glyphs[0].v1, 1.0f - cellV);
-    // The last cell of the first row.
-    const Text::Layout last = layOut("1");
-    EXPECT_FLOAT_EQ(last.glyphs[0].u0, 16.0f * cellU);
-    EXPECT_FLOAT_EQ(last.glyphs[0].v0, 1.0f - cellV);
-}
-
-TEST_F(TextLayout, GlyphsSitOnePixelInAndAdvanceByACell) {
-    const Text::Layout layout = layOut("AB", -0.5f, 0.25f);
+TEST(TextLayout, GlyphsSitOnePixelInAndAdvanceByACellAlsoOverASpace) {
+    const Font::Metrics big = Font::Metrics::ofType(Font::kBig);
+    const float advance = big.cellWidth * 2.0f / kWidth;
+    const Text::Layout layout = Text::layOut(big, "A B", -0.5f, 0.25f, kWidth, kHeight);
     ASSERT_EQ(layout.glyphs.size(), 2u);
     EXPECT_FLOAT_EQ(layout.glyphs[0].x0, -0.5f + 2.0f / kWidth);
     EXPECT_FLOAT_EQ(layout.glyphs[0].y0, 0.25f + 2.0f / kHeight);
-    EXPECT_FLOAT_EQ(layout.glyphs[1].x0, layout.glyphs[0].x0 + advance);
-    EXPECT_FLOAT_EQ(layout.glyphs[0].x1, layout.glyphs[1].x0);
+    EXPECT_FLOAT_EQ(layout.glyphs[0].x1, layout.glyphs[0].x0 + advance);
+    EXPECT_FLOAT_EQ(layout.glyphs[1].x0, layout.glyphs[0].x0 + 2.0f * advance);
     EXPECT_FLOAT_EQ(layout.glyphs[0].y1 - layout.glyphs[0].y0, big.cellHeight * 2.0f / kHeight);
-}
-
-TEST_F(TextLayout, SpaceKeepsItsAdvanceButDrawsNothing) {
-    const Text::Layout layout = layOut("A B");
-    ASSERT_EQ(layout.glyphs.size(), 2u);
-    EXPECT_FLOAT_EQ(layout.glyphs[1].x0 - layout.glyphs[0].x0, 2.0f * advance);
     EXPECT_FLOAT_EQ(layout.width, 3.0f * advance);
-}
-
-TEST_F(TextLayout, CodesOutsideTheGridDrawNothing) {
-    // Control characters lie below the first cell; the high codes past the
-    // last row would sample below the texture.
-    const std::string outside = {'\t', '\x1f', '\0', static_cast<char>(208), static_cast<char>(255)};
-    const Text::Layout layout = layOut(outside);
-    EXPECT_TRUE(layout.glyphs.empty());
-    EXPECT_FLOAT_EQ(layout.width, 5.0f * advance);
-}
-
-TEST_F(TextLayout, LastFullRowIsStillDrawn) {
-    // 33 + 17 * 10 - 1: the last cell of row 10, just inside the texture.
-    const Text::Layout layout = layOut(std::string(1, static_cast<char>(202)));
-    ASSERT_EQ(layout.glyphs.size(), 1u);
-    EXPECT_GE(layout.glyphs[0].v0, 0.0f);
-    EXPECT_TRUE(layOut(std::string(1, static_cast<char>(203))).glyphs.empty());
-}
-
-TEST_F(TextLayout, EmptyStringHasNoWidth) {
-    const Text::Layout layout = layOut("");
-    EXPECT_TRUE(layout.glyphs.empty());
-    EXPECT_FLOAT_EQ(layout.width, 0.0f);
     EXPECT_FLOAT_EQ(layout.height, big.cellHeight * 2.0f / kHeight);
-}
-
-TEST_F(TextLayout, SmallFontRowsEndAtTheSeventhRow) {
-    const Font::Metrics small = Font::Metrics::ofType(Font::kSmall);
-    // 33 + 23 * 7 = 194 opens an eighth row, below the texture.
-    EXPECT_EQ(
-        Text::layOut(small, std::string(1, static_cast<char>(193)), 0, 0, kWidth, kHeight).glyphs.size(), 1u);
-    EXPECT_TRUE(
-        Text::layOut(small, std::string(1, static_cast<char>(194)), 0, 0, kWidth, kHeight).glyphs.empty());
-}
-
-TEST(TextControl, SizeIsZeroBeforeTheFirstDraw) {
-    Text text(nullptr, 0.1f, 0.2f, nullptr, "Hello");
-    EXPECT_FLOAT_EQ(text.getWidth(), 0.0f);
-    EXPECT_FLOAT_EQ(text.getHeight(), 0.0f);
-}
-
-TEST(TextControl, PositionMovesOnlyTheDrawingPoint) {
-    Text text(nullptr, 0.1f, 0.2f, nullptr, "Hello");
-    text.setPosition(-0.4f, 0.6f);
-    float x = 0.0f;
-    float y = 0.0f;
-    text.getDrawPosition(x, y);
-    EXPECT_FLOAT_EQ(x, -0.4f);
-    EXPECT_FLOAT_EQ(y, 0.6f);
-    EXPECT_FLOAT_EQ(text.getX(), 0.1f);
-    EXPECT_FLOAT_EQ(text.getY(), 0.2f);
+    const Text::Layout empty = Text::layOut(big, "", 0, 0, kWidth, kHeight);
+    EXPECT_TRUE(empty.glyphs.empty());
+    EXPECT_FLOAT_EQ(empty.width, 0.0f);
 }
 
 } // namespace
