@@ -13,9 +13,11 @@ cmake --build build -j"$jobs"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSPORRIK_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs"
 
-# Drawing tests share this one server. The sanitized run covers the tests that
-# need no display: the GL driver's own allocations would drown its reports.
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
+# Drawing tests share this one server. It must not reset when its last client
+# leaves, or a test that connects at that moment is refused. The sanitized run
+# covers the tests that need no display: the GL driver's own allocations would
+# drown its reports.
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c "
     ctest --test-dir build --output-on-failure -j$jobs &&
     ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
