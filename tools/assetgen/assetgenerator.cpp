@@ -7,15 +7,12 @@
 #include "tools/assetgen/figures.h"
 #include "tools/assetgen/fonts.h"
 #include "tools/assetgen/menuart.h"
+#include "tools/assetgen/parallel.h"
 #include "tools/assetgen/skybox.h"
 #include "tools/assetgen/sounds.h"
 #include "tools/assetgen/tablemodel.h"
 
-#include <atomic>
-#include <exception>
 #include <functional>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 AssetSet AssetGenerator::generate(int threads) const {
@@ -33,32 +30,7 @@ AssetSet AssetGenerator::generate(int threads) const {
         makeSounds,
     };
     std::vector<AssetSet> results(families.size());
-    std::atomic<size_t> next{0};
-    std::mutex failureLock;
-    std::exception_ptr failure;
-    auto worker = [&] {
-        for (size_t i = next++; i < families.size(); i = next++) {
-            try {
-                families[i](results[i]);
-            } catch (...) {
-                std::lock_guard<std::mutex> lock(failureLock);
-                if (!failure) {
-                    failure = std::current_exception();
-                }
-            }
-        }
-    };
-    std::vector<std::thread> pool;
-    for (int i = 1; i < threads; ++i) {
-        pool.emplace_back(worker);
-    }
-    worker();
-    for (auto& t : pool) {
-        t.join();
-    }
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
+    runInParallel(families.size(), threads, [&](size_t i) { families[i](results[i]); });
     AssetSet all;
     for (AssetSet& r : results) {
         all.merge(std::move(r));

@@ -1,18 +1,15 @@
 #include "tools/assetgen/assetset.h"
 
 #include "tools/assetgen/md3writer.h"
+#include "tools/assetgen/parallel.h"
 #include "tools/assetgen/pngwriter.h"
 #include "tools/assetgen/wavwriter.h"
 
-#include <atomic>
-#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <mutex>
 #include <set>
 #include <stdexcept>
-#include <thread>
 
 namespace {
 void writeBytes(const std::string& path, const void* data, size_t size) {
@@ -108,30 +105,5 @@ void AssetSet::write(const std::string& directory, int threads) const {
 
     // Jobs are independent files, so the order in which threads take them
     // does not change any byte.
-    std::atomic<size_t> next{0};
-    std::mutex failureLock;
-    std::exception_ptr failure;
-    auto worker = [&] {
-        for (size_t i = next++; i < jobs.size(); i = next++) {
-            try {
-                jobs[i]();
-            } catch (...) {
-                std::lock_guard<std::mutex> lock(failureLock);
-                if (!failure) {
-                    failure = std::current_exception();
-                }
-            }
-        }
-    };
-    std::vector<std::thread> pool;
-    for (int i = 1; i < threads; ++i) {
-        pool.emplace_back(worker);
-    }
-    worker();
-    for (auto& t : pool) {
-        t.join();
-    }
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
+    runInParallel(jobs.size(), threads, [&](size_t i) { jobs[i](); });
 }
