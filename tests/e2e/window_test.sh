@@ -8,7 +8,22 @@ window_geometry
 [ "$WIDTH" -eq 1024 ] && [ "$HEIGHT" -eq 768 ] || fail "window is ${WIDTH}x${HEIGHT}, not 1024x768"
 sleep 2
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended on its own: $(cat "$game_log")"
-screenshot window
+
+# Frames keep coming: the logo is drawn, and the pointer drawn by the game
+# follows the mouse.
+first="$SPORRIK_SHOTS/window-first.png"
+second="$SPORRIK_SHOTS/window-second.png"
+xdotool mousemove --window "$window" 100 600
+sleep 0.5
+import -window "$window" "$first"
+logo=$(mean_brightness "$first" 440x110+290+80)
+[ "$logo" -gt 40 ] || fail "the logo area is dark (mean $logo): nothing drawn"
+xdotool mousemove --window "$window" 900 600
+sleep 0.5
+import -window "$window" "$second"
+changed=$(compare -metric AE "$first" "$second" null: 2>&1 || true)
+[ "${changed%% *}" -gt 0 ] || fail "the picture did not change after the pointer moved"
+
 close_game
 [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing the window: $(cat "$game_log")"
 echo "window test passed"
