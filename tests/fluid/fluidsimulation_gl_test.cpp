@@ -6,6 +6,7 @@
 #include "fluidreference.h"
 #include "support/logcapture.h"
 #include "support/pngfiles.h"
+#include "support/tempdir.h"
 #include "support/testpaths.h"
 
 #include <gtest/gtest.h>
@@ -296,7 +297,7 @@ protected:
         useAssetDirectory(dir.path());
     }
 
-    PngFiles::TempDir dir;
+    TempDir dir;
 };
 
 // The other files are found below the path argument, and only there.

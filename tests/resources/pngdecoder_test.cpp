@@ -1,6 +1,7 @@
 #include "core/exceptions.h"
 #include "resources/image.h"
 #include "support/assettest.h"
+#include "support/tempdir.h"
 #include "support/testpaths.h"
 #include "support/thrown.h"
 
@@ -105,7 +106,7 @@ protected:
     std::string expected() const { return "error opening image " + dir.file("broken.png"); }
     uint32_t lengthOf(size_t chunk) const { return good[chunk + 2] << 8 | good[chunk + 3]; }
 
-    PngFiles::TempDir dir;
+    TempDir dir;
     std::vector<uint8_t> good;
     LogCapture capture;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/tempdir.h"
+
 // Sound files and audio drivers for the sound tests.
 
 #include <algorithm>
@@ -69,30 +71,6 @@ inline void writeFile(const std::filesystem::path& path, const std::string& byte
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
 }
-
-// A fresh directory, removed with everything in it.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "sporrik-sound-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary directory");
-        }
-        path = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::filesystem::path operator/(const std::string& name) const { return path / name; }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-
-private:
-    std::filesystem::path path;
-};
 
 // SDL's file-writing driver: the mixed output goes, as raw frames, to the file.
 inline void useDiskAudio(const std::string& outputFile) {

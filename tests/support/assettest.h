@@ -3,13 +3,14 @@
 #include "core/system.h"
 #include "support/logcapture.h"
 #include "support/pngfiles.h"
+#include "support/tempdir.h"
 
 #include <string>
 #include <vector>
 
 // A fresh temporary directory that is the asset root (argument path) while
 // it lives.
-class TempAssets : public PngFiles::TempDir {
+class TempAssets : public TempDir {
 public:
     TempAssets() {
         const std::string argument = "path=" + path();

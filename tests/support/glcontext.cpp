@@ -1,8 +1,9 @@
 #include "support/glcontext.h"
 
+#include "support/pngfiles.h"
+
 #include <GL/glew.h>
 #include <GL/freeglut.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,27 +44,17 @@ std::vector<uint8_t> readPixels(int x, int y, int width, int height) {
 }
 
 void savePng(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
+    PngFiles::Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.colorType = PNG_COLOR_TYPE_RGBA;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    // The pixels come bottom row first; a picture is stored from the top.
     for (int row = height - 1; row >= 0; --row) {
-        png_write_row(png, rgba.data() + static_cast<size_t>(row) * width * 4);
+        const auto first = rgba.begin() + static_cast<std::ptrdiff_t>(row * rowBytes);
+        picture.rows.insert(picture.rows.end(), first, first + static_cast<std::ptrdiff_t>(rowBytes));
     }
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
+    PngFiles::write(path, picture);
 }
 
 } // namespace GlTest

@@ -225,17 +225,4 @@ void fixCrc(std::vector<uint8_t>& bytes, size_t offset) {
     bytes[at + 3] = static_cast<uint8_t>(crc);
 }
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "sporrik-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary directory");
-    }
-    directory = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
-}
-
 } // namespace PngFiles

@@ -47,19 +47,4 @@ size_t findChunk(const std::vector<uint8_t>& bytes, const char* type);
 // Writes a correct CRC for the chunk starting at offset.
 void fixCrc(std::vector<uint8_t>& bytes, size_t offset);
 
-// A fresh directory, removed with its contents at the end of the test.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& path() const { return directory; }
-    std::string file(const std::string& name) const { return directory + "/" + name; }
-
-private:
-    std::string directory;
-};
-
 } // namespace PngFiles

@@ -5,6 +5,7 @@
 #include "core/system.h"
 #include "support/glcontext.h"
 #include "support/pngfiles.h"
+#include "support/tempdir.h"
 #include "support/uiassets.h"
 #include "ui/buttonsimple.h"
 
@@ -68,6 +69,6 @@ protected:
         advance();
     }
 
-    PngFiles::TempDir dir;
+    TempDir dir;
     UiAssets::AssetRoot root{dir.path()};
 };

@@ -1,6 +1,7 @@
 // Runs the generator itself: the same bytes on every run, and clear failures
 // on bad input.
 
+#include "support/tempdir.h"
 #include "tools/assetcheck.h"
 
 #include <gtest/gtest.h>
@@ -16,25 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A directory under the system's temporary directory, removed with its contents.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "assetgen-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path = pattern;
-        }
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string path;
-};
-
 struct GeneratorRun {
     int exitCode = -1;
     std::string output, errors;
@@ -42,7 +24,7 @@ struct GeneratorRun {
 
 // Runs the generator with the arguments (already quoted as needed).
 GeneratorRun generate(const std::string& arguments, const TempDir& scratch) {
-    std::string out = scratch.path + "/stdout.txt", err = scratch.path + "/stderr.txt";
+    std::string out = scratch.path() + "/stdout.txt", err = scratch.path() + "/stderr.txt";
     std::string command =
         std::string("'") + SPORRIK_ASSETGEN + "' " + arguments + " >'" + out + "' 2>'" + err + "'";
     int status = std::system(command.c_str());
@@ -65,13 +47,12 @@ std::map<std::string, std::vector<uint8_t>> filesUnder(const std::string& root) 
 
 TEST(AssetGenerator, TwoRunsWriteIdenticalBytesWhateverTheThreadCount) {
     TempDir first, second, scratch;
-    ASSERT_FALSE(first.path.empty());
-    GeneratorRun a = generate("--threads 1 '" + first.path + "/assets'", scratch);
+    GeneratorRun a = generate("--threads 1 '" + first.path() + "/assets'", scratch);
     ASSERT_EQ(a.exitCode, 0) << a.errors;
-    GeneratorRun b = generate("--threads 2 '" + second.path + "/assets'", scratch);
+    GeneratorRun b = generate("--threads 2 '" + second.path() + "/assets'", scratch);
     ASSERT_EQ(b.exitCode, 0) << b.errors;
 
-    auto one = filesUnder(first.path + "/assets"), two = filesUnder(second.path + "/assets");
+    auto one = filesUnder(first.path() + "/assets"), two = filesUnder(second.path() + "/assets");
     EXPECT_GE(one.size(), 77u);
     ASSERT_EQ(one.size(), two.size());
     for (const auto& [name, bytes] : one) {
@@ -83,26 +64,26 @@ TEST(AssetGenerator, TwoRunsWriteIdenticalBytesWhateverTheThreadCount) {
 
 TEST(AssetGenerator, ContactSheetIsOnePng) {
     TempDir scratch;
-    std::string sheet = scratch.path + "/sheet.png";
+    std::string sheet = scratch.path() + "/sheet.png";
     GeneratorRun run = generate("--contact-sheet '" + sheet + "'", scratch);
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     assetcheck::Png png = assetcheck::readPng(sheet);
     ASSERT_TRUE(png.ok) << png.error;
     EXPECT_EQ(png.width, 2048u);
     EXPECT_GT(png.height, 1500u);
-    EXPECT_FALSE(fs::exists(scratch.path + "/textures")) << "only the sheet was asked for";
+    EXPECT_FALSE(fs::exists(scratch.path() + "/textures")) << "only the sheet was asked for";
 }
 
 TEST(AssetGenerator, MissingFontFileFailsNamingTheFile) {
     TempDir scratch;
-    GeneratorRun run = generate("--mono-font /nonexistent/font.ttf '" + scratch.path + "/assets'", scratch);
+    GeneratorRun run = generate("--mono-font /nonexistent/font.ttf '" + scratch.path() + "/assets'", scratch);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.errors.find("/nonexistent/font.ttf"), std::string::npos) << run.errors;
 }
 
 TEST(AssetGenerator, OutputPathThatIsAFileFailsNamingIt) {
     TempDir scratch;
-    std::string blocker = scratch.path + "/file";
+    std::string blocker = scratch.path() + "/file";
     { std::ofstream(blocker) << "x"; }
     GeneratorRun run = generate("'" + blocker + "'", scratch);
     EXPECT_EQ(run.exitCode, 1);
