@@ -1,7 +1,7 @@
 #include "core/exceptions.h"
 #include "core/system.h"
 #include "game/gamelogic.h"
-#include "game/table.h"
+#include "scene/table.h"
 #include "support/logcapture.h"
 #include "support/thrown.h"
 
