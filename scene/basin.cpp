@@ -2,11 +2,14 @@
 
 #include "scene/basin.h"
 
+#include "scene/scenetexture.h"
+
 #include <cmath>
 #include <string>
 
 namespace {
 
+const char* const kSource = "Basin";
 const char* const kBasinTexture = "textures/table/table-01-c.png";
 const char* const kCausticPrefix = "textures/caustic/caustic";
 const char* const kCausticSuffix = ".png";
@@ -82,23 +85,19 @@ float Basin::fogCoordinate(const BasinCorner& corner, float fogDepth) {
 }
 
 void Basin::load() {
-    material.setTexture(0, ImageTexture2D::fromFile(kBasinTexture));
+    const std::unique_ptr<ImageTexture2D> table = loadSceneTexture(kBasinTexture, kSource);
+    material.setTexture(0, table ? *table : ImageTexture2D());
     for (int n = 0; n < kCausticFrames; ++n) {
-        const ImageTexture2D frame =
-            ImageTexture2D::fromFile(kCausticPrefix + std::to_string(n + 1) + kCausticSuffix);
-        causticTextures[n] = frame;
+        causticTextures[n] =
+            loadSceneTexture(kCausticPrefix + std::to_string(n + 1) + kCausticSuffix, kSource);
     }
-    loaded = true;
 }
 
 void Basin::release() {
-    if (material.getTextureCount() > 0) {
-        material.setTexture(0, ImageTexture2D());
+    material.setTexture(0, ImageTexture2D());
+    for (std::unique_ptr<ImageTexture2D>& frame : causticTextures) {
+        frame.reset();
     }
-    for (ImageTexture2D& frame : causticTextures) {
-        frame.release();
-    }
-    loaded = false;
 }
 
 void Basin::draw(double time, bool caustics, bool fog, float fogDepth) {
@@ -113,11 +112,12 @@ void Basin::draw(double time, bool caustics, bool fog, float fogDepth) {
     material.apply();
     glActiveTexture(GL_TEXTURE0);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    const bool withCaustics = caustics && loaded;
+    const ImageTexture2D* caustic = caustics ? causticTextures[causticFrame(time)].get() : nullptr;
+    const bool withCaustics = caustic != nullptr;
     if (withCaustics) {
         glActiveTexture(GL_TEXTURE1);
         glEnable(GL_TEXTURE_2D);
-        causticTextures[causticFrame(time)].bind();
+        caustic->bind();
         // basin * 0.7 + caustic * 0.3
         const float constant[4] = {1.0f, 1.0f, 1.0f, kBasinShare};
         glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);

@@ -5,6 +5,7 @@
 #include "resources/texture.h"
 
 #include <array>
+#include <memory>
 
 // One corner of a basin quad. Corners at the bottom take the fog depth as
 // their fog coordinate, corners at the water line 1 (no fog).
@@ -40,17 +41,15 @@ public:
     // Fog coordinate of a corner: 1 at the water line, fogDepth at the bottom.
     static float fogCoordinate(const BasinCorner& corner, float fogDepth);
 
-    // Loads the basin texture and the caustic frames (textures/...); a missing
-    // file throws as the texture loader does.
+    // Loads the basin texture and the caustic frames (textures/...); a
+    // missing picture is logged and left out.
     void load();
     void release();
-    bool isLoaded() const { return loaded; }
 
     // Draws the five quads (OpenGL); lighting as the pass has set it.
     void draw(double time, bool caustics, bool fog, float fogDepth);
 
 private:
     Material material;
-    std::array<ImageTexture2D, kCausticFrames> causticTextures;
-    bool loaded = false;
+    std::array<std::unique_ptr<ImageTexture2D>, kCausticFrames> causticTextures;
 };

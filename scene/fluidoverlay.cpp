@@ -4,11 +4,13 @@
 
 #include "core/material.h"
 #include "fluid/fluidsimulation.h"
+#include "scene/scenetexture.h"
 
 #include <cmath>
 
 namespace {
 
+const char* const kSource = "FluidOverlay";
 const char* const kFogTexture = "textures/table/fog1.png";
 
 // The velocity channels hold v / 2 around no motion; a speed of 1 is fast.
@@ -47,12 +49,11 @@ vec2 FluidOverlay::lineOffset(float g, float b) {
 }
 
 void FluidOverlay::load() {
-    const ImageTexture2D loaded = ImageTexture2D::fromFile(kFogTexture);
-    fog = loaded;
+    fog = loadSceneTexture(kFogTexture, kSource);
 }
 
 void FluidOverlay::release() {
-    fog.release();
+    fog.reset();
 }
 
 void FluidOverlay::drawLines(FluidSimulation& fluid) {
@@ -102,9 +103,9 @@ void FluidOverlay::draw(FluidSimulation* fluid) {
         low[0] = low[1] = 1.0f;
         high[0] = static_cast<float>(fluid->getWidth() + 1);
         high[1] = static_cast<float>(fluid->getHeight() + 1);
-    } else if (!fog.isEmpty()) {
+    } else if (fog) {
         glEnable(target);
-        fog.bind();
+        fog->bind();
     }
     glBegin(GL_QUADS);
     glTexCoord2f(low[0], low[1]);

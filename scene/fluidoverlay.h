@@ -4,6 +4,7 @@
 #include "resources/texture.h"
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class FluidSimulation;
@@ -21,7 +22,8 @@ public:
     static vec2 lineOffset(float g, float b);
     static constexpr float kMaxLine = 30.0f;
 
-    // Loads the fog texture (textures/table/fog1.png).
+    // Loads the fog texture (textures/table/fog1.png); without it the
+    // overlay goes untextured.
     void load();
     void release();
     // Draws at the water table's scale: a cell is one world unit (OpenGL).
@@ -30,6 +32,6 @@ public:
 private:
     void drawLines(FluidSimulation& fluid);
 
-    ImageTexture2D fog;
+    std::unique_ptr<ImageTexture2D> fog;
     std::vector<float> state;
 };
