@@ -286,7 +286,11 @@ void WaterSurface::draw(const WaterView& view) {
     }
     glMatrixMode(GL_MODELVIEW);
 
+    // The highlights glint on top of both pictures instead of being mixed
+    // away with the one under the water.
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
     animateAndDraw(0, kSequence, displayTime());
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SINGLE_COLOR);
     if (view.drawNormals) {
         glDisable(GL_LIGHTING);
         glActiveTexture(GL_TEXTURE1);
