@@ -24,7 +24,7 @@ done
 [ "$(differ "$start" "$shot" 1024x50+0+718)" -gt 100 ] || fail "the figure counts did not change: nobody plays"
 
 escape_to_menu demo-escape
-[ "$(differ "$menu" "$shot" "$first")" -eq 0 ] || fail "first button does not read New Game after the demo"
+[ "$(differ_text "$menu" "$shot" "$first")" -eq 0 ] || fail "first button does not read New Game after the demo"
 
 close_game
 [ "$exit_code" -eq 0 ] || fail "exit code $exit_code: $(cat "$game_log")"
