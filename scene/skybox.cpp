@@ -2,9 +2,13 @@
 
 #include "scene/skybox.h"
 
+#include "core/exceptions.h"
 #include "core/material.h"
 #include "core/tools.h"
 #include "mesh/md3meshloader.h"
+
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -27,8 +31,13 @@ bool isComplete(const MeshGroup& group) {
 
 void SkyBox::load() {
     release();
-    MD3MeshLoader loader;
-    model = LoadedModel::load(loader, kSkyBoxFile, kSource);
+    std::unique_ptr<MD3MeshLoader> loader;
+    try {
+        loader = std::make_unique<MD3MeshLoader>();
+    } catch (const std::bad_alloc&) {
+        throw InstantiationException("SkyBox load");
+    }
+    model = LoadedModel::load(*loader, kSkyBoxFile, kSource);
     if (!model.isLoaded()) {
         return;
     }
