@@ -2,10 +2,10 @@
 
 #include "scene/watertable.h"
 
-#include "core/inputevent.h"
-#include "core/material.h"
-#include "core/tools.h"
+#include "base/tools.h"
 #include "fluid/fluidsimulation.h"
+#include "input/inputevent.h"
+#include "resources/material.h"
 #include "scene/fieldpicker.h"
 #include "scene/scenehost.h"
 #include "scene/scenesound.h"

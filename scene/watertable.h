@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/eventconsumer.h"
 #include "game/gameboard.h"
+#include "input/eventconsumer.h"
 #include "scene/cameracontrol.h"
 #include "scene/keyphase.h"
 #include "scene/lightlist.h"

@@ -1,6 +1,6 @@
 #include <GL/glew.h>
 
-#include "core/material.h"
+#include "resources/material.h"
 #include "scene/scenehost.h"
 #include "scene/watertable.h"
 #include "support/assettest.h"
@@ -81,9 +81,7 @@ TEST(WaterTableGl, MissingModels_FiguresBecomeSpheresInTheirSidesColours) {
 }
 
 TEST(WaterTableGl, GeneratedAssets_LoadDrawAndReleaseAgain) {
-    const std::string argument = "path=" + assetDir();
-    const char* arguments[] = {"sporrik_gl_tests", argument.c_str()};
-    System::instance()->setArguments(2, arguments);
+    setAssetDirectory(assetDir());
     RunningHost host;
     WaterTable table(host);
     LogCapture log;
@@ -94,8 +92,7 @@ TEST(WaterTableGl, GeneratedAssets_LoadDrawAndReleaseAgain) {
         EXPECT_FALSE(log.has("not loaded")) << log.lines().front();
         table.detach();
     }
-    const char* reset[] = {"sporrik_gl_tests"};
-    System::instance()->setArguments(1, reset);
+    setAssetDirectory("");
     Material::resetLastApplied();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
