@@ -43,14 +43,7 @@ public:
     bool grants(const std::string&) const override { return false; }
 
     GameBoard& getBoard() { return board; }
-    const MoveAnimation& getAnimation() const { return animation; }
-    const CameraControl& getCameraControl() const { return cameraControl; }
-    const SceneOptions& getOptions() const { return options; }
-    const ParticleSystem& getParticles() const { return particles; }
     int countShownFigures(int player) const { return animation.countShownFigures(player); }
-    int getHoverX() const { return hoverX; }
-    int getHoverY() const { return hoverY; }
-    double getTime() const { return time; }
     // mouseX, mouseY: fractions of the window, y from the top.
     void pickField(float mouseX, float mouseY);
 
