@@ -2,7 +2,6 @@
 
 #include "scene/watertable.h"
 
-#include "base/tools.h"
 #include "fluid/fluidsimulation.h"
 #include "input/inputevent.h"
 #include "resources/material.h"
@@ -13,6 +12,7 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -83,10 +83,7 @@ WaterTable::~WaterTable() = default;
 void WaterTable::attach() {
     animation.reset();
     time = 0.0;
-    GLint viewport[4] = {0, 0, 1, 1};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    windowWidth = std::max(viewport[2], 1);
-    windowHeight = std::max(viewport[3], 1);
+    readWindowSize();
     lights.clear();
     lights.add(kTopLightPosition, true, kTopLightColor, kTopLightAttenuation * kPerWorldUnit);
     lights.add(kUnderLightPosition, true, kUnderLightColor, kUnderLightAttenuation * kPerWorldUnit);
@@ -116,10 +113,7 @@ void WaterTable::detach() {
 void WaterTable::render(double elapsed, float) {
     const double dt = options.sceneTime(elapsed);
     time += dt;
-    GLint viewport[4] = {0, 0, 1, 1};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    windowWidth = std::max(viewport[2], 1);
-    windowHeight = std::max(viewport[3], 1);
+    readWindowSize();
     if (!host.isGamePaused()) {
         particles.update(dt);
         updateWater(dt);
@@ -134,6 +128,14 @@ void WaterTable::render(double elapsed, float) {
     renderMainPass();
     feedFluid(dt);
     Material::resetLastApplied();
+}
+
+void WaterTable::readWindowSize() {
+    // The application sets the viewport to the window before the graph draws.
+    GLint viewport[4] = {0, 0, 1, 1};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    windowWidth = std::max(viewport[2], 1);
+    windowHeight = std::max(viewport[3], 1);
 }
 
 void WaterTable::setProjection() const {

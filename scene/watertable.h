@@ -66,6 +66,7 @@ private:
     void handleFluidButton(int key, KeyPhase phase);
     float waterHeightAt(float x, float y) const;
 
+    void readWindowSize();
     // Pieces every pass can draw.
     void setProjection() const;
     void applyLights() const;
