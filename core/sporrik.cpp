@@ -13,16 +13,21 @@ namespace {
 // The scene's view of the application: the menu stack of Main.
 class MainSceneHost : public SceneHost {
 public:
-    bool isGamePaused() const override { return Main::instance()->menusVisible(); }
-    void returnToMenus() override { Main::instance()->returnToMenus(); }
+    explicit MainSceneHost(Main& application) : application(application) {}
+
+    bool isGamePaused() const override { return application.menusVisible(); }
+    void returnToMenus() override { application.returnToMenus(); }
+
+private:
+    Main& application; // not owned: outlives the package
 };
 
 } // namespace
 
-Sporrik::Sporrik() {
-    host = std::make_unique<MainSceneHost>();
+Sporrik::Sporrik(Main& application) {
+    host = std::make_unique<MainSceneHost>(application);
     table = std::make_unique<WaterTable>(*host);
-    menu = std::make_unique<MenuMain>(&table->getBoard());
+    menu = std::make_unique<MenuMain>(&table->getBoard(), application);
     hud = std::make_unique<SporrikHud>(&table->getBoard());
 }
 

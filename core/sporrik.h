@@ -5,6 +5,7 @@
 #include <memory>
 
 class GameBoard;
+class Main;
 class MenuMain;
 class SceneHost;
 class SporrikHud;
@@ -14,8 +15,9 @@ class WaterTable;
 // and the menus and the heads-up display working on that board.
 class Sporrik : public GamePackage {
 public:
-    // Needs the window's OpenGL context: the scene builds its fluid simulation.
-    Sporrik();
+    // application: shows the package and outlives it. Needs the window's
+    // OpenGL context: the scene builds its fluid simulation.
+    explicit Sporrik(Main& application);
     // The screens go before the table that owns the board they point at.
     ~Sporrik() override;
 

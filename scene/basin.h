@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/material.h"
 #include "mesh/vectormath.h"
+#include "resources/material.h"
 #include "resources/texture.h"
 
 #include <array>

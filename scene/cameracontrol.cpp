@@ -1,6 +1,6 @@
 #include "scene/cameracontrol.h"
 
-#include "core/inputevent.h"
+#include "input/inputevent.h"
 #include "scene/camera.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 
 #include "scene/fluidoverlay.h"
 
-#include "core/material.h"
 #include "fluid/fluidsimulation.h"
+#include "resources/material.h"
 #include "scene/scenetexture.h"
 
 #include <cmath>

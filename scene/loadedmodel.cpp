@@ -1,6 +1,7 @@
 #include "scene/loadedmodel.h"
 
-#include "core/tools.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "mesh/md3meshloader.h"
 
 LoadedModel LoadedModel::load(MD3MeshLoader& loader, const std::string& fileName, const char* source) {

@@ -4,8 +4,8 @@
 
 #include "scene/scenemodels.h"
 
-#include "core/material.h"
 #include "mesh/md3meshloader.h"
+#include "resources/material.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,8 @@
 #include "scene/sceneoptions.h"
 
-#include "core/inputevent.h"
-#include "core/tools.h"
+#include "base/log.h"
+#include "base/tools.h"
+#include "input/inputevent.h"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 #include "scene/scenesound.h"
 
-#include "core/tools.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "sound/soundsystem.h"
 
 SceneSound::SceneSound(const std::string& fileName) {

@@ -1,6 +1,7 @@
 #include "scene/scenetexture.h"
 
-#include "core/tools.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "resources/texture.h"
 
 std::unique_ptr<ImageTexture2D> loadSceneTexture(const std::string& file, const char* source) {

@@ -2,7 +2,7 @@
 
 #include "scene/selectionmarkers.h"
 
-#include "core/tools.h"
+#include "base/tools.h"
 #include "scene/moveanimation.h"
 #include "scene/scenetexture.h"
 

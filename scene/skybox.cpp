@@ -2,10 +2,11 @@
 
 #include "scene/skybox.h"
 
-#include "core/exceptions.h"
-#include "core/material.h"
-#include "core/tools.h"
+#include "base/exceptions.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "mesh/md3meshloader.h"
+#include "resources/material.h"
 
 #include <memory>
 #include <new>

@@ -2,7 +2,7 @@
 
 #include "scene/watersurface.h"
 
-#include "core/material.h"
+#include "resources/material.h"
 #include "scene/rendertarget.h"
 
 #include <algorithm>

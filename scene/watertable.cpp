@@ -2,10 +2,10 @@
 
 #include "scene/watertable.h"
 
-#include "core/inputevent.h"
-#include "core/material.h"
-#include "core/tools.h"
+#include "base/log.h"
 #include "fluid/fluidsimulation.h"
+#include "input/inputevent.h"
+#include "resources/material.h"
 #include "scene/fieldpicker.h"
 #include "scene/scenehost.h"
 #include "scene/scenesound.h"
@@ -13,6 +13,7 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -81,10 +82,7 @@ void WaterTable::attach() {
     water = std::make_unique<WaterSurface>();
     basin.load();
     time = 0.0;
-    GLint viewport[4] = {0, 0, 1, 1};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    windowWidth = std::max(viewport[2], 1);
-    windowHeight = std::max(viewport[3], 1);
+    readWindowSize();
     if (!waterPasses.create()) {
         log(WARNING, kSource, "no offscreen pictures: the water shows neither reflection nor refraction");
     }
@@ -118,10 +116,7 @@ void WaterTable::detach() {
 void WaterTable::render(double elapsed, float) {
     const double dt = options.sceneTime(elapsed);
     time += dt;
-    GLint viewport[4] = {0, 0, 1, 1};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    windowWidth = std::max(viewport[2], 1);
-    windowHeight = std::max(viewport[3], 1);
+    readWindowSize();
     if (!host.isGamePaused()) {
         particles.update(dt);
         updateWater(dt);
@@ -136,6 +131,14 @@ void WaterTable::render(double elapsed, float) {
     renderMainPass();
     feedFluid(dt);
     Material::resetLastApplied();
+}
+
+void WaterTable::readWindowSize() {
+    // The application sets the viewport to the window before the graph draws.
+    GLint viewport[4] = {0, 0, 1, 1};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    windowWidth = std::max(viewport[2], 1);
+    windowHeight = std::max(viewport[3], 1);
 }
 
 void WaterTable::setProjection() const {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/eventconsumer.h"
 #include "game/gameboard.h"
+#include "input/eventconsumer.h"
 #include "scene/basin.h"
 #include "scene/cameracontrol.h"
 #include "scene/fluidinput.h"
@@ -48,14 +48,7 @@ public:
     bool grants(const std::string&) const override { return false; }
 
     GameBoard& getBoard() { return board; }
-    const MoveAnimation& getAnimation() const { return animation; }
-    const CameraControl& getCameraControl() const { return cameraControl; }
-    const SceneOptions& getOptions() const { return options; }
-    const ParticleSystem& getParticles() const { return particles; }
     int countShownFigures(int player) const { return animation.countShownFigures(player); }
-    int getHoverX() const { return hoverX; }
-    int getHoverY() const { return hoverY; }
-    double getTime() const { return time; }
     // mouseX, mouseY: fractions of the window, y from the top.
     void pickField(float mouseX, float mouseY);
 
@@ -78,6 +71,7 @@ private:
     void handleFluidButton(int key, KeyPhase phase);
     float waterHeightAt(float x, float y) const;
 
+    void readWindowSize();
     // Pieces every pass can draw.
     void setProjection() const;
     void applyLights() const;

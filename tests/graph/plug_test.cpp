@@ -1,6 +1,6 @@
-#include "core/exceptions.h"
-#include "core/system.h"
+#include "base/exceptions.h"
 #include "game/gamelogic.h"
+#include "graph/plugconnections.h"
 #include "scene/table.h"
 #include "support/logcapture.h"
 #include "support/thrown.h"
@@ -70,7 +70,7 @@ TEST(Plug, CanConnect_ChecksKindThenGrantsThenDependencies) {
 }
 
 TEST(SystemConnections, ConnectAndDisconnect_ReceiverIsTheNonSequentialPlug_PlugsCheckedFirst) {
-    System* system = System::instance();
+    PlugConnections* system = &PlugConnections::instance();
     Scene scene;
     Scene refusing;
     refusing.grantsNothing = true;

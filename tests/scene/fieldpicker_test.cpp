@@ -1,4 +1,4 @@
-#include "core/inputevent.h"
+#include "input/inputevent.h"
 #include "scene/camera.h"
 #include "scene/cameracontrol.h"
 #include "scene/fieldpicker.h"

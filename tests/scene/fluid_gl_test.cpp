@@ -1,6 +1,6 @@
 #include <GL/glew.h>
 
-#include "core/system.h"
+#include "base/tools.h"
 #include "fluid/fluidsimulation.h"
 #include "scene/fluidinput.h"
 #include "scene/fluidoverlay.h"
@@ -19,15 +19,17 @@ namespace {
 
 constexpr int kGrid = 64;
 
-void useAssetDirectory(const std::string& directory) {
-    const std::string path = "path=" + directory;
-    const char* arguments[] = {"sporrik_gl_tests", path.c_str()};
-    System::instance()->setArguments(2, arguments);
-}
+// The program files and the fog texture come from the generated assets.
+class FluidGlScene : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GlTest::ensureContext();
+        setAssetDirectory(assetDir());
+    }
+    void TearDown() override { setAssetDirectory(""); }
+};
 
-TEST(FluidInputGl, HoldingTheLeftButton_DensityStaysFiniteAndGrowsAtMostOneAFrame) {
-    GlTest::ensureContext();
-    useAssetDirectory(assetDir());
+TEST_F(FluidGlScene, HoldingTheLeftButton_DensityStaysFiniteAndGrowsAtMostOneAFrame) {
     FluidSimulation fluid(kGrid, kGrid);
     ASSERT_TRUE(fluid.isAvailable());
     FluidInput input;
@@ -51,9 +53,7 @@ TEST(FluidInputGl, HoldingTheLeftButton_DensityStaysFiniteAndGrowsAtMostOneAFram
     }
 }
 
-TEST(FluidOverlayGl, WithoutAWorkingSimulation_ShowsTheFogAndNoLines) {
-    GlTest::ensureContext();
-    useAssetDirectory(assetDir());
+TEST_F(FluidGlScene, OverlayWithoutAWorkingSimulation_ShowsTheFogAndNoLines) {
     // A grid too wide for any buffer leaves the simulation without its fields.
     GLint limit = 0;
     glGetIntegerv(GL_MAX_RECTANGLE_TEXTURE_SIZE, &limit);

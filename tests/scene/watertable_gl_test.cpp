@@ -1,7 +1,7 @@
 #include <GL/glew.h>
 
-#include "core/material.h"
-#include "core/system.h"
+#include "base/tools.h"
+#include "resources/material.h"
 #include "scene/scenehost.h"
 #include "scene/watertable.h"
 #include "support/assettest.h"
@@ -60,12 +60,6 @@ void showNewGame(WaterTable& table) {
     }
 }
 
-void useAssetDirectory(const std::string& directory) {
-    const std::string path = "path=" + directory;
-    const char* arguments[] = {"sporrik_gl_tests", path.c_str()};
-    System::instance()->setArguments(2, arguments);
-}
-
 // Mean colour of a small block at the middle of a width x height window
 // after two frames; anything drawn before (a menu) is painted green.
 std::array<double, 3> middleColour(WaterTable& table, int width, int height) {
@@ -110,9 +104,7 @@ TEST(WaterTableGl, MissingModels_FiguresBecomeSpheresInTheirSidesColours) {
 }
 
 TEST(WaterTableGl, GeneratedAssets_LoadDrawAndReleaseAgain) {
-    const std::string argument = "path=" + assetDir();
-    const char* arguments[] = {"sporrik_gl_tests", argument.c_str()};
-    System::instance()->setArguments(2, arguments);
+    setAssetDirectory(assetDir());
     RunningHost host;
     WaterTable table(host);
     LogCapture log;
@@ -123,8 +115,7 @@ TEST(WaterTableGl, GeneratedAssets_LoadDrawAndReleaseAgain) {
         EXPECT_FALSE(log.has("not loaded")) << log.lines().front();
         table.detach();
     }
-    const char* reset[] = {"sporrik_gl_tests"};
-    System::instance()->setArguments(1, reset);
+    setAssetDirectory("");
     Material::resetLastApplied();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
@@ -133,7 +124,7 @@ TEST(WaterTableGl, GeneratedAssets_LoadDrawAndReleaseAgain) {
 // them shows the same water as a large one.
 TEST(WaterTableGl, SmallWindow_ShowsTheSameWaterAsALargeOne) {
     GlTest::ensureContext();
-    useAssetDirectory(assetDir());
+    setAssetDirectory(assetDir());
     LogCapture logs;
     RunningHost host;
     WaterTable table(host);
@@ -141,6 +132,7 @@ TEST(WaterTableGl, SmallWindow_ShowsTheSameWaterAsALargeOne) {
     const std::array<double, 3> large = middleColour(table, GlTest::kWidth, GlTest::kHeight);
     const std::array<double, 3> small = middleColour(table, 400, 300);
     table.detach();
+    setAssetDirectory("");
     glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
 
     EXPECT_GT(large[0] + large[1] + large[2], 100.0); // the water is there
