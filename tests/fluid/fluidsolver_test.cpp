@@ -1,0 +1,52 @@
+#include "fluid/fluidsolver.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+TEST(FluidSolver, ToHalf_RoundsToNearestEvenAndOverflowsToInfinity) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        float value, half;
+    } cases[] = {
+        {1.0f / 3.0f, 0.333251953125f},
+        {-1.0f / 3.0f, -0.333251953125f},
+        {1.0f + 1.0f / 2048.0f, 1.0f},                  // a tie goes to the even neighbour
+        {1.0f + 3.0f / 2048.0f, 1.0f + 2.0f / 1024.0f}, // and up when that one is even
+        {65504.0f, 65504.0f},
+        {65519.0f, 65504.0f},
+        {65520.0f, inf},
+        {std::ldexp(1.0f, -25), 0.0f},                  // half the smallest step, a tie to 0
+        {std::ldexp(3.0f, -25), std::ldexp(1.0f, -23)}, // below 2^-14 the step stays 2^-24
+        {std::ldexp(1.0f, -14) - std::ldexp(1.0f, -26), std::ldexp(1.0f, -14)},
+        {inf, inf},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FluidSolver::toHalf(c.value), c.half) << c.value;
+    }
+    EXPECT_TRUE(std::isnan(FluidSolver::toHalf(std::nanf(""))));
+}
+
+// Sources are clamped to 0...1 as they are taken in; green and blue become
+// velocities in -1...1.
+TEST(FluidSolver, TakeSources_ClampsEachColourToTheUnitRange) {
+    constexpr int kN = 4;
+    constexpr int kCells = (kN + 2) * (kN + 2);
+    std::vector<float> colours(kCells * 4, 0.5f);
+    const float strong[4] = {100.0f, 100.0f, -100.0f, std::nanf("")};
+    std::copy(strong, strong + 4, colours.begin() + 4 * (2 * (kN + 2) + 2));
+    FluidSolver solver(kN, kN);
+    solver.takeSources(colours.data());
+    std::vector<float> sources(kCells * 4);
+    solver.readGrid(FluidSolver::kSources, sources.data());
+    const float* cell = &sources[4 * (2 * (kN + 2) + 2)];
+    EXPECT_EQ(std::vector<float>(cell, cell + 4), (std::vector<float>{1.0f, 1.0f, -1.0f, 0.0f}));
+    EXPECT_EQ(std::vector<float>(sources.begin(), sources.begin() + 4),
+              (std::vector<float>{0.5f, 0.0f, 0.0f, 0.5f}));
+}
+
+} // namespace
