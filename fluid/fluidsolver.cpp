@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 constexpr float kTimeStep = 0.1f;
@@ -15,16 +19,17 @@ constexpr float kCellSpacing = 1.0f;
 constexpr int kChannels = 4;
 constexpr float kByteMax = 255.0f;
 
-using Bits = uint32_t __attribute__((vector_size(16)));
+// Signed lanes: SSE2 compares only signed integers, and a magnitude fits.
+using Bits = int32_t __attribute__((vector_size(16)));
 
 // Bit patterns of float magnitudes.
-constexpr uint32_t kMagnitudeMask = 0x7fffffffu;
-constexpr uint32_t kInfinity = 0x7f800000u;
-constexpr uint32_t kLargestHalf = 0x477fe000u;    // 65504
-constexpr uint32_t kSmallestNormal = 0x38800000u; // 2^-14
+constexpr int32_t kMagnitudeMask = 0x7fffffff;
+constexpr int32_t kInfinity = 0x7f800000;
+constexpr int32_t kLargestHalf = 0x477fe000;    // 65504
+constexpr int32_t kSmallestNormal = 0x38800000; // 2^-14
 // A half float keeps 10 of a float's 23 fraction bits.
 constexpr int kDroppedBits = 13;
-constexpr uint32_t kDroppedMask = (1u << kDroppedBits) - 1;
+constexpr int32_t kDroppedMask = (1 << kDroppedBits) - 1;
 // Added to a magnitude below 2^-14 it leaves a sum whose last bit is worth
 // 2^-24, a half float's spacing there.
 constexpr float kSubnormalShift = 0.75f;
@@ -41,33 +46,63 @@ Bits select(Bits mask, Bits yes, Bits no) {
     return (yes & mask) | (no & ~mask);
 }
 
-// All four channels at once, without branches: this runs for every value
-// every pass.
+// All four channels at once with integer operations, for processors without
+// a half-float conversion. Infinity overflows to itself; NaN stays NaN.
 FluidSolver::Cell roundToHalf(FluidSolver::Cell cell) {
     using Vec = decltype(cell.v);
     const Bits bits = reinterpret<Bits>(cell.v);
     const Bits magnitude = bits & kMagnitudeMask;
     const Bits sign = bits ^ magnitude;
-    Bits normal = (magnitude + (kDroppedMask >> 1) + ((magnitude >> kDroppedBits) & 1u)) & ~kDroppedMask;
-    normal = select(reinterpret<Bits>(normal > kLargestHalf), Bits{} + kInfinity, normal);
+    Bits normal = (magnitude + (kDroppedMask >> 1) + ((magnitude >> kDroppedBits) & 1)) & ~kDroppedMask;
+    normal = select(normal > kLargestHalf, Bits{} + kInfinity, normal);
     const Vec small = (reinterpret<Vec>(magnitude) + kSubnormalShift) - kSubnormalShift;
-    Bits rounded = select(reinterpret<Bits>(magnitude < kSmallestNormal), reinterpret<Bits>(small), normal);
-    rounded = select(reinterpret<Bits>(magnitude >= kInfinity), magnitude, rounded);
+    Bits rounded = select(magnitude < kSmallestNormal, reinterpret<Bits>(small), normal);
+    rounded = select(magnitude > kInfinity, magnitude, rounded);
     return FluidSolver::Cell{reinterpret<Vec>(rounded | sign)};
 }
 
+void roundCellsPortable(FluidSolver::Cell* cells, size_t count) {
+    for (size_t k = 0; k < count; ++k) {
+        cells[k] = roundToHalf(cells[k]);
+    }
+}
+
+#if defined(__x86_64__)
+// The processor's own conversion there and back, two cells an instruction.
+__attribute__((target("avx,f16c"))) void roundCellsF16c(FluidSolver::Cell* cells, size_t count) {
+    float* values = &cells[0].v[0];
+    size_t k = 0;
+    for (; k + 2 <= count; k += 2) {
+        const __m256 pair = _mm256_loadu_ps(values + k * kChannels);
+        _mm256_storeu_ps(values + k * kChannels,
+                         _mm256_cvtph_ps(_mm256_cvtps_ph(pair, _MM_FROUND_TO_NEAREST_INT)));
+    }
+    for (; k < count; ++k) {
+        const __m128 cell = _mm_loadu_ps(values + k * kChannels);
+        _mm_storeu_ps(values + k * kChannels, _mm_cvtph_ps(_mm_cvtps_ph(cell, _MM_FROUND_TO_NEAREST_INT)));
+    }
+}
+#endif
+
+using RoundCells = void (*)(FluidSolver::Cell*, size_t);
+
+RoundCells chooseRounding() {
+#if defined(__x86_64__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx") && __builtin_cpu_supports("f16c")) {
+        return roundCellsF16c;
+    }
+#endif
+    return roundCellsPortable;
+}
+
+// Every stored value of every pass goes through this.
+const RoundCells roundCells = chooseRounding();
+
+// NaN counts as 0.
 float clampUnit(float value) {
-    return std::fmin(std::fmax(value, 0.0f), 1.0f);
-}
-
-uint8_t toByte(float value) {
-    return static_cast<uint8_t>(clampUnit(value) * kByteMax + 0.5f);
-}
-
-// A colour as drawn into the sources, as the value it adds.
-FluidSolver::Cell sourceValue(const float* colour) {
-    return roundToHalf(FluidSolver::Cell{{clampUnit(colour[0]), clampUnit(colour[1]) * 2.0f - 1.0f,
-                                          clampUnit(colour[2]) * 2.0f - 1.0f, clampUnit(colour[3])}});
+    const float positive = value > 0.0f ? value : 0.0f;
+    return positive < 1.0f ? positive : 1.0f;
 }
 
 } // namespace
@@ -119,6 +154,10 @@ float FluidSolver::toHalf(float value) {
     return roundToHalf(Cell{Vec{value, 0.0f, 0.0f, 0.0f}}).v[0];
 }
 
+void FluidSolver::toHalf(Cell* cells, size_t count) {
+    roundCells(cells, count);
+}
+
 FluidSolver::FluidSolver(int width, int height)
     : width(width), height(height), stride(width + 2), parameter(parameters(width, height, 0.0f)),
       grids(kFieldCount, std::vector<Cell>(static_cast<size_t>(width + 2) * (height + 2), Cell{})),
@@ -136,12 +175,17 @@ FluidSolver::FluidSolver(int width, int height)
 void FluidSolver::takeSources(const float* colours) {
     std::vector<Cell>& sources = grids[kSources];
     for (size_t k = 0; k < sources.size(); ++k) {
-        sources[k] = sourceValue(colours + k * kChannels);
+        const float* c = colours + k * kChannels;
+        sources[k].v = Vec{clampUnit(c[0]), clampUnit(c[1]) * 2.0f - 1.0f, clampUnit(c[2]) * 2.0f - 1.0f,
+                           clampUnit(c[3])};
     }
+    roundCells(sources.data(), sources.size());
 }
 
 void FluidSolver::addSource(int x, int y, int w, int h, const float colour[4]) {
-    const Cell value = sourceValue(colour);
+    Cell value{Vec{clampUnit(colour[0]), clampUnit(colour[1]) * 2.0f - 1.0f,
+                   clampUnit(colour[2]) * 2.0f - 1.0f, clampUnit(colour[3])}};
+    roundCells(&value, 1);
     for (int j = std::max(y, 0); j < std::min(y + h, height + 2); ++j) {
         for (int i = std::max(x, 0); i < std::min(x + w, width + 2); ++i) {
             at(kSources, i, j) = value.v;
@@ -158,12 +202,12 @@ void FluidSolver::step() {
 
 template <typename F>
 void FluidSolver::interior(int target, F f) {
-    Cell* out = grids[target].data();
     for (int j = 1; j <= height; ++j) {
+        Cell* row = &grids[target][static_cast<size_t>(j) * stride];
         for (int i = 1; i <= width; ++i) {
-            const size_t k = static_cast<size_t>(j) * stride + i;
-            out[k] = roundToHalf(Cell{f(k)});
+            row[i].v = f(i, j, static_cast<size_t>(j) * stride + i);
         }
+        roundCells(row + 1, width);
     }
 }
 
@@ -176,36 +220,33 @@ void FluidSolver::runPass(const Pass& pass) {
     const size_t up = stride;
     switch (pass.program) {
     case Sum:
-        interior(pass.target, [&](size_t k) { return s[k].v + t[k].v; });
+        interior(pass.target, [&](int, int, size_t k) { return s[k].v + t[k].v; });
         break;
     case LinsolveDUV:
-        interior(pass.target, [&](size_t k) {
+        interior(pass.target, [&](int, int, size_t k) {
             const Vec around = t[k + 1].v + t[k - 1].v + t[k + up].v + t[k - up].v;
             return (s[k].v + p.diffuseA * around) * p.diffuseC;
         });
         break;
     case LinsolveU:
-        interior(pass.target, [&](size_t k) {
+        interior(pass.target, [&](int, int, size_t k) {
             const float divergence = s[k].v[3];
             const float around = t[k + 1].v[0] + t[k - 1].v[0] + t[k + up].v[0] + t[k - up].v[0];
             return Vec{(divergence + p.pressureA * around) * p.pressureC, 0.0f, 0.0f, divergence};
         });
         break;
     case Div:
-        interior(pass.target, [&](size_t k) {
+        interior(pass.target, [&](int, int, size_t k) {
             const float du = s[k + 1].v[1] - s[k - 1].v[1];
             const float dv = s[k + up].v[2] - s[k - up].v[2];
             return Vec{0.0f, 0.0f, 0.0f, -0.5f * p.cellSpacing * (du + dv)};
         });
         break;
     case Undiv:
-        interior(pass.target, [&](size_t k) {
-            Vec fields = s[k].v;
-            const float px = t[k + 1].v[0] - t[k - 1].v[0];
-            const float py = t[k + up].v[0] - t[k - up].v[0];
-            fields[1] -= 0.5f * px / p.cellSpacing;
-            fields[2] -= 0.5f * py / p.cellSpacing;
-            return fields;
+        interior(pass.target, [&](int, int, size_t k) {
+            // Density and dye lose 0.5 * 0 / h, which leaves them as they are.
+            const Vec gradient{0.0f, t[k + 1].v[0] - t[k - 1].v[0], t[k + up].v[0] - t[k - up].v[0], 0.0f};
+            return s[k].v - 0.5f * gradient / p.cellSpacing;
         });
         break;
     case AdvectUV:
@@ -263,21 +304,21 @@ void FluidSolver::advect(int target, int source, bool velocity) {
     const float dt = parameter.advectDt;
     const float highX = parameter.gridWidth + 0.5f;
     const float highY = parameter.gridHeight + 0.5f;
-    // fmin and fmax turn a NaN velocity into the wall instead of an index.
+    // A NaN velocity looks back to the wall, not to an index.
     const auto clamp = [](float value, float high) {
-        return std::fmin(std::fmax(value, 1.5f), high);
+        const float low = value >= 1.5f ? value : 1.5f;
+        return low < high ? low : high;
     };
-    interior(target, [&](size_t k) {
+    interior(target, [&](int i, int j, size_t k) {
         const Vec here = s[k].v;
-        const int i = static_cast<int>(k % stride);
-        const int j = static_cast<int>(k / stride);
         const float x = clamp((i + 0.5f) - dt * here[1], highX) - 0.5f;
         const float y = clamp((j + 0.5f) - dt * here[2], highY) - 0.5f;
-        const float baseX = std::floor(x);
-        const float baseY = std::floor(y);
+        // Positive after the clamp: truncation is the floor.
+        const int baseX = static_cast<int>(x);
+        const int baseY = static_cast<int>(y);
         const float fx = x - baseX;
         const float fy = y - baseY;
-        const size_t c = static_cast<size_t>(baseY) * stride + static_cast<size_t>(baseX);
+        const size_t c = static_cast<size_t>(baseY) * stride + baseX;
         const Vec below = s[c].v * (1.0f - fx) + s[c + 1].v * fx;
         const Vec above = s[c + stride].v * (1.0f - fx) + s[c + stride + 1].v * fx;
         const Vec moved = below * (1.0f - fy) + above * fy;
@@ -289,20 +330,24 @@ void FluidSolver::advect(int target, int source, bool velocity) {
 // Density in warm tones, speed in cool tones, the dye in blue, soft
 // saturation; opaque, as the card's display buffer has no alpha.
 void FluidSolver::paint() {
+    const Vec densityTone{0.95f, 0.55f, 0.2f, 0.0f};
+    const Vec speedTone{0.0f, 0.45f, 0.9f, 0.0f};
+    const Vec dyeTone{0.2f, 0.0f, 0.6f, 0.0f};
+    const Vec opaque{0.0f, 0.0f, 0.0f, 1.0f};
     const std::vector<Cell>& fields = grids[0];
     for (size_t k = 0; k < fields.size(); ++k) {
         const Vec f = fields[k].v;
-        const float density = std::fmax(f[0], 0.0f);
-        const float dye = std::fmax(f[3], 0.0f);
-        const float speed = std::sqrt(f[1] * f[1] + f[2] * f[2]);
-        const float d = density / (1.0f + density);
-        const float s = speed / (1.0f + speed);
-        const float e = dye / (1.0f + dye);
-        uint8_t* texel = &picture[k * kChannels];
-        texel[0] = toByte(0.95f * d + 0.2f * e);
-        texel[1] = toByte(0.55f * d + 0.45f * s);
-        texel[2] = toByte(0.2f * d + 0.9f * s + 0.6f * e);
-        texel[3] = static_cast<uint8_t>(kByteMax);
+        const float density = f[0] > 0.0f ? f[0] : 0.0f;
+        const float dye = f[3] > 0.0f ? f[3] : 0.0f;
+        const Vec amount{density, std::sqrt(f[1] * f[1] + f[2] * f[2]), dye, 0.0f};
+        const Vec soft = amount / (1.0f + amount);
+        Vec colour = soft[0] * densityTone + soft[1] * speedTone + soft[2] * dyeTone + opaque;
+        colour = colour > 0.0f ? colour : Vec{};
+        colour = colour < 1.0f ? colour : Vec{} + 1.0f;
+        const Bits bytes = __builtin_convertvector(colour * kByteMax + 0.5f, Bits);
+        for (int ch = 0; ch < kChannels; ++ch) {
+            picture[k * kChannels + ch] = static_cast<uint8_t>(bytes[ch]);
+        }
     }
 }
 

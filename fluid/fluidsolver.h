@@ -69,8 +69,11 @@ public:
     };
 
     // Rounds to the nearest 16-bit float (ties to even), back in a float;
-    // beyond the largest half float the result is infinite.
+    // beyond the largest half float the result is infinite. The first with
+    // integer operations, the second (all of a pass) with the processor's
+    // conversion where it has one.
     static float toHalf(float value);
+    static void toHalf(Cell* cells, size_t count);
 
     FluidSolver(int width, int height);
 

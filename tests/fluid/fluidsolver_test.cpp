@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -29,6 +31,32 @@ TEST(FluidSolver, ToHalf_RoundsToNearestEvenAndOverflowsToInfinity) {
         EXPECT_EQ(FluidSolver::toHalf(c.value), c.half) << c.value;
     }
     EXPECT_TRUE(std::isnan(FluidSolver::toHalf(std::nanf(""))));
+}
+
+// Passes round with the processor's conversion where it has one; it must
+// agree with the integer rounding over signs, exponents and fractions.
+TEST(FluidSolver, ToHalf_PassRoundingAgreesWithTheIntegerRounding) {
+    constexpr uint32_t kStride = 0x12345; // odd: every fraction pattern class is met
+    std::vector<float> values;
+    for (uint64_t bits = 0; bits <= 0xffffffffu; bits += kStride) {
+        const uint32_t pattern = static_cast<uint32_t>(bits);
+        float value = 0.0f;
+        std::memcpy(&value, &pattern, sizeof value);
+        values.push_back(value);
+    }
+    values.resize(values.size() / 4 * 4);
+    std::vector<FluidSolver::Cell> cells(values.size() / 4);
+    std::memcpy(cells.data(), values.data(), values.size() * sizeof(float));
+    FluidSolver::toHalf(cells.data(), cells.size());
+    for (size_t k = 0; k < values.size(); ++k) {
+        const float pass = cells[k / 4].v[k % 4];
+        const float integer = FluidSolver::toHalf(values[k]);
+        if (std::isnan(integer)) {
+            ASSERT_TRUE(std::isnan(pass)) << values[k];
+        } else {
+            ASSERT_EQ(pass, integer) << values[k];
+        }
+    }
 }
 
 // Sources are clamped to 0...1 as they are taken in; green and blue become
