@@ -96,8 +96,12 @@ RoundCells chooseRounding() {
     return roundCellsPortable;
 }
 
-// Every stored value of every pass goes through this.
-const RoundCells roundCells = chooseRounding();
+// Every stored value of every pass goes through this; chosen on first use,
+// so that a solver built during static initialisation finds it too.
+void roundCells(FluidSolver::Cell* cells, size_t count) {
+    static const RoundCells chosen = chooseRounding();
+    chosen(cells, count);
+}
 
 // NaN counts as 0.
 float clampUnit(float value) {
