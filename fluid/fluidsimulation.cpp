@@ -25,8 +25,8 @@ const char* const kRunsOnCpu = "fluid solver: the same passes on the processor";
 // Renderers that draw on the processor themselves.
 const char* const kSoftwareRenderers[] = {"llvmpipe", "softpipe", "Software Rasterizer"};
 constexpr int kChannels = 4;
-// Green and blue bytes of an 8-bit source buffer are centred on this value,
-// which its clear colour 0.5 gives: a velocity of exactly 0 where nothing is drawn.
+// Green and blue bytes of an 8-bit source buffer are centred on this value:
+// a velocity of exactly 0 where nothing is drawn, and where 0.5 is.
 constexpr int kByteCentre = 128;
 constexpr float kByteMax = 255.0f;
 constexpr float kNeutralColour = 0.5f;
@@ -141,7 +141,9 @@ bool FluidSimulation::buildCpu() {
     if (!createBuffer(kSources, floatSources ? kCpuSourceMode : kCpuByteSourceMode, false)) {
         return false;
     }
-    glClearColor(0.0f, kNeutralColour, kNeutralColour, 0.0f);
+    // Cleared to a velocity of exactly 0 where nothing is drawn.
+    const float neutral = floatSources ? kNeutralColour : kByteCentre / kByteMax;
+    glClearColor(0.0f, neutral, neutral, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     setPassState();
     PBuffer::makeWindowCurrent();
