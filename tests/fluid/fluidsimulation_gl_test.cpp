@@ -245,6 +245,7 @@ TEST_P(FluidGl, BoundaryCells_MirrorTheVelocityAcrossTheWall) {
 // must come back as they were.
 TEST_P(FluidGl, Step_LeavesTheWindowsStateAsFound) {
     FluidSimulation simulation(kN, kN, GetParam());
+    glActiveTexture(GL_TEXTURE0);
     const GlTexture mine = GlTexture::generate();
     glBindTexture(GL_TEXTURE_RECTANGLE, mine.get());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
