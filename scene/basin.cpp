@@ -35,6 +35,36 @@ constexpr float kB = -Basin::kDepth;
 constexpr float kCausticRepeat = 2.0f;
 constexpr float kWallTop = 0.9f;
 
+// Each quad is drawn as kTiles x kTiles smaller ones with the same corners:
+// the lights above and below the board are points, and lit only at its four
+// corners the floor would take their dim light everywhere.
+constexpr int kTiles = 16;
+// A tile's corners in the order of the quad's own.
+constexpr int kTileCorners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+
+// Everything a point of a quad carries, blended from its corners.
+struct Blend {
+    vec3 position;
+    vec2 table;
+    vec2 caustic;
+    float fog;
+};
+
+// The point at (u, v) across the quad: u runs from corner 0 to corner 1, v
+// from corner 0 to corner 3.
+Blend blend(const BasinQuad& quad, float u, float v, float fogDepth) {
+    const float weights[4] = {(1 - u) * (1 - v), u * (1 - v), u * v, (1 - u) * v};
+    Blend out{vec3(), vec2(), vec2(), 0.0f};
+    for (int k = 0; k < 4; ++k) {
+        const BasinCorner& c = quad.corners[k];
+        out.position += c.position * weights[k];
+        out.table = out.table + c.table * weights[k];
+        out.caustic = out.caustic + c.caustic * weights[k];
+        out.fog += Basin::fogCoordinate(c, fogDepth) * weights[k];
+    }
+    return out;
+}
+
 constexpr BasinCorner corner(float x, float y, float z, float s, float t, float cs, float ct) {
     return BasinCorner{vec3(x, y, z), vec2(s, t), vec2(cs, ct), z < 0.0f};
 }
@@ -137,11 +167,18 @@ void Basin::draw(double time, bool caustics, bool fog, float fogDepth) {
     glBegin(GL_QUADS);
     for (const BasinQuad& quad : quads()) {
         glNormal3f(quad.normal.x, quad.normal.y, quad.normal.z);
-        for (const BasinCorner& c : quad.corners) {
-            glMultiTexCoord2f(GL_TEXTURE0, c.table.x, c.table.y);
-            glMultiTexCoord2f(GL_TEXTURE1, c.caustic.x, c.caustic.y);
-            glFogCoordf(fogCoordinate(c, fogDepth));
-            glVertex3f(c.position.x, c.position.y, c.position.z);
+        for (int row = 0; row < kTiles; ++row) {
+            for (int column = 0; column < kTiles; ++column) {
+                for (const auto& step : kTileCorners) {
+                    const float u = static_cast<float>(column + step[0]) / kTiles;
+                    const float v = static_cast<float>(row + step[1]) / kTiles;
+                    const Blend c = blend(quad, u, v, fogDepth);
+                    glMultiTexCoord2f(GL_TEXTURE0, c.table.x, c.table.y);
+                    glMultiTexCoord2f(GL_TEXTURE1, c.caustic.x, c.caustic.y);
+                    glFogCoordf(c.fog);
+                    glVertex3f(c.position.x, c.position.y, c.position.z);
+                }
+            }
         }
     }
     glEnd();
