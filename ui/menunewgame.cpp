@@ -28,6 +28,7 @@ MenuNewGame::MenuNewGame(GameBoard* board)
     }
     easyButton = MenuMain::makeButton(container, font.get(), this, "Easy Game");
     hardButton = MenuMain::makeButton(container, font.get(), this, "Hard Game");
+    expertButton = MenuMain::makeButton(container, font.get(), this, "Expert Game");
     returnButton = MenuMain::makeButton(container, font.get(), this, "Back");
 }
 
@@ -51,7 +52,7 @@ const char* MenuNewGame::kindCaption(bool human) {
 
 void MenuNewGame::arrange(Image& logo, const std::array<Text*, kPlayers>& labels,
                           const std::array<ButtonSimple*, kPlayers>& kindButtons, ButtonSimple& easy,
-                          ButtonSimple& hard, ButtonSimple& back) {
+                          ButtonSimple& hard, ButtonSimple& expert, ButtonSimple& back) {
     logo.setPosition(-logo.getWidth() / 2.0f, MenuMain::kLogoY);
     const float buttonWidth = back.getWidth();
     const float step = MenuMain::kButtonStep * back.getHeight();
@@ -67,6 +68,8 @@ void MenuNewGame::arrange(Image& logo, const std::array<Text*, kPlayers>& labels
     y -= step;
     hard.setPosition(x, y);
     y -= step;
+    expert.setPosition(x, y);
+    y -= step;
     back.setPosition(x, y);
 }
 
@@ -75,7 +78,7 @@ void MenuNewGame::layout() {
         playerKindButtons[i]->setCaption(kindCaption(humanFlags[i]));
     }
     arrange(*logo, {playerLabels[0].get(), playerLabels[1].get()},
-            {playerKindButtons[0].get(), playerKindButtons[1].get()}, *easyButton, *hardButton,
+            {playerKindButtons[0].get(), playerKindButtons[1].get()}, *easyButton, *hardButton, *expertButton,
             *returnButton);
 }
 
@@ -110,6 +113,8 @@ void MenuNewGame::onClick(Control* source) {
         startGame(GameBoard::kEasy);
     } else if (source == hardButton.get()) {
         startGame(GameBoard::kHard);
+    } else if (source == expertButton.get()) {
+        startGame(GameBoard::kExpert);
     } else if (source == returnButton.get()) {
         Main::instance()->closeMenu(this);
     }
