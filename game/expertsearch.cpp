@@ -1,6 +1,9 @@
 #include "game/expertsearch.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 #include <utility>
 
 namespace {
@@ -44,11 +47,20 @@ void pickBest(CompactMove* moves, int* keys, int from, int n) {
 
 } // namespace
 
+void ExpertSearch::FreeTable::operator()(Entry* entries) const {
+    std::free(entries);
+}
+
 ExpertSearch::ExpertSearch(int tableBits)
-    : table(size_t{1} << tableBits), tableMask((uint64_t{1} << tableBits) - 1) {}
+    : table(static_cast<Entry*>(std::calloc(size_t{1} << tableBits, sizeof(Entry)))),
+      tableMask((uint64_t{1} << tableBits) - 1) {
+    if (!table) {
+        throw std::bad_alloc();
+    }
+}
 
 void ExpertSearch::clear() {
-    std::fill(table.begin(), table.end(), Entry());
+    std::memset(table.get(), 0, (tableMask + 1) * sizeof(Entry));
     for (auto& row : history) {
         row.fill(0);
     }
@@ -167,8 +179,9 @@ int ExpertSearch::search(const CompactPosition& position, int depth, int alpha, 
     if (entry.key == key && entry.bound != BoundNone) {
         // A colliding index with another position's move is possible in
         // principle; only a move legal here is tried first.
-        if (position.isLegal(entry.move)) {
-            tableMove = entry.move;
+        const CompactMove stored{entry.moveFrom, entry.moveTo};
+        if (position.isLegal(stored)) {
+            tableMove = stored;
         }
         if (entry.depth >= depth) {
             const int stored = fromTable(entry.score, ply);
@@ -254,5 +267,6 @@ void ExpertSearch::store(uint64_t key, int depth, int score, Bound bound, Compac
     entry.score = toTable(score, ply);
     entry.depth = static_cast<uint8_t>(depth);
     entry.bound = bound;
-    entry.move = move;
+    entry.moveFrom = move.from;
+    entry.moveTo = move.to;
 }

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 // The expert computer player's thinking: iterative deepening with
 // principal-variation alpha-beta search over compact positions, move
@@ -52,12 +52,17 @@ private:
     using Clock = std::chrono::steady_clock;
 
     enum Bound : uint8_t { BoundNone, BoundExact, BoundLower, BoundUpper };
+    // Trivial, so that a table of zero bytes is a table of empty entries.
     struct Entry {
-        uint64_t key = 0;
-        int32_t score = 0;
-        uint8_t depth = 0;
-        uint8_t bound = BoundNone;
-        CompactMove move;
+        uint64_t key;
+        int32_t score;
+        uint8_t depth;
+        uint8_t bound;
+        uint8_t moveFrom;
+        uint8_t moveTo;
+    };
+    struct FreeTable {
+        void operator()(Entry* entries) const;
     };
 
     int search(const CompactPosition& position, int depth, int alpha, int beta, int ply);
@@ -67,7 +72,9 @@ private:
     Entry& slot(uint64_t key) { return table[key & tableMask]; }
     void store(uint64_t key, int depth, int score, Bound bound, CompactMove move, int ply);
 
-    std::vector<Entry> table;
+    // Zeroed pages come from the system on first touch, so building a
+    // search costs no time however large its table.
+    std::unique_ptr<Entry[], FreeTable> table;
     uint64_t tableMask = 0;
     std::array<std::array<CompactMove, 2>, kMaxDepth + 1> killers{};
     std::array<std::array<int32_t, CompactPosition::kFields>, CompactPosition::kFields> history{};

@@ -12,6 +12,8 @@ namespace {
 const char* const kHuman = "Human";
 const char* const kComputer = "Computer";
 constexpr float kFirstRowY = 0.2f;
+// "Expert Game" is one character longer than a standard button holds.
+constexpr float kExpertButtonWidth = 360.0f;
 } // namespace
 
 MenuNewGame::MenuNewGame(GameBoard* board)
@@ -28,7 +30,7 @@ MenuNewGame::MenuNewGame(GameBoard* board)
     }
     easyButton = MenuMain::makeButton(container, font.get(), this, "Easy Game");
     hardButton = MenuMain::makeButton(container, font.get(), this, "Hard Game");
-    expertButton = MenuMain::makeButton(container, font.get(), this, "Expert Game");
+    expertButton = MenuMain::makeButton(container, font.get(), this, "Expert Game", kExpertButtonWidth);
     returnButton = MenuMain::makeButton(container, font.get(), this, "Back");
 }
 
@@ -68,7 +70,8 @@ void MenuNewGame::arrange(Image& logo, const std::array<Text*, kPlayers>& labels
     y -= step;
     hard.setPosition(x, y);
     y -= step;
-    expert.setPosition(x, y);
+    // Wider than the others, centred on the same column.
+    expert.setPosition(-expert.getWidth() / 2.0f, y);
     y -= step;
     back.setPosition(x, y);
 }
