@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <utility>
 
@@ -34,15 +35,25 @@ int fromTable(int score, int ply) {
     return score > kWinThreshold ? score - ply : score < -kWinThreshold ? score + ply : score;
 }
 
-void pickBest(CompactMove* moves, int* keys, int from, int n) {
-    int best = from;
-    for (int i = from + 1; i < n; ++i) {
-        if (keys[i] > keys[best]) {
-            best = i;
-        }
+// A move and its ordering key in one number, so that ordering is one sort.
+constexpr int kMoveBits = 16;
+
+uint64_t pack(CompactMove move, int key) {
+    return static_cast<uint64_t>(key) << kMoveBits | static_cast<uint64_t>(move.from) << 8 | move.to;
+}
+
+CompactMove unpack(uint64_t packed) {
+    return {static_cast<uint8_t>(packed >> 8), static_cast<uint8_t>(packed)};
+}
+
+// The first move alone, since it often refutes the position and the rest is
+// never looked at; then the rest, best first.
+void bringForward(uint64_t* order, int i, int n) {
+    if (i == 0) {
+        std::swap(order[0], *std::max_element(order, order + n));
+    } else if (i == 1) {
+        std::sort(order + 1, order + n, std::greater<uint64_t>());
     }
-    std::swap(moves[from], moves[best]);
-    std::swap(keys[from], keys[best]);
 }
 
 } // namespace
@@ -95,7 +106,7 @@ ExpertSearch::Result ExpertSearch::run(const CompactPosition& root, const Limits
 
     Result result;
     CompactMove moves[CompactPosition::kMaxMoves];
-    int keys[CompactPosition::kMaxMoves];
+    uint64_t order[CompactPosition::kMaxMoves];
     const int n = root.generateMoves(moves);
     if (n == 0) {
         return result;
@@ -105,13 +116,14 @@ ExpertSearch::Result ExpertSearch::run(const CompactPosition& root, const Limits
     result.move = moves[0];
     const int deepest = std::clamp(limits.depth, 1, kMaxDepth);
     for (int depth = 1; depth <= deepest; ++depth) {
-        orderMoves(root, moves, keys, n, result.move, 0);
+        orderMoves(root, moves, order, n, result.move, 0);
         int alpha = -kInfinity;
         CompactMove best;
         for (int i = 0; i < n; ++i) {
-            pickBest(moves, keys, i, n);
+            bringForward(order, i, n);
+            const CompactMove move = unpack(order[i]);
             CompactPosition child = root;
-            child.play(moves[i]);
+            child.play(move);
             int score = 0;
             if (i == 0) {
                 score = -search(child, depth - 1, -kInfinity, -alpha, 1);
@@ -126,7 +138,7 @@ ExpertSearch::Result ExpertSearch::run(const CompactPosition& root, const Limits
             }
             if (score > alpha) {
                 alpha = score;
-                best = moves[i];
+                best = move;
             }
         }
         // An unfinished iteration has not looked at every move: the last
@@ -193,15 +205,15 @@ int ExpertSearch::search(const CompactPosition& position, int depth, int alpha, 
     }
 
     CompactMove moves[CompactPosition::kMaxMoves];
-    int keys[CompactPosition::kMaxMoves];
+    uint64_t order[CompactPosition::kMaxMoves];
     const int n = position.generateMoves(moves);
-    orderMoves(position, moves, keys, n, tableMove, ply);
+    orderMoves(position, moves, order, n, tableMove, ply);
     const int originalAlpha = alpha;
     int bestScore = -kInfinity;
     CompactMove bestMove;
     for (int i = 0; i < n; ++i) {
-        pickBest(moves, keys, i, n);
-        const CompactMove move = moves[i];
+        bringForward(order, i, n);
+        const CompactMove move = unpack(order[i]);
         CompactPosition child = position;
         child.play(move);
         int score = 0;
@@ -241,13 +253,13 @@ int ExpertSearch::search(const CompactPosition& position, int depth, int alpha, 
     return bestScore;
 }
 
-void ExpertSearch::orderMoves(const CompactPosition& position, CompactMove* moves, int* keys, int n,
-                              CompactMove best, int ply) const {
+void ExpertSearch::orderMoves(const CompactPosition& position, const CompactMove* moves, uint64_t* order,
+                              int n, CompactMove best, int ply) const {
     const auto& pair = killers[static_cast<size_t>(ply)];
     for (int i = 0; i < n; ++i) {
         const CompactMove move = moves[i];
         if (move == best) {
-            keys[i] = kTableMoveKey;
+            order[i] = pack(move, kTableMoveKey);
             continue;
         }
         // What the move changes the material by: conversions count twice,
@@ -257,7 +269,7 @@ void ExpertSearch::orderMoves(const CompactPosition& position, CompactMove* move
         if (move == pair[0] || move == pair[1]) {
             key += kKillerKey;
         }
-        keys[i] = key;
+        order[i] = pack(move, key);
     }
 }
 

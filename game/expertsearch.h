@@ -66,8 +66,9 @@ private:
     };
 
     int search(const CompactPosition& position, int depth, int alpha, int beta, int ply);
-    void orderMoves(const CompactPosition& position, CompactMove* moves, int* keys, int n, CompactMove best,
-                    int ply) const;
+    // Packs each move with its ordering key.
+    void orderMoves(const CompactPosition& position, const CompactMove* moves, uint64_t* order, int n,
+                    CompactMove best, int ply) const;
     bool outOfBudget();
     Entry& slot(uint64_t key) { return table[key & tableMask]; }
     void store(uint64_t key, int depth, int score, Bound bound, CompactMove move, int ply);

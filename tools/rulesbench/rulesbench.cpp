@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <string>
 
@@ -75,6 +76,19 @@ constexpr int kRandomRange = 32768;
 // The search speed is taken on its own, one thread, this long per position.
 constexpr double kSpeedSeconds = 1.0;
 
+// CPU time of the calling thread: on a machine shared with other work the
+// wall clock understates what one core does.
+double threadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+struct Speed {
+    double wall = 0.0;
+    double cpu = 0.0;
+};
+
 struct MatchResult {
     long won = 0;
     long drawn = 0;
@@ -84,6 +98,7 @@ struct MatchResult {
     long depths = 0;
     uint64_t nodes = 0;
     double seconds = 0.0;
+    double cpuSeconds = 0.0;
 };
 
 void drain(GameBoard& board) {
@@ -116,7 +131,9 @@ void playMatchGame(GameBoard& board, ExpertSearch& search, const ExpertSearch::L
     long moveCount = 0;
     for (; board.winner() == 0 && moveCount < kMaxMovesPerGame; ++moveCount) {
         if (player == expertSide) {
+            const double cpuStart = threadSeconds();
             const ExpertSearch::Result r = search.run(CompactPosition::fromBoard(board, player), limits);
+            result.cpuSeconds += threadSeconds() - cpuStart;
             board.performCompactMove(r.move, player);
             result.nodes += r.nodes;
             result.seconds += r.seconds;
@@ -152,8 +169,8 @@ MatchResult playMatch(int level, long games, const ExpertSearch::Limits& limits)
 }
 
 // Positions per second of one thread searching a few positions of a game
-// between hard players.
-double measureSpeed() {
+// between hard players, by the wall clock and by the thread's CPU time.
+Speed measureSpeed() {
     GameBoard board;
     board.setHuman(GameBoard::kPlayer1, true);
     board.setHuman(GameBoard::kPlayer2, true);
@@ -164,6 +181,7 @@ double measureSpeed() {
     limits.seconds = kSpeedSeconds;
     uint64_t nodes = 0;
     double seconds = 0.0;
+    double cpuSeconds = 0.0;
     int player = GameBoard::kPlayer1;
     for (const int movesBefore : {0, 10, 20}) {
         for (int i = 0; i < movesBefore && board.winner() == 0; ++i) {
@@ -172,11 +190,14 @@ double measureSpeed() {
             player = 3 - player;
         }
         search.clear();
+        const double cpuStart = threadSeconds();
         const ExpertSearch::Result r = search.run(CompactPosition::fromBoard(board, player), limits);
+        cpuSeconds += threadSeconds() - cpuStart;
         nodes += r.nodes;
         seconds += r.seconds;
     }
-    return seconds > 0.0 ? static_cast<double>(nodes) / seconds : 0.0;
+    const auto n = static_cast<double>(nodes);
+    return {seconds > 0.0 ? n / seconds : 0.0, cpuSeconds > 0.0 ? n / cpuSeconds : 0.0};
 }
 
 bool parseBudget(const std::string& text, ExpertSearch::Limits* limits) {
@@ -202,21 +223,24 @@ int runMatches(long games, const ExpertSearch::Limits& limits, const std::string
                 kMinOpeningMoves, kMaxOpeningMoves, kMaxMovesPerGame);
     std::printf("expert budget %s per move (the game gives it %.1f s)\n", budget.c_str(),
                 ExpertPlayer::kThinkingSeconds);
-    std::printf("%-9s %6s %6s %6s %8s %10s %10s %14s\n", "opponent", "won", "drawn", "lost", "won %",
-                "avg moves", "avg depth", "positions/s");
+    std::printf("%-9s %6s %6s %6s %8s %10s %10s %14s %14s\n", "opponent", "won", "drawn", "lost", "won %",
+                "avg moves", "avg depth", "positions/s", "per CPU s");
     for (const int level : {GameBoard::kHard, GameBoard::kEasy}) {
         const MatchResult r = playMatch(level, games, limits);
         const double searches = r.searches > 0 ? static_cast<double>(r.searches) : 1.0;
-        std::printf("%-9s %6ld %6ld %6ld %8.1f %10.1f %10.1f %14.0f\n",
+        std::printf("%-9s %6ld %6ld %6ld %8.1f %10.1f %10.1f %14.0f %14.0f\n",
                     level == GameBoard::kEasy ? "easy" : "hard", r.won, r.drawn, r.lost,
                     100.0 * static_cast<double>(r.won) / static_cast<double>(games),
                     static_cast<double>(r.moves) / static_cast<double>(games),
                     static_cast<double>(r.depths) / searches,
-                    r.seconds > 0.0 ? static_cast<double>(r.nodes) / r.seconds : 0.0);
+                    r.seconds > 0.0 ? static_cast<double>(r.nodes) / r.seconds : 0.0,
+                    r.cpuSeconds > 0.0 ? static_cast<double>(r.nodes) / r.cpuSeconds : 0.0);
         std::fflush(stdout);
     }
-    std::printf("search speed, one thread, %.0f s on each of 3 positions: %.0f positions/s\n", kSpeedSeconds,
-                measureSpeed());
+    const Speed speed = measureSpeed();
+    std::printf(
+        "search speed, one thread, %.0f s on each of 3 positions: %.0f positions/s, %.0f per CPU second\n",
+        kSpeedSeconds, speed.wall, speed.cpu);
     return 0;
 }
 
