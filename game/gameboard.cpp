@@ -1,6 +1,7 @@
 #include "game/gameboard.h"
 
-#include "core/tools.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "game/compactposition.h"
 #include "game/expertplayer.h"
 

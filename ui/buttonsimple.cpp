@@ -1,7 +1,7 @@
 #include "ui/buttonsimple.h"
 
-#include "core/inputevent.h"
-#include "core/system.h"
+#include "graph/windowsize.h"
+#include "input/inputevent.h"
 #include "ui/controllistener.h"
 #include "ui/text.h"
 
@@ -86,11 +86,11 @@ void ButtonSimple::detach() {
 }
 
 float ButtonSimple::getWidth() const {
-    return 2.0f * width / System::instance()->getWidth();
+    return 2.0f * width / WindowSize::getWidth();
 }
 
 float ButtonSimple::getHeight() const {
-    return 2.0f * height / System::instance()->getHeight();
+    return 2.0f * height / WindowSize::getHeight();
 }
 
 void ButtonSimple::setVisible(bool flag) {

@@ -1,6 +1,6 @@
 #include "ui/image.h"
 
-#include "core/system.h"
+#include "graph/windowsize.h"
 
 #include <GL/glew.h>
 
@@ -37,11 +37,11 @@ void Image::detach() {
 }
 
 float Image::getWidth() const {
-    return 2.0f * width / System::instance()->getWidth();
+    return 2.0f * width / WindowSize::getWidth();
 }
 
 float Image::getHeight() const {
-    return 2.0f * height / System::instance()->getHeight();
+    return 2.0f * height / WindowSize::getHeight();
 }
 
 void Image::setSize(float newWidth, float newHeight) {

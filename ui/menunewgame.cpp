@@ -1,10 +1,10 @@
 #include "ui/menunewgame.h"
 
-#include "core/main.h"
 #include "game/gameboard.h"
 #include "ui/buttonsimple.h"
 #include "ui/font.h"
 #include "ui/image.h"
+#include "ui/menuhost.h"
 #include "ui/menumain.h"
 #include "ui/text.h"
 
@@ -16,8 +16,9 @@ constexpr float kFirstRowY = 0.2f;
 constexpr float kExpertButtonWidth = 360.0f;
 } // namespace
 
-MenuNewGame::MenuNewGame(GameBoard* board)
-    : board(board), container(nullptr, 0.0f, 0.0f, MenuMain::kContainerSize, MenuMain::kContainerSize) {
+MenuNewGame::MenuNewGame(GameBoard* board, MenuHost& host)
+    : board(board), host(host),
+      container(nullptr, 0.0f, 0.0f, MenuMain::kContainerSize, MenuMain::kContainerSize) {
     font = std::make_unique<Font>(MenuMain::kFontName, Font::kBig);
     for (int player = 1; player <= kPlayers; ++player) {
         playerLabels[static_cast<size_t>(player - 1)] = std::make_unique<Text>(
@@ -102,9 +103,8 @@ void MenuNewGame::startGame(int level) {
     board->setHuman(GameBoard::kPlayer2, humanFlags[1]);
     board->setDifficulty(level);
     board->newGame();
-    Main* application = Main::instance();
-    application->closeMenu(this);
-    application->leaveMenus();
+    host.closeMenu(this);
+    host.leaveMenus();
 }
 
 void MenuNewGame::onClick(Control* source) {
@@ -119,7 +119,7 @@ void MenuNewGame::onClick(Control* source) {
     } else if (source == expertButton.get()) {
         startGame(GameBoard::kExpert);
     } else if (source == returnButton.get()) {
-        Main::instance()->closeMenu(this);
+        host.closeMenu(this);
     }
     layout();
 }

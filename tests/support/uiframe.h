@@ -1,8 +1,9 @@
 #pragma once
 
-#include "core/inputevent.h"
-#include "core/material.h"
 #include "core/system.h"
+#include "graph/windowsize.h"
+#include "input/inputevent.h"
+#include "resources/material.h"
 #include "support/glcontext.h"
 #include "support/pngfiles.h"
 #include "support/tempdir.h"
@@ -22,7 +23,7 @@ class UiFrame : public ::testing::Test {
 protected:
     UiFrame() {
         GlTest::ensureContext();
-        System::instance()->reshape(GlTest::kWidth, GlTest::kHeight);
+        WindowSize::set(GlTest::kWidth, GlTest::kHeight);
         UiAssets::writeAll(dir.path());
         clear();
     }

@@ -1,5 +1,5 @@
-#include "core/system.h"
 #include "game/gameboard.h"
+#include "graph/windowsize.h"
 #include "ui/buttonsimple.h"
 #include "ui/controlcontainer.h"
 #include "ui/image.h"
@@ -63,7 +63,7 @@ TEST(PlayerKinds, ToggleAllowsAtMostOneHuman) {
 
 class MenuLayout : public ::testing::Test {
 protected:
-    void SetUp() override { System::instance()->reshape(1024, 768); }
+    void SetUp() override { WindowSize::set(1024, 768); }
 
     ButtonSimple* button(float width = 300.0f) {
         buttons.push_back(std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, width, nullptr, ""));
@@ -80,7 +80,7 @@ protected:
 
 TEST_F(MenuLayout, MainMenuCentresTheLogoAndStacksFourButtonsOnEveryScreen) {
     for (const auto& size : {std::make_pair(1024, 768), std::make_pair(1920, 1080)}) {
-        System::instance()->reshape(size.first, size.second);
+        WindowSize::set(size.first, size.second);
         const std::array<ButtonSimple*, 4> stack = {button(), button(), button(), button()};
         MenuMain::arrange(logo, stack);
         EXPECT_FLOAT_EQ(logo.getX(), -512.0f / size.first);
