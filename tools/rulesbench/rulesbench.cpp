@@ -7,12 +7,18 @@
 // opening of a few random moves played from both sides; budget is the
 // expert's per-move limit, "<n>ms" or "<n>nodes". Prints wins, draws
 // (unfinished games), losses and the search speed.
+//
+// sporrik_rulesbench frames [seconds]: two expert players on the board, driven
+// the way the table scene drives it at 60 frames a second; prints how long the
+// board's calls in one frame take while the experts think, and how long a new
+// game takes that drops a search under way.
 
 #include "game/compactposition.h"
 #include "game/expertplayer.h"
 #include "game/expertsearch.h"
 #include "game/gameboard.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +26,8 @@
 #include <ctime>
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -260,9 +268,81 @@ int matchMain(int argc, char** argv) {
 
 } // namespace
 
+constexpr double kDefaultFrameSeconds = 10.0;
+constexpr double kMaxFrameSeconds = 3600.0;
+constexpr double kFrameSeconds = 1.0 / 60.0;
+// The stand-in for the scene's animation: one queued record taken out this often.
+constexpr double kSecondsPerRecord = 0.25;
+
+int framesMain(int argc, char** argv) {
+    using Clock = std::chrono::steady_clock;
+    double seconds = kDefaultFrameSeconds;
+    if (argc > 3 ||
+        (argc == 3 && ((seconds = std::strtod(argv[2], nullptr)) <= 0.0 || seconds > kMaxFrameSeconds))) {
+        std::fprintf(stderr, "usage: %s frames [seconds]  (default %.0f)\n", argv[0], kDefaultFrameSeconds);
+        return 2;
+    }
+    GameBoard board;
+    board.setHuman(GameBoard::kPlayer1, false);
+    board.setHuman(GameBoard::kPlayer2, false);
+    board.setDifficulty(GameBoard::kExpert);
+    board.newGame();
+    const Clock::time_point start = Clock::now();
+    Clock::time_point nextFrame = start;
+    double sinceRecord = 0.0;
+    long frames = 0;
+    long records = 0;
+    std::vector<double> thinking;
+    while (Clock::now() - start < std::chrono::duration<double>(seconds)) {
+        const Clock::time_point before = Clock::now();
+        sinceRecord += kFrameSeconds;
+        // What the scene does in a frame without a running animation.
+        if (sinceRecord >= kSecondsPerRecord && board.hasPendingMoves()) {
+            board.frontMove();
+            board.popMove();
+            sinceRecord = 0.0;
+            ++records;
+        }
+        board.winner();
+        const double spent = std::chrono::duration<double>(Clock::now() - before).count();
+        ++frames;
+        if (board.isThinking()) {
+            thinking.push_back(spent);
+        }
+        nextFrame +=
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kFrameSeconds));
+        std::this_thread::sleep_until(nextFrame);
+    }
+    // Player 1 is an expert: the first new game starts a search, the second drops it.
+    board.newGame();
+    const Clock::time_point beforeNewGame = Clock::now();
+    const bool wasThinking = board.isThinking();
+    board.newGame();
+    const double newGame = std::chrono::duration<double>(Clock::now() - beforeNewGame).count();
+    std::sort(thinking.begin(), thinking.end());
+    const auto percentile = [&thinking](double p) {
+        return thinking.empty()
+                   ? 0.0
+                   : 1e6 * thinking[static_cast<size_t>(p * static_cast<double>(thinking.size() - 1))];
+    };
+    std::printf(
+        "two experts for %.0f s at 60 frames/s: %ld frames, %zu while a search ran, %ld records shown\n",
+        seconds, frames, thinking.size(), records);
+    std::printf(
+        "board calls in a frame while searching: median %.1f us, 99th percentile %.1f us, longest %.1f us\n",
+        percentile(0.5), percentile(0.99), percentile(1.0));
+    std::printf("(on a loaded machine the longest also holds time the main thread was not scheduled)\n");
+    std::printf("new game %s: %.1f us\n", wasThinking ? "dropping a search under way" : "(no search ran)",
+                1e6 * newGame);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "match") == 0) {
         return matchMain(argc, argv);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "frames") == 0) {
+        return framesMain(argc, argv);
     }
     long games = kDefaultGames;
     if (argc > 2 || (argc == 2 && !parseGames(argv[1], &games))) {
