@@ -78,7 +78,10 @@ TEST_F(Screens, HardGameShowsTheHudWithBothCountsAndEscapeOffersContinue) {
     GameBoard& board = package->getBoard();
     click(*menu->getPlayButton());
     click(*newGame->getHardButton());
-    frame();
+    // The scene shows a new game in three frames: cleared, then one figure each.
+    for (int i = 0; i < 3; ++i) {
+        frame();
+    }
     EXPECT_FALSE(app->menusVisible());
     EXPECT_EQ(top(), menu);
     EXPECT_EQ(board.getDifficulty(), GameBoard::kHard);
