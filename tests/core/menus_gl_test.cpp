@@ -97,6 +97,23 @@ TEST_F(Screens, HardGameShowsTheHudWithBothCountsAndEscapeOffersContinue) {
     EXPECT_EQ(menu->getPlayButton()->getCaption(), "Continue");
 }
 
+// Two computers at the expert level: player 1 thinks while the menus come
+// back, and the demo that follows drops that move and plays hard.
+TEST_F(Screens, ExpertGameThinksAndTheDemoDropsItsMove) {
+    GameBoard& board = package->getBoard();
+    click(*menu->getPlayButton());
+    click(*newGame->getKindButton(1));
+    click(*newGame->getExpertButton());
+    EXPECT_FALSE(app->menusVisible());
+    EXPECT_EQ(board.getDifficulty(), GameBoard::kExpert);
+    EXPECT_TRUE(board.isThinking());
+    pressKey(KeyEscape);
+    click(*menu->getDemoButton());
+    EXPECT_FALSE(board.isThinking());
+    EXPECT_EQ(board.getDifficulty(), GameBoard::kHard);
+    EXPECT_TRUE(board.isMoveDone());
+}
+
 // Fluid Demo shows the scene whatever the game; Demo starts two hard
 // computers, which are not offered for continuing.
 TEST_F(Screens, FluidDemoAndDemoLeaveTheMenus) {

@@ -57,13 +57,13 @@ screenshot menus-released
 [ "$(differ "$main" "$shot" "$demo_box")" -eq 0 ] || fail "Demo did not return to its normal look"
 [ "$(differ "$main" "$shot" "$(button_box $(menu_button 0))")" -eq 0 ] || fail "release outside changed the menu"
 
-# "New Game": "Player 1:" Human, "Player 2:" Computer, then the three buttons.
+# "New Game": "Player 1:" Human, "Player 2:" Computer, then the four buttons.
 click_at $(menu_button 0)
 park_pointer
 screenshot menus-new-game
 [ "$(differ "$main" "$shot" "$(button_box $(menu_button 0))")" -gt 500 ] || fail "New Game opened nothing"
 expect_chars "$shot" "300x64+200+$(($(new_game_button player1 | cut -d' ' -f2) - 32))" 9
-expect_labels "$shot" player1 5 player2 8 easy 9 hard 9 back 4
+expect_labels "$shot" player1 5 player2 8 easy 9 hard 9 expert 11 back 4
 
 # Player 2 made human makes player 1 the computer; then both computers.
 click_at $(new_game_button player2)

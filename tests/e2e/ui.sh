@@ -44,7 +44,8 @@ new_game_button() {
         player2) x=662 row=1 ;;
         easy) row=2 ;;
         hard) row=3 ;;
-        back) row=4 ;;
+        expert) row=4 ;;
+        back) row=5 ;;
     esac
     echo "$x $(awk -v i="$row" 'BEGIN { printf "%d", 384 * 0.8 - 32 + 80 * i }')"
 }
