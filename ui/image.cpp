@@ -17,8 +17,9 @@ void Image::render(double, float) {
     int viewportWidth = 0;
     int viewportHeight = 0;
     viewportSize(*this, viewportWidth, viewportHeight);
-    const float w = 2.0f / viewportWidth * width;
-    const float h = 2.0f / viewportHeight * height;
+    const float scale = pixelScale(viewportWidth, viewportHeight);
+    const float w = 2.0f * scale / viewportWidth * width;
+    const float h = 2.0f * scale / viewportHeight * height;
     const float ax = getAbsoluteX();
     const float ay = getAbsoluteY();
 
@@ -37,11 +38,13 @@ void Image::detach() {
 }
 
 float Image::getWidth() const {
-    return 2.0f * width / System::instance()->getWidth();
+    const System* system = System::instance();
+    return 2.0f * width * pixelScale(system->getWidth(), system->getHeight()) / system->getWidth();
 }
 
 float Image::getHeight() const {
-    return 2.0f * height / System::instance()->getHeight();
+    const System* system = System::instance();
+    return 2.0f * height * pixelScale(system->getWidth(), system->getHeight()) / system->getHeight();
 }
 
 void Image::setSize(float newWidth, float newHeight) {

@@ -20,6 +20,7 @@ constexpr int kListTexturesKey = KeyF1 + 9; // F10
 
 MenuMain::MenuMain(GameBoard* board)
     : board(board), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
+    container.setLayoutSize(kLayoutWidth, kLayoutHeight);
     font = std::make_unique<Font>(kFontName, Font::kBig);
     logo = std::make_unique<Image>(&container, 0.0f, 0.0f, kLogoWidth, kLogoHeight, kLogoName);
     playButton = makeButton(container, font.get(), this, "Play");

@@ -16,6 +16,7 @@ constexpr float kFirstRowY = 0.2f;
 
 MenuNewGame::MenuNewGame(GameBoard* board)
     : board(board), container(nullptr, 0.0f, 0.0f, MenuMain::kContainerSize, MenuMain::kContainerSize) {
+    container.setLayoutSize(MenuMain::kLayoutWidth, MenuMain::kLayoutHeight);
     font = std::make_unique<Font>(MenuMain::kFontName, Font::kBig);
     for (int player = 1; player <= kPlayers; ++player) {
         playerLabels[static_cast<size_t>(player - 1)] = std::make_unique<Text>(

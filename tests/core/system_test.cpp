@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,21 @@ public:
 class Dispatch : public ::testing::Test {
 protected:
     Dispatch() : system(*System::instance()) { system.reshape(1000, 500); }
-    ~Dispatch() override { system.setEventConsumers({}); }
+    // The input queue belongs to the process: keys still held would turn the
+    // next test's presses into repeats.
+    ~Dispatch() override {
+        system.setEventConsumers({});
+        for (int key : pressed) {
+            system.keyUp(key);
+        }
+        system.processEvents();
+        system.reshape(1024, 768);
+    }
+
+    void keyDown(int key) {
+        pressed.insert(key);
+        system.keyDown(key);
+    }
 
     // One frame: advance the clock, then dispatch.
     void pass(double seconds) {
@@ -67,13 +82,14 @@ protected:
 
     FakeClock clock;
     System& system;
+    std::set<int> pressed;
 };
 
 TEST_F(Dispatch, HeldKeyGivesDownThenHeldEachFrameThenUp) {
     Recorder recorder;
     system.setEventConsumers({&recorder});
     clock.advance(0.1);
-    system.keyDown('a');
+    keyDown('a');
     pass(0.1);  // pass 1 at 0.2
     pass(0.25); // pass 2 at 0.45
     pass(0.5);  // pass 3 at 0.95
@@ -88,10 +104,10 @@ TEST_F(Dispatch, OperatingSystemRepeatGivesOneKeyDown) {
     Recorder recorder;
     system.setEventConsumers({&recorder});
     clock.advance(0.05);
-    system.keyDown('x');
-    system.keyDown('x');
+    keyDown('x');
+    keyDown('x');
     pass(0.1);
-    system.keyDown('x');
+    keyDown('x');
     pass(0.1);
     EXPECT_EQ(recorder.received, (std::vector<std::string>{"down 120", "held 120 0.1"}));
 }
@@ -100,7 +116,7 @@ TEST_F(Dispatch, PressAndReleaseWithinOneFrameGiveDownAndUpOnly) {
     Recorder recorder;
     system.setEventConsumers({&recorder});
     clock.advance(0.05);
-    system.keyDown(KeyMouseLeft);
+    keyDown(KeyMouseLeft);
     clock.advance(0.01);
     system.keyUp(KeyMouseLeft);
     pass(0.01);
@@ -113,8 +129,8 @@ TEST_F(Dispatch, KeyUpEndsThePressOfItsKeyOnly_AReleaseWithoutPressGivesNothing)
     system.setEventConsumers({&recorder});
     system.keyUp('q');
     clock.advance(0.05);
-    system.keyDown('a');
-    system.keyDown('b');
+    keyDown('a');
+    keyDown('b');
     pass(0.1);
     system.keyUp('a');
     pass(0.1);
@@ -146,7 +162,7 @@ TEST_F(Dispatch, ClaimingConsumerHidesEventFromLaterOnes) {
     Recorder last;
     system.setEventConsumers({&first, &claimer, &last});
     clock.advance(0.05);
-    system.keyDown('k');
+    keyDown('k');
     pass(0.1);
     EXPECT_EQ(first.received.size(), 1u);
     EXPECT_EQ(claimer.received.size(), 1u);
@@ -162,7 +178,7 @@ TEST_F(Dispatch, ConsumerMayRemoveTheNextOneWhileHandling) {
     };
     system.setEventConsumers({&first, &second, &third});
     clock.advance(0.05);
-    system.keyDown('k');
+    keyDown('k');
     pass(0.1);
     EXPECT_TRUE(second.received.empty());
     EXPECT_EQ(third.received.size(), 1u);
@@ -198,7 +214,7 @@ TEST_F(Dispatch, UnchangedListDuringDispatchKeepsThePosition) {
     };
     system.setEventConsumers({&a, &b});
     clock.advance(0.05);
-    system.keyDown('k');
+    keyDown('k');
     pass(0.1);
     EXPECT_EQ(b.received.size(), 1u);
 }

@@ -35,10 +35,11 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
 
-    // The pixel under a point in screen units.
+    // The pixel under a point in screen units of the window's size.
     static UiAssets::Rgba pixelAt(float x, float y) {
-        const int px = static_cast<int>((x + 1.0f) / 2.0f * GlTest::kWidth);
-        const int py = static_cast<int>((y + 1.0f) / 2.0f * GlTest::kHeight);
+        const System* system = System::instance();
+        const int px = static_cast<int>((x + 1.0f) / 2.0f * system->getWidth());
+        const int py = static_cast<int>((y + 1.0f) / 2.0f * system->getHeight());
         const std::vector<uint8_t> rgba = GlTest::readPixels(px, py, 1, 1);
         return {rgba[0], rgba[1], rgba[2], rgba[3]};
     }
@@ -58,9 +59,9 @@ protected:
     static void clickOn(const ButtonSimple& button, Advance advance) {
         const float x = button.getAbsoluteX() + button.getWidth() / 2.0f;
         const float y = button.getAbsoluteY() + button.getHeight() / 2.0f;
-        const int px = static_cast<int>((x + 1.0f) / 2.0f * GlTest::kWidth);
-        const int py = static_cast<int>((1.0f - y) / 2.0f * GlTest::kHeight);
         System* system = System::instance();
+        const int px = static_cast<int>((x + 1.0f) / 2.0f * system->getWidth());
+        const int py = static_cast<int>((1.0f - y) / 2.0f * system->getHeight());
         system->motion(px, py);
         system->keyDown(KeyMouseLeft);
         advance();

@@ -6,6 +6,7 @@
 #include "support/logcapture.h"
 #include "support/uiframe.h"
 #include "ui/buttonsimple.h"
+#include "ui/image.h"
 #include "ui/menumain.h"
 #include "ui/menunewgame.h"
 #include "ui/sporrikhud.h"
@@ -96,6 +97,37 @@ TEST_F(Screens, HardGameShowsTheHudWithBothCountsAndEscapeOffersContinue) {
 
 // Fluid Demo shows the scene whatever the game; Demo starts two hard
 // computers, which are not offered for continuing.
+// Small windows show both menus whole, scaled down, and their buttons still
+// take clicks where they are drawn.
+TEST_F(Screens, SmallWindowsShowTheWholeMenusAndTheirButtonsTakeClicks) {
+    const auto inside = [](const Control& c) {
+        return c.getAbsoluteX() >= -1.0f && c.getAbsoluteX() + c.getWidth() <= 1.0f &&
+               c.getAbsoluteY() >= -1.0f && c.getAbsoluteY() + c.getHeight() <= 1.0f;
+    };
+    const auto middle = [](const Control& c) {
+        return pixelAt(c.getAbsoluteX() + c.getWidth() / 2.0f, c.getAbsoluteY() + c.getHeight() / 2.0f);
+    };
+    for (const auto& size : {std::make_pair(480, 360), std::make_pair(320, 240)}) {
+        SCOPED_TRACE(testing::Message() << size.first << "x" << size.second);
+        System::instance()->reshape(size.first, size.second);
+        frame();
+        frame();
+        const ButtonSimple* buttons[] = {menu->getPlayButton(), menu->getDemoButton(),
+                                         menu->getFluidDemoButton(), menu->getExitButton()};
+        for (const ButtonSimple* button : buttons) {
+            EXPECT_TRUE(inside(*button)) << button->getCaption();
+            EXPECT_FALSE(black(middle(*button))) << button->getCaption();
+        }
+        EXPECT_TRUE(inside(*menu->getLogo()));
+        EXPECT_TRUE(near(middle(*menu->getLogo()), UiAssets::kLogo));
+        click(*menu->getPlayButton());
+        ASSERT_EQ(top(), newGame);
+        EXPECT_TRUE(inside(*newGame->getReturnButton()));
+        click(*newGame->getReturnButton());
+        EXPECT_EQ(top(), menu);
+    }
+}
+
 TEST_F(Screens, FluidDemoAndDemoLeaveTheMenus) {
     GameBoard& board = package->getBoard();
     board.setDifficulty(GameBoard::kEasy);
