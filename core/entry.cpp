@@ -1,7 +1,8 @@
-#include "core/exceptions.h"
+#include "base/exceptions.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "core/sporrikmain.h"
 #include "core/system.h"
-#include "core/tools.h"
 
 #include <cstdio>
 #include <memory>

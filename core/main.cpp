@@ -1,10 +1,11 @@
 #include "core/main.h"
 
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 #include "core/gamepackage.h"
-#include "core/material.h"
 #include "core/system.h"
 #include "graph/rendergraph.h"
+#include "input/eventconsumer.h"
+#include "resources/material.h"
 #include "resources/texturemanager.h"
 #include "ui/menu.h"
 
@@ -45,6 +46,8 @@ void Main::destroy() {
 Main::Main() {
     System* system = System::instance();
     renderGraph = std::make_unique<RenderGraph>(0, 0, system->getWidth(), system->getHeight());
+    renderGraph->setConsumerSink(
+        [system](const std::list<EventConsumer*>& consumers) { system->setEventConsumers(consumers); });
 }
 
 Main::~Main() {
@@ -150,6 +153,10 @@ void Main::returnToMenus() {
         renderGraph->addRoot(top, kMenuPriority);
         renderGraph->removeRoot(hud);
     }
+}
+
+void Main::quit() {
+    System::instance()->quit();
 }
 
 bool Main::menusVisible() const {

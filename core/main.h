@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/cursor.h"
+#include "ui/menuhost.h"
 
 #include <memory>
 #include <vector>
@@ -14,7 +15,7 @@ class RenderNode;
 // The application: owns the render graph and the menu stack, and switches the
 // screens between the menus and the game with its heads-up display.
 // An abstract singleton: exactly one subclass instance is registered.
-class Main {
+class Main : public MenuHost {
 public:
     static constexpr int kTablePriority = 100;
     static constexpr int kHudPriority = 200;
@@ -39,9 +40,11 @@ public:
     void setGamePackage(GamePackage* p);
     void setTable(RenderNode* t);
 
-    bool showMenu(Menu* m);
-    bool closeMenu(Menu* m);
-    void leaveMenus();
+    bool showMenu(Menu* m) override;
+    bool closeMenu(Menu* m) override;
+    void leaveMenus() override;
+    // Ends the program through System::quit.
+    [[noreturn]] void quit() override;
     void returnToMenus();
     bool menusVisible() const;
 

@@ -1,11 +1,11 @@
 #include "core/sporrik.h"
 
-#include "core/eventconsumer.h"
-#include "core/inputevent.h"
 #include "core/main.h"
 #include "game/gameboard.h"
 #include "game/gamelogic.h"
 #include "graph/rendernode.h"
+#include "input/eventconsumer.h"
+#include "input/inputevent.h"
 #include "ui/menumain.h"
 #include "ui/sporrikhud.h"
 
@@ -17,7 +17,7 @@ namespace {
 // display shows; and Escape brings the menus back, as the scene's Escape does.
 class StandInTable : public RenderNode, public EventConsumer {
 public:
-    explicit StandInTable(GameBoard* board) : board(board) {}
+    StandInTable(GameBoard* board, Main& application) : board(board), application(application) {}
 
     void render(double elapsed, float) override {
         sinceLastMove += elapsed;
@@ -38,10 +38,9 @@ public:
         if (key == nullptr || key->getKey() != KeyEscape) {
             return;
         }
-        Main* application = Main::instance();
-        if (!application->menusVisible()) {
+        if (!application.menusVisible()) {
             e.consume();
-            application->returnToMenus();
+            application.returnToMenus();
         }
     }
 
@@ -49,15 +48,16 @@ private:
     static constexpr double kSecondsPerMove = 0.25;
 
     GameBoard* board; // not owned: the package's board
+    Main& application;
     double sinceLastMove = 0.0;
 };
 
 } // namespace
 
-Sporrik::Sporrik() {
+Sporrik::Sporrik(Main& application) {
     board = std::make_unique<GameBoard>();
-    table = std::make_unique<StandInTable>(board.get());
-    menu = std::make_unique<MenuMain>(board.get());
+    table = std::make_unique<StandInTable>(board.get(), application);
+    menu = std::make_unique<MenuMain>(board.get(), application);
     hud = std::make_unique<SporrikHud>(board.get());
 }
 

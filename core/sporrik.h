@@ -5,6 +5,7 @@
 #include <memory>
 
 class GameBoard;
+class Main;
 class MenuMain;
 class SporrikHud;
 
@@ -12,7 +13,8 @@ class SporrikHud;
 // all working on one board.
 class Sporrik : public GamePackage {
 public:
-    Sporrik();
+    // application: shows the package and outlives it.
+    explicit Sporrik(Main& application);
     // The screens go before the board they point at.
     ~Sporrik() override;
 

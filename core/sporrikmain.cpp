@@ -10,6 +10,6 @@ SporrikMain::~SporrikMain() {
 
 void SporrikMain::init() {
     Main::init();
-    package = std::make_unique<Sporrik>();
+    package = std::make_unique<Sporrik>(*this);
     setGamePackage(package.get());
 }

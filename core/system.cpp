@@ -1,11 +1,13 @@
 #include "core/system.h"
 
-#include "core/eventconsumer.h"
-#include "core/exceptions.h"
-#include "core/inputevent.h"
+#include "base/exceptions.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "core/main.h"
-#include "core/tools.h"
-#include "graph/plug.h"
+#include "graph/plugconnections.h"
+#include "graph/windowsize.h"
+#include "input/eventconsumer.h"
+#include "input/inputevent.h"
 #include "sound/soundsystem.h"
 
 #include <GL/glew.h>
@@ -26,18 +28,12 @@ const char* const kWindowTitle = "Sporrik";
 const char* const kGameModeFormat = "%ix%i:32@60";
 constexpr int kWindowX = 100;
 constexpr int kWindowY = 100;
-constexpr int kSourceWidth = 16;
-constexpr size_t kLogPieceLength = 80;
 
 std::unique_ptr<System> gInstance;
 
 double steadySeconds() {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-void writeToStandardError(int, const std::string& line) {
-    std::fputs(line.c_str(), stderr);
 }
 
 // GLUT calls back through C: an exception must not unwind through it. The
@@ -155,11 +151,14 @@ System* System::existing() {
     return gInstance.get();
 }
 
-System::System() : timeSource(steadySeconds), reportChannel(writeToStandardError) {
+System::System() : timeSource(steadySeconds) {
     dispatchPosition = consumers.end();
+    EventConsumer::setDestructionHandler([this](EventConsumer* c) { removeEventConsumer(c); });
 }
 
-System::~System() = default;
+System::~System() {
+    EventConsumer::setDestructionHandler(nullptr);
+}
 
 bool System::setup() {
     fullscreen = getArgument("window") == nullptr;
@@ -170,6 +169,8 @@ bool System::setup() {
 void System::setArguments(int argc, const char* const* argv) {
     arguments.assign(argv, argv + argc);
     fullscreen = getArgument("window") == nullptr;
+    const char* path = getArgument("path");
+    setAssetDirectory(path != nullptr ? path : "");
 }
 
 const char* System::getArgument(const char* name) const {
@@ -203,53 +204,15 @@ void System::reshape(int newWidth, int newHeight) {
     // A minimised window reports 0 x 0; later code divides by the size.
     width = std::max(newWidth, 1);
     height = std::max(newHeight, 1);
+    WindowSize::set(width, height);
 }
 
 void System::log(int type, const char* source, const char* message) {
-    const char* label = nullptr;
-    int channel = type;
-    switch (type) {
-    case NOTE:
-        label = "NOTE   ";
-        break;
-    case WARNING:
-        label = "WARNING";
-        break;
-    case ERROR:
-        label = "ERROR  ";
-        break;
-    case DEBUG:
-        label = "DEBUG  ";
-        break;
-    default:
-        log(WARNING, kGlobalSource, "unknown log type");
-        label = "WARNING:";
-        channel = WARNING;
-        break;
-    }
-    const std::string text = message != nullptr ? message : "";
-    const char* name = source != nullptr ? source : "";
-    std::string padded(std::max(std::strlen(name), static_cast<size_t>(kSourceWidth)) + 1, '\0');
-    padString(padded.data(), name, kSourceWidth, ' ');
-    padded.resize(std::strlen(padded.c_str()));
-
-    size_t start = 0;
-    do {
-        const std::string piece = text.substr(start, kLogPieceLength);
-        start += kLogPieceLength;
-        std::string line = std::string(label) + " from " + padded + ":" + piece;
-        if (start < text.size()) {
-            line += "\\";
-        }
-        line += "\n";
-        reportChannel(channel, line);
-    } while (start < text.size());
+    Log::write(type, source, message);
 }
 
 System::ReportChannel System::setReportChannel(ReportChannel channel) {
-    ReportChannel previous = std::move(reportChannel);
-    reportChannel = channel ? std::move(channel) : ReportChannel(writeToStandardError);
-    return previous;
+    return Log::setReportChannel(std::move(channel));
 }
 
 bool System::init() {
@@ -508,25 +471,13 @@ bool System::removeEventConsumer(EventConsumer* c) {
 }
 
 void System::connect(int id, const std::string& name, Plug* a, Plug* b) {
-    if (a == nullptr || !a->canConnect(b, name, true)) {
-        throw IllegalArgumentException("can not connect plugs");
-    }
-    if (connections.count(id) != 0) {
-        throw IllegalArgumentException("a connection with the same identifier already exists");
-    }
-    Connection& connection = connections[id];
-    connection.receiver = a->isSequential() ? b : a;
-    connection.sender = a->isSequential() ? a : b;
-    connection.id = id;
+    PlugConnections::instance().connect(id, name, a, b);
 }
 
 void System::disconnect(int id) {
-    if (connections.erase(id) == 0) {
-        throw NotFoundException("connection not found.");
-    }
+    PlugConnections::instance().disconnect(id);
 }
 
 Connection* System::findConnection(int id) {
-    const auto found = connections.find(id);
-    return found == connections.end() ? nullptr : &found->second;
+    return PlugConnections::instance().findConnection(id);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "base/log.h"
 #include "graph/connection.h"
+#include "graph/windowsize.h"
 
 #include <deque>
 #include <functional>
@@ -19,8 +21,8 @@ class Plug;
 // queue with its consumers, and the log.
 class System {
 public:
-    // Receives each finished log line; the default writes it to standard error.
-    using ReportChannel = std::function<void(int type, const std::string& line)>;
+    // The log's own channel (base/log.h); System only forwards.
+    using ReportChannel = Log::ReportChannel;
     // Seconds on a monotonic clock with an arbitrary zero; null restores the
     // steady clock.
     using TimeSource = std::function<double()>;
@@ -70,7 +72,8 @@ public:
     // One frame: dispatch input, draw the render graph.
     void display();
 
-    // Plug connections, kept by identifier. Neither plug is told.
+    // Plug connections, kept by identifier in the graph's registry
+    // (PlugConnections). Neither plug is told.
     void connect(int id, const std::string& name, Plug* a, Plug* b);
     void disconnect(int id);
     Connection* findConnection(int id);
@@ -84,8 +87,8 @@ private:
     void registerHandlers();
     bool checkCapabilities();
 
-    static constexpr int kDefaultWidth = 1024;
-    static constexpr int kDefaultHeight = 768;
+    static constexpr int kDefaultWidth = WindowSize::kDefaultWidth;
+    static constexpr int kDefaultHeight = WindowSize::kDefaultHeight;
 
     bool fullscreen = true;
     int width = kDefaultWidth;
@@ -109,7 +112,4 @@ private:
     double lastMouseY = -1.0;
     double lastDispatchTime = 0.0;
     std::list<EventConsumer*>::iterator dispatchPosition;
-
-    std::map<int, Connection> connections;
-    ReportChannel reportChannel;
 };

@@ -1,6 +1,7 @@
 #include "fluid/fluidsimulation.h"
 
-#include "core/tools.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "fluid/pbuffer.h"
 
 #include <string>

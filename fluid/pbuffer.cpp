@@ -1,7 +1,7 @@
 #include "fluid/pbuffer.h"
 
-#include "core/material.h"
 #include "fluid/rendercontext.h"
+#include "resources/material.h"
 
 #include <cstdio>
 #include <cstdlib>

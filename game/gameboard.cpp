@@ -1,6 +1,7 @@
 #include "game/gameboard.h"
 
-#include "core/tools.h"
+#include "base/log.h"
+#include "base/tools.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "graph/command.h"
 
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 
 namespace {
 

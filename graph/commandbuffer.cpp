@@ -1,6 +1,6 @@
 #include "graph/commandbuffer.h"
 
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 
 Command CommandBuffer::next() {
     if (commands.empty()) {

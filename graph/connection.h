@@ -4,7 +4,7 @@
 
 class Plug;
 
-// A registered join of two plugs, kept by System under its identifier.
+// A registered join of two plugs, kept by PlugConnections under its identifier.
 struct Connection {
     Plug* receiver = nullptr; // not owned: the non-sequential plug
     Plug* sender = nullptr;   // not owned: the sequential plug

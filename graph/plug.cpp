@@ -1,8 +1,9 @@
 #include "graph/plug.h"
 
-#include "core/exceptions.h"
-#include "core/system.h"
-#include "core/tools.h"
+#include "base/exceptions.h"
+#include "base/log.h"
+#include "base/tools.h"
+#include "graph/plugconnections.h"
 
 #include <cassert>
 
@@ -70,5 +71,5 @@ Plug::Connection& Plug::getConnection(const std::string& name) {
 }
 
 void Plug::disconnect(const std::string& name) {
-    System::instance()->disconnect(getConnection(name).second);
+    PlugConnections::instance().disconnect(getConnection(name).second);
 }

@@ -1,8 +1,7 @@
 #include "graph/rendergraph.h"
 
-#include "core/eventconsumer.h"
-#include "core/system.h"
 #include "graph/rendernode.h"
+#include "input/eventconsumer.h"
 
 #include <algorithm>
 #include <cassert>
@@ -78,7 +77,13 @@ void RenderGraph::update() {
         (void)erased;
         node->unlink();
     }
-    System::instance()->setEventConsumers(consumerList);
+    if (consumerSink) {
+        consumerSink(consumerList);
+    }
+}
+
+void RenderGraph::setConsumerSink(ConsumerSink sink) {
+    consumerSink = std::move(sink);
 }
 
 void RenderGraph::visit(RenderNode* n) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <list>
 #include <map>
 #include <set>
@@ -13,6 +14,10 @@ class RenderNode;
 // pulls in its own children. Owns no node.
 class RenderGraph {
 public:
+    // Receives the consumer list at the end of every update(); the
+    // application hands it to its input dispatch (System::setEventConsumers).
+    using ConsumerSink = std::function<void(const std::list<EventConsumer*>&)>;
+
     RenderGraph(int x, int y, int width, int height);
     RenderGraph(const RenderGraph&) = delete;
     RenderGraph& operator=(const RenderGraph&) = delete;
@@ -27,6 +32,8 @@ public:
     void clearRoots();
 
     void update();
+    // Null for none: the list is then only kept (getConsumerList).
+    void setConsumerSink(ConsumerSink sink);
     void render(double elapsed);
 
     void setViewport(int x, int y, int width, int height);
@@ -59,6 +66,7 @@ private:
     // The consumer side of each node in consumerList; a node's destructor can
     // no longer find it by cast.
     std::map<RenderNode*, EventConsumer*> consumerOfNode;
+    ConsumerSink consumerSink;
     bool rendering = false;
     int viewportX;
     int viewportY;

@@ -1,6 +1,6 @@
 #include "graph/rendernode.h"
 
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 #include "graph/rendergraph.h"
 
 namespace {

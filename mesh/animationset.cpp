@@ -1,6 +1,7 @@
 #include "mesh/animationset.h"
 
-#include "core/tools.h"
+#include "base/log.h"
+#include "base/tools.h"
 
 namespace {
 constexpr const char* kInvalidSequence = "invalid animation sequence number";

@@ -2,8 +2,8 @@
 
 #include <GL/glew.h>
 
-#include "core/material.h"
 #include "mesh/staticmesh.h"
+#include "resources/material.h"
 
 #include <algorithm>
 

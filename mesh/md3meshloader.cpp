@@ -2,11 +2,12 @@
 
 #include <GL/glew.h>
 
-#include "core/material.h"
-#include "core/tools.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "mesh/animatedmesh.h"
 #include "mesh/meshgroup.h"
 #include "resources/image.h"
+#include "resources/material.h"
 #include "resources/texture.h"
 
 #include <algorithm>

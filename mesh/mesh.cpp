@@ -1,7 +1,7 @@
 #include "mesh/mesh.h"
 
-#include "core/material.h"
 #include "mesh/staticmesh.h"
+#include "resources/material.h"
 
 Mesh::Mesh() = default;
 

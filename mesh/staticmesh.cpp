@@ -1,6 +1,6 @@
 #include "mesh/staticmesh.h"
 
-#include "core/material.h"
+#include "resources/material.h"
 
 class StaticMesh::DisplayLists {
 public:

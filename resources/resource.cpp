@@ -1,7 +1,8 @@
 #include "resources/resource.h"
 
-#include "core/exceptions.h"
-#include "core/tools.h"
+#include "base/exceptions.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "resources/resourcemanager.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/exceptions.h"
-#include "core/tools.h"
+#include "base/exceptions.h"
+#include "base/tools.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "resources/resourcemanager.h"
 
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 #include "resources/resourceprocessor.h"
 
 #include <algorithm>

@@ -1,7 +1,8 @@
 #include "resources/texture.h"
 
-#include "core/exceptions.h"
-#include "core/tools.h"
+#include "base/exceptions.h"
+#include "base/log.h"
+#include "base/tools.h"
 
 #include <GL/glu.h>
 

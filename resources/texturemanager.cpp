@@ -1,6 +1,7 @@
 #include "resources/texturemanager.h"
 
-#include "core/tools.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "resources/resourcemanager.h"
 #include "resources/texture.h"
 

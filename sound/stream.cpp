@@ -1,6 +1,7 @@
 #include "sound/stream.h"
 
-#include "core/tools.h"
+#include "base/log.h"
+#include "base/tools.h"
 #include "sound/soundlibrary.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "ui/buttonsimple.h"
 
-#include "core/inputevent.h"
-#include "core/system.h"
+#include "graph/windowsize.h"
+#include "input/inputevent.h"
 #include "ui/controllistener.h"
 #include "ui/text.h"
 
@@ -91,13 +91,13 @@ void ButtonSimple::detach() {
 }
 
 float ButtonSimple::getWidth() const {
-    const System* system = System::instance();
-    return 2.0f * width * pixelScale(system->getWidth(), system->getHeight()) / system->getWidth();
+    return 2.0f * width * pixelScale(WindowSize::getWidth(), WindowSize::getHeight()) /
+           WindowSize::getWidth();
 }
 
 float ButtonSimple::getHeight() const {
-    const System* system = System::instance();
-    return 2.0f * height * pixelScale(system->getWidth(), system->getHeight()) / system->getHeight();
+    return 2.0f * height * pixelScale(WindowSize::getWidth(), WindowSize::getHeight()) /
+           WindowSize::getHeight();
 }
 
 void ButtonSimple::setVisible(bool flag) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/eventconsumer.h"
-#include "core/material.h"
+#include "input/eventconsumer.h"
+#include "resources/material.h"
 #include "ui/control.h"
 
 #include <array>

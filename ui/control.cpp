@@ -1,9 +1,9 @@
 #include "ui/control.h"
 
-#include "core/exceptions.h"
-#include "core/material.h"
-#include "core/system.h"
+#include "base/exceptions.h"
 #include "graph/rendergraph.h"
+#include "graph/windowsize.h"
+#include "resources/material.h"
 #include "resources/texture.h"
 #include "ui/controlcontainer.h"
 
@@ -92,9 +92,8 @@ void Control::viewportSize(const RenderNode& node, int& width, int& height) {
         height = graph->getViewportHeight();
         return;
     }
-    const System* system = System::instance();
-    width = system->getWidth();
-    height = system->getHeight();
+    width = WindowSize::getWidth();
+    height = WindowSize::getHeight();
 }
 
 void Control::applyOverlay(Material& material, const std::array<float, 4>& colour) {

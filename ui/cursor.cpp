@@ -1,6 +1,6 @@
 #include "ui/cursor.h"
 
-#include "core/inputevent.h"
+#include "input/inputevent.h"
 #include "ui/control.h"
 
 #include <GL/glew.h>

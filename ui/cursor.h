@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/eventconsumer.h"
-#include "core/material.h"
 #include "graph/rendernode.h"
+#include "input/eventconsumer.h"
+#include "resources/material.h"
 
 // The mouse pointer, drawn as a textured square over everything else; the
 // system's own pointer is hidden. It follows motion events and never claims

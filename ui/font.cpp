@@ -1,6 +1,6 @@
 #include "ui/font.h"
 
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 #include "ui/control.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/material.h"
+#include "resources/material.h"
 
 #include <array>
 #include <string>

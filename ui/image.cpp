@@ -1,6 +1,6 @@
 #include "ui/image.h"
 
-#include "core/system.h"
+#include "graph/windowsize.h"
 
 #include <GL/glew.h>
 
@@ -38,13 +38,13 @@ void Image::detach() {
 }
 
 float Image::getWidth() const {
-    const System* system = System::instance();
-    return 2.0f * width * pixelScale(system->getWidth(), system->getHeight()) / system->getWidth();
+    return 2.0f * width * pixelScale(WindowSize::getWidth(), WindowSize::getHeight()) /
+           WindowSize::getWidth();
 }
 
 float Image::getHeight() const {
-    const System* system = System::instance();
-    return 2.0f * height * pixelScale(system->getWidth(), system->getHeight()) / system->getHeight();
+    return 2.0f * height * pixelScale(WindowSize::getWidth(), WindowSize::getHeight()) /
+           WindowSize::getHeight();
 }
 
 void Image::setSize(float newWidth, float newHeight) {

@@ -1,13 +1,12 @@
 #include "ui/menumain.h"
 
-#include "core/inputevent.h"
-#include "core/main.h"
-#include "core/system.h"
 #include "game/gameboard.h"
+#include "input/inputevent.h"
 #include "resources/texturemanager.h"
 #include "ui/buttonsimple.h"
 #include "ui/font.h"
 #include "ui/image.h"
+#include "ui/menuhost.h"
 #include "ui/menunewgame.h"
 
 namespace {
@@ -18,8 +17,8 @@ constexpr float kFirstButtonY = 0.1f;
 constexpr int kListTexturesKey = KeyF1 + 9; // F10
 } // namespace
 
-MenuMain::MenuMain(GameBoard* board)
-    : board(board), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
+MenuMain::MenuMain(GameBoard* board, MenuHost& host)
+    : board(board), host(host), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
     container.setLayoutSize(kLayoutWidth, kLayoutHeight);
     font = std::make_unique<Font>(kFontName, Font::kBig);
     logo = std::make_unique<Image>(&container, 0.0f, 0.0f, kLogoWidth, kLogoHeight, kLogoName);
@@ -27,7 +26,7 @@ MenuMain::MenuMain(GameBoard* board)
     demoButton = makeButton(container, font.get(), this, "Demo");
     fluidDemoButton = makeButton(container, font.get(), this, "Fluid Demo");
     exitButton = makeButton(container, font.get(), this, "Exit");
-    newGameMenu = std::make_unique<MenuNewGame>(board);
+    newGameMenu = std::make_unique<MenuNewGame>(board, host);
     layout();
 }
 
@@ -82,24 +81,23 @@ void MenuMain::attach() {
 }
 
 void MenuMain::onClick(Control* source) {
-    Main* application = Main::instance();
     if (source == playButton.get()) {
         if (canContinue(*board)) {
-            application->leaveMenus();
+            host.leaveMenus();
         } else {
-            application->showMenu(newGameMenu.get());
+            host.showMenu(newGameMenu.get());
         }
     } else if (source == demoButton.get()) {
         board->setHuman(GameBoard::kPlayer1, false);
         board->setHuman(GameBoard::kPlayer2, false);
         board->setDifficulty(GameBoard::kHard);
         board->newGame();
-        application->leaveMenus();
+        host.leaveMenus();
     } else if (source == fluidDemoButton.get()) {
-        application->leaveMenus();
+        host.leaveMenus();
     } else if (source == exitButton.get()) {
         // Never returns: the menus are gone once it has run.
-        System::instance()->quit();
+        host.quit();
     }
 }
 
@@ -110,7 +108,7 @@ void MenuMain::handleEvent(InputEvent& e) {
     }
     if (key->getKey() == KeyEscape) {
         e.consume();
-        Main::instance()->leaveMenus();
+        host.leaveMenus();
     } else if (key->getKey() == kListTexturesKey) {
         e.consume();
         TextureManager::instance().listTextures();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/eventconsumer.h"
+#include "input/eventconsumer.h"
 #include "ui/controlcontainer.h"
 #include "ui/controllistener.h"
 #include "ui/menu.h"
@@ -13,6 +13,7 @@ class ButtonSimple;
 class Font;
 class GameBoard;
 class Image;
+class MenuHost;
 class MenuNewGame;
 
 // The first screen: the logo over "New Game" (or "Continue"), "Demo",
@@ -36,8 +37,8 @@ public:
     static constexpr float kButtonStep = 1.25f;
     static constexpr int kButtons = 4;
 
-    // board: not owned.
-    explicit MenuMain(GameBoard* board);
+    // board: not owned; host: the application, which outlives the menu.
+    MenuMain(GameBoard* board, MenuHost& host);
     ~MenuMain() override;
 
     // A game can be continued while it runs and a human plays in it; the
@@ -75,6 +76,7 @@ private:
     void layout();
 
     GameBoard* board; // not owned: the game's board
+    MenuHost& host;
     ControlContainer container;
     std::unique_ptr<Font> font;
     std::unique_ptr<Image> logo;

@@ -1,10 +1,10 @@
 #include "ui/menunewgame.h"
 
-#include "core/main.h"
 #include "game/gameboard.h"
 #include "ui/buttonsimple.h"
 #include "ui/font.h"
 #include "ui/image.h"
+#include "ui/menuhost.h"
 #include "ui/menumain.h"
 #include "ui/text.h"
 
@@ -14,8 +14,9 @@ const char* const kComputer = "Computer";
 constexpr float kFirstRowY = 0.2f;
 } // namespace
 
-MenuNewGame::MenuNewGame(GameBoard* board)
-    : board(board), container(nullptr, 0.0f, 0.0f, MenuMain::kContainerSize, MenuMain::kContainerSize) {
+MenuNewGame::MenuNewGame(GameBoard* board, MenuHost& host)
+    : board(board), host(host),
+      container(nullptr, 0.0f, 0.0f, MenuMain::kContainerSize, MenuMain::kContainerSize) {
     container.setLayoutSize(MenuMain::kLayoutWidth, MenuMain::kLayoutHeight);
     font = std::make_unique<Font>(MenuMain::kFontName, Font::kBig);
     for (int player = 1; player <= kPlayers; ++player) {
@@ -97,9 +98,8 @@ void MenuNewGame::startGame(int level) {
     board->setHuman(GameBoard::kPlayer2, humanFlags[1]);
     board->setDifficulty(level);
     board->newGame();
-    Main* application = Main::instance();
-    application->closeMenu(this);
-    application->leaveMenus();
+    host.closeMenu(this);
+    host.leaveMenus();
 }
 
 void MenuNewGame::onClick(Control* source) {
@@ -112,7 +112,7 @@ void MenuNewGame::onClick(Control* source) {
     } else if (source == hardButton.get()) {
         startGame(GameBoard::kHard);
     } else if (source == returnButton.get()) {
-        Main::instance()->closeMenu(this);
+        host.closeMenu(this);
     }
     layout();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/eventconsumer.h"
+#include "input/eventconsumer.h"
 #include "ui/controlcontainer.h"
 #include "ui/controllistener.h"
 #include "ui/menu.h"
@@ -11,6 +11,7 @@
 class ButtonSimple;
 class Font;
 class GameBoard;
+class MenuHost;
 class Image;
 class Text;
 
@@ -21,8 +22,8 @@ public:
     static constexpr int kPlayers = 2;
     using HumanFlags = std::array<bool, kPlayers>;
 
-    // board: not owned.
-    explicit MenuNewGame(GameBoard* board);
+    // board: not owned; host: the application, which outlives the menu.
+    MenuNewGame(GameBoard* board, MenuHost& host);
     ~MenuNewGame() override;
 
     // Inverts player's flag (1 or 2); a second human makes the other player a
@@ -62,6 +63,7 @@ private:
     void startGame(int level);
 
     GameBoard* board; // not owned: the game's board
+    MenuHost& host;
     // Destroyed after the controls below, which leave it on their way.
     ControlContainer container;
     std::unique_ptr<Font> font;

@@ -1,4 +1,4 @@
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 #include "core/gamepackage.h"
 #include "core/main.h"
 #include "core/system.h"

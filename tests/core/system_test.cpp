@@ -1,7 +1,7 @@
-#include "core/eventconsumer.h"
-#include "core/exceptions.h"
-#include "core/inputevent.h"
+#include "base/exceptions.h"
 #include "core/system.h"
+#include "input/eventconsumer.h"
+#include "input/inputevent.h"
 #include "support/fakeclock.h"
 #include "support/thrown.h"
 

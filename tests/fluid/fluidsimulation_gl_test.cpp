@@ -1,6 +1,6 @@
 #include <GL/glew.h>
 
-#include "core/system.h"
+#include "base/tools.h"
 #include "fluid/fluidsimulation.h"
 #include "fluid/rendercontext.h"
 #include "fluidreference.h"
@@ -28,9 +28,7 @@ constexpr int kSide = kN + 2;
 constexpr size_t kStateSize = kN * kN * 4;
 
 void useAssetDirectory(const std::string& directory) {
-    const std::string path = "path=" + directory;
-    const char* arguments[] = {"sporrik_gl_tests", path.c_str()};
-    System::instance()->setArguments(2, arguments);
+    setAssetDirectory(directory);
 }
 
 // Whole cells, the ring included in the numbering.

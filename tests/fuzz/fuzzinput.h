@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/system.h"
+#include "base/log.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -21,7 +21,7 @@ public:
         }
         directory = pattern;
         // Every input logs its faults; printing them would slow fuzzing to a crawl.
-        System::instance()->setReportChannel([](int, const std::string&) {});
+        Log::setReportChannel([](int, const std::string&) {});
     }
     FuzzInput(const FuzzInput&) = delete;
     FuzzInput& operator=(const FuzzInput&) = delete;

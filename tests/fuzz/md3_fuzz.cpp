@@ -1,9 +1,9 @@
 // Loads a model whose FUZZED_PART file (".md3", ".cfg" or ".skin") is the
 // input and whose other two files are a generated model's own.
-#include "core/material.h"
+#include "fuzzinput.h"
 #include "mesh/md3meshloader.h"
 #include "mesh/meshgroup.h"
-#include "tests/fuzz/fuzzinput.h"
+#include "resources/material.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,7 +1,7 @@
 // Decodes each input as a PNG file, with the size limit the game's images use.
+#include "fuzzinput.h"
 #include "resources/image.h"
 #include "resources/pngdecoder.h"
-#include "tests/fuzz/fuzzinput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzInput input;

@@ -1,7 +1,7 @@
 // Opens each input as a WAV file and reads all its frames, with a seek back
 // to the start half way, as streaming does on a loop.
+#include "fuzzinput.h"
 #include "sound/wavreader.h"
-#include "tests/fuzz/fuzzinput.h"
 
 #include <vector>
 

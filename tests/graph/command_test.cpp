@@ -1,4 +1,4 @@
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 #include "graph/command.h"
 #include "graph/commandbuffer.h"
 #include "support/thrown.h"

@@ -1,7 +1,7 @@
-#include "core/exceptions.h"
-#include "core/system.h"
+#include "base/exceptions.h"
 #include "game/gamelogic.h"
 #include "game/table.h"
+#include "graph/plugconnections.h"
 #include "support/logcapture.h"
 #include "support/thrown.h"
 
@@ -70,7 +70,7 @@ TEST(Plug, CanConnect_ChecksKindThenGrantsThenDependencies) {
 }
 
 TEST(SystemConnections, ConnectAndDisconnect_ReceiverIsTheNonSequentialPlug_PlugsCheckedFirst) {
-    System* system = System::instance();
+    PlugConnections* system = &PlugConnections::instance();
     Scene scene;
     Scene refusing;
     refusing.grantsNothing = true;

@@ -1,8 +1,7 @@
-#include "core/eventconsumer.h"
-#include "core/exceptions.h"
-#include "core/system.h"
+#include "base/exceptions.h"
 #include "graph/rendergraph.h"
 #include "graph/rendernode.h"
+#include "input/eventconsumer.h"
 #include "support/thrown.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +54,9 @@ public:
 
 class Graph : public ::testing::Test {
 protected:
-    ~Graph() override { System::instance()->setEventConsumers({}); }
+    Graph() {
+        graph.setConsumerSink([this](const Consumers& consumers) { handedOut = consumers; });
+    }
 
     // What the graph draws now; clears the journal first.
     Journal drawn() {
@@ -66,6 +67,7 @@ protected:
 
     Journal journal;
     RenderGraph graph{0, 0, 640, 480};
+    Consumers handedOut; // what the graph gave its sink last
 };
 
 TEST_F(Graph, Roots_AreLinkedAndDrawnFromTheNextUpdateInPriorityOrder) {
@@ -97,7 +99,7 @@ TEST_F(Graph, Children_AreDrawnAfterTheirParentAndConsumeBeforeIt_UnlessTheParen
     EXPECT_EQ(journal, (Journal{"attach root", "attach child1", "attach child2", "attach grandchild"}));
     EXPECT_EQ(drawn(), (Journal{"render root", "render child1", "render grandchild", "render child2"}));
     EXPECT_EQ(graph.getConsumerList(), (Consumers{&child1, &child2, &root}));
-    EXPECT_EQ(System::instance()->getEventConsumers(), graph.getConsumerList());
+    EXPECT_EQ(handedOut, graph.getConsumerList());
 }
 
 TEST_F(Graph, ChildNoLongerReached_IsDetachedWithoutAGraphAndAttachedWhenReachedAgain) {

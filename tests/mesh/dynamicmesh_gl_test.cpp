@@ -1,8 +1,8 @@
 #include <GL/glew.h>
 
-#include "core/material.h"
 #include "mesh/dynamicmesh.h"
 #include "mesh/staticmesh.h"
+#include "resources/material.h"
 #include "resources/texture.h"
 #include "support/assettest.h"
 #include "support/glcontext.h"

@@ -1,6 +1,6 @@
-#include "core/material.h"
 #include "mesh/dynamicmesh.h"
 #include "mesh/staticmesh.h"
+#include "resources/material.h"
 
 #include <gtest/gtest.h>
 

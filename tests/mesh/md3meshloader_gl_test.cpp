@@ -1,10 +1,10 @@
 #include <GL/glew.h>
 
-#include "core/material.h"
 #include "mesh/animatedmesh.h"
 #include "mesh/md3meshloader.h"
 #include "mesh/meshgroup.h"
 #include "mesh/staticmesh.h"
+#include "resources/material.h"
 #include "resources/resourcemanager.h"
 #include "support/assettest.h"
 #include "support/glcontext.h"
@@ -76,9 +76,7 @@ class GameModelGlTest : public ::testing::TestWithParam<const char*> {};
 // pixels, and the group and the copy free their textures and display lists.
 TEST_P(GameModelGlTest, LoadsDrawsCompilesAndFrees) {
     GlTest::ensureContext();
-    const std::string argument = "path=" + assetDir();
-    const char* arguments[] = {"sporrik_gl_tests", argument.c_str()};
-    System::instance()->setArguments(2, arguments);
+    setAssetDirectory(assetDir());
     const std::string name = GetParam();
     const size_t texturesBefore = registeredTextures();
     std::vector<GLuint> lists;

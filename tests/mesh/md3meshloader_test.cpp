@@ -1,7 +1,7 @@
-#include "core/material.h"
 #include "mesh/animatedmesh.h"
 #include "mesh/md3meshloader.h"
 #include "mesh/meshgroup.h"
+#include "resources/material.h"
 #include "support/assettest.h"
 #include "support/md3files.h"
 

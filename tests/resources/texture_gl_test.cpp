@@ -1,6 +1,6 @@
 #include <GL/glew.h>
 
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 #include "resources/image.h"
 #include "resources/resourcemanager.h"
 #include "resources/texture.h"

@@ -1,4 +1,4 @@
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 #include "resources/image.h"
 #include "resources/resourcemanager.h"
 #include "resources/texture.h"

@@ -1,4 +1,4 @@
-#include "core/system.h"
+#include "base/tools.h"
 #include "sound/soundlibrary.h"
 #include "sound/soundsystem.h"
 #include "sound/stream.h"
@@ -30,7 +30,7 @@ protected:
     }
     ~SoundSystemTest() override {
         SoundSystem::destroy();
-        System::instance()->setArguments(0, nullptr);
+        setAssetDirectory("");
     }
 
     TempDir dir;
@@ -103,9 +103,7 @@ TEST_F(SoundSystemTest, RemoveSample_AlreadyFreedOrNull_IsRefusedAndTouchesNothi
 
 TEST_F(SoundSystemTest, AddSample_FollowsThePathArgument) {
     writeFile(dir / "sounds" / "select.wav", sineWav(0.1));
-    const std::string pathArgument = "path=" + dir.file("");
-    const char* arguments[] = {"sporrik", pathArgument.c_str()};
-    System::instance()->setArguments(2, arguments);
+    setAssetDirectory(dir.file(""));
     Sample* sample = SoundSystem::instance()->addSample("sounds/select.wav");
     ASSERT_NE(sample, nullptr);
     EXPECT_EQ(sample->getName(), dir.file("") + "/sounds/select.wav");

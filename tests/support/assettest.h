@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/system.h"
+#include "base/tools.h"
 #include "support/logcapture.h"
 #include "support/pngfiles.h"
 #include "support/tempdir.h"
@@ -8,19 +8,12 @@
 #include <string>
 #include <vector>
 
-// A fresh temporary directory that is the asset root (argument path) while
+// A fresh temporary directory that is the asset root (setAssetDirectory) while
 // it lives.
 class TempAssets : public TempDir {
 public:
-    TempAssets() {
-        const std::string argument = "path=" + path();
-        const char* arguments[] = {"sporrik_tests", argument.c_str()};
-        System::instance()->setArguments(2, arguments);
-    }
-    ~TempAssets() {
-        const char* arguments[] = {"sporrik_tests"};
-        System::instance()->setArguments(1, arguments);
-    }
+    TempAssets() { setAssetDirectory(path()); }
+    ~TempAssets() { setAssetDirectory(""); }
 };
 
 // The captured messages with the continuation lines of long ones joined again.

@@ -1,12 +1,11 @@
 #include "support/logcapture.h"
 
 LogCapture::LogCapture() {
-    previous = System::instance()->setReportChannel(
-        [this](int, const std::string& line) { captured.push_back(line); });
+    previous = Log::setReportChannel([this](int, const std::string& line) { captured.push_back(line); });
 }
 
 LogCapture::~LogCapture() {
-    System::instance()->setReportChannel(previous);
+    Log::setReportChannel(previous);
 }
 
 bool LogCapture::has(const std::string& fragment) const {

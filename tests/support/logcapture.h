@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/system.h"
+#include "base/log.h"
 
 #include <string>
 #include <vector>
@@ -23,5 +23,5 @@ public:
 
 private:
     std::vector<std::string> captured;
-    System::ReportChannel previous;
+    Log::ReportChannel previous;
 };

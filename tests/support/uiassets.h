@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/system.h"
+#include "base/tools.h"
 #include "support/pngfiles.h"
 
 #include <png.h>
@@ -91,15 +91,8 @@ inline void writeAll(const std::string& directory) {
 // Points the asset root at directory while it lives.
 class AssetRoot {
 public:
-    explicit AssetRoot(const std::string& directory) {
-        const std::string argument = "path=" + directory;
-        const char* arguments[] = {"sporrik_gl_tests", argument.c_str()};
-        System::instance()->setArguments(2, arguments);
-    }
-    ~AssetRoot() {
-        const char* arguments[] = {"sporrik_gl_tests"};
-        System::instance()->setArguments(1, arguments);
-    }
+    explicit AssetRoot(const std::string& directory) { setAssetDirectory(directory); }
+    ~AssetRoot() { setAssetDirectory(""); }
     AssetRoot(const AssetRoot&) = delete;
     AssetRoot& operator=(const AssetRoot&) = delete;
 };

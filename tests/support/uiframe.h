@@ -1,8 +1,9 @@
 #pragma once
 
-#include "core/inputevent.h"
-#include "core/material.h"
 #include "core/system.h"
+#include "graph/windowsize.h"
+#include "input/inputevent.h"
+#include "resources/material.h"
 #include "support/glcontext.h"
 #include "support/pngfiles.h"
 #include "support/tempdir.h"
@@ -22,6 +23,7 @@ class UiFrame : public ::testing::Test {
 protected:
     UiFrame() {
         GlTest::ensureContext();
+        // Both the drawing size and the size pointer input is measured in.
         System::instance()->reshape(GlTest::kWidth, GlTest::kHeight);
         UiAssets::writeAll(dir.path());
         clear();
@@ -37,9 +39,8 @@ protected:
 
     // The pixel under a point in screen units of the window's size.
     static UiAssets::Rgba pixelAt(float x, float y) {
-        const System* system = System::instance();
-        const int px = static_cast<int>((x + 1.0f) / 2.0f * system->getWidth());
-        const int py = static_cast<int>((y + 1.0f) / 2.0f * system->getHeight());
+        const int px = static_cast<int>((x + 1.0f) / 2.0f * WindowSize::getWidth());
+        const int py = static_cast<int>((y + 1.0f) / 2.0f * WindowSize::getHeight());
         const std::vector<uint8_t> rgba = GlTest::readPixels(px, py, 1, 1);
         return {rgba[0], rgba[1], rgba[2], rgba[3]};
     }

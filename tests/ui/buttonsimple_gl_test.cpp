@@ -1,5 +1,6 @@
-#include "core/inputevent.h"
+#include "core/system.h"
 #include "graph/rendergraph.h"
+#include "input/inputevent.h"
 #include "support/uiframe.h"
 #include "ui/buttonsimple.h"
 #include "ui/controlcontainer.h"
@@ -27,7 +28,11 @@ public:
 // Buttons of a menu in a graph of the whole window.
 class Buttons : public UiFrame {
 protected:
-    Buttons() { graph.addRoot(&container, 0); }
+    Buttons() {
+        graph.addRoot(&container, 0);
+        graph.setConsumerSink(
+            [](const std::list<EventConsumer*>& c) { System::instance()->setEventConsumers(c); });
+    }
     ~Buttons() override { System::instance()->setEventConsumers({}); }
 
     ButtonSimple& add(float y, const std::string& caption) {

@@ -1,5 +1,5 @@
-#include "core/inputevent.h"
-#include "core/system.h"
+#include "graph/windowsize.h"
+#include "input/inputevent.h"
 #include "ui/buttonsimple.h"
 #include "ui/controlcontainer.h"
 
@@ -9,7 +9,7 @@ namespace {
 
 class ButtonBeforeDrawing : public ::testing::Test {
 protected:
-    void SetUp() override { System::instance()->reshape(1024, 768); }
+    void SetUp() override { WindowSize::set(1024, 768); }
 
     ControlContainer container{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
     ButtonSimple button{&container, -0.25f, 0.0f, 300.0f, nullptr, "Demo"};

@@ -1,4 +1,4 @@
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 #include "ui/controlcontainer.h"
 #include "ui/image.h"
 #include "ui/text.h"

@@ -1,4 +1,4 @@
-#include "core/inputevent.h"
+#include "input/inputevent.h"
 #include "support/uiframe.h"
 #include "ui/cursor.h"
 

@@ -1,5 +1,5 @@
-#include "core/system.h"
 #include "game/gameboard.h"
+#include "graph/windowsize.h"
 #include "ui/buttonsimple.h"
 #include "ui/controlcontainer.h"
 #include "ui/image.h"
@@ -63,8 +63,8 @@ TEST(PlayerKinds, ToggleAllowsAtMostOneHuman) {
 
 class MenuLayout : public ::testing::Test {
 protected:
-    void SetUp() override { System::instance()->reshape(1024, 768); }
-    void TearDown() override { System::instance()->reshape(1024, 768); }
+    void SetUp() override { WindowSize::set(1024, 768); }
+    void TearDown() override { WindowSize::set(1024, 768); }
 
     ButtonSimple* button() {
         buttons.push_back(std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, 300.0f, nullptr, ""));
@@ -90,7 +90,7 @@ TEST_F(MenuLayout, MainMenuCentresTheLogoAndStacksFourButtonsOnEveryScreen) {
                    {320, 240, 0.3125f}, {1024, 300, 300.0f / 768.0f}, {320, 768, 0.3125f}};
     for (const auto& screen : screens) {
         SCOPED_TRACE(testing::Message() << screen.width << "x" << screen.height);
-        System::instance()->reshape(screen.width, screen.height);
+        WindowSize::set(screen.width, screen.height);
         const std::array<ButtonSimple*, 4> stack = {button(), button(), button(), button()};
         MenuMain::arrange(logo, stack);
         const float unitsX = 2.0f * screen.scale / screen.width;

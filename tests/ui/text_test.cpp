@@ -1,4 +1,4 @@
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 #include "support/thrown.h"
 #include "ui/font.h"
 #include "ui/text.h"

@@ -1,6 +1,6 @@
 // Times Image2D decoding for each accepted PNG format and the adoption of
 // already decoded pixels by a second handle, and prints the figures.
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 #include "resources/image.h"
 
 #include <png.h>

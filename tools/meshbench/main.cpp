@@ -1,11 +1,11 @@
 // Times the normal table, key-frame interpolation of a water-sized and a
 // figure-sized mesh, and loading the MD3 models named on the command line
 // (without textures, so no window is needed), and prints the figures.
-#include "core/material.h"
-#include "core/system.h"
+#include "base/log.h"
 #include "mesh/animatedmesh.h"
 #include "mesh/md3meshloader.h"
 #include "mesh/meshgroup.h"
+#include "resources/material.h"
 
 #include <chrono>
 #include <cstdio>
@@ -53,7 +53,7 @@ void timeInterpolation(const char* name, int vertexCount, int units, int frameCo
 
 int main(int argc, char** argv) {
     // The loader logs every model; only the figures matter here.
-    System::instance()->setReportChannel([](int, const std::string&) {});
+    Log::setReportChannel([](int, const std::string&) {});
 
     auto start = std::chrono::steady_clock::now();
     MD3MeshLoader loader([](const std::string&) { return std::unique_ptr<Material>(); });

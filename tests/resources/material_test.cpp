@@ -1,5 +1,5 @@
-#include "core/exceptions.h"
-#include "core/material.h"
+#include "base/exceptions.h"
+#include "resources/material.h"
 #include "support/thrown.h"
 
 #include <gtest/gtest.h>

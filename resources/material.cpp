@@ -1,6 +1,6 @@
-#include "core/material.h"
+#include "resources/material.h"
 
-#include "core/exceptions.h"
+#include "base/exceptions.h"
 
 const Material* Material::lastApplied = nullptr;
 

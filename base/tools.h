@@ -5,13 +5,6 @@
 #include <sys/stat.h>
 #include <typeinfo>
 
-// Log message types; see System::log for the line format.
-enum LogType : int { NOTE = 0, WARNING = 1, ERROR = 2, DEBUG = 3 };
-
-// Both forward to System::log.
-void log(int type, const char* source, const char* message);
-void log(int type, const char* source, const std::string& message);
-
 // Floor of the base-2 logarithm of a positive n; 0 (with a DEBUG line) otherwise.
 int log2(int n);
 
@@ -33,6 +26,11 @@ std::unique_ptr<char[]> readFile(const char* path);
 // stable for the run; it keys the resource registry and appears in messages.
 std::string className(const std::type_info& type);
 
-// The path under which an asset file is opened: below the directory of the
-// command-line argument path=<directory> when it is given.
+// The path under which an asset file is opened: below the asset directory
+// when one is set, otherwise the name itself.
 std::string resolvePath(const std::string& fileName);
+
+// The directory resolvePath opens assets below; empty for none. The
+// application sets it from its command line (path=<directory>).
+void setAssetDirectory(const std::string& directory);
+const std::string& getAssetDirectory();

@@ -1,6 +1,6 @@
 #include <GL/glew.h>
 
-#include "core/material.h"
+#include "resources/material.h"
 #include "resources/texture.h"
 #include "support/assettest.h"
 #include "support/glcontext.h"

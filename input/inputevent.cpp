@@ -1,4 +1,4 @@
-#include "core/inputevent.h"
+#include "input/inputevent.h"
 
 bool InputEvent::consume() {
     if (state != kUnclaimed) {

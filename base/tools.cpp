@@ -1,6 +1,6 @@
-#include "core/tools.h"
+#include "base/tools.h"
 
-#include "core/system.h"
+#include "base/log.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,14 +12,6 @@
 
 namespace {
 const char* const kSource = "global";
-}
-
-void log(int type, const char* source, const char* message) {
-    System::instance()->log(type, source, message);
-}
-
-void log(int type, const char* source, const std::string& message) {
-    System::instance()->log(type, source, message.c_str());
 }
 
 int log2(int n) {
@@ -99,10 +91,25 @@ std::string className(const std::type_info& type) {
     return std::string("class ") + (status == 0 && demangled ? demangled.get() : type.name());
 }
 
+namespace {
+std::string& assetDirectory() {
+    static std::string directory;
+    return directory;
+}
+} // namespace
+
+void setAssetDirectory(const std::string& directory) {
+    assetDirectory() = directory;
+}
+
+const std::string& getAssetDirectory() {
+    return assetDirectory();
+}
+
 std::string resolvePath(const std::string& fileName) {
-    const char* directory = System::instance()->getArgument("path");
-    if (directory == nullptr || *directory == '\0') {
+    const std::string& directory = assetDirectory();
+    if (directory.empty()) {
         return fileName;
     }
-    return std::string(directory) + "/" + fileName;
+    return directory + "/" + fileName;
 }

@@ -1,8 +1,8 @@
-#include "core/inputevent.h"
 #include "core/sporrik.h"
 #include "core/sporrikmain.h"
 #include "game/gameboard.h"
 #include "graph/rendergraph.h"
+#include "input/inputevent.h"
 #include "support/logcapture.h"
 #include "support/uiframe.h"
 #include "ui/buttonsimple.h"
@@ -95,8 +95,6 @@ TEST_F(Screens, HardGameShowsTheHudWithBothCountsAndEscapeOffersContinue) {
     EXPECT_EQ(menu->getPlayButton()->getCaption(), "Continue");
 }
 
-// Fluid Demo shows the scene whatever the game; Demo starts two hard
-// computers, which are not offered for continuing.
 // Small windows show both menus whole, scaled down, and their buttons still
 // take clicks where they are drawn.
 TEST_F(Screens, SmallWindowsShowTheWholeMenusAndTheirButtonsTakeClicks) {
@@ -128,6 +126,8 @@ TEST_F(Screens, SmallWindowsShowTheWholeMenusAndTheirButtonsTakeClicks) {
     }
 }
 
+// Fluid Demo shows the scene whatever the game; Demo starts two hard
+// computers, which are not offered for continuing.
 TEST_F(Screens, FluidDemoAndDemoLeaveTheMenus) {
     GameBoard& board = package->getBoard();
     board.setDifficulty(GameBoard::kEasy);
