@@ -1,8 +1,10 @@
+#include "core/glutcallbacks.h"
 #include "core/sporrik.h"
 #include "core/sporrikmain.h"
 #include "game/gameboard.h"
 #include "graph/rendergraph.h"
 #include "input/inputevent.h"
+#include "support/fakeclock.h"
 #include "support/logcapture.h"
 #include "support/uiframe.h"
 #include "ui/buttonsimple.h"
@@ -93,6 +95,27 @@ TEST_F(Screens, HardGameShowsTheHudWithBothCountsAndEscapeOffersContinue) {
     pressKey(KeyEscape);
     EXPECT_TRUE(app->menusVisible());
     EXPECT_EQ(menu->getPlayButton()->getCaption(), "Continue");
+}
+
+// Through GLUT's display handler: the first frame after the clock starts
+// has no elapsed time, each later one the time since the one before.
+TEST_F(Screens, DisplayHandler_FirstFrameHasNoElapsedTimeThenTheTimeSinceTheLast) {
+    struct ElapsedRecorder : RenderNode {
+        void render(double elapsed, float) override { frames.push_back(elapsed); }
+        void linkChildren() override {}
+        void attach() override {}
+        void detach() override {}
+        std::vector<double> frames;
+    } recorder;
+    FakeClock clock;
+    app->getRenderGraph().addRoot(&recorder, 0);
+    for (const double step : {5.0, 0.25, 0.5}) {
+        clock.advance(step);
+        GlutCallbacks::display();
+    }
+    app->getRenderGraph().removeRoot(&recorder);
+    frame();
+    EXPECT_EQ(recorder.frames, (std::vector<double>{0.0, 0.25, 0.5}));
 }
 
 // Small windows show both menus whole, scaled down, and their buttons still

@@ -1,12 +1,16 @@
 #include "base/exceptions.h"
+#include "core/glutcallbacks.h"
 #include "core/system.h"
 #include "input/eventconsumer.h"
 #include "input/inputevent.h"
 #include "support/fakeclock.h"
 #include "support/thrown.h"
 
+#include <GL/freeglut.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
@@ -217,6 +221,60 @@ TEST_F(Dispatch, UnchangedListDuringDispatchKeepsThePosition) {
     keyDown('k');
     pass(0.1);
     EXPECT_EQ(b.received.size(), 1u);
+}
+
+// GLUT's keys and buttons through the handlers GLUT calls: each becomes the
+// game's code (arrows right, up, left, down 259-262; F1-F12 263-274; mouse
+// buttons 256-258); keys without a code and the wheel give nothing.
+TEST_F(Dispatch, GlutHandlers_TranslateKeysAndButtonsToTheGameCodes) {
+    using Handler = std::function<void(bool down)>;
+    const auto special = [](int key) -> Handler {
+        return [key](bool down) {
+            (down ? GlutCallbacks::specialDown : GlutCallbacks::specialUp)(key, 0, 0);
+        };
+    };
+    const auto mouse = [](int button) -> Handler {
+        return [button](bool down) {
+            GlutCallbacks::mouse(button, down ? GLUT_DOWN : GLUT_UP, 500, 250);
+        };
+    };
+    const struct {
+        const char* what;
+        Handler handler;
+        int code; // 0: nothing arrives
+    } cases[] = {
+        {"right", special(GLUT_KEY_RIGHT), 259},
+        {"up", special(GLUT_KEY_UP), 260},
+        {"left", special(GLUT_KEY_LEFT), 261},
+        {"down", special(GLUT_KEY_DOWN), 262},
+        {"F1", special(GLUT_KEY_F1), 263},
+        {"F7", special(GLUT_KEY_F7), 269},
+        {"F12", special(GLUT_KEY_F12), 274},
+        {"home", special(GLUT_KEY_HOME), 0},
+        {"a", [](bool down) { (down ? GlutCallbacks::keyboardDown : GlutCallbacks::keyboardUp)('a', 0, 0); },
+         97},
+        {"left button", mouse(GLUT_LEFT_BUTTON), 256},
+        {"middle button", mouse(GLUT_MIDDLE_BUTTON), 257},
+        {"right button", mouse(GLUT_RIGHT_BUTTON), 258},
+        {"wheel", mouse(3), 0},
+    };
+    for (const auto& c : cases) {
+        Recorder recorder;
+        system.setEventConsumers({&recorder});
+        clock.advance(0.05);
+        c.handler(true);
+        pass(0.1);
+        c.handler(false);
+        pass(0.1);
+        std::vector<std::string> expected;
+        if (c.code != 0) {
+            expected = {"down " + std::to_string(c.code), "up " + std::to_string(c.code) + " 0 0.1"};
+        }
+        recorder.received.erase(
+            std::remove(recorder.received.begin(), recorder.received.end(), "move 0.5 0.5"),
+            recorder.received.end());
+        EXPECT_EQ(recorder.received, expected) << c.what;
+    }
 }
 
 TEST(InputEvent, IsClaimedOnce_KeyEventsOfOneKeyAreEqualWhateverTheirRole) {
