@@ -38,7 +38,8 @@ private:
     using Parameter = std::variant<int, double, std::string, void*>;
 
     void requireCreated() const;
-    void append(char letter, Parameter value);
+    // Throws unless the next parameter may be of the type letter.
+    void expectNext(char letter) const;
     const Parameter& next(char letter);
 
     bool opened = false;

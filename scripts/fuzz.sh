@@ -18,7 +18,7 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 build=build-fuzz
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DSPORRIK_FUZZ=ON >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DSPORRIK_FUZZ=ON -DSPORRIK_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target sporrik_fuzz_seeds $(printf 'sporrik_fuzz_%s ' "${targets[@]}")
 
 # Inputs beyond these sizes only slow the search: the seeds above them are cut.

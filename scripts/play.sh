@@ -6,10 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)" --target sporrik
 
-game=(build/sporrik window "path=$PWD/build/assets")
+# The game finds build/assets next to itself.
+game=(build/sporrik window)
 if [ -n "${DISPLAY:-}" ]; then
     exec "${game[@]}"
 fi

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Sets everything up on a Debian 12 machine, builds Sporrik twice (plain, and
-# with AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test
-# under one virtual X server, then runs each fuzz target for 20 seconds.
+# Sets everything up on a Debian 12 machine, builds Sporrik twice (a Release
+# build as users and packagers make it, and a Debug build with
+# AddressSanitizer and UndefinedBehaviorSanitizer), both with warnings as
+# errors, and runs every test under one virtual X server, then runs each fuzz
+# target for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
 jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON
 cmake --build build -j"$jobs"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSPORRIK_SANITIZE=ON
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSPORRIK_SANITIZE=ON -DSPORRIK_WARNINGS_AS_ERRORS=ON
 cmake --build build-sanitize -j"$jobs"
 
 # Drawing tests share this one server. It must not reset when its last client

@@ -3,6 +3,7 @@
 
 #include "tools/assetgen/assetgenerator.h"
 #include "tools/assetgen/contactsheet.h"
+#include "tools/assetgen/icon.h"
 #include "tools/assetgen/pngwriter.h"
 
 #include <algorithm>
@@ -17,18 +18,25 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kMaxThreads = 16;
+constexpr int kMinIconSize = 16;
+constexpr int kMaxIconSize = 1024;
+constexpr int kDefaultIconSize = 128;
 
 const char* const kUsage = "usage: sporrik_assetgen [options] [<asset directory>]\n"
                            "  --contact-sheet <file.png>  also write one picture showing every asset\n"
+                           "  --icon <file.png>           also draw the desktop icon\n"
+                           "  --icon-size <n>             its edge in pixels (default 128)\n"
                            "  --threads <n>               worker threads (default: the number of cores)\n"
                            "  --mono-font <file>          monospaced font for the big bitmap font\n"
                            "  --mono-bold-font <file>     bold monospaced font for the small bitmap font\n"
                            "  --logo-font <file>          font of the menu logo\n"
-                           "At least one of <asset directory> and --contact-sheet is required.\n";
+                           "At least one of <asset directory>, --contact-sheet and --icon is required.\n";
 
 struct Options {
     std::string outputDirectory;
     std::string contactSheet;
+    std::string icon;
+    int iconSize = kDefaultIconSize;
     int threads = 0;
     FontFiles fonts{SPORRIK_MONO_FONT, SPORRIK_MONO_BOLD_FONT, SPORRIK_BOLD_FONT};
 };
@@ -49,6 +57,22 @@ bool parse(int argc, char** argv, Options& options, std::string& error) {
             if (!value(options.contactSheet)) {
                 return false;
             }
+        } else if (arg == "--icon") {
+            if (!value(options.icon)) {
+                return false;
+            }
+        } else if (arg == "--icon-size") {
+            if (!value(text)) {
+                return false;
+            }
+            char* end = nullptr;
+            long n = std::strtol(text.c_str(), &end, 10);
+            if (end == text.c_str() || *end != '\0' || n < kMinIconSize || n > kMaxIconSize) {
+                error = "--icon-size needs a number from " + std::to_string(kMinIconSize) + " to " +
+                        std::to_string(kMaxIconSize);
+                return false;
+            }
+            options.iconSize = static_cast<int>(n);
         } else if (arg == "--mono-font") {
             if (!value(options.fonts.mono)) {
                 return false;
@@ -85,7 +109,7 @@ bool parse(int argc, char** argv, Options& options, std::string& error) {
             return false;
         }
     }
-    if (options.outputDirectory.empty() && options.contactSheet.empty()) {
+    if (options.outputDirectory.empty() && options.contactSheet.empty() && options.icon.empty()) {
         error = "nothing to do";
         return false;
     }
@@ -111,6 +135,13 @@ int main(int argc, char** argv) {
                       ? options.threads
                       : std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
     try {
+        if (!options.icon.empty()) {
+            PngWriter::write(options.icon, paintIcon(options.iconSize), PixelFormat::Rgba);
+            std::printf("sporrik_assetgen: icon %s\n", options.icon.c_str());
+        }
+        if (options.outputDirectory.empty() && options.contactSheet.empty()) {
+            return EXIT_SUCCESS;
+        }
         auto start = std::chrono::steady_clock::now();
         AssetSet assets = AssetGenerator(options.fonts).generate(threads);
         double made = secondsSince(start);

@@ -1,0 +1,54 @@
+#include "core/commandline.h"
+
+namespace {
+
+const char* const kKnownNames[] = {"window", "path"};
+
+// An argument is a name alone or "name=value", as System::getArgument reads it.
+bool isKnown(const std::string& argument) {
+    for (const std::string name : kKnownNames) {
+        if (argument == name || argument.compare(0, name.size() + 1, name + "=") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isHelp(const std::string& argument) {
+    return argument == "--help" || argument == "-h";
+}
+
+} // namespace
+
+namespace CommandLine {
+
+const char* const kUsage =
+    "usage: sporrik [window] [path=<asset directory>]\n"
+    "  window                  play in a 1024 x 768 window instead of the full screen\n"
+    "  path=<asset directory>  read the assets from this folder; without it the game\n"
+    "                          takes \"assets\" next to the executable, else the\n"
+    "                          installed data folder (share/sporrik), else the\n"
+    "                          current directory\n"
+    "  --help                  print this text and end\n"
+    "The log goes to standard error.\n";
+
+bool asksForHelp(const std::vector<std::string>& arguments) {
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        if (isHelp(arguments[i])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> unknownArguments(const std::vector<std::string>& arguments) {
+    std::vector<std::string> unknown;
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        if (!isKnown(arguments[i]) && !isHelp(arguments[i])) {
+            unknown.push_back(arguments[i]);
+        }
+    }
+    return unknown;
+}
+
+} // namespace CommandLine

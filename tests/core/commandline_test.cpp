@@ -1,0 +1,61 @@
+#include "core/assetdirectory.h"
+#include "core/commandline.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+TEST(CommandLine, HelpAndUnknownArgumentsAfterTheProgramName) {
+    const struct {
+        Arguments arguments;
+        bool help;
+        Arguments unknown;
+    } cases[] = {
+        {{"sporrik"}, false, {}},
+        {{"sporrik", "window", "path=/x", "window=1"}, false, {}},
+        {{"sporrik", "--help"}, true, {}},
+        {{"sporrik", "window", "-h"}, true, {}},
+        {{"--help"}, false, {}}, // the program's own name
+        {{"sporrik", "windowed", "paths=x", "--fast", ""}, false, {"windowed", "paths=x", "--fast", ""}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CommandLine::asksForHelp(c.arguments), c.help) << c.arguments.back();
+        EXPECT_EQ(CommandLine::unknownArguments(c.arguments), c.unknown) << c.arguments.back();
+    }
+    const std::string usage = CommandLine::kUsage;
+    EXPECT_NE(usage.find("window"), std::string::npos);
+    EXPECT_NE(usage.find("path=<asset directory>"), std::string::npos);
+}
+
+TEST(AssetDirectory, NextToTheExecutable_ThenInstalled_ThenTheCurrentDirectory) {
+    TempDir dir;
+    const std::string bin = dir.path() + "/bin";
+    const std::string installed = dir.path() + "/share/sporrik";
+    const std::vector<std::string> searched = AssetDirectory::candidates(bin, "../share/sporrik");
+    EXPECT_EQ(searched, (std::vector<std::string>{bin + "/assets", installed, ""}));
+    EXPECT_EQ(AssetDirectory::choose(searched), "") << "nothing there: the current directory";
+    std::filesystem::create_directories(installed);
+    EXPECT_EQ(AssetDirectory::choose(searched), installed);
+    std::filesystem::create_directories(bin + "/assets");
+    EXPECT_EQ(AssetDirectory::choose(searched), bin + "/assets");
+    EXPECT_EQ(AssetDirectory::candidates("", "../share/sporrik"), std::vector<std::string>{""})
+        << "an unknown executable place leaves the current directory";
+}
+
+TEST(AssetDirectory, WhereLooked_NamesEveryPlaceAndThePathArgument) {
+    const std::string line = AssetDirectory::whereLooked({"/a/assets", "/a/share/sporrik", ""}, false);
+    EXPECT_NE(line.find("\"/a/assets\", then \"/a/share/sporrik\", then the current directory \""),
+              std::string::npos)
+        << line;
+    EXPECT_NE(line.find("path=<directory> names another folder"), std::string::npos) << line;
+    EXPECT_NE(AssetDirectory::whereLooked({"/x"}, true).find("\"/x\" (named by path=)"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+# "cmake --install" puts the game, its assets, a desktop entry and an icon
+# under a prefix; the installed game, started from another directory without
+# path=, finds its assets and shows its menus. "--help" prints the usage and
+# ends with 0; an unknown argument is only a warning.
+source "$(dirname "$0")/lib.sh"
+: "${SPORRIK_BUILD:?run through ctest}"
+
+prefix=$(mktemp -d)
+elsewhere=$(mktemp -d)
+trap 'rm -rf "$prefix" "$elsewhere"' EXIT
+cmake --install "$SPORRIK_BUILD" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
+for file in bin/sporrik share/sporrik/textures/fonts/fontbig0.png share/sporrik/cg/advectD.cg \
+    share/applications/sporrik.desktop share/icons/hicolor/128x128/apps/sporrik.png; do
+    [ -e "$prefix/$file" ] || fail "$file was not installed"
+done
+grep -q "^Exec=sporrik$" "$prefix/share/applications/sporrik.desktop" || fail "desktop entry without Exec=sporrik"
+[ "$(identify -format %wx%h "$prefix/share/icons/hicolor/128x128/apps/sporrik.png")" = 128x128 ] ||
+    fail "the icon is not 128 x 128"
+
+cd "$elsewhere"
+usage=$("$prefix/bin/sporrik" --help) || fail "--help ended with $?"
+grep -q "path=<asset directory>" <<<"$usage" || fail "--help without the usage: $usage"
+
+game_log=$(mktemp)
+"$prefix/bin/sporrik" window --no-such-option 2>"$game_log" &
+game_pid=$!
+wait_window
+sleep 2
+kill -0 "$game_pid" 2>/dev/null || fail "the installed game ended on its own: $(cat "$game_log")"
+shot="$SPORRIK_SHOTS/installed-menu.png"
+import -window "$window" "$shot"
+logo=$(mean_brightness "$shot" 440x110+290+80)
+[ "$logo" -gt 40 ] || fail "the installed game shows no logo (mean $logo)"
+grep -q 'WARNING from global          :unknown argument "--no-such-option" ignored' "$game_log" ||
+    fail "no warning about the unknown argument: $(cat "$game_log")"
+close_game
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code: $(cat "$game_log")"
+echo "install test passed"
