@@ -3,7 +3,10 @@
 #include "base/log.h"
 #include "base/tools.h"
 #include "fluid/pbuffer.h"
+#include "fluid/rendercontext.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -11,15 +14,25 @@ namespace {
 const char* const kSource = "global";
 const char* const kFieldMode = "float=16 alpha textureRECT";
 const char* const kDisplayMode = "rgb textureRECT";
+// The processor's path draws the sources with the fixed pipeline into full
+// floats, so that a colour is taken in exactly as the card's path takes it;
+// without float buffers into bytes.
+const char* const kCpuSourceMode = "float=32 alpha";
+const char* const kCpuByteSourceMode = "rgb alpha";
+const char* const kPathVariable = "SPORRIK_FLUID";
+const char* const kUnsupported = "Fragment programming extensions (GL_NV_fragment_program) not supported";
+const char* const kRunsOnGpu = "fluid solver: fragment programs on the graphics card";
+const char* const kRunsOnCpu = "fluid solver: the same passes on the processor";
+// Renderers that draw on the processor themselves.
+const char* const kSoftwareRenderers[] = {"llvmpipe", "softpipe", "Software Rasterizer"};
+constexpr int kChannels = 4;
+// Green and blue bytes of an 8-bit source buffer are centred on this value:
+// a velocity of exactly 0 where nothing is drawn, and where 0.5 is.
+constexpr int kByteCentre = 128;
+constexpr float kByteMax = 255.0f;
+constexpr float kNeutralColour = 0.5f;
 const char* const kDashedLine = "---------------------------------------------------";
 constexpr ProgramProfile kProfile = ProgramProfile::Fp30;
-
-constexpr float kTimeStep = 0.1f;
-constexpr int kDiffusionIterations = 10;
-constexpr int kPressureIterations = 5;
-constexpr float kPressureA = 1.0f;
-constexpr float kPressureC = 0.25f;
-constexpr float kCellSpacing = 1.0f;
 
 // The pass state of the buffers' contexts: the unit square seen straight on.
 constexpr double kNear = 1.0;
@@ -54,6 +67,19 @@ GlTexture createTextureName() {
     return name;
 }
 
+bool isSoftwareRenderer() {
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (renderer == nullptr) {
+        return false;
+    }
+    for (const char* name : kSoftwareRenderers) {
+        if (std::strstr(renderer, name) != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Halving of the size ratio that centres a larger source on the target.
 int axisShift(int sourceSize, int targetSize, int inset) {
     const int span = targetSize - 2 * inset;
@@ -65,21 +91,75 @@ int axisShift(int sourceSize, int targetSize, int inset) {
 
 } // namespace
 
-FluidSimulation::FluidSimulation(int width, int height) : width(width), height(height) {
+FluidSimulation::FluidSimulation(int width, int height, Path path) : width(width), height(height) {
     programContext = std::make_unique<FragmentProgramContext>();
     gReportingContext = programContext.get();
     FragmentProgramContext::setErrorCallback(reportProgramError);
-    if (!FragmentProgramContext::isProfileSupported(kProfile)) {
-        log(ERROR, kSource, "Fragment programming extensions (GL_NV_fragment_program) not supported");
+    const Path chosen = choosePath(path);
+    if (chosen == Path::Automatic) {
+        log(ERROR, kSource, kUnsupported);
         return;
     }
+    log(NOTE, kSource, chosen == Path::Cpu ? kRunsOnCpu : kRunsOnGpu);
     // Whatever fails, the passes must not run on what was left: one ERROR,
     // nothing kept, and the simulation answers as if unsupported.
-    if (!loadPrograms() || !createBuffers()) {
+    if (!(chosen == Path::Cpu ? buildCpu() : buildGpu())) {
         teardown();
         return;
     }
     available = true;
+}
+
+// Automatic when neither path can run.
+FluidSimulation::Path FluidSimulation::choosePath(Path requested) {
+    if (!RenderContext::isReady()) {
+        return Path::Automatic;
+    }
+    const bool programs = FragmentProgramContext::isProfileSupported(kProfile);
+    if (requested == Path::Automatic) {
+        const char* forced = std::getenv(kPathVariable);
+        if (forced != nullptr && std::strcmp(forced, "cpu") == 0) {
+            requested = Path::Cpu;
+        } else if (forced != nullptr && std::strcmp(forced, "gpu") == 0) {
+            requested = Path::Gpu;
+        }
+    }
+    if (requested == Path::Automatic) {
+        return programs && !isSoftwareRenderer() ? Path::Gpu : Path::Cpu;
+    }
+    return requested == Path::Gpu && !programs ? Path::Automatic : requested;
+}
+
+bool FluidSimulation::buildGpu() {
+    return loadPrograms() && createBuffers();
+}
+
+bool FluidSimulation::buildCpu() {
+    if (width < 1 || height < 1) {
+        return reportBufferFailure();
+    }
+    floatSources = GLEW_ARB_texture_float;
+    if (!createBuffer(kSources, floatSources ? kCpuSourceMode : kCpuByteSourceMode, false)) {
+        return false;
+    }
+    // Cleared to a velocity of exactly 0 where nothing is drawn.
+    const float neutral = floatSources ? kNeutralColour : kByteCentre / kByteMax;
+    glClearColor(0.0f, neutral, neutral, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    setPassState();
+    PBuffer::makeWindowCurrent();
+    solver = std::make_unique<FluidSolver>(width, height);
+    sourceColours.resize(static_cast<size_t>(width + 2) * (height + 2) * kChannels);
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_RECTANGLE, &previous);
+    textures[kDisplay] = createTextureName();
+    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGBA8, width + 2, height + 2, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    glBindTexture(GL_TEXTURE_RECTANGLE, previous);
+    uploadPicture();
+    return true;
 }
 
 FluidSimulation::~FluidSimulation() {
@@ -91,7 +171,7 @@ FluidSimulation::~FluidSimulation() {
 }
 
 void FluidSimulation::teardown() {
-    const bool built = available || buffers[0] != nullptr;
+    const bool built = available || buffers[0] != nullptr || buffers[kSources] != nullptr;
     available = false;
     for (auto& buffer : buffers) {
         buffer.reset();
@@ -102,6 +182,7 @@ void FluidSimulation::teardown() {
     for (auto& texture : textures) {
         texture.reset();
     }
+    solver.reset();
     if (built) {
         PBuffer::makeWindowCurrent();
     }
@@ -129,38 +210,39 @@ bool FluidSimulation::loadPrograms() {
         Program program;
         const char* fileName;
     };
-    static constexpr Source kSources[] = {{Bounds, "cg/bounds.cg"},       {LinsolveDUV, "cg/linsolveDUV.cg"},
-                                          {LinsolveU, "cg/linsolveU.cg"}, {Div, "cg/div.cg"},
-                                          {Undiv, "cg/undiv.cg"},         {AdvectUV, "cg/advectUV.cg"},
-                                          {AdvectD, "cg/advectD.cg"},     {Clear, "cg/clear.cg"},
-                                          {Colcopy, "cg/colcopy.cg"},     {Signedcol, "cg/signedcol.cg"},
-                                          {Texcopy, "cg/texcopy.cg"},     {Sum, "cg/sum.cg"},
-                                          {DebugDisplay, "cg/debug.cg"},  {DebugWindow, "cg/debug.cg"}};
-    for (const Source& source : kSources) {
+    static constexpr Source kFiles[] = {
+        {FluidSolver::Bounds, "cg/bounds.cg"},       {FluidSolver::LinsolveDUV, "cg/linsolveDUV.cg"},
+        {FluidSolver::LinsolveU, "cg/linsolveU.cg"}, {FluidSolver::Div, "cg/div.cg"},
+        {FluidSolver::Undiv, "cg/undiv.cg"},         {FluidSolver::AdvectUV, "cg/advectUV.cg"},
+        {FluidSolver::AdvectD, "cg/advectD.cg"},     {FluidSolver::Clear, "cg/clear.cg"},
+        {FluidSolver::Colcopy, "cg/colcopy.cg"},     {FluidSolver::Signedcol, "cg/signedcol.cg"},
+        {FluidSolver::Texcopy, "cg/texcopy.cg"},     {FluidSolver::Sum, "cg/sum.cg"},
+        {FluidSolver::DebugDisplay, "cg/debug.cg"},  {FluidSolver::DebugWindow, "cg/debug.cg"}};
+    for (const Source& source : kFiles) {
         programs[source.program] = loadProgram(source.fileName);
         if (!programs[source.program]) {
             return false;
         }
         FragmentProgram& program = *programs[source.program];
         switch (source.program) {
-        case LinsolveDUV:
+        case FluidSolver::LinsolveDUV:
             diffuseA = program.getNamedParameter("a");
             diffuseC = program.getNamedParameter("c");
             break;
-        case LinsolveU:
+        case FluidSolver::LinsolveU:
             pressureA = program.getNamedParameter("a");
             pressureC = program.getNamedParameter("c");
             break;
-        case Div:
+        case FluidSolver::Div:
             divH = program.getNamedParameter("h");
             break;
-        case Undiv:
+        case FluidSolver::Undiv:
             undivH = program.getNamedParameter("h");
             break;
-        case AdvectUV:
+        case FluidSolver::AdvectUV:
             advectVelocity.fetch(program);
             break;
-        case AdvectD:
+        case FluidSolver::AdvectD:
             advectDensity.fetch(program);
             break;
         default:
@@ -176,10 +258,10 @@ void FluidSimulation::AdvectParameters::fetch(FragmentProgram& program) {
     dt = program.getNamedParameter("dt");
 }
 
-void FluidSimulation::AdvectParameters::set(int width, int height, float timeStep) {
-    w.set(static_cast<float>(width));
-    h.set(static_cast<float>(height));
-    dt.set(width * timeStep);
+void FluidSimulation::AdvectParameters::set(const FluidSolver::Parameters& p) {
+    w.set(p.gridWidth);
+    h.set(p.gridHeight);
+    dt.set(p.advectDt);
 }
 
 bool FluidSimulation::reportBufferFailure() {
@@ -232,8 +314,10 @@ bool FluidSimulation::createBuffers() {
     // Buffer 0 has a context of its own; 1 to 4 render with it, so one pass
     // state and one set of loaded programs serve all five.
     if (!createPassContext(0, kFieldMode, 0.0f,
-                           {Colcopy, Signedcol, Texcopy, Sum, Bounds, LinsolveDUV, LinsolveU, Div, Undiv,
-                            AdvectUV, AdvectD, Clear})) {
+                           {FluidSolver::Colcopy, FluidSolver::Signedcol, FluidSolver::Texcopy,
+                            FluidSolver::Sum, FluidSolver::Bounds, FluidSolver::LinsolveDUV,
+                            FluidSolver::LinsolveU, FluidSolver::Div, FluidSolver::Undiv,
+                            FluidSolver::AdvectUV, FluidSolver::AdvectD, FluidSolver::Clear})) {
         return false;
     }
     textures[0] = createTextureName();
@@ -244,7 +328,7 @@ bool FluidSimulation::createBuffers() {
         glClear(GL_COLOR_BUFFER_BIT);
         textures[index] = createTextureName();
     }
-    if (!createPassContext(kDisplay, kDisplayMode, 1.0f, {DebugDisplay})) {
+    if (!createPassContext(kDisplay, kDisplayMode, 1.0f, {FluidSolver::DebugDisplay})) {
         return false;
     }
 
@@ -254,15 +338,15 @@ bool FluidSimulation::createBuffers() {
     textures[kDisplay] = createTextureName();
     glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    programs[DebugWindow]->load();
-    programs[DebugWindow]->bind();
+    programs[FluidSolver::DebugWindow]->load();
+    programs[FluidSolver::DebugWindow]->bind();
     return true;
 }
 
 void FluidSimulation::markBoundary() {
     buffers[0]->makeCurrent();
     setPassState();
-    programs[Colcopy]->bind();
+    programs[FluidSolver::Colcopy]->bind();
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     // Through the centres of the outermost cells.
     const float hx = 0.5f / (width + 2);
@@ -303,9 +387,12 @@ FluidSimulation::PassQuad FluidSimulation::passQuad(int targetWidth, int targetH
                     {{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}}};
 }
 
-void FluidSimulation::runPass(int target, Program program, int source, int second, int inset) {
+void FluidSimulation::runPass(const FluidSolver::Pass& pass) {
+    const int target = pass.target;
+    const int source = pass.source;
+    const int second = pass.second;
     buffers[target]->makeCurrent();
-    programs[program]->bind();
+    programs[pass.program]->bind();
     glBindTexture(GL_TEXTURE_RECTANGLE, textures[source].get());
     buffers[source]->bind();
     if (second != kNoSecond) {
@@ -317,7 +404,7 @@ void FluidSimulation::runPass(int target, Program program, int source, int secon
     const PBuffer& to = *buffers[target];
     const PBuffer& from = *buffers[source];
     const PassQuad quad =
-        passQuad(to.getWidth(), to.getHeight(), from.getWidth(), from.getHeight(), inset, width, height);
+        passQuad(to.getWidth(), to.getHeight(), from.getWidth(), from.getHeight(), pass.inset, width, height);
     glBegin(GL_QUADS);
     for (int corner = 0; corner < 4; ++corner) {
         glTexCoord2fv(quad.texel[corner]);
@@ -330,66 +417,100 @@ void FluidSimulation::runPass(int target, Program program, int source, int secon
     }
 }
 
-void FluidSimulation::project() {
-    divH.set(kCellSpacing);
-    runPass(2, Div, 1, kNoSecond, 1);
-    runPass(3, Bounds, 2, kNoSecond, 0);
-    runPass(0, Clear, 3, kNoSecond, 0);
-    pressureA.set(kPressureA);
-    pressureC.set(kPressureC);
-    for (int i = 0; i < kPressureIterations; ++i) {
-        runPass(2, LinsolveU, 3, 0, 1);
-        runPass(0, Bounds, 2, kNoSecond, 0);
-    }
-    undivH.set(kCellSpacing);
-    runPass(2, Undiv, 1, 0, 1);
-    runPass(1, Bounds, 2, kNoSecond, 0);
+void FluidSimulation::setParameters() {
+    const FluidSolver::Parameters p = FluidSolver::parameters(width, height, diffusion);
+    diffuseA.set(p.diffuseA);
+    diffuseC.set(p.diffuseC);
+    pressureA.set(p.pressureA);
+    pressureC.set(p.pressureC);
+    divH.set(p.cellSpacing);
+    undivH.set(p.cellSpacing);
+    advectVelocity.set(p);
+    advectDensity.set(p);
 }
 
 void FluidSimulation::step(double) {
     if (!available) {
         return;
     }
+    if (solver) {
+        stepCpu();
+        return;
+    }
     // The sources' drawing may have left another unit active in buffer 0's context.
     buffers[1]->makeCurrent();
     glActiveTexture(GL_TEXTURE0);
-
-    runPass(1, Sum, 0, 4, 1);
-
-    const float a = kTimeStep * diffusion * width * height;
-    diffuseA.set(a);
-    diffuseC.set(1.0f / (4.0f * a + 1.0f));
-    for (int i = 0; i < kDiffusionIterations; ++i) {
-        runPass(2, LinsolveDUV, 1, 4, 1);
-        runPass(4, Bounds, 2, kNoSecond, 0);
+    setParameters();
+    for (const FluidSolver::Pass& pass : FluidSolver::stepPasses()) {
+        runPass(pass);
     }
-    runPass(1, Texcopy, 4, kNoSecond, 0);
-
-    project();
-
-    advectVelocity.set(width, height, kTimeStep);
-    runPass(0, AdvectUV, 1, kNoSecond, 1);
-    runPass(1, Bounds, 0, kNoSecond, 0);
-
-    project();
-
-    advectDensity.set(width, height, kTimeStep);
-    runPass(0, AdvectD, 1, kNoSecond, 1);
-
-    runPass(kDisplay, DebugDisplay, 0, kNoSecond, 0);
-
-    buffers[4]->makeCurrent();
+    buffers[kSources]->makeCurrent();
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     PBuffer::makeWindowCurrent();
+}
+
+void FluidSimulation::stepCpu() {
+    if (sourcesDrawn) {
+        takeSources();
+        sourcesDrawn = false;
+    }
+    solver->step();
+    uploadPicture();
+}
+
+// One read of the source buffer, which is then cleared for the next step.
+void FluidSimulation::takeSources() {
+    buffers[kSources]->makeCurrent();
+    const int w = width + 2;
+    const int h = height + 2;
+    if (floatSources) {
+        glReadPixels(0, 0, w, h, GL_RGBA, GL_FLOAT, sourceColours.data());
+    } else {
+        sourceBytes.resize(sourceColours.size());
+        glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, sourceBytes.data());
+        for (size_t k = 0; k < sourceBytes.size(); ++k) {
+            const bool velocity = k % kChannels == 1 || k % kChannels == 2;
+            sourceColours[k] = velocity ? kNeutralColour + (sourceBytes[k] - kByteCentre) / kByteMax
+                                        : sourceBytes[k] / kByteMax;
+        }
+    }
+    glClear(GL_COLOR_BUFFER_BIT);
+    PBuffer::makeWindowCurrent();
+    solver->takeSources(sourceColours.data());
+}
+
+// Into the window's context, leaving its binding and pixel-store state as found.
+void FluidSimulation::uploadPicture() {
+    GLint previous = 0;
+    GLint unpackBuffer = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_RECTANGLE, &previous);
+    glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &unpackBuffer);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, kChannels);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
+    glBindTexture(GL_TEXTURE_RECTANGLE, textures[kDisplay].get());
+    glTexSubImage2D(GL_TEXTURE_RECTANGLE, 0, 0, 0, width + 2, height + 2, GL_RGBA, GL_UNSIGNED_BYTE,
+                    solver->getPicture().data());
+    glBindTexture(GL_TEXTURE_RECTANGLE, previous);
+    glPopClientAttrib();
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, unpackBuffer);
 }
 
 void FluidSimulation::beginSources() {
     if (!available) {
         return;
     }
-    buffers[4]->makeCurrent();
-    programs[Signedcol]->bind();
+    buffers[kSources]->makeCurrent();
+    if (solver) {
+        sourcesDrawn = true;
+    } else {
+        programs[FluidSolver::Signedcol]->bind();
+    }
 }
 
 void FluidSimulation::endSources() {
@@ -404,24 +525,35 @@ void FluidSimulation::bindResult() {
         return;
     }
     glBindTexture(GL_TEXTURE_RECTANGLE, textures[kDisplay].get());
-    buffers[kDisplay]->bind();
+    if (!solver) {
+        buffers[kDisplay]->bind();
+    }
 }
 
 void FluidSimulation::releaseResult() {
-    if (!available) {
+    if (!available || solver) {
         return;
     }
     buffers[kDisplay]->release();
 }
 
 void FluidSimulation::readState(float* out) {
+    if (available && out != nullptr && solver) {
+        solver->readState(out);
+        return;
+    }
     read(0, 1, 1, width, height, out);
 }
 
 void FluidSimulation::readBuffer(int index, float* out) {
-    if (index >= 0 && index <= 4) {
-        read(index, 0, 0, width + 2, height + 2, out);
+    if (index < 0 || index >= FluidSolver::kFieldCount) {
+        return;
     }
+    if (available && out != nullptr && solver) {
+        solver->readGrid(index, out);
+        return;
+    }
+    read(index, 0, 0, width + 2, height + 2, out);
 }
 
 void FluidSimulation::read(int index, int x, int y, int w, int h, float* out) {

@@ -1,17 +1,24 @@
 #pragma once
 
+#include "fluid/fluidsolver.h"
 #include "fluid/fragmentprogram.h"
 #include "fluid/glname.h"
 
 #include <array>
 #include <initializer_list>
 #include <memory>
+#include <vector>
 
 class PBuffer;
 
 // A two-dimensional fluid (density and velocity) of width x height cells run
-// on the graphics card with the stable-fluids method, one fixed step per call,
-// as a sequence of fragment-program passes over offscreen buffers.
+// with the stable-fluids method, one fixed step per call, as a sequence of
+// passes over grids: fragment programs over offscreen buffers on a graphics
+// card, or the same passes in FluidSolver on the processor where the
+// renderer is itself software (each dependent pass there costs a
+// synchronisation worth more than the arithmetic) or the card lacks
+// fragment programs or float buffers. Either way the sources are drawn as
+// quads and the result is a rectangle texture.
 //
 // Fields, four 16-bit float channels per cell: red the density, green and
 // blue the velocity (signed, in grid lengths per unit of time), alpha a second
@@ -22,21 +29,27 @@ class PBuffer;
 // isAvailable() before drawing with it.
 class FluidSimulation {
 public:
+    // Where the passes run. Automatic asks the environment variable
+    // SPORRIK_FLUID ("cpu" or "gpu") and else the renderer.
+    enum class Path { Automatic, Gpu, Cpu };
+
     // Builds buffers and programs; the window's OpenGL context must exist.
     // Program files "cg/..." are found below the asset directory (path=).
-    FluidSimulation(int width, int height);
+    FluidSimulation(int width, int height, Path path = Path::Automatic);
     ~FluidSimulation();
     FluidSimulation(const FluidSimulation&) = delete;
     FluidSimulation& operator=(const FluidSimulation&) = delete;
 
     bool isAvailable() const { return available; }
+    bool runsOnCpu() const { return solver != nullptr; }
     int getWidth() const { return width; }
     int getHeight() const { return height; }
 
     // Between these two, quads drawn in buffer coordinates (the unit square;
     // a cell is 1 / (width + 2) by 1 / (height + 2)) add their colour to the
     // fields at the next step: red density, green and blue a velocity v
-    // written as (v + 1) / 2, alpha dye. Sources accumulate until step().
+    // written as (v + 1) / 2, alpha dye, each clamped to 0...1. Sources
+    // accumulate until step().
     void beginSources();
     void endSources();
     // Advances by the fixed step; frameTime is not used.
@@ -66,26 +79,11 @@ public:
                              int gridWidth, int gridHeight);
 
 private:
-    enum Program {
-        Bounds,
-        LinsolveDUV,
-        LinsolveU,
-        Div,
-        Undiv,
-        AdvectUV,
-        AdvectD,
-        Clear,
-        Colcopy,
-        Signedcol,
-        Texcopy,
-        Sum,
-        DebugDisplay,
-        DebugWindow,
-        ProgramCount
-    };
+    using Program = FluidSolver::Program;
     static constexpr int kBufferCount = 6;
-    static constexpr int kDisplay = 5;
-    static constexpr int kNoSecond = -1;
+    static constexpr int kSources = FluidSolver::kSources;
+    static constexpr int kDisplay = FluidSolver::kDisplay;
+    static constexpr int kNoSecond = FluidSolver::kNoSecond;
 
     // The grid size and time step of an advection program.
     struct AdvectParameters {
@@ -93,9 +91,15 @@ private:
         ProgramParameter h;
         ProgramParameter dt;
         void fetch(FragmentProgram& program);
-        void set(int width, int height, float timeStep);
+        void set(const FluidSolver::Parameters& p);
     };
 
+    static Path choosePath(Path requested);
+    bool buildGpu();
+    bool buildCpu();
+    void stepCpu();
+    void takeSources();
+    void uploadPicture();
     bool loadPrograms();
     std::unique_ptr<FragmentProgram> loadProgram(const char* fileName);
     bool createBuffers();
@@ -107,8 +111,8 @@ private:
     void setPassState();
     void markBoundary();
     void teardown();
-    void runPass(int target, Program program, int source, int second, int inset);
-    void project();
+    void setParameters();
+    void runPass(const FluidSolver::Pass& pass);
     void read(int index, int x, int y, int w, int h, float* out);
 
     int width;
@@ -116,7 +120,7 @@ private:
     float diffusion = 0.0f;
     bool available = false;
     std::unique_ptr<FragmentProgramContext> programContext;
-    std::array<std::unique_ptr<FragmentProgram>, ProgramCount> programs;
+    std::array<std::unique_ptr<FragmentProgram>, FluidSolver::ProgramCount> programs;
     std::array<std::unique_ptr<PBuffer>, kBufferCount> buffers;
     std::array<GlTexture, kBufferCount> textures;
 
@@ -128,4 +132,12 @@ private:
     ProgramParameter undivH;
     AdvectParameters advectVelocity;
     AdvectParameters advectDensity;
+
+    // The processor's path: the solver, and the sources as read back from
+    // their buffer (kSources) once a step, when any were drawn.
+    std::unique_ptr<FluidSolver> solver;
+    std::vector<float> sourceColours;
+    std::vector<uint8_t> sourceBytes;
+    bool floatSources = true;
+    bool sourcesDrawn = false;
 };

@@ -129,6 +129,7 @@ void RenderContext::save() {
             s.textureEnabled[unit][t] = glIsEnabled(kTextureTargets[t]);
             glGetIntegerv(kTextureBindings[t], &s.textureBinding[unit][t]);
         }
+        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, s.texCoord[unit]);
     }
     glActiveTexture(s.activeTexture);
     glGetFloatv(GL_COLOR_CLEAR_VALUE, s.clearColour);
@@ -167,6 +168,7 @@ void RenderContext::apply() const {
             const GLuint name = static_cast<GLuint>(s.textureBinding[unit][t]);
             glBindTexture(kTextureTargets[t], name != 0 && glIsTexture(name) ? name : 0);
         }
+        glMultiTexCoord4fv(GL_TEXTURE0 + unit, s.texCoord[unit]);
     }
     glActiveTexture(s.activeTexture);
     glClearColor(s.clearColour[0], s.clearColour[1], s.clearColour[2], s.clearColour[3]);

@@ -55,6 +55,8 @@ private:
         GLint activeTexture = GL_TEXTURE0;
         GLfloat clearColour[4] = {0, 0, 0, 0};
         GLfloat colour[4] = {1, 1, 1, 1};
+        // Passes give each quad texture coordinates; the window's own must survive them.
+        GLfloat texCoord[kUnitCount][4] = {{0, 0, 0, 1}, {0, 0, 0, 1}};
         GLint program = 0;
         GLint blend[4] = {GL_ONE, GL_ZERO, GL_ONE, GL_ZERO};
         GLboolean depthMask = GL_TRUE;

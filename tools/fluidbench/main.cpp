@@ -1,6 +1,8 @@
-// Prints the median time of one 64 x 64 fluid step and of one readState,
-// and for comparison the floor of this renderer: the same number of
-// dependent framebuffer passes with a one-fetch copy shader, plus the read.
+// Prints the median time of one 64 x 64 fluid step and of one readState on
+// each path (fragment programs on the card, the same passes on the
+// processor), and for comparison the floor of the card's path on this
+// renderer: the same number of dependent framebuffer passes with a one-fetch
+// copy shader, plus the read.
 //
 //     fluidbench [path=<asset directory>] [steps=<count>]
 
@@ -9,6 +11,7 @@
 
 #include "core/system.h"
 #include "fluid/fluidsimulation.h"
+#include "fluid/fluidsolver.h"
 #include "fluid/glname.h"
 
 #include <algorithm>
@@ -51,7 +54,7 @@ void stir(FluidSimulation& simulation, int frame) {
     const int cx = static_cast<int>(kGrid / 2 + kStirRadius * std::cos(angle));
     const int cy = static_cast<int>(kGrid / 2 + kStirRadius * std::sin(angle));
     simulation.beginSources();
-    glColor4f(100.0f, (1.0f - std::sin(angle)) / 2.0f, (1.0f + std::cos(angle)) / 2.0f, 0.0f);
+    glColor4f(1.0f, (1.0f - std::sin(angle)) / 2.0f, (1.0f + std::cos(angle)) / 2.0f, 0.0f);
     glBegin(GL_QUADS);
     glVertex2f(cx * cw + cw, cy * ch + ch);
     glVertex2f(cx * cw + 3 * cw, cy * ch + ch);
@@ -62,6 +65,8 @@ void stir(FluidSimulation& simulation, int frame) {
 }
 
 constexpr int kPassesPerStep = 56;
+constexpr double kTenth = 0.1;
+constexpr double kNinetieth = 0.9;
 constexpr int kFieldBuffers = 5;
 
 const char* const kCopyVertex = R"(#version 140
@@ -179,38 +184,60 @@ int main(int argc, char** argv) {
     }
     std::printf("renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
 
-    FluidSimulation simulation(kGrid, kGrid);
-    if (!simulation.isAvailable()) {
-        std::fputs("fluidbench: the fluid simulation is not available\n", stderr);
-        return 1;
-    }
     PlainLoop plainLoop;
-    std::vector<double> floorTimes;
     std::vector<float> state(kGrid * kGrid * 4);
-    std::vector<double> stepTimes;
-    std::vector<double> readTimes;
-    std::vector<double> totals;
-    for (int frame = 0; frame < steps + kWarmUpSteps; ++frame) {
-        stir(simulation, frame);
-        const double start = now();
-        simulation.step(0.0);
-        const double stepped = now();
-        simulation.readState(state.data());
-        const double read = now();
-        // Taken in turn with the solver, so that both meet the same load.
-        const double floorTime = plainLoop.run();
-        if (frame >= kWarmUpSteps) {
-            floorTimes.push_back(floorTime);
-            stepTimes.push_back(stepped - start);
-            readTimes.push_back(read - stepped);
-            totals.push_back(read - start);
+    std::printf("%d steps of a %d x %d grid (%d passes each)\n", steps, kGrid, kGrid, kPassesPerStep);
+    for (const FluidSimulation::Path path : {FluidSimulation::Path::Gpu, FluidSimulation::Path::Cpu}) {
+        const char* name = path == FluidSimulation::Path::Gpu ? "card" : "processor";
+        FluidSimulation simulation(kGrid, kGrid, path);
+        if (!simulation.isAvailable()) {
+            std::printf("%s path: not available here\n", name);
+            continue;
+        }
+        std::vector<double> floorTimes;
+        std::vector<double> stepTimes;
+        std::vector<double> readTimes;
+        std::vector<double> totals;
+        for (int frame = 0; frame < steps + kWarmUpSteps; ++frame) {
+            stir(simulation, frame);
+            const double start = now();
+            simulation.step(0.0);
+            const double stepped = now();
+            simulation.readState(state.data());
+            const double read = now();
+            // Taken in turn with the solver, so that both meet the same load.
+            const double floorTime = path == FluidSimulation::Path::Gpu ? plainLoop.run() : 0.0;
+            if (frame >= kWarmUpSteps) {
+                floorTimes.push_back(floorTime);
+                stepTimes.push_back(stepped - start);
+                readTimes.push_back(read - stepped);
+                totals.push_back(read - start);
+            }
+        }
+        std::printf("%s path:\n", name);
+        std::printf("  step:             median %.3f ms\n", median(stepTimes));
+        std::printf("  readState:        median %.3f ms\n", median(readTimes));
+        std::printf("  step + readState: median %.3f ms (10th %.3f, 90th %.3f)\n", median(totals),
+                    percentile(totals, kTenth), percentile(totals, kNinetieth));
+        if (path == FluidSimulation::Path::Gpu) {
+            std::printf("  floor, %d copy passes + read: median %.3f ms\n", kPassesPerStep,
+                        median(floorTimes));
         }
     }
-    std::printf("%d steps of a %d x %d grid (56 passes each)\n", steps, kGrid, kGrid);
-    std::printf("step:             median %.3f ms\n", median(stepTimes));
-    std::printf("readState:        median %.3f ms\n", median(readTimes));
-    std::printf("step + readState: median %.3f ms (10th %.3f, 90th %.3f)\n", median(totals),
-                percentile(totals, 0.1), percentile(totals, 0.9));
-    std::printf("floor, %d copy passes + read: median %.3f ms\n", kPassesPerStep, median(floorTimes));
+    // The processor's arithmetic alone, without the sources' read-back and
+    // the picture's upload.
+    FluidSolver solver(kGrid, kGrid);
+    const float source[4] = {1.0f, 1.0f, 0.0f, 0.0f};
+    std::vector<double> solverTimes;
+    for (int frame = 0; frame < steps + kWarmUpSteps; ++frame) {
+        solver.addSource(kGrid / 2, kGrid / 2, 2, 2, source);
+        const double start = now();
+        solver.step();
+        if (frame >= kWarmUpSteps) {
+            solverTimes.push_back(now() - start);
+        }
+    }
+    std::printf("  of which the arithmetic: median %.3f ms (10th %.3f)\n", median(solverTimes),
+                percentile(solverTimes, kTenth));
     return 0;
 }
