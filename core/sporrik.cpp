@@ -3,69 +3,44 @@
 #include "core/main.h"
 #include "game/gameboard.h"
 #include "game/gamelogic.h"
-#include "graph/rendernode.h"
-#include "input/eventconsumer.h"
-#include "input/inputevent.h"
+#include "scene/scenehost.h"
+#include "scene/watertable.h"
 #include "ui/menumain.h"
 #include "ui/sporrikhud.h"
 
 namespace {
 
-// Stands in for the water table scene until it exists: draws nothing, so the
-// scene stays black; plays the queued moves out at a steady pace so that a
-// game between computers goes on; writes the figure counts the heads-up
-// display shows; and Escape brings the menus back, as the scene's Escape does.
-class StandInTable : public RenderNode, public EventConsumer {
+// The scene's view of the application: the menu stack of Main.
+class MainSceneHost : public SceneHost {
 public:
-    StandInTable(GameBoard* board, Main& application) : board(board), application(application) {}
+    explicit MainSceneHost(Main& application) : application(application) {}
 
-    void render(double elapsed, float) override {
-        sinceLastMove += elapsed;
-        if (sinceLastMove >= kSecondsPerMove) {
-            sinceLastMove = 0.0;
-            board->popMove();
-        }
-        for (int player : {GameBoard::kPlayer1, GameBoard::kPlayer2}) {
-            board->setFigureCount(player, board->countFields(player));
-        }
-    }
-    void linkChildren() override {}
-    void attach() override {}
-    void detach() override {}
-
-    void handleEvent(InputEvent& e) override {
-        const auto* key = dynamic_cast<const InputEventKeyUp*>(&e);
-        if (key == nullptr || key->getKey() != KeyEscape) {
-            return;
-        }
-        if (!application.menusVisible()) {
-            e.consume();
-            application.returnToMenus();
-        }
-    }
+    bool isGamePaused() const override { return application.menusVisible(); }
+    void returnToMenus() override { application.returnToMenus(); }
 
 private:
-    static constexpr double kSecondsPerMove = 0.25;
-
-    GameBoard* board; // not owned: the package's board
-    Main& application;
-    double sinceLastMove = 0.0;
+    Main& application; // not owned: outlives the package
 };
 
 } // namespace
 
 Sporrik::Sporrik(Main& application) {
-    board = std::make_unique<GameBoard>();
-    table = std::make_unique<StandInTable>(board.get(), application);
-    menu = std::make_unique<MenuMain>(board.get(), application);
-    hud = std::make_unique<SporrikHud>(board.get());
+    host = std::make_unique<MainSceneHost>(application);
+    table = std::make_unique<WaterTable>(*host);
+    menu = std::make_unique<MenuMain>(&table->getBoard(), application);
+    hud = std::make_unique<SporrikHud>(&table->getBoard());
 }
 
 Sporrik::~Sporrik() {
-    table.reset();
     menu.reset();
     hud.reset();
     gameLogic.reset();
+    table.reset();
+    host.reset();
+}
+
+GameBoard& Sporrik::getBoard() {
+    return table->getBoard();
 }
 
 RenderNode* Sporrik::getTable() {

@@ -7,15 +7,18 @@
 class GameBoard;
 class Main;
 class MenuMain;
+class SceneHost;
 class SporrikHud;
+class WaterTable;
 
-// The game package of Sporrik: the scene, the menus and the heads-up display,
-// all working on one board.
+// The game package of Sporrik: the water table scene, which owns the board,
+// and the menus and the heads-up display working on that board.
 class Sporrik : public GamePackage {
 public:
-    // application: shows the package and outlives it.
+    // application: shows the package and outlives it. Needs the window's
+    // OpenGL context: the scene builds its fluid simulation.
     explicit Sporrik(Main& application);
-    // The screens go before the board they point at.
+    // The screens go before the table that owns the board they point at.
     ~Sporrik() override;
 
     RenderNode* getTable() override;
@@ -23,12 +26,12 @@ public:
     RenderNode* getHud() override;
     GameLogic* getGameLogic() override;
 
-    GameBoard& getBoard() { return *board; }
+    GameBoard& getBoard();
+    WaterTable& getWaterTable() { return *table; }
 
 private:
-    // Held here until the water table scene, its rightful owner, exists.
-    std::unique_ptr<GameBoard> board;
-    std::unique_ptr<RenderNode> table;
+    std::unique_ptr<SceneHost> host;
+    std::unique_ptr<WaterTable> table;
     std::unique_ptr<MenuMain> menu;
     std::unique_ptr<SporrikHud> hud;
     // No game logic is plugged in: the screens call the board directly.

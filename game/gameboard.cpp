@@ -2,10 +2,13 @@
 
 #include "base/log.h"
 #include "base/tools.h"
+#include "game/compactposition.h"
+#include "game/expertplayer.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -35,6 +38,8 @@ GameBoard::GameBoard() : randomSource(defaultRandom) {
     setBoardSize(kBoardSize, kBoardSize);
 }
 
+GameBoard::~GameBoard() = default;
+
 int32_t GameBoard::getField(int x, int y) const {
     if (!isOnBoard(x, y)) {
         return kEmpty;
@@ -60,6 +65,15 @@ bool GameBoard::isHuman(int player) const {
 
 int32_t GameBoard::getFigureCount(int player) const {
     return isPlayer(player) ? figureCounts[slot(player)] : 0;
+}
+
+bool GameBoard::hasPendingMoves() {
+    collectExpertMove();
+    return !moveQueue.empty();
+}
+
+bool GameBoard::isThinking() const {
+    return expert && expert->isThinking();
 }
 
 Move GameBoard::frontMove() const {
@@ -123,6 +137,7 @@ void GameBoard::setBoardSize(int newWidth, int newHeight) {
             "Board size " + toString(newWidth) + " x " + toString(newHeight) + " refused.");
         return;
     }
+    cancelExpert();
     width = newWidth;
     height = newHeight;
     fields.assign(static_cast<size_t>(width * height), kEmpty);
@@ -161,12 +176,13 @@ void GameBoard::setFigureCount(int player, int32_t count) {
 }
 
 void GameBoard::setDifficulty(int level) {
-    if (level == kEasy || level == kHard) {
+    if (level == kEasy || level == kHard || level == kExpert) {
         difficulty = level;
     }
 }
 
 void GameBoard::newGame() {
+    cancelExpert();
     running = true;
     moveQueue.clear();
     currentPlayer = kPlayer1;
@@ -185,8 +201,7 @@ void GameBoard::newGame() {
 
     moveDone = false;
     if (!isHuman(kPlayer1)) {
-        computerMove(kPlayer1);
-        moveDone = true;
+        playComputer(kPlayer1);
     }
 }
 
@@ -221,6 +236,7 @@ bool GameBoard::clickField(int x, int y) {
 }
 
 bool GameBoard::popMove() {
+    collectExpertMove();
     if (moveQueue.empty()) {
         return false;
     }
@@ -377,8 +393,78 @@ void GameBoard::passTurn() {
     currentPlayer = currentPlayer != kPlayer1 ? kPlayer1 : kPlayer2;
     moveDone = false;
     if (!isHuman(currentPlayer)) {
-        // A computer that cannot move queues nothing; winner() then decides.
-        computerMove(currentPlayer);
+        playComputer(currentPlayer);
+    }
+}
+
+void GameBoard::playComputer(int player) {
+    // The expert's move completes the turn when it arrives.
+    if (difficulty == kExpert && startExpert(player)) {
+        return;
+    }
+    // A computer that cannot move queues nothing; winner() then decides.
+    computerMove(player);
+    moveDone = true;
+}
+
+bool GameBoard::startExpert(int player) {
+    // The search knows only the game's 9 x 9 board; a player without a move
+    // is left to computerMove, which queues nothing, as at the other levels.
+    if (!CompactPosition::fits(*this)) {
+        return false;
+    }
+    const CompactPosition position = CompactPosition::fromBoard(*this, player);
+    if (!position.hasMove(player)) {
+        return false;
+    }
+    if (!expert) {
+        expert = std::make_unique<ExpertPlayer>();
+    }
+    try {
+        expert->start(position);
+    } catch (const std::system_error& e) {
+        log(WARNING, kLogSource, std::string("Expert search not started, the hard level moves: ") + e.what());
+        return false;
+    }
+    expertFields = fields;
+    expertPlayer = player;
+    return true;
+}
+
+void GameBoard::collectExpertMove() {
+    if (!expert) {
+        return;
+    }
+    const std::optional<ExpertSearch::Result> result = expert->takeResult();
+    if (!result) {
+        return;
+    }
+    // A move found for another position or another player is stale.
+    if (!running || currentPlayer != expertPlayer || isHuman(expertPlayer) || fields != expertFields) {
+        return;
+    }
+    if (performCompactMove(result->move, expertPlayer)) {
         moveDone = true;
+    }
+}
+
+bool GameBoard::performCompactMove(CompactMove move, int player) {
+    if (move.isNone() || !isPlayer(player)) {
+        return false;
+    }
+    const int toX = CompactPosition::fieldX(move.to);
+    const int toY = CompactPosition::fieldY(move.to);
+    const Position source =
+        move.isSplit() ? findNearestFigure(toX, toY, player)
+                       : Position{CompactPosition::fieldX(move.from), CompactPosition::fieldY(move.from)};
+    if (source.x == -1 || getField(source.x, source.y) != player) {
+        return false;
+    }
+    return performMove(source.x, source.y, toX, toY);
+}
+
+void GameBoard::cancelExpert() {
+    if (expert) {
+        expert->cancel();
     }
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "game/compactposition.h"
 #include "game/move.h"
 
 #include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
+
+class ExpertPlayer;
 
 // The whole state of one game: the fields, the selected figure, whose turn it
 // is, who plays, and the queue of moves that the table scene has not shown
@@ -29,6 +33,9 @@ public:
     static constexpr int kPlayer2 = 2;
     static constexpr int kEasy = 1;
     static constexpr int kHard = 2;
+    // Searches ahead on a worker thread; its move arrives a moment after the
+    // turn passes instead of inside that call.
+    static constexpr int kExpert = 3;
     static constexpr int kBoardSize = 9;
     // Larger boards are refused: the game only ever uses 9 x 9, and the limit
     // keeps width * height far from overflowing.
@@ -38,6 +45,10 @@ public:
     static constexpr int kJumpDistance = 2;
 
     GameBoard();
+    // Stops and joins the expert's search if one runs.
+    ~GameBoard();
+    GameBoard(const GameBoard&) = delete;
+    GameBoard& operator=(const GameBoard&) = delete;
 
     // Queries.
     int32_t getField(int x, int y) const;
@@ -53,7 +64,12 @@ public:
     int32_t getSelectedY() const { return selectedY; }
     bool isMoveDone() const { return moveDone; }
     int32_t getFigureCount(int player) const;
-    bool hasPendingMoves() const { return !moveQueue.empty(); }
+    // Also takes in the expert's move once its search has finished, so the
+    // table scene's usual hasPendingMoves / frontMove / popMove round brings
+    // it to the display; never waits for the search.
+    bool hasPendingMoves();
+    // The expert is searching for the player to move.
+    bool isThinking() const;
     int countPendingMoves() const { return static_cast<int>(moveQueue.size()); }
     // The oldest queued move; a record of type 0 when nothing is queued.
     Move frontMove() const;
@@ -72,15 +88,21 @@ public:
     void clearFields();
     void setHuman(int player, bool flag);
     void setFigureCount(int player, int32_t count);
+    // Accepts kEasy, kHard and kExpert; other values are ignored.
     void setDifficulty(int level);
     // The table scene marks a human's completed move through this.
     void setMoveDone(bool done) { moveDone = done; }
     void newGame();
     bool clickField(int x, int y);
+    // Takes in a finished expert move first, as hasPendingMoves does.
     bool popMove();
     bool performMove(int fromX, int fromY, int toX, int toY);
+    // A move of the search for player: a split comes from the first
+    // neighbouring own figure in row-major order, as the other levels choose.
+    bool performCompactMove(CompactMove move, int player);
 
-    // Computer player.
+    // Computer player. computerMove is the one-move player of the easy and
+    // hard levels; at the expert level a turn starts the search instead.
     bool computerMove(int player);
     Position chooseTarget(int player) const;
     Position chooseSource(int x, int y, int player) const;
@@ -101,6 +123,11 @@ private:
     void clearSelection();
     void queueMove(int fromX, int fromY, int toX, int toY, MoveType type);
     void passTurn();
+    // Moves for a computer player whose turn has come.
+    void playComputer(int player);
+    bool startExpert(int player);
+    void collectExpertMove();
+    void cancelExpert();
 
     std::vector<int32_t> fields;
     int32_t width = 0;
@@ -115,4 +142,10 @@ private:
     int32_t difficulty = kHard;
     bool running = false;
     RandomSource randomSource;
+    // Made at the first expert turn.
+    std::unique_ptr<ExpertPlayer> expert;
+    // What the expert is thinking about; its move is dropped unless the board
+    // still shows exactly this when the move is ready.
+    std::vector<int32_t> expertFields;
+    int expertPlayer = 0;
 };

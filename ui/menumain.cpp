@@ -57,8 +57,9 @@ void MenuMain::arrange(Image& logo, const std::array<ButtonSimple*, kButtons>& b
 }
 
 std::unique_ptr<ButtonSimple> MenuMain::makeButton(ControlContainer& container, Font* font,
-                                                   ControlListener* listener, const std::string& caption) {
-    auto button = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, kButtonWidth, font, caption);
+                                                   ControlListener* listener, const std::string& caption,
+                                                   float width) {
+    auto button = std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, width, font, caption);
     button->setListener(listener);
     return button;
 }

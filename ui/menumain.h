@@ -46,10 +46,11 @@ public:
     static bool canContinue(const GameBoard& board);
     // The logo centred over the buttons, stacked downwards from the top one.
     static void arrange(Image& logo, const std::array<ButtonSimple*, kButtons>& buttons);
-    // A menu's button: kButtonWidth wide at (0, 0) in container, reporting to
+    // A menu's button: width pixels wide at (0, 0) in container, reporting to
     // listener (not owned, as font).
     static std::unique_ptr<ButtonSimple> makeButton(ControlContainer& container, Font* font,
-                                                    ControlListener* listener, const std::string& caption);
+                                                    ControlListener* listener, const std::string& caption,
+                                                    float width = kButtonWidth);
 
     void render(double elapsed, float) override;
     void linkChildren() override;

@@ -12,6 +12,8 @@ namespace {
 const char* const kHuman = "Human";
 const char* const kComputer = "Computer";
 constexpr float kFirstRowY = 0.2f;
+// "Expert Game" is one character longer than a standard button holds.
+constexpr float kExpertButtonWidth = 360.0f;
 } // namespace
 
 MenuNewGame::MenuNewGame(GameBoard* board, MenuHost& host)
@@ -30,6 +32,7 @@ MenuNewGame::MenuNewGame(GameBoard* board, MenuHost& host)
     }
     easyButton = MenuMain::makeButton(container, font.get(), this, "Easy Game");
     hardButton = MenuMain::makeButton(container, font.get(), this, "Hard Game");
+    expertButton = MenuMain::makeButton(container, font.get(), this, "Expert Game", kExpertButtonWidth);
     returnButton = MenuMain::makeButton(container, font.get(), this, "Back");
 }
 
@@ -53,7 +56,7 @@ const char* MenuNewGame::kindCaption(bool human) {
 
 void MenuNewGame::arrange(Image& logo, const std::array<Text*, kPlayers>& labels,
                           const std::array<ButtonSimple*, kPlayers>& kindButtons, ButtonSimple& easy,
-                          ButtonSimple& hard, ButtonSimple& back) {
+                          ButtonSimple& hard, ButtonSimple& expert, ButtonSimple& back) {
     logo.setPosition(-logo.getWidth() / 2.0f, MenuMain::kLogoY);
     const float buttonWidth = back.getWidth();
     const float step = MenuMain::kButtonStep * back.getHeight();
@@ -69,6 +72,9 @@ void MenuNewGame::arrange(Image& logo, const std::array<Text*, kPlayers>& labels
     y -= step;
     hard.setPosition(x, y);
     y -= step;
+    // Wider than the others, centred on the same column.
+    expert.setPosition(-expert.getWidth() / 2.0f, y);
+    y -= step;
     back.setPosition(x, y);
 }
 
@@ -77,7 +83,7 @@ void MenuNewGame::layout() {
         playerKindButtons[i]->setCaption(kindCaption(humanFlags[i]));
     }
     arrange(*logo, {playerLabels[0].get(), playerLabels[1].get()},
-            {playerKindButtons[0].get(), playerKindButtons[1].get()}, *easyButton, *hardButton,
+            {playerKindButtons[0].get(), playerKindButtons[1].get()}, *easyButton, *hardButton, *expertButton,
             *returnButton);
 }
 
@@ -111,6 +117,8 @@ void MenuNewGame::onClick(Control* source) {
         startGame(GameBoard::kEasy);
     } else if (source == hardButton.get()) {
         startGame(GameBoard::kHard);
+    } else if (source == expertButton.get()) {
+        startGame(GameBoard::kExpert);
     } else if (source == returnButton.get()) {
         host.closeMenu(this);
     }

@@ -15,8 +15,8 @@ class MenuHost;
 class Image;
 class Text;
 
-// Sets each player to human or computer (at most one human) and starts an easy
-// or a hard game.
+// Sets each player to human or computer (at most one human) and starts an
+// easy, a hard or an expert game.
 class MenuNewGame : public Menu, public EventConsumer, public ControlListener {
 public:
     static constexpr int kPlayers = 2;
@@ -30,11 +30,11 @@ public:
     // computer. Two computers are allowed.
     static void togglePlayer(HumanFlags& flags, int player);
     static const char* kindCaption(bool human);
-    // Label and kind button of each player side by side, then the easy, hard
-    // and back buttons, under the logo.
+    // Label and kind button of each player side by side, then the easy, hard,
+    // expert and back buttons, under the logo.
     static void arrange(Image& logo, const std::array<Text*, kPlayers>& labels,
                         const std::array<ButtonSimple*, kPlayers>& kindButtons, ButtonSimple& easy,
-                        ButtonSimple& hard, ButtonSimple& back);
+                        ButtonSimple& hard, ButtonSimple& expert, ButtonSimple& back);
 
     void render(double elapsed, float) override;
     void linkChildren() override;
@@ -56,6 +56,7 @@ public:
     }
     ButtonSimple* getEasyButton() const { return easyButton.get(); }
     ButtonSimple* getHardButton() const { return hardButton.get(); }
+    ButtonSimple* getExpertButton() const { return expertButton.get(); }
     ButtonSimple* getReturnButton() const { return returnButton.get(); }
 
 private:
@@ -72,6 +73,7 @@ private:
     std::array<std::unique_ptr<ButtonSimple>, kPlayers> playerKindButtons;
     std::unique_ptr<ButtonSimple> easyButton;
     std::unique_ptr<ButtonSimple> hardButton;
+    std::unique_ptr<ButtonSimple> expertButton;
     std::unique_ptr<ButtonSimple> returnButton;
     HumanFlags humanFlags = {true, false};
 };

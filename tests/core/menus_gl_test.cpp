@@ -81,7 +81,10 @@ TEST_F(Screens, HardGameShowsTheHudWithBothCountsAndEscapeOffersContinue) {
     GameBoard& board = package->getBoard();
     click(*menu->getPlayButton());
     click(*newGame->getHardButton());
-    frame();
+    // The scene shows a new game in three frames: cleared, then one figure each.
+    for (int i = 0; i < 3; ++i) {
+        frame();
+    }
     EXPECT_FALSE(app->menusVisible());
     EXPECT_EQ(top(), menu);
     EXPECT_EQ(board.getDifficulty(), GameBoard::kHard);
@@ -147,6 +150,23 @@ TEST_F(Screens, SmallWindowsShowTheWholeMenusAndTheirButtonsTakeClicks) {
         click(*newGame->getReturnButton());
         EXPECT_EQ(top(), menu);
     }
+}
+
+// Two computers at the expert level: player 1 thinks while the menus come
+// back, and the demo that follows drops that move and plays hard.
+TEST_F(Screens, ExpertGameThinksAndTheDemoDropsItsMove) {
+    GameBoard& board = package->getBoard();
+    click(*menu->getPlayButton());
+    click(*newGame->getKindButton(1));
+    click(*newGame->getExpertButton());
+    EXPECT_FALSE(app->menusVisible());
+    EXPECT_EQ(board.getDifficulty(), GameBoard::kExpert);
+    EXPECT_TRUE(board.isThinking());
+    pressKey(KeyEscape);
+    click(*menu->getDemoButton());
+    EXPECT_FALSE(board.isThinking());
+    EXPECT_EQ(board.getDifficulty(), GameBoard::kHard);
+    EXPECT_TRUE(board.isMoveDone());
 }
 
 // Fluid Demo shows the scene whatever the game; Demo starts two hard

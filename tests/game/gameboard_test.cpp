@@ -76,7 +76,7 @@ TEST(GameBoardFresh, HasNoGameAndIgnoresOutOfRangeInput) {
     }
     board.setField(4, 4, 3);
     board.setDifficulty(1);
-    board.setDifficulty(3);
+    board.setDifficulty(4);
     board.setBoardSize(1, 9);
     board.setBoardSize(100000, 100000);
     EXPECT_EQ(board.countFields(0), 81);

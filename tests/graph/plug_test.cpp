@@ -1,7 +1,7 @@
 #include "base/exceptions.h"
 #include "game/gamelogic.h"
-#include "game/table.h"
 #include "graph/plugconnections.h"
+#include "scene/table.h"
 #include "support/logcapture.h"
 #include "support/thrown.h"
 

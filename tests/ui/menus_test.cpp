@@ -66,8 +66,8 @@ protected:
     void SetUp() override { WindowSize::set(1024, 768); }
     void TearDown() override { WindowSize::set(1024, 768); }
 
-    ButtonSimple* button() {
-        buttons.push_back(std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, 300.0f, nullptr, ""));
+    ButtonSimple* button(float width = 300.0f) {
+        buttons.push_back(std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, width, nullptr, ""));
         return buttons.back().get();
     }
 
@@ -114,8 +114,9 @@ TEST_F(MenuLayout, NewGameMenuPutsLabelsBesideTheKindButtons) {
     ButtonSimple* kinds[] = {button(), button()};
     ButtonSimple* easy = button();
     ButtonSimple* hard = button();
+    ButtonSimple* expert = button(360.0f);
     ButtonSimple* back = button();
-    MenuNewGame::arrange(logo, {&first, &second}, {kinds[0], kinds[1]}, *easy, *hard, *back);
+    MenuNewGame::arrange(logo, {&first, &second}, {kinds[0], kinds[1]}, *easy, *hard, *expert, *back);
     const float step = 1.25f * 128.0f / 768.0f;
     float labelX = 0.0f;
     float labelY = 0.0f;
@@ -128,7 +129,9 @@ TEST_F(MenuLayout, NewGameMenuPutsLabelsBesideTheKindButtons) {
     EXPECT_FLOAT_EQ(easy->getX(), -300.0f / 1024.0f);
     EXPECT_FLOAT_EQ(easy->getY(), 0.2f - 2.0f * step);
     EXPECT_FLOAT_EQ(hard->getY(), 0.2f - 3.0f * step);
-    EXPECT_FLOAT_EQ(back->getY(), 0.2f - 4.0f * step);
+    EXPECT_FLOAT_EQ(expert->getX(), -360.0f / 1024.0f);
+    EXPECT_FLOAT_EQ(expert->getY(), 0.2f - 4.0f * step);
+    EXPECT_FLOAT_EQ(back->getY(), 0.2f - 5.0f * step);
     // "Back" still fits above the bottom edge of a 768-pixel screen.
     EXPECT_GT(back->getY(), -1.0f);
 }

@@ -1,13 +1,33 @@
 // sporrik_rulesbench [games]: plays that many computer-against-computer games
 // at each level, drained the way the table scene drains the move queue, and
 // prints the wins per side, the average game length and the speed.
+//
+// sporrik_rulesbench match [games [budget]]: the expert level against the hard
+// and the easy level, half the games with the expert as player 1, each
+// opening of a few random moves played from both sides; budget is the
+// expert's per-move limit, "<n>ms" or "<n>nodes". Prints wins, draws
+// (unfinished games), losses and the search speed.
+//
+// sporrik_rulesbench frames [seconds]: two expert players on the board, driven
+// the way the table scene drives it at 60 frames a second; prints how long the
+// board's calls in one frame take while the experts think, and how long a new
+// game takes that drops a search under way.
 
+#include "game/compactposition.h"
+#include "game/expertplayer.h"
+#include "game/expertsearch.h"
 #include "game/gameboard.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -55,9 +75,275 @@ bool parseGames(const char* text, long* games) {
     return true;
 }
 
+constexpr long kDefaultMatchGames = 200;
+constexpr double kDefaultMatchMilliseconds = 30.0;
+// Random moves that open a match game, both players' together.
+constexpr int kMinOpeningMoves = 2;
+constexpr int kMaxOpeningMoves = 4;
+constexpr int kRandomRange = 32768;
+// The search speed is taken on its own, one thread, this long per position.
+constexpr double kSpeedSeconds = 1.0;
+
+// CPU time of the calling thread: on a machine shared with other work the
+// wall clock understates what one core does.
+double threadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+struct Speed {
+    double wall = 0.0;
+    double cpu = 0.0;
+};
+
+struct MatchResult {
+    long won = 0;
+    long drawn = 0;
+    long lost = 0;
+    long moves = 0;
+    long searches = 0;
+    long depths = 0;
+    uint64_t nodes = 0;
+    double seconds = 0.0;
+    double cpuSeconds = 0.0;
+};
+
+void drain(GameBoard& board) {
+    while (board.popMove()) {
+    }
+}
+
+// One game from a random opening; the bench moves for both players, so the
+// board's own turn passing never runs a computer player.
+void playMatchGame(GameBoard& board, ExpertSearch& search, const ExpertSearch::Limits& limits, int level,
+                   int expertSide, unsigned openingSeed, MatchResult& result) {
+    std::mt19937 random(openingSeed);
+    board.setHuman(GameBoard::kPlayer1, true);
+    board.setHuman(GameBoard::kPlayer2, true);
+    board.setDifficulty(level);
+    board.setRandomSource([&random] { return static_cast<int>(random() % kRandomRange); });
+    board.newGame();
+    drain(board);
+    int player = GameBoard::kPlayer1;
+    const int openingMoves =
+        kMinOpeningMoves + static_cast<int>(random() % (kMaxOpeningMoves - kMinOpeningMoves + 1));
+    CompactMove moves[CompactPosition::kMaxMoves];
+    for (int i = 0; i < openingMoves && board.winner() == 0; ++i) {
+        const int n = CompactPosition::fromBoard(board, player).generateMoves(moves);
+        board.performCompactMove(moves[random() % static_cast<unsigned>(n)], player);
+        drain(board);
+        player = 3 - player;
+    }
+    search.clear();
+    long moveCount = 0;
+    for (; board.winner() == 0 && moveCount < kMaxMovesPerGame; ++moveCount) {
+        if (player == expertSide) {
+            const double cpuStart = threadSeconds();
+            const ExpertSearch::Result r = search.run(CompactPosition::fromBoard(board, player), limits);
+            result.cpuSeconds += threadSeconds() - cpuStart;
+            board.performCompactMove(r.move, player);
+            result.nodes += r.nodes;
+            result.seconds += r.seconds;
+            result.depths += r.depth;
+            ++result.searches;
+        } else {
+            board.computerMove(player);
+        }
+        drain(board);
+        player = 3 - player;
+    }
+    result.moves += moveCount;
+    const int winner = board.winner();
+    if (winner == 0) {
+        ++result.drawn;
+    } else if (winner == expertSide) {
+        ++result.won;
+    } else {
+        ++result.lost;
+    }
+}
+
+MatchResult playMatch(int level, long games, const ExpertSearch::Limits& limits) {
+    MatchResult result;
+    GameBoard board;
+    ExpertSearch search;
+    for (long game = 0; game < games; ++game) {
+        // Games 2k and 2k + 1 share an opening, with the sides swapped.
+        const int expertSide = game % 2 == 0 ? GameBoard::kPlayer1 : GameBoard::kPlayer2;
+        playMatchGame(board, search, limits, level, expertSide, static_cast<unsigned>(game / 2), result);
+    }
+    return result;
+}
+
+// Positions per second of one thread searching a few positions of a game
+// between hard players, by the wall clock and by the thread's CPU time.
+Speed measureSpeed() {
+    GameBoard board;
+    board.setHuman(GameBoard::kPlayer1, true);
+    board.setHuman(GameBoard::kPlayer2, true);
+    board.newGame();
+    drain(board);
+    ExpertSearch search;
+    ExpertSearch::Limits limits;
+    limits.seconds = kSpeedSeconds;
+    uint64_t nodes = 0;
+    double seconds = 0.0;
+    double cpuSeconds = 0.0;
+    int player = GameBoard::kPlayer1;
+    for (const int movesBefore : {0, 10, 20}) {
+        for (int i = 0; i < movesBefore && board.winner() == 0; ++i) {
+            board.computerMove(player);
+            drain(board);
+            player = 3 - player;
+        }
+        search.clear();
+        const double cpuStart = threadSeconds();
+        const ExpertSearch::Result r = search.run(CompactPosition::fromBoard(board, player), limits);
+        cpuSeconds += threadSeconds() - cpuStart;
+        nodes += r.nodes;
+        seconds += r.seconds;
+    }
+    const auto n = static_cast<double>(nodes);
+    return {seconds > 0.0 ? n / seconds : 0.0, cpuSeconds > 0.0 ? n / cpuSeconds : 0.0};
+}
+
+bool parseBudget(const std::string& text, ExpertSearch::Limits* limits) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    const std::string unit = end;
+    if (end == text.c_str() || value <= 0.0) {
+        return false;
+    }
+    if (unit == "ms") {
+        limits->seconds = value / 1000.0;
+    } else if (unit == "nodes") {
+        limits->nodes = static_cast<uint64_t>(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+int runMatches(long games, const ExpertSearch::Limits& limits, const std::string& budget) {
+    std::printf("expert against hard and easy: %ld games each, half with the expert as player 1,\n", games);
+    std::printf("openings of %d to %d random moves played from both sides, at most %ld moves a game,\n",
+                kMinOpeningMoves, kMaxOpeningMoves, kMaxMovesPerGame);
+    std::printf("expert budget %s per move (the game gives it %.1f s)\n", budget.c_str(),
+                ExpertPlayer::kThinkingSeconds);
+    std::printf("%-9s %6s %6s %6s %8s %10s %10s %14s %14s\n", "opponent", "won", "drawn", "lost", "won %",
+                "avg moves", "avg depth", "positions/s", "per CPU s");
+    for (const int level : {GameBoard::kHard, GameBoard::kEasy}) {
+        const MatchResult r = playMatch(level, games, limits);
+        const double searches = r.searches > 0 ? static_cast<double>(r.searches) : 1.0;
+        std::printf("%-9s %6ld %6ld %6ld %8.1f %10.1f %10.1f %14.0f %14.0f\n",
+                    level == GameBoard::kEasy ? "easy" : "hard", r.won, r.drawn, r.lost,
+                    100.0 * static_cast<double>(r.won) / static_cast<double>(games),
+                    static_cast<double>(r.moves) / static_cast<double>(games),
+                    static_cast<double>(r.depths) / searches,
+                    r.seconds > 0.0 ? static_cast<double>(r.nodes) / r.seconds : 0.0,
+                    r.cpuSeconds > 0.0 ? static_cast<double>(r.nodes) / r.cpuSeconds : 0.0);
+        std::fflush(stdout);
+    }
+    const Speed speed = measureSpeed();
+    std::printf(
+        "search speed, one thread, %.0f s on each of 3 positions: %.0f positions/s, %.0f per CPU second\n",
+        kSpeedSeconds, speed.wall, speed.cpu);
+    return 0;
+}
+
+int matchMain(int argc, char** argv) {
+    long games = kDefaultMatchGames;
+    ExpertSearch::Limits limits;
+    limits.seconds = kDefaultMatchMilliseconds / 1000.0;
+    std::string budget = "30ms";
+    if (argc > 4 || (argc >= 3 && !parseGames(argv[2], &games)) ||
+        (argc == 4 && !parseBudget(budget = argv[3], &limits))) {
+        std::fprintf(stderr, "usage: %s match [games [budget]]  (budget <n>ms or <n>nodes, default %s)\n",
+                     argv[0], "30ms");
+        return 2;
+    }
+    return runMatches(games, limits, budget);
+}
+
 } // namespace
 
+constexpr double kDefaultFrameSeconds = 10.0;
+constexpr double kMaxFrameSeconds = 3600.0;
+constexpr double kFrameSeconds = 1.0 / 60.0;
+// The stand-in for the scene's animation: one queued record taken out this often.
+constexpr double kSecondsPerRecord = 0.25;
+
+int framesMain(int argc, char** argv) {
+    using Clock = std::chrono::steady_clock;
+    double seconds = kDefaultFrameSeconds;
+    if (argc > 3 ||
+        (argc == 3 && ((seconds = std::strtod(argv[2], nullptr)) <= 0.0 || seconds > kMaxFrameSeconds))) {
+        std::fprintf(stderr, "usage: %s frames [seconds]  (default %.0f)\n", argv[0], kDefaultFrameSeconds);
+        return 2;
+    }
+    GameBoard board;
+    board.setHuman(GameBoard::kPlayer1, false);
+    board.setHuman(GameBoard::kPlayer2, false);
+    board.setDifficulty(GameBoard::kExpert);
+    board.newGame();
+    const Clock::time_point start = Clock::now();
+    Clock::time_point nextFrame = start;
+    double sinceRecord = 0.0;
+    long frames = 0;
+    long records = 0;
+    std::vector<double> thinking;
+    while (Clock::now() - start < std::chrono::duration<double>(seconds)) {
+        const Clock::time_point before = Clock::now();
+        sinceRecord += kFrameSeconds;
+        // What the scene does in a frame without a running animation.
+        if (sinceRecord >= kSecondsPerRecord && board.hasPendingMoves()) {
+            board.frontMove();
+            board.popMove();
+            sinceRecord = 0.0;
+            ++records;
+        }
+        board.winner();
+        const double spent = std::chrono::duration<double>(Clock::now() - before).count();
+        ++frames;
+        if (board.isThinking()) {
+            thinking.push_back(spent);
+        }
+        nextFrame +=
+            std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(kFrameSeconds));
+        std::this_thread::sleep_until(nextFrame);
+    }
+    // Player 1 is an expert: the first new game starts a search, the second drops it.
+    board.newGame();
+    const Clock::time_point beforeNewGame = Clock::now();
+    const bool wasThinking = board.isThinking();
+    board.newGame();
+    const double newGame = std::chrono::duration<double>(Clock::now() - beforeNewGame).count();
+    std::sort(thinking.begin(), thinking.end());
+    const auto percentile = [&thinking](double p) {
+        return thinking.empty()
+                   ? 0.0
+                   : 1e6 * thinking[static_cast<size_t>(p * static_cast<double>(thinking.size() - 1))];
+    };
+    std::printf(
+        "two experts for %.0f s at 60 frames/s: %ld frames, %zu while a search ran, %ld records shown\n",
+        seconds, frames, thinking.size(), records);
+    std::printf(
+        "board calls in a frame while searching: median %.1f us, 99th percentile %.1f us, longest %.1f us\n",
+        percentile(0.5), percentile(0.99), percentile(1.0));
+    std::printf("(on a loaded machine the longest also holds time the main thread was not scheduled)\n");
+    std::printf("new game %s: %.1f us\n", wasThinking ? "dropping a search under way" : "(no search ran)",
+                1e6 * newGame);
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "match") == 0) {
+        return matchMain(argc, argv);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "frames") == 0) {
+        return framesMain(argc, argv);
+    }
     long games = kDefaultGames;
     if (argc > 2 || (argc == 2 && !parseGames(argv[1], &games))) {
         std::fprintf(stderr, "usage: %s [games]  (1 to %ld games per level, default %ld)\n", argv[0],

@@ -1,0 +1,15 @@
+#pragma once
+
+// What the scene needs from the application around it.
+class SceneHost {
+public:
+    SceneHost() = default;
+    SceneHost(const SceneHost&) = delete;
+    SceneHost& operator=(const SceneHost&) = delete;
+    virtual ~SceneHost() = default;
+
+    // True while a menu is shown over the game: the scene stands still and ignores input.
+    virtual bool isGamePaused() const = 0;
+    // Pauses the game and shows the menus over it.
+    virtual void returnToMenus() = 0;
+};

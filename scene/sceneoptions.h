@@ -1,0 +1,34 @@
+#pragma once
+
+#include "scene/keyphase.h"
+
+// The water table's option keys and the values they switch.
+class SceneOptions {
+public:
+    static constexpr float kDefaultBlend = 0.5f;
+    static constexpr float kDefaultFogDepth = 0.5f;
+    // Scene time runs at this fraction of real time in slow motion.
+    static constexpr double kSlowMotionFactor = 0.1;
+
+    // True when key is an option key. "#" restores the defaults except the
+    // fluid overlay and slow motion.
+    bool handleKey(int key, KeyPhase phase, double dt);
+    // The scene's share of a real frame time.
+    double sceneTime(double dt) const { return slowMotion ? dt * kSlowMotionFactor : dt; }
+
+    bool autoBlend = true;
+    bool caustics = true;
+    bool fog = true;
+    bool wireframe = false;
+    bool addReflection = false;
+    bool models = true;
+    bool staticMeshes = true;
+    bool fluidOverlay = true;
+    bool debug = false;
+    bool slowMotion = false;
+    float blendManual = kDefaultBlend;
+    float fogDepth = kDefaultFogDepth;
+
+private:
+    void restoreDefaults();
+};

@@ -1,0 +1,352 @@
+#include <GL/glew.h>
+
+#include "scene/watertable.h"
+
+#include "fluid/fluidsimulation.h"
+#include "input/inputevent.h"
+#include "resources/material.h"
+#include "scene/fieldpicker.h"
+#include "scene/scenehost.h"
+#include "scene/scenesound.h"
+#include "scene/scenetexture.h"
+
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const char* const kSource = "WaterTable";
+const char* const kBoardTextureFile = "textures/table/table-01-c.png";
+const char* const kFieldsTextureFile = "textures/table/table-fields.png";
+const char* const kSelectSoundFile = "sounds/vrsnd2t.wav";
+const char* const kMoveSoundFile = "sounds/vrsnd1t.wav";
+
+constexpr double kFovDegrees = 60.0;
+constexpr double kNearPlane = 1.0;
+constexpr double kFarPlane = 3000.0;
+constexpr float kBoardUnits = 64.0f;
+constexpr float kFieldUnits = kBoardUnits / MoveAnimation::kSize;
+constexpr float kFigureSize = 3.0f;
+constexpr float kJumpHeight = 10.0f;
+constexpr float kPi = 3.14159f;
+// The board's part of the basin texture: the floor runs from kFloorLow to kFloorHigh.
+constexpr float kFloorLow = 0.249382f;
+constexpr float kFloorHigh = 0.747358f;
+
+// A white light above the board and a blue one below the water.
+const vec3 kTopLightPosition{32.0f, 32.0f, 20.0f};
+const vec3 kTopLightColor{0.8f, 0.8f, 0.8f};
+constexpr float kTopLightAttenuation = 0.5f;
+const vec3 kUnderLightPosition{32.0f, 32.0f, -20.0f};
+const vec3 kUnderLightColor{0.0f, 0.0f, 1.0f};
+constexpr float kUnderLightAttenuation = 1.0f;
+// The lights' attenuation is given per light height (20 units), not per world
+// unit: taken per unit, a light 20 units above the board would keep under 1 %
+// of its strength there and leave the figures black.
+constexpr float kLightDistanceUnit = 20.0f;
+constexpr float kPerWorldUnit = 1.0f / (kLightDistanceUnit * kLightDistanceUnit);
+
+// Splash colours stored with the droplets, by owner.
+const vec4 kSplashColors[] = {{0.5f, 0.5f, 1.0f, 1.0f}, {0.1f, 1.0f, 0.1f, 1.0f}, {0.9f, 0.05f, 0.2f, 1.0f}};
+
+// The phase of a key event and the seconds it stands for; false for other events.
+bool keyPhase(const InputEvent& e, int& key, KeyPhase& phase, double& dt) {
+    const auto* keyEvent = dynamic_cast<const InputEventKey*>(&e);
+    if (keyEvent == nullptr) {
+        return false;
+    }
+    key = keyEvent->getKey();
+    if (const auto* up = dynamic_cast<const InputEventKeyUp*>(&e)) {
+        phase = KeyPhase::Up;
+        dt = up->getPartialDuration();
+    } else if (const auto* held = dynamic_cast<const InputEventKeyPressed*>(&e)) {
+        phase = KeyPhase::Held;
+        dt = held->getDuration();
+    } else {
+        phase = KeyPhase::Down;
+        dt = 0.0;
+    }
+    return true;
+}
+
+} // namespace
+
+WaterTable::WaterTable(SceneHost& host) : host(host) {
+    cameraControl.placeOnOrbit(*this);
+    fluid = std::make_unique<FluidSimulation>(kFluidCells, kFluidCells);
+}
+
+WaterTable::~WaterTable() = default;
+
+void WaterTable::attach() {
+    animation.reset();
+    time = 0.0;
+    readWindowSize();
+    lights.clear();
+    lights.add(kTopLightPosition, true, kTopLightColor, kTopLightAttenuation * kPerWorldUnit);
+    lights.add(kUnderLightPosition, true, kUnderLightColor, kUnderLightAttenuation * kPerWorldUnit);
+    boardTexture = loadSceneTexture(kBoardTextureFile, kSource);
+    fieldsTexture = loadSceneTexture(kFieldsTextureFile, kSource);
+    markers.load();
+    models.load();
+    selectSound = std::make_unique<SceneSound>(kSelectSoundFile);
+    moveSound = std::make_unique<SceneSound>(kMoveSoundFile);
+    skyBox.load();
+    particles.load();
+    Material::resetLastApplied();
+}
+
+void WaterTable::detach() {
+    selectSound.reset();
+    moveSound.reset();
+    models.release();
+    markers.release();
+    skyBox.release();
+    particles.release();
+    particles.clear();
+    boardTexture.reset();
+    fieldsTexture.reset();
+}
+
+void WaterTable::render(double elapsed, float) {
+    const double dt = options.sceneTime(elapsed);
+    time += dt;
+    readWindowSize();
+    if (!host.isGamePaused()) {
+        particles.update(dt);
+        updateWater(dt);
+        animation.update(board, dt, *this);
+    }
+    Material::resetLastApplied();
+    renderRefractionPass();
+    if (options.wireframe) {
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    }
+    renderReflectionPass();
+    renderMainPass();
+    feedFluid(dt);
+    Material::resetLastApplied();
+}
+
+void WaterTable::readWindowSize() {
+    // The application sets the viewport to the window before the graph draws.
+    GLint viewport[4] = {0, 0, 1, 1};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    windowWidth = std::max(viewport[2], 1);
+    windowHeight = std::max(viewport[3], 1);
+}
+
+void WaterTable::setProjection() const {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(kFovDegrees, static_cast<double>(windowWidth) / windowHeight, kNearPlane, kFarPlane);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void WaterTable::renderMainPass() {
+    glViewport(0, 0, windowWidth, windowHeight);
+    setProjection();
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    applyCamera();
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glShadeModel(GL_SMOOTH);
+    applyLights();
+    drawWater();
+    drawFigures(false);
+    drawTableModel();
+    drawFluidOverlay();
+    drawSkyBox();
+    drawSelectionMarkers();
+    drawParticles();
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    // The screens drawn after the scene expect the fixed state they start from.
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+}
+
+void WaterTable::applyLights() const {
+    lights.apply();
+}
+
+void WaterTable::drawFigures(bool lowDetail) const {
+    SceneModels::Style style;
+    style.models = options.models;
+    style.staticMeshes = options.staticMeshes;
+    style.debug = options.debug;
+    style.wireframe = options.wireframe;
+    const vec3 eye = getPosition();
+    for (int i = 0; i < MoveAnimation::kSize; ++i) {
+        for (int j = 0; j < MoveAnimation::kSize; ++j) {
+            const int owner = animation.getShown(i, j);
+            if (!MoveAnimation::isOwner(owner)) {
+                continue;
+            }
+            vec3 at = MoveAnimation::fieldPosition(i, j);
+            at.z = waterHeightAt((static_cast<float>(i) + 0.5f) * kFieldUnits,
+                                 (static_cast<float>(j) + 0.5f) * kFieldUnits);
+            models.drawFigure(at, kFigureSize, owner, lowDetail, eye, style);
+        }
+    }
+    const float t = animation.getProgress();
+    const vec3 start = animation.getStart();
+    const vec3 way = start + (animation.getEnd() - start) * t;
+    switch (animation.getType()) {
+    case MoveJump:
+        models.drawFigure({way.x, way.y, std::sin(t * kPi) * kJumpHeight}, kFigureSize, animation.getOwner(),
+                          lowDetail, eye, style);
+        break;
+    case MoveSplit:
+        models.drawFigure(way, kFigureSize * t, animation.getOwner(), lowDetail, eye, style);
+        break;
+    case MoveConvert:
+        models.drawFigure(start, kFigureSize * t, animation.getOwner(), lowDetail, eye, style);
+        break;
+    default:
+        break;
+    }
+    Material::resetLastApplied();
+}
+
+void WaterTable::drawTableModel() const {
+    models.drawTable();
+    Material::resetLastApplied();
+}
+
+void WaterTable::drawSkyBox() const {
+    skyBox.draw(getPosition());
+    Material::resetLastApplied();
+}
+
+void WaterTable::drawParticles() const {
+    particles.draw(getPosition());
+}
+
+void WaterTable::drawSelectionMarkers() const {
+    const bool clickable = board.canClickField(hoverX, hoverY);
+    markers.draw(time, hoverX, hoverY, clickable, animation.getHighlightX(), animation.getHighlightY());
+}
+
+void WaterTable::updateWater(double) {}
+
+void WaterTable::renderRefractionPass() {}
+
+void WaterTable::renderReflectionPass() {}
+
+void WaterTable::drawWater() {
+    // Until the water surface is drawn here, the board's floor stands in for
+    // it on the board plane, unlit, so the fields read clearly.
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    if (boardTexture) {
+        glEnable(GL_TEXTURE_2D);
+        boardTexture->bind();
+    }
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    glBegin(GL_QUADS);
+    glTexCoord2f(kFloorLow, kFloorLow);
+    glVertex3f(0.0f, 0.0f, 0.0f);
+    glTexCoord2f(kFloorHigh, kFloorLow);
+    glVertex3f(kBoardUnits, 0.0f, 0.0f);
+    glTexCoord2f(kFloorHigh, kFloorHigh);
+    glVertex3f(kBoardUnits, kBoardUnits, 0.0f);
+    glTexCoord2f(kFloorLow, kFloorHigh);
+    glVertex3f(0.0f, kBoardUnits, 0.0f);
+    glEnd();
+    glPopAttrib();
+    Material::resetLastApplied();
+}
+
+void WaterTable::drawFluidOverlay() {}
+
+void WaterTable::feedFluid(double) {}
+
+void WaterTable::handleFluidButton(int, KeyPhase) {}
+
+float WaterTable::waterHeightAt(float, float) const {
+    return 0.0f;
+}
+
+void WaterTable::dropWater(int, int) {}
+
+void WaterTable::splash(const vec3& at, int owner) {
+    const vec4& color = kSplashColors[MoveAnimation::isOwner(owner) ? owner : 0];
+    particles.emit(at, color, kSplashDroplets);
+}
+
+void WaterTable::playMoveSound() {
+    if (moveSound) {
+        moveSound->play();
+    }
+}
+
+void WaterTable::playSelectSound() {
+    if (selectSound) {
+        selectSound->play();
+    }
+}
+
+void WaterTable::pickField(float mouseX, float mouseY) {
+    const float aspect = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
+    const FieldPicker::Pick pick =
+        FieldPicker::pick(*this, aspect, mouseX, mouseY, animation.getShownFields());
+    hoverX = pick.x;
+    hoverY = pick.y;
+    hoverPointX = pick.pointX;
+    hoverPointY = pick.pointY;
+}
+
+void WaterTable::handleEvent(InputEvent& e) {
+    if (host.isGamePaused()) {
+        pickField(0.0f, 0.0f);
+        return;
+    }
+    if (const auto* motion = dynamic_cast<const InputEventMotion*>(&e)) {
+        // Left unclaimed: the cursor follows the same motion.
+        if (!motion->hasLeftWindow()) {
+            double x = 0.0, y = 0.0;
+            motion->getPosition(x, y);
+            pickField(static_cast<float>(x), static_cast<float>(y));
+        }
+        return;
+    }
+    int key = 0;
+    KeyPhase phase = KeyPhase::Down;
+    double dt = 0.0;
+    if (keyPhase(e, key, phase, dt)) {
+        handleKey(key, phase, dt, e);
+    }
+}
+
+void WaterTable::handleKey(int key, KeyPhase phase, double dt, InputEvent& e) {
+    bool handled = true;
+    if (key == KeyEscape) {
+        if (phase == KeyPhase::Up) {
+            host.returnToMenus();
+        }
+    } else if (key == KeyMouseLeft || key == KeyMouseMiddle || key == KeyMouseRight) {
+        handleFluidButton(key, phase);
+        if (key == KeyMouseLeft && phase == KeyPhase::Up && board.canClickField(hoverX, hoverY) &&
+            board.clickField(hoverX, hoverY)) {
+            board.setMoveDone(true);
+        }
+    } else if (!cameraControl.handleKey(*this, key, phase, dt)) {
+        handled = options.handleKey(key, phase, dt);
+        if (key == '#') {
+            cameraControl.setOrbitMode(true);
+        }
+    }
+    if (!handled) {
+        return;
+    }
+    e.consume();
+    if (cameraControl.isOrbitMode()) {
+        cameraControl.placeOnOrbit(*this);
+    }
+}

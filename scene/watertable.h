@@ -1,0 +1,102 @@
+#pragma once
+
+#include "game/gameboard.h"
+#include "input/eventconsumer.h"
+#include "scene/cameracontrol.h"
+#include "scene/keyphase.h"
+#include "scene/lightlist.h"
+#include "scene/moveanimation.h"
+#include "scene/particlesystem.h"
+#include "scene/scenemodels.h"
+#include "scene/sceneoptions.h"
+#include "scene/selectionmarkers.h"
+#include "scene/skybox.h"
+#include "scene/table.h"
+
+#include <memory>
+
+class FluidSimulation;
+class ImageTexture2D;
+class SceneHost;
+class SceneSound;
+
+// The game scene: the board of 9 x 9 fields at the bottom of a basin under
+// the water, the figures standing on it, the table around it and the sky. It
+// owns the game's board, turns clicks into clicks on fields, and replays the
+// moves the rules queue as animations on a displayed board of its own.
+class WaterTable : public Table, public EventConsumer, private MoveAnimation::Listener {
+public:
+    static constexpr int kFluidCells = 64;
+    static constexpr int kSplashDroplets = 200;
+
+    // host: not owned, outlives the table. Creates the fluid simulation, so
+    // the window's OpenGL context must exist.
+    explicit WaterTable(SceneHost& host);
+    ~WaterTable() override;
+
+    void render(double elapsed, float) override;
+    void linkChildren() override {}
+    void attach() override;
+    void detach() override;
+    void handleEvent(InputEvent& e) override;
+    // Commands are not used: the game runs on direct calls on the board.
+    bool grants(const std::string&) const override { return false; }
+
+    GameBoard& getBoard() { return board; }
+    int countShownFigures(int player) const { return animation.countShownFigures(player); }
+    // mouseX, mouseY: fractions of the window, y from the top.
+    void pickField(float mouseX, float mouseY);
+
+private:
+    // MoveAnimation::Listener
+    void splash(const vec3& at, int owner) override;
+    void dropWater(int i, int j) override;
+    void playMoveSound() override;
+    void playSelectSound() override;
+
+    void handleKey(int key, KeyPhase phase, double dt, InputEvent& e);
+
+    // The water's steps of the frame.
+    void updateWater(double dt);
+    void renderRefractionPass();
+    void renderReflectionPass();
+    void drawWater();
+    void drawFluidOverlay();
+    void feedFluid(double dt);
+    void handleFluidButton(int key, KeyPhase phase);
+    float waterHeightAt(float x, float y) const;
+
+    void readWindowSize();
+    // Pieces every pass can draw.
+    void setProjection() const;
+    void applyLights() const;
+    void drawFigures(bool lowDetail) const;
+    void drawTableModel() const;
+    void drawSkyBox() const;
+    void drawParticles() const;
+    void drawSelectionMarkers() const;
+    void renderMainPass();
+
+    SceneHost& host; // not owned: the application around the scene
+    GameBoard board;
+    ParticleSystem particles;
+    SkyBox skyBox;
+    LightList lights;
+    MoveAnimation animation;
+    CameraControl cameraControl;
+    SceneOptions options;
+    SceneModels models;
+    SelectionMarkers markers;
+    std::unique_ptr<SceneSound> selectSound;
+    std::unique_ptr<SceneSound> moveSound;
+    std::unique_ptr<ImageTexture2D> boardTexture;
+    std::unique_ptr<ImageTexture2D> fieldsTexture;
+    std::unique_ptr<FluidSimulation> fluid;
+    double time = 0.0;
+    int hoverX = -1;
+    int hoverY = -1;
+    float hoverPointX = -1.0f;
+    float hoverPointY = -1.0f;
+    int windowWidth = 1;
+    int windowHeight = 1;
+};

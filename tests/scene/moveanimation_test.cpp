@@ -1,0 +1,171 @@
+#include "scene/moveanimation.h"
+#include "scene/sceneoptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class Journal : public MoveAnimation::Listener {
+public:
+    void splash(const vec3&, int owner) override { events.push_back("splash " + std::to_string(owner)); }
+    void dropWater(int i, int j) override {
+        events.push_back("drop " + std::to_string(i) + std::to_string(j));
+    }
+    void playMoveSound() override { events.push_back("move"); }
+    void playSelectSound() override { events.push_back("select"); }
+    std::vector<std::string> events;
+};
+
+// Two humans at the start of a game, the new game already shown.
+class MoveAnimationTest : public ::testing::Test {
+protected:
+    MoveAnimationTest() {
+        board.setHuman(GameBoard::kPlayer1, true);
+        board.setHuman(GameBoard::kPlayer2, true);
+        board.newGame();
+        animation.reset();
+        settle();
+    }
+
+    bool idle() const { return !board.hasPendingMoves() && animation.getType() == 0; }
+    // Frames of dt until everything queued is shown; the number of frames.
+    int settle(double dt = 0.25) {
+        int frames = 0;
+        do {
+            animation.update(board, dt, journal);
+            ++frames;
+        } while (!idle() && frames < 1000);
+        return frames;
+    }
+    void click(int x, int y) {
+        if (board.clickField(x, y)) {
+            board.setMoveDone(true);
+        }
+    }
+    // A click on the source, shown, then a click on the target, not yet shown.
+    void move(int fromX, int fromY, int toX, int toY) {
+        click(fromX, fromY);
+        settle();
+        click(toX, toY);
+    }
+
+    GameBoard board;
+    MoveAnimation animation;
+    Journal journal;
+};
+
+} // namespace
+
+TEST(MoveAnimation, NewGame_TakesThreeFramesToShow) {
+    GameBoard board;
+    board.setHuman(GameBoard::kPlayer1, true);
+    board.newGame();
+    MoveAnimation animation;
+    Journal journal;
+    const int expected[][2] = {{0, 0}, {1, 0}, {1, 1}};
+    for (const auto& counts : expected) {
+        animation.update(board, 0.0, journal);
+        EXPECT_EQ(animation.countShownFigures(GameBoard::kPlayer1), counts[0]);
+        EXPECT_EQ(animation.countShownFigures(GameBoard::kPlayer2), counts[1]);
+    }
+    EXPECT_EQ(animation.getShown(8, 8), GameBoard::kPlayer2);
+}
+
+TEST_F(MoveAnimationTest, JumpWithTwoConversions_TakesItsTimesPlusAFramePerRecord) {
+    move(0, 0, 1, 1);
+    settle();
+    move(8, 8, 6, 6);
+    settle();
+    move(1, 1, 2, 1);
+    settle();
+    move(6, 6, 4, 4);
+    settle();
+    move(0, 0, 1, 0);
+    settle();
+    move(4, 4, 3, 3);
+    settle();
+    click(2, 1);
+    settle();
+    journal.events.clear();
+    click(4, 3); // lands beside (3, 3) and (4, 4)
+    ASSERT_EQ(board.countPendingMoves(), 3);
+
+    // Frame 1 starts the jump: the figure leaves its field and its count at once.
+    animation.update(board, 0.25, journal);
+    EXPECT_EQ(animation.getShown(2, 1), 0);
+    EXPECT_EQ(animation.getShown(4, 3), 0);
+    EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer1), 3);
+    // In the air for 1 s: four frames, the fifth lands it and starts a conversion.
+    for (int i = 0; i < 4; ++i) {
+        animation.update(board, 0.25, journal);
+    }
+    EXPECT_EQ(animation.getShown(4, 3), 0);
+    animation.update(board, 0.25, journal);
+    EXPECT_EQ(animation.getShown(4, 3), GameBoard::kPlayer1);
+    EXPECT_EQ(animation.getType(), MoveConvert);
+    // A growing conversion is in neither count.
+    EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer2), 1);
+    EXPECT_EQ(board.getCurrentPlayer(), GameBoard::kPlayer1);
+    animation.update(board, 0.25, journal);
+    animation.update(board, 0.25, journal);
+    animation.update(board, 0.25, journal); // the last conversion starts: the turn passes
+    EXPECT_EQ(board.getCurrentPlayer(), GameBoard::kPlayer2);
+    EXPECT_EQ(settle(), 3);
+    EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer1), 6);
+    EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer2), 0);
+    const std::vector<std::string> expected = {"splash 1", "drop 21",  "move",    "splash 1",
+                                               "drop 43",  "splash 1", "drop 33", "move",
+                                               "splash 1", "drop 44",  "move"};
+    EXPECT_EQ(journal.events, expected);
+}
+
+TEST_F(MoveAnimationTest, CountsChange_OnlyWhileNothingIsAnimated) {
+    move(0, 0, 1, 0);
+    animation.update(board, 0.25, journal); // the split starts; the parent stays
+    EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer1), 1);
+    board.setFigureCount(GameBoard::kPlayer1, 99);
+    animation.update(board, 0.5, journal);
+    animation.update(board, 0.5, journal);
+    EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer1), 99);
+    animation.update(board, 0.0, journal);
+    EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer1), 2);
+}
+
+TEST_F(MoveAnimationTest, SelectionAndDeselection_MoveTheHighlightInOneFrame) {
+    click(0, 0);
+    animation.update(board, 0.0, journal);
+    EXPECT_EQ(animation.getHighlightX(), 0);
+    click(0, 0);
+    animation.update(board, 0.0, journal);
+    animation.update(board, 0.0, journal);
+    EXPECT_EQ(animation.getHighlightX(), -1);
+    EXPECT_EQ(journal.events, (std::vector<std::string>{"select", "select"}));
+}
+
+TEST_F(MoveAnimationTest, SlowMotion_JumpLastsTenSecondsOfRealTime) {
+    SceneOptions options;
+    options.slowMotion = true;
+    move(0, 0, 2, 2);
+    double real = 0.0;
+    while (animation.getShown(2, 2) == 0 && real < 100.0) {
+        animation.update(board, options.sceneTime(0.25), journal);
+        real += 0.25;
+    }
+    // Started in the first frame, in the air for 10 s, landed in the frame after.
+    EXPECT_DOUBLE_EQ(real, 10.0 + 0.5);
+}
+
+TEST_F(MoveAnimationTest, ConversionOfAFieldShownEmpty_NeverShowsAThirdOwner) {
+    board.setField(1, 1, GameBoard::kPlayer2); // on the rules' board only
+    move(0, 0, 1, 0);                          // converts (1, 1)
+    settle();
+    for (int i = 0; i < MoveAnimation::kSize; ++i) {
+        for (int j = 0; j < MoveAnimation::kSize; ++j) {
+            EXPECT_LE(animation.getShown(i, j), GameBoard::kPlayer2);
+        }
+    }
+    EXPECT_EQ(animation.getShown(1, 1), 0);
+}
