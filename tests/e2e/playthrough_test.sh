@@ -10,7 +10,7 @@ readonly PLAYER2_COUNT=400x50+624+718
 # The scene above the heads-up display and below the frame rate.
 readonly SCENE=1024x640+0+70
 # The board and the water over it, seen from the initial orbit.
-readonly BOARD=760x330+130+300
+readonly BOARD=820x400+100+200
 step_number=0
 
 # step <name>: the numbered name of the next step's screenshot, in $step.
@@ -45,12 +45,13 @@ on_screen() {
 }
 
 # colour_pixels <shot> <geometry> <condition>: how many pixels of the region
-# (at half size) meet an -fx condition on r, g and b.
+# (at a quarter size) meet an -fx condition on r, g and b.
 colour_pixels() {
-    convert "$1" -crop "$2" +repage -scale 50% -fx "$3" -format "%[fx:int(w*h*mean)]" info:
+    convert "$1" -crop "$2" +repage -scale 25% -fx "$3" -format "%[fx:int(w*h*mean)]" info:
 }
-readonly CRIMSON='r>0.45 && g<0.5*r && b<0.5*r'
-readonly GREEN='g>0.45 && r<0.5*g && b<0.6*g'
+# Lit from one side, the spheres reach from black to their full colour.
+readonly CRIMSON='r>0.2 && g<0.3*r && b<0.5*r'
+readonly GREEN='g>0.15 && r<0.4*g && b<0.7*g'
 
 # expect_more <what> <a> <b>: fails unless a > b.
 expect_more() {
@@ -60,6 +61,20 @@ expect_more() {
 # expect_changed <before> <after> <region> <pixels> <what>.
 expect_changed() {
     expect_more "$5 (changed pixels)" "$(differ "$1" "$2" "$3")" "$4"
+}
+
+# differ_fine <a> <b> <geometry>: like differ, for the subtler changes of the
+# water's options.
+differ_fine() {
+    compare -fuzz 2% -metric AE "$1[$3]" "$2[$3]" null: 2>&1 || true
+}
+
+# option <name> <key> <geometry> <pixels> <what>: taps an option key and
+# expects the picture to change against the step before.
+option() {
+    local before=$shot
+    tap "$1" "$2"
+    expect_more "$5" "$(differ_fine "$before" "$shot" "$3")" "$4"
 }
 
 # tap <name> <keys...>: taps keys in the game's window, then a screenshot.
@@ -100,10 +115,10 @@ await_turn() {
     for _ in $(seq 40); do
         sleep 0.4
         screenshot turn
-        [ "$(colour_pixels "$shot" "80x80+$((x - 40))+$((y - 50))" "$GREEN")" -gt 40 ] && break
+        [ "$(colour_pixels "$shot" "80x80+$((x - 40))+$((y - 50))" "$GREEN")" -gt 10 ] && break
     done
     shot "$3"
-    [ "$(colour_pixels "$shot" "80x80+$((x - 40))+$((y - 50))" "$GREEN")" -gt 40 ] ||
+    [ "$(colour_pixels "$shot" "80x80+$((x - 40))+$((y - 50))" "$GREEN")" -gt 10 ] ||
         fail "no green marker on field ($1, $2): not player 1's turn"
 }
 
@@ -148,9 +163,18 @@ to_menu() {
 
 rm -f "$SPORRIK_SHOTS"/playthrough-*.png
 start_ui
+first=$(button_box $(menu_button 0))
+# The first frames of a busy machine may come late.
+for _ in $(seq 20); do
+    screenshot main-menu
+    width=$(text_only "$shot" "$first" -format "%@" info: 2>/dev/null)
+    width=${width%%x*}
+    [ "$width" -gt 211 ] && [ "$width" -le 243 ] && break
+    sleep 0.5
+done
+rm -f "$shot"
 shot main-menu
 main=$shot
-first=$(button_box $(menu_button 0))
 expect_more "no logo" "$(mean_brightness "$main" 512x128+256+64)" 40
 expect_chars "$main" "$first" 8
 
@@ -220,13 +244,13 @@ default=$shot
 tap spheres F7
 spheres=$shot
 expect_more "no crimson spheres" "$(colour_pixels "$spheres" "$BOARD" "$CRIMSON")" \
-    $(($(colour_pixels "$default" "$BOARD" "$CRIMSON") + 100))
+    $(($(colour_pixels "$default" "$BOARD" "$CRIMSON") + 60))
 expect_more "no green spheres" "$(colour_pixels "$spheres" "$BOARD" "$GREEN")" \
-    $(($(colour_pixels "$default" "$BOARD" "$GREEN") + 100))
+    $(($(colour_pixels "$default" "$BOARD" "$GREEN") + 60))
 tap wireframe F5
 expect_changed "$spheres" "$shot" "$BOARD" 20000 "wireframe left the board as it was"
 tap defaults numbersign
-expect_more "spheres after the defaults" $(($(colour_pixels "$default" "$BOARD" "$CRIMSON") + 100)) \
+expect_more "spheres after the defaults" $(($(colour_pixels "$default" "$BOARD" "$CRIMSON") + 60)) \
     "$(colour_pixels "$shot" "$BOARD" "$CRIMSON")"
 defaults=$shot
 [ "$(differ "$default" "$defaults" "$BOARD")" -lt "$(differ "$default" "$spheres" "$BOARD")" ] ||
@@ -234,42 +258,32 @@ defaults=$shot
 
 tap dynamic-meshes F8
 grep -q "using dynamic meshes" "$game_log" || fail "F8 did not switch to dynamic meshes"
-tap normals F11
-expect_changed "$defaults" "$shot" "$SCENE" 3000 "F11 drew no normals"
+option normals F11 "$SCENE" 3000 "F11 drew no normals"
 tap normals-off F11 F8
-tap no-caustics F3
-expect_changed "$defaults" "$shot" "$BOARD" 5000 "caustics still on"
-tap no-fog F4
-expect_changed "$defaults" "$shot" "$BOARD" 5000 "fog still on"
-tap added-reflection F6
-expect_changed "$defaults" "$shot" "$SCENE" 5000 "reflection not added"
+option no-caustics F3 "$BOARD" 1500 "caustics still on"
+option no-fog F4 "$BOARD" 1500 "fog still on"
+option added-reflection F6 "$SCENE" 1500 "reflection not added"
 tap back-to-defaults numbersign
-
-tap manual-blend F2
-xdotool key --window "$window" --delay 0 comma comma
+option manual-blend F2 "$BOARD" 1500 "F2 did not change the blend"
 hold blend-up comma 0.8
 blend_up=$shot
 hold blend-down period 0.8
-expect_changed "$blend_up" "$shot" "$BOARD" 5000 "the manual blend value did not change the water"
+expect_more "the manual blend value did not change the water" "$(differ_fine "$blend_up" "$shot" "$BOARD")" 1500
 tap automatic-blend F2
-
-tap no-overlay F9
-expect_changed "$defaults" "$shot" "$BOARD" 3000 "the fluid overlay did not go"
+option no-overlay F9 "$BOARD" 1500 "the fluid overlay did not go"
 tap overlay F9
 
-# Slow motion: the scene moves a tenth as fast.
-shot motion-a
-fast_a=$shot
-sleep 0.5
-shot motion-b
-fast=$(differ "$fast_a" "$shot" "$BOARD")
+# Slow motion: a split that takes a second takes ten.
 tap slow-motion b
-slow_a=$shot
-sleep 0.5
-shot slow-motion-b
-slow=$(differ "$slow_a" "$shot" "$BOARD")
-expect_more "slow motion as fast as before" "$fast" "$slow"
+counts=$shot
+human_move 2 0 3 0 slow-split
+sleep 2
+shot slow-split-later
+[ "$(differ_text "$counts" "$shot" "$PLAYER1_COUNT")" -eq 0 ] || fail "the split was over in two seconds of slow motion"
 tap normal-motion b
+await_turn 3 0 slow-split-over
+[ "$(differ_text "$counts" "$shot" "$PLAYER1_COUNT")" -gt 50 ] || fail "the split did not end after slow motion"
+park_pointer
 
 # The orbit camera: each key moves the picture.
 orbit=$shot
