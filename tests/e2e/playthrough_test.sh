@@ -7,11 +7,21 @@ source "$(dirname "$0")/ui.sh"
 
 readonly PLAYER1_COUNT=400x50+0+718
 readonly PLAYER2_COUNT=400x50+624+718
+# The menu's logo, over the sky; the water's glints never reach up there.
+readonly LOGO=512x128+256+64
 # The scene above the heads-up display and below the frame rate.
 readonly SCENE=1024x640+0+70
 # The board and the water over it, seen from the initial orbit.
 readonly BOARD=820x400+100+200
 step_number=0
+
+# expect_game <shot>: the scene without the menu, both players' counts along
+# the bottom edge.
+expect_game() {
+    [ "$(text_pixels "$1" "$LOGO")" -lt 20 ] || fail "menu still on screen over the game in $(basename "$1")"
+    expect_chars "$1" "$PLAYER1_COUNT" 11
+    expect_chars "$1" "$PLAYER2_COUNT" 11
+}
 
 # step <name>: the numbered name of the next step's screenshot, in $step.
 step() {
@@ -111,6 +121,19 @@ stir() {
     park_pointer
 }
 
+# parked <name>: the step's screenshot once the game draws its pointer image
+# where park_pointer left the pointer, so that the frame shows every input
+# sent before.
+parked() {
+    step "$1"
+    for _ in $(seq 30); do
+        screenshot "$step"
+        [ "$(text_pixels "$shot" 24x24+58+60)" -gt 20 ] && return 0
+        sleep 0.3
+    done
+    fail "the pointer image did not follow the pointer"
+}
+
 # menu <name> <x> <y>: clicks at a menu position, moves the pointer away and
 # takes a screenshot.
 menu() {
@@ -118,7 +141,7 @@ menu() {
     shift
     click_at "$@"
     park_pointer
-    shot "$name"
+    parked "$name"
 }
 
 # await_turn <i> <j> <name>: waits until a click on player 1's figure on field
@@ -158,7 +181,7 @@ human_move() {
 human_game() {
     menu "$2-new-game" $(menu_button 0)
     menu "$2-started" $(new_game_button "$1")
-    expect_hud "$shot"
+    expect_game "$shot"
     local start=$shot
     human_move 0 0 1 1 "$2-split"
     human_move 1 1 2 2 "$2-split-again"
@@ -170,8 +193,11 @@ human_game() {
 
 # to_menu <name>: Escape from the scene to the main menu.
 to_menu() {
-    step "$1"
-    escape_to_menu "$step"
+    xdotool mousemove --window "$window" 150 150
+    xdotool key --window "$window" Escape
+    sleep 0.5
+    park_pointer
+    parked "$1"
     [ "$(text_pixels "$shot" 400x50+0+718)" -eq 0 ] || fail "heads-up display left under the menu"
 }
 
@@ -207,7 +233,7 @@ menu back $(new_game_button back)
 # Fluid Demo: the scene alone; the middle button stirs the water.
 menu fluid-demo $(menu_button 2)
 fluid=$shot
-[ "$(text_pixels "$fluid" 400x330+312+281)" -eq 0 ] || fail "menu still shown in the fluid demo"
+[ "$(text_pixels "$fluid" "$LOGO")" -lt 20 ] || fail "menu still shown in the fluid demo"
 stir
 await_change stirred "$fluid" "$BOARD" 4000 5 "stirring left the water as it was"
 to_menu fluid-demo-left
@@ -216,7 +242,7 @@ expect_chars "$shot" "$first" 8
 # Demo: two computers play; Escape does not offer to continue their game.
 menu demo $(menu_button 1)
 demo=$shot
-expect_hud "$demo"
+expect_game "$demo"
 sleep 3
 shot demo-playing
 [ "$(differ_text "$demo" "$shot" 1024x50+0+718)" -gt 50 ] || fail "the computers do not play"
@@ -229,7 +255,7 @@ game=$shot
 to_menu easy-escape
 [ "$(differ_text "$main" "$shot" "$first")" -gt 500 ] || fail "no Continue in a human game"
 menu easy-continued $(menu_button 0)
-expect_hud "$shot"
+expect_game "$shot"
 [ "$(differ_text "$game" "$shot" 1024x50+0+718)" -eq 0 ] || fail "Continue changed the counts"
 
 # A new game needs the running one ended: the demonstration does that.
@@ -338,12 +364,12 @@ done
 window_geometry
 [ "$WIDTH" -eq 1024 ] && [ "$HEIGHT" -eq 768 ] || fail "window not back to 1024 x 768: $WIDTH x $HEIGHT"
 shot large-again
-expect_hud "$shot"
+expect_game "$shot"
 
 # Escape, Continue, Escape and Exit.
 to_menu last-escape
 menu last-continue $(menu_button 0)
-expect_hud "$shot"
+expect_game "$shot"
 to_menu before-exit
 click_at $(menu_button 3)
 await_end "Exit"
