@@ -2,8 +2,9 @@
 # Sets everything up on a Debian 12 machine, builds Sporrik twice (a Release
 # build as users and packagers make it, and a Debug build with
 # AddressSanitizer and UndefinedBehaviorSanitizer), both with warnings as
-# errors, and runs every test under one virtual X server, then runs each fuzz
-# target for 20 seconds.
+# errors, runs every test under one virtual X server, then runs each fuzz
+# target for 20 seconds and plays the sanitized game for a minute
+# (scripts/soak.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,3 +27,4 @@ xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c "
         ctest --test-dir build-sanitize --output-on-failure -L unit -j$jobs"
 
 scripts/fuzz.sh 20
+scripts/soak.sh 60
