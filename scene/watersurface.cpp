@@ -4,6 +4,7 @@
 
 #include "resources/material.h"
 #include "scene/rendertarget.h"
+#include "scene/scenetexture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -269,20 +270,8 @@ void WaterSurface::draw(const WaterView& view) {
     if (view.addReflection) {
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     } else {
-        // previous * a + reflection * (1 - a), a = the constant alpha.
-        const float constant[4] = {1.0f, 1.0f, 1.0f, std::clamp(view.blend, 0.0f, 1.0f)};
-        glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
-        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_PREVIOUS);
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
-        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_TEXTURE);
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
-        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_CONSTANT);
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_ALPHA);
-        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
-        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_PREVIOUS);
-        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
+        // previous * a + reflection * (1 - a), a = the blend value.
+        interpolateWithPrevious(std::clamp(view.blend, 0.0f, 1.0f));
     }
     glMatrixMode(GL_MODELVIEW);
 
