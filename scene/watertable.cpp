@@ -2,6 +2,7 @@
 
 #include "scene/watertable.h"
 
+#include "base/log.h"
 #include "fluid/fluidsimulation.h"
 #include "input/inputevent.h"
 #include "resources/material.h"
@@ -18,7 +19,6 @@
 namespace {
 
 const char* const kSource = "WaterTable";
-const char* const kBoardTextureFile = "textures/table/table-01-c.png";
 const char* const kFieldsTextureFile = "textures/table/table-fields.png";
 const char* const kSelectSoundFile = "sounds/vrsnd2t.wav";
 const char* const kMoveSoundFile = "sounds/vrsnd1t.wav";
@@ -31,9 +31,6 @@ constexpr float kFieldUnits = kBoardUnits / MoveAnimation::kSize;
 constexpr float kFigureSize = 3.0f;
 constexpr float kJumpHeight = 10.0f;
 constexpr float kPi = 3.14159f;
-// The board's part of the basin texture: the floor runs from kFloorLow to kFloorHigh.
-constexpr float kFloorLow = 0.249382f;
-constexpr float kFloorHigh = 0.747358f;
 
 // A white light above the board and a blue one below the water.
 const vec3 kTopLightPosition{32.0f, 32.0f, 20.0f};
@@ -82,13 +79,18 @@ WaterTable::~WaterTable() = default;
 
 void WaterTable::attach() {
     animation.reset();
+    water = std::make_unique<WaterSurface>();
+    basin.load();
     time = 0.0;
     readWindowSize();
+    if (!waterPasses.create()) {
+        log(WARNING, kSource, "no offscreen pictures: the water shows neither reflection nor refraction");
+    }
     lights.clear();
     lights.add(kTopLightPosition, true, kTopLightColor, kTopLightAttenuation * kPerWorldUnit);
     lights.add(kUnderLightPosition, true, kUnderLightColor, kUnderLightAttenuation * kPerWorldUnit);
-    boardTexture = loadSceneTexture(kBoardTextureFile, kSource);
     fieldsTexture = loadSceneTexture(kFieldsTextureFile, kSource);
+    fluidOverlay.load();
     markers.load();
     models.load();
     selectSound = std::make_unique<SceneSound>(kSelectSoundFile);
@@ -106,8 +108,9 @@ void WaterTable::detach() {
     skyBox.release();
     particles.release();
     particles.clear();
-    boardTexture.reset();
     fieldsTexture.reset();
+    basin.release();
+    fluidOverlay.release();
 }
 
 void WaterTable::render(double elapsed, float) {
@@ -232,48 +235,85 @@ void WaterTable::drawSelectionMarkers() const {
     markers.draw(time, hoverX, hoverY, clickable, animation.getHighlightX(), animation.getHighlightY());
 }
 
-void WaterTable::updateWater(double) {}
+void WaterTable::updateWater(double dt) {
+    if (water) {
+        water->update(dt);
+    }
+}
 
-void WaterTable::renderRefractionPass() {}
+void WaterTable::renderRefractionPass() {
+    waterPasses.renderRefraction(viewMatrix(), windowAspect(), [this] {
+        drawSkyBox();
+        applyLights();
+        basin.draw(time, options.caustics, options.fog, options.fogDepth);
+    });
+}
 
-void WaterTable::renderReflectionPass() {}
+void WaterTable::renderReflectionPass() {
+    waterPasses.renderReflection(
+        viewMatrix(), windowAspect(),
+        [this] {
+            applyLights();
+            drawFigures(true);
+        },
+        [this] {
+            drawTableModel();
+            glDisable(GL_LIGHTING);
+            glDisable(GL_RESCALE_NORMAL);
+            drawSkyBox();
+            drawParticles();
+        });
+}
 
 void WaterTable::drawWater() {
-    // Until the water surface is drawn here, the board's floor stands in for
-    // it on the board plane, unlit, so the fields read clearly.
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-    glDisable(GL_LIGHTING);
-    if (boardTexture) {
-        glEnable(GL_TEXTURE_2D);
-        boardTexture->bind();
+    if (!water) {
+        return;
     }
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glNormal3f(0.0f, 0.0f, 1.0f);
-    glBegin(GL_QUADS);
-    glTexCoord2f(kFloorLow, kFloorLow);
-    glVertex3f(0.0f, 0.0f, 0.0f);
-    glTexCoord2f(kFloorHigh, kFloorLow);
-    glVertex3f(kBoardUnits, 0.0f, 0.0f);
-    glTexCoord2f(kFloorHigh, kFloorHigh);
-    glVertex3f(kBoardUnits, kBoardUnits, 0.0f);
-    glTexCoord2f(kFloorLow, kFloorHigh);
-    glVertex3f(0.0f, kBoardUnits, 0.0f);
-    glEnd();
-    glPopAttrib();
-    Material::resetLastApplied();
+    WaterView view;
+    if (waterPasses.isAvailable()) {
+        view.refraction = &waterPasses.getRefraction();
+        view.reflection = &waterPasses.getReflection();
+    }
+    view.viewMatrix = viewMatrix();
+    view.aspect = windowAspect();
+    view.blend =
+        WaterSurface::blendValue(options.autoBlend, cameraControl.getElevation(), options.blendManual);
+    view.addReflection = options.addReflection;
+    view.drawNormals = options.debug;
+    water->draw(view);
 }
 
-void WaterTable::drawFluidOverlay() {}
-
-void WaterTable::feedFluid(double) {}
-
-void WaterTable::handleFluidButton(int, KeyPhase) {}
-
-float WaterTable::waterHeightAt(float, float) const {
-    return 0.0f;
+void WaterTable::drawFluidOverlay() {
+    if (options.fluidOverlay) {
+        fluidOverlay.draw(fluid.get());
+    }
 }
 
-void WaterTable::dropWater(int, int) {}
+void WaterTable::feedFluid(double dt) {
+    fluidInput.feed(fluid.get(), hoverPointX, hoverPointY, dt);
+}
+
+void WaterTable::handleFluidButton(int key, KeyPhase phase) {
+    const bool released = phase == KeyPhase::Up;
+    if (key == KeyMouseLeft) {
+        fluidInput.leftButton(released);
+    } else if (key == KeyMouseMiddle) {
+        fluidInput.middleButton(released);
+    } else if (key == KeyMouseRight) {
+        fluidInput.rightButton(released, hoverPointX, hoverPointY);
+    }
+}
+
+float WaterTable::waterHeightAt(float x, float y) const {
+    return water ? water->heightAt(x, y) : 0.0f;
+}
+
+void WaterTable::dropWater(int i, int j) {
+    if (water) {
+        water->drop((static_cast<float>(i) + 0.5f) * kFieldUnits,
+                    (static_cast<float>(j) + 0.5f) * kFieldUnits);
+    }
+}
 
 void WaterTable::splash(const vec3& at, int owner) {
     const vec4& color = kSplashColors[MoveAnimation::isOwner(owner) ? owner : 0];

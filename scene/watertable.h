@@ -2,7 +2,10 @@
 
 #include "game/gameboard.h"
 #include "input/eventconsumer.h"
+#include "scene/basin.h"
 #include "scene/cameracontrol.h"
+#include "scene/fluidinput.h"
+#include "scene/fluidoverlay.h"
 #include "scene/keyphase.h"
 #include "scene/lightlist.h"
 #include "scene/moveanimation.h"
@@ -12,6 +15,8 @@
 #include "scene/selectionmarkers.h"
 #include "scene/skybox.h"
 #include "scene/table.h"
+#include "scene/waterpasses.h"
+#include "scene/watersurface.h"
 
 #include <memory>
 
@@ -76,6 +81,7 @@ private:
     void drawParticles() const;
     void drawSelectionMarkers() const;
     void renderMainPass();
+    float windowAspect() const { return static_cast<float>(windowWidth) / static_cast<float>(windowHeight); }
 
     SceneHost& host; // not owned: the application around the scene
     GameBoard board;
@@ -89,9 +95,14 @@ private:
     SelectionMarkers markers;
     std::unique_ptr<SceneSound> selectSound;
     std::unique_ptr<SceneSound> moveSound;
-    std::unique_ptr<ImageTexture2D> boardTexture;
     std::unique_ptr<ImageTexture2D> fieldsTexture;
     std::unique_ptr<FluidSimulation> fluid;
+    // Made flat each time the table is loaded.
+    std::unique_ptr<WaterSurface> water;
+    WaterPasses waterPasses;
+    Basin basin;
+    FluidInput fluidInput;
+    FluidOverlay fluidOverlay;
     double time = 0.0;
     int hoverX = -1;
     int hoverY = -1;

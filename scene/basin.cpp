@@ -1,0 +1,197 @@
+#include <GL/glew.h>
+
+#include "scene/basin.h"
+
+#include "scene/scenetexture.h"
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+const char* const kSource = "Basin";
+const char* const kBasinTexture = "textures/table/table-01-c.png";
+const char* const kCausticPrefix = "textures/caustic/caustic";
+const char* const kCausticSuffix = ".png";
+
+constexpr double kCausticFramesPerSecond = 10.0;
+// Share of the basin texture where the caustics are laid over it.
+constexpr float kBasinShare = 0.7f;
+constexpr float kFogColour[4] = {0.3f, 0.3f, 0.6f, 1.0f};
+// Linear fog from 1 (clear) to 0 (all fog): the fog coordinate is the share
+// of the surface's own colour.
+constexpr float kFogStart = 1.0f;
+constexpr float kFogEnd = 0.0f;
+
+// Where the board's square and its rim lie in the basin texture.
+constexpr float kT = 0.249382f;  // board edge, low side
+constexpr float kU = 0.747358f;  // board edge, high side
+constexpr float kR = 0.172232f;  // rim, low side
+constexpr float kRr = 0.824956f; // rim, high side
+constexpr float kW = 64.0f;      // board width in world units
+constexpr float kB = -Basin::kDepth;
+// Caustic coordinates: the pattern repeats twice across the basin and its
+// walls take the strip near its edge.
+constexpr float kCausticRepeat = 2.0f;
+constexpr float kWallTop = 0.9f;
+
+// Each quad is drawn as kTiles x kTiles smaller ones with the same corners:
+// the lights above and below the board are points, and lit only at its four
+// corners the floor would take their dim light everywhere.
+constexpr int kTiles = 16;
+// A tile's corners in the order of the quad's own.
+constexpr int kTileCorners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+
+// Everything a point of a quad carries, blended from its corners.
+struct Blend {
+    vec3 position;
+    vec2 table;
+    vec2 caustic;
+    float fog;
+};
+
+// The point at (u, v) across the quad: u runs from corner 0 to corner 1, v
+// from corner 0 to corner 3.
+Blend blend(const BasinQuad& quad, float u, float v, float fogDepth) {
+    const float weights[4] = {(1 - u) * (1 - v), u * (1 - v), u * v, (1 - u) * v};
+    Blend out{vec3(), vec2(), vec2(), 0.0f};
+    for (int k = 0; k < 4; ++k) {
+        const BasinCorner& c = quad.corners[k];
+        out.position += c.position * weights[k];
+        out.table = out.table + c.table * weights[k];
+        out.caustic = out.caustic + c.caustic * weights[k];
+        out.fog += Basin::fogCoordinate(c, fogDepth) * weights[k];
+    }
+    return out;
+}
+
+constexpr BasinCorner corner(float x, float y, float z, float s, float t, float cs, float ct) {
+    return BasinCorner{vec3(x, y, z), vec2(s, t), vec2(cs, ct), z < 0.0f};
+}
+
+} // namespace
+
+Basin::Basin() {
+    material.setTextureCount(1);
+    material.setAmbient(0.1f, 0.1f, 0.1f, 1.0f);
+    material.setDiffuse(1.0f, 1.0f, 1.0f, 1.0f);
+    material.setSpecular(0.1f, 0.1f, 0.1f, 1.0f);
+    material.setEmission(0.0f, 0.0f, 0.0f, 1.0f);
+    material.enable(GL_LIGHTING);
+}
+
+const std::array<BasinQuad, Basin::kQuadCount>& Basin::quads() {
+    constexpr float c = kCausticRepeat;
+    static const std::array<BasinQuad, kQuadCount> table = {{
+        {vec3(0, 0, 1),
+         {corner(0, 0, kB, kT, kT, 0, 0), corner(kW, 0, kB, kU, kT, c, 0), corner(kW, kW, kB, kU, kU, c, c),
+          corner(0, kW, kB, kT, kU, 0, c)}},
+        {vec3(0, 1, 0),
+         {corner(0, 0, kB, kT, kT, 0, 1), corner(0, 0, 0, kT, kR, 0, kWallTop),
+          corner(kW, 0, 0, kU, kR, c, kWallTop), corner(kW, 0, kB, kU, kT, c, 1)}},
+        {vec3(0, -1, 0),
+         {corner(0, kW, kB, kT, kU, 0, 1), corner(kW, kW, kB, kU, kU, c, 1),
+          corner(kW, kW, 0, kU, kRr, c, kWallTop), corner(0, kW, 0, kT, kRr, 0, kWallTop)}},
+        {vec3(-1, 0, 0),
+         {corner(kW, 0, kB, kU, kT, 1, 0), corner(kW, 0, 0, kRr, kT, kWallTop, 0),
+          corner(kW, kW, 0, kRr, kU, kWallTop, c), corner(kW, kW, kB, kU, kU, 1, c)}},
+        {vec3(1, 0, 0),
+         {corner(0, 0, kB, kT, kT, 1, 0), corner(0, kW, kB, kT, kU, 1, c),
+          corner(0, kW, 0, kR, kU, kWallTop, c), corner(0, 0, 0, kR, kT, kWallTop, 0)}},
+    }};
+    return table;
+}
+
+int Basin::causticFrame(double time) {
+    if (!std::isfinite(time)) {
+        return 0;
+    }
+    const double frame = std::fmod(std::floor(time * kCausticFramesPerSecond), kCausticFrames);
+    return static_cast<int>(frame < 0.0 ? frame + kCausticFrames : frame);
+}
+
+float Basin::fogCoordinate(const BasinCorner& corner, float fogDepth) {
+    return corner.atBottom ? fogDepth : 1.0f;
+}
+
+void Basin::load() {
+    const std::unique_ptr<ImageTexture2D> table = loadSceneTexture(kBasinTexture, kSource);
+    material.setTexture(0, table ? *table : ImageTexture2D());
+    for (int n = 0; n < kCausticFrames; ++n) {
+        causticTextures[n] =
+            loadSceneTexture(kCausticPrefix + std::to_string(n + 1) + kCausticSuffix, kSource);
+    }
+}
+
+void Basin::release() {
+    material.setTexture(0, ImageTexture2D());
+    for (std::unique_ptr<ImageTexture2D>& frame : causticTextures) {
+        frame.reset();
+    }
+}
+
+void Basin::draw(double time, bool caustics, bool fog, float fogDepth) {
+    if (fog) {
+        glEnable(GL_FOG);
+        glFogi(GL_FOG_MODE, GL_LINEAR);
+        glFogfv(GL_FOG_COLOR, kFogColour);
+        glFogf(GL_FOG_START, kFogStart);
+        glFogf(GL_FOG_END, kFogEnd);
+        glFogi(GL_FOG_COORDINATE_SOURCE, GL_FOG_COORDINATE);
+    }
+    material.apply();
+    glActiveTexture(GL_TEXTURE0);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    const ImageTexture2D* caustic = caustics ? causticTextures[causticFrame(time)].get() : nullptr;
+    const bool withCaustics = caustic != nullptr;
+    if (withCaustics) {
+        glActiveTexture(GL_TEXTURE1);
+        glEnable(GL_TEXTURE_2D);
+        caustic->bind();
+        // basin * 0.7 + caustic * 0.3
+        const float constant[4] = {1.0f, 1.0f, 1.0f, kBasinShare};
+        glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_PREVIOUS);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_TEXTURE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_CONSTANT);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_ALPHA);
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_PREVIOUS);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
+    }
+
+    glBegin(GL_QUADS);
+    for (const BasinQuad& quad : quads()) {
+        glNormal3f(quad.normal.x, quad.normal.y, quad.normal.z);
+        for (int row = 0; row < kTiles; ++row) {
+            for (int column = 0; column < kTiles; ++column) {
+                for (const auto& step : kTileCorners) {
+                    const float u = static_cast<float>(column + step[0]) / kTiles;
+                    const float v = static_cast<float>(row + step[1]) / kTiles;
+                    const Blend c = blend(quad, u, v, fogDepth);
+                    glMultiTexCoord2f(GL_TEXTURE0, c.table.x, c.table.y);
+                    glMultiTexCoord2f(GL_TEXTURE1, c.caustic.x, c.caustic.y);
+                    glFogCoordf(c.fog);
+                    glVertex3f(c.position.x, c.position.y, c.position.z);
+                }
+            }
+        }
+    }
+    glEnd();
+
+    if (withCaustics) {
+        const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+        glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, white);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glDisable(GL_TEXTURE_2D);
+        glActiveTexture(GL_TEXTURE0);
+    }
+    if (fog) {
+        glFogi(GL_FOG_COORDINATE_SOURCE, GL_FRAGMENT_DEPTH);
+        glDisable(GL_FOG);
+    }
+}

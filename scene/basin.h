@@ -1,0 +1,55 @@
+#pragma once
+
+#include "mesh/vectormath.h"
+#include "resources/material.h"
+#include "resources/texture.h"
+
+#include <array>
+#include <memory>
+
+// One corner of a basin quad. Corners at the bottom take the fog depth as
+// their fog coordinate, corners at the water line 1 (no fog).
+struct BasinCorner {
+    vec3 position;
+    vec2 table;   // coordinates in the basin texture (unit 0)
+    vec2 caustic; // coordinates in the caustic frames (unit 1)
+    bool atBottom;
+};
+
+struct BasinQuad {
+    vec3 normal;
+    std::array<BasinCorner, 4> corners;
+};
+
+// The shallow basin under the water that the board lies in: a floor and four
+// walls, textured with the board and its rim, lit by animated caustics and
+// fading into a bluish fog with depth. It is seen only through the water, so
+// only the refraction pass draws it.
+class Basin {
+public:
+    static constexpr int kCausticFrames = 16;
+    static constexpr int kQuadCount = 5;
+    static constexpr float kDepth = 5.0f;
+
+    Basin();
+
+    // The floor, then the walls at y = 0, y = 64, x = 64 and x = 0; each quad's
+    // corners turn anticlockwise seen from inside the basin.
+    static const std::array<BasinQuad, kQuadCount>& quads();
+    // The caustic frame shown at scene time: ten frames a second, looping.
+    static int causticFrame(double time);
+    // Fog coordinate of a corner: 1 at the water line, fogDepth at the bottom.
+    static float fogCoordinate(const BasinCorner& corner, float fogDepth);
+
+    // Loads the basin texture and the caustic frames (textures/...); a
+    // missing picture is logged and left out.
+    void load();
+    void release();
+
+    // Draws the five quads (OpenGL); lighting as the pass has set it.
+    void draw(double time, bool caustics, bool fog, float fogDepth);
+
+private:
+    Material material;
+    std::array<std::unique_ptr<ImageTexture2D>, kCausticFrames> causticTextures;
+};

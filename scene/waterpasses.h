@@ -1,0 +1,46 @@
+#pragma once
+
+#include "scene/rendertarget.h"
+
+#include <array>
+#include <functional>
+
+// The two pictures the water shows, drawn before the main pass from the main
+// camera: what lies under the water (the refraction) and the world above it
+// mirrored in the water plane (the reflection). Each goes into a render
+// target of its own, stretched to its square with the window's aspect, so
+// the water finds a point where the camera saw it by the same projection.
+class WaterPasses {
+public:
+    using Draw = std::function<void()>;
+
+    // Creates both targets; false when this platform cannot render offscreen
+    // (the passes then draw nothing and the water goes without pictures).
+    bool create();
+    bool isAvailable() const { return refraction.isAvailable() && reflection.isAvailable(); }
+
+    // Everything drawScene draws is cut off above the water plane.
+    void renderRefraction(const std::array<float, 16>& viewMatrix, float aspect, const Draw& drawScene);
+    // The world is mirrored in the water plane; drawWhole is drawn entirely,
+    // drawAbove only where it lies above the water.
+    void renderReflection(const std::array<float, 16>& viewMatrix, float aspect, const Draw& drawWhole,
+                          const Draw& drawAbove);
+
+    RenderTarget& getRefraction() { return refraction; }
+    RenderTarget& getReflection() { return reflection; }
+
+    // Background of each picture where nothing was drawn: plain blue under
+    // the water, plain red in the mirror, as a diagnostic that stands out.
+    static constexpr std::array<float, 4> kRefractionClear = {0.0f, 0.0f, 1.0f, 0.0f};
+    static constexpr std::array<float, 4> kReflectionClear = {1.0f, 0.0f, 0.0f, 0.0f};
+
+private:
+    // Target, lens and camera of a pass; the clear colour restored afterwards.
+    void beginPass(RenderTarget& target, const std::array<float, 16>& viewMatrix, float aspect,
+                   const std::array<float, 4>& clear);
+    void endPass(RenderTarget& target);
+
+    RenderTarget refraction;
+    RenderTarget reflection;
+    std::array<float, 4> savedClear{};
+};

@@ -1,0 +1,313 @@
+#include <GL/glew.h>
+
+#include "scene/watersurface.h"
+
+#include "resources/material.h"
+#include "scene/rendertarget.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kTextureUnits = 2;
+constexpr int kSequence = 0;
+constexpr double kKeyDuration = 1.0;
+// How far the slope of the surface bends the line of sight, in world units per
+// unit of height difference.
+constexpr float kRefractionShift = 10.0f;
+// A drop: this high at its centre, falling off with the distance in vertices.
+constexpr float kDropHeight = 2.0f;
+
+// The camera's lens in every pass and in the main pass.
+constexpr double kFieldOfView = 60.0;
+constexpr double kNear = 1.0;
+constexpr double kFar = 3000.0;
+constexpr double kDegreesToRadians = 3.14159265358979323846 / 180.0;
+
+// Blend value from the camera's elevation: a steep view sees into the water.
+constexpr float kElevationShare = 0.5f;
+constexpr float kBaseShare = 0.2f;
+
+using Matrix = std::array<float, 16>;
+
+Matrix identity() {
+    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+}
+
+// Column-major product a * b, as OpenGL composes matrices.
+Matrix multiply(const Matrix& a, const Matrix& b) {
+    Matrix out{};
+    for (int c = 0; c < 4; ++c) {
+        for (int r = 0; r < 4; ++r) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; ++k) {
+                sum += a[k * 4 + r] * b[c * 4 + k];
+            }
+            out[c * 4 + r] = sum;
+        }
+    }
+    return out;
+}
+
+Matrix scale(float x, float y, float z) {
+    Matrix m = identity();
+    m[0] = x;
+    m[5] = y;
+    m[10] = z;
+    return m;
+}
+
+Matrix translate(float x, float y, float z) {
+    Matrix m = identity();
+    m[12] = x;
+    m[13] = y;
+    m[14] = z;
+    return m;
+}
+
+Matrix perspective(double aspect) {
+    const double f = 1.0 / std::tan(kFieldOfView * kDegreesToRadians / 2.0);
+    Matrix m{};
+    m[0] = static_cast<float>(f / aspect);
+    m[5] = static_cast<float>(f);
+    m[10] = static_cast<float>((kFar + kNear) / (kNear - kFar));
+    m[11] = -1.0f;
+    m[14] = static_cast<float>(2.0 * kFar * kNear / (kNear - kFar));
+    return m;
+}
+
+// Shows a pass picture through the active unit with its projection, or
+// switches the unit off when there is no picture.
+void usePicture(RenderTarget* picture, const Matrix& matrix) {
+    if (picture == nullptr || !picture->isAvailable()) {
+        glDisable(GL_TEXTURE_2D);
+        return;
+    }
+    glEnable(GL_TEXTURE_2D);
+    picture->bindTexture();
+    glMatrixMode(GL_TEXTURE);
+    glLoadMatrixf(matrix.data());
+}
+
+void releasePicture(RenderTarget* picture) {
+    if (picture != nullptr && picture->isAvailable()) {
+        picture->releaseTexture();
+    }
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+} // namespace
+
+WaterSurface::WaterSurface(int cellsX, int cellsY, float sizeX, float sizeY)
+    : cellsX(std::max(cellsX, 1)), cellsY(std::max(cellsY, 1)), sizeX(sizeX), sizeY(sizeY) {
+    const int vertices = (this->cellsX + 1) * (this->cellsY + 1);
+    allocate(vertices, kTextureUnits, 1, 2 * this->cellsX * this->cellsY);
+
+    auto sequence = std::make_unique<AnimationSequence>();
+    for (int f = 0; f < 2; ++f) {
+        auto frame = std::make_unique<AnimationFrame>(vertices, kTextureUnits);
+        for (int j = 0; j <= this->cellsY; ++j) {
+            for (int i = 0; i <= this->cellsX; ++i) {
+                const int k = vertexIndex(i, j);
+                const float x = static_cast<float>(i) / this->cellsX * sizeX;
+                const float y = static_cast<float>(j) / this->cellsY * sizeY;
+                frame->positions[k] = vec3(x, y, 0.0f);
+                frame->normals[k] = vec3(0.0f, 0.0f, 1.0f);
+                for (int u = 0; u < kTextureUnits; ++u) {
+                    frame->texCoords.at(k, u) = vec2(x, y);
+                }
+            }
+        }
+        frames[f] = frame.get();
+        sequence->addFrame(std::move(frame));
+        sequence->addKey(std::make_unique<AnimationKey>(f, kKeyDuration));
+    }
+    addSequence(std::move(sequence));
+
+    Triangle* triangles = getTriangles(0);
+    for (int j = 0; j < this->cellsY; ++j) {
+        for (int i = 0; i < this->cellsX; ++i) {
+            const uint32_t v = static_cast<uint32_t>(vertexIndex(i, j));
+            const uint32_t up = static_cast<uint32_t>(this->cellsX + 1);
+            Triangle* cell = triangles + 2 * (j * this->cellsX + i);
+            cell[0] = Triangle{{v, v + 1, v + up}};
+            cell[1] = Triangle{{v + 1, v + up + 1, v + up}};
+        }
+    }
+
+    auto surfaceMaterial = std::make_unique<Material>();
+    surfaceMaterial->setAmbient(0.2f, 0.2f, 0.2f, 1.0f);
+    surfaceMaterial->setDiffuse(1.0f, 1.0f, 1.0f, 1.0f);
+    surfaceMaterial->setSpecular(1.0f, 1.0f, 1.0f, 1.0f);
+    surfaceMaterial->setShininess(50.0f);
+    surfaceMaterial->disable(GL_BLEND);
+    surfaceMaterial->setBlendFunc(GL_ONE, GL_ONE);
+    surfaceMaterial->enable(GL_LIGHTING);
+    setMaterial(std::move(surfaceMaterial));
+    animate(kSequence, displayTime());
+}
+
+void WaterSurface::update(double dt) {
+    if (!std::isfinite(dt) || dt < 0.0) {
+        return;
+    }
+    stepTime += dt;
+    while (stepTime >= stepInterval) {
+        step();
+        stepTime -= stepInterval;
+        current = 1 - current;
+    }
+    // Kept in step with the clock, so that heights asked for before the
+    // water is drawn this frame are this frame's.
+    animate(kSequence, displayTime());
+}
+
+void WaterSurface::step() {
+    AnimationFrame& written = *frames[current];
+    const AnimationFrame& read = *frames[1 - current];
+    auto h = [this](const AnimationFrame& frame, int i, int j) -> float {
+        return frame.positions[vertexIndex(i, j)].z;
+    };
+    for (int j = 1; j < cellsY; ++j) {
+        for (int i = 1; i < cellsX; ++i) {
+            float& height = written.positions[vertexIndex(i, j)].z;
+            height =
+                (h(read, i - 1, j) + h(read, i + 1, j) + h(read, i, j - 1) + h(read, i, j + 1)) / spread -
+                height;
+            height -= height / damping;
+        }
+    }
+    for (int j = 1; j < cellsY; ++j) {
+        for (int i = 1; i < cellsX; ++i) {
+            const int k = vertexIndex(i, j);
+            const float dx = h(written, i + 1, j) - h(written, i - 1, j);
+            const float dy = h(written, i, j + 1) - h(written, i, j - 1);
+            written.normals[k] = vec3(-dx, -dy, 1.0f) / std::sqrt(dx * dx + dy * dy + 1.0f);
+            const float x = static_cast<float>(i) / cellsX * sizeX;
+            const float y = static_cast<float>(j) / cellsY * sizeY;
+            written.texCoords.at(k, 0) = vec2(x + kRefractionShift * dx, y + kRefractionShift * dy);
+            written.texCoords.at(k, 1) = vec2(x - kRefractionShift * dx, y - kRefractionShift * dy);
+        }
+    }
+}
+
+int WaterSurface::column(float x) const {
+    return static_cast<int>(std::floor(x / sizeX * cellsX + 0.5f));
+}
+
+int WaterSurface::row(float y) const {
+    return static_cast<int>(std::floor(y / sizeY * cellsY + 0.5f));
+}
+
+void WaterSurface::drop(float x, float y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        return;
+    }
+    const int ci = column(x);
+    const int cj = row(y);
+    AnimationFrame& newest = *frames[1 - current];
+    for (int dj = -1; dj <= 1; ++dj) {
+        for (int di = -1; di <= 1; ++di) {
+            const int i = ci + di;
+            const int j = cj + dj;
+            // Border vertices are never stepped: a hill there would stand for ever.
+            if (i < 1 || i >= cellsX || j < 1 || j >= cellsY) {
+                continue;
+            }
+            newest.positions[vertexIndex(i, j)].z =
+                kDropHeight - std::sqrt(static_cast<float>(di * di + dj * dj));
+        }
+    }
+}
+
+float WaterSurface::heightAt(float x, float y) const {
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        return 0.0f;
+    }
+    const int i = column(x);
+    const int j = row(y);
+    if (i < 1 || i > cellsX || j < 1 || j > cellsY) {
+        return 0.0f;
+    }
+    return positions[vertexIndex(i, j)].z;
+}
+
+float WaterSurface::frameHeight(int frame, int i, int j) const {
+    if (frame < 0 || frame > 1 || i < 0 || i > cellsX || j < 0 || j > cellsY) {
+        return 0.0f;
+    }
+    return frames[frame]->positions[vertexIndex(i, j)].z;
+}
+
+float WaterSurface::blendValue(bool automatic, float elevation, float manual) {
+    const float value = automatic ? elevation * kElevationShare + kBaseShare : manual;
+    return std::isfinite(value) ? std::clamp(value, 0.0f, 1.0f) : 1.0f;
+}
+
+std::array<float, 16> WaterSurface::projectionToPicture(const std::array<float, 16>& viewMatrix, float aspect,
+                                                        bool mirrored) {
+    // From clip space (-1 to 1) to picture space (0 to 1).
+    const Matrix bias = multiply(translate(0.5f, 0.5f, 0.0f), scale(0.5f, 0.5f, 0.0f));
+    Matrix m = multiply(multiply(bias, perspective(aspect > 0.0f ? aspect : 1.0f)), viewMatrix);
+    return mirrored ? multiply(m, scale(1.0f, 1.0f, -1.0f)) : m;
+}
+
+void WaterSurface::draw(const WaterView& view) {
+    GLint matrixMode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+
+    glActiveTexture(GL_TEXTURE0);
+    usePicture(view.refraction, projectionToPicture(view.viewMatrix, view.aspect, true));
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+
+    glActiveTexture(GL_TEXTURE1);
+    usePicture(view.reflection, projectionToPicture(view.viewMatrix, view.aspect, false));
+    if (view.addReflection) {
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+    } else {
+        // previous * a + reflection * (1 - a), a = the constant alpha.
+        const float constant[4] = {1.0f, 1.0f, 1.0f, std::clamp(view.blend, 0.0f, 1.0f)};
+        glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, constant);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_PREVIOUS);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB, GL_SRC_COLOR);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_TEXTURE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_CONSTANT);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_ALPHA);
+        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
+        glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_PREVIOUS);
+        glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA, GL_SRC_ALPHA);
+    }
+    glMatrixMode(GL_MODELVIEW);
+
+    // The highlights glint on top of both pictures instead of being mixed
+    // away with the one under the water.
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
+    animateAndDraw(0, kSequence, displayTime());
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SINGLE_COLOR);
+    if (view.drawNormals) {
+        glDisable(GL_LIGHTING);
+        glActiveTexture(GL_TEXTURE1);
+        glDisable(GL_TEXTURE_2D);
+        glActiveTexture(GL_TEXTURE0);
+        glDisable(GL_TEXTURE_2D);
+        drawNormals();
+        glEnable(GL_LIGHTING);
+    }
+
+    glActiveTexture(GL_TEXTURE1);
+    const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, white);
+    releasePicture(view.reflection);
+    glActiveTexture(GL_TEXTURE0);
+    releasePicture(view.refraction);
+    glMatrixMode(static_cast<GLenum>(matrixMode));
+    // Texturing changed behind the materials' back.
+    Material::resetLastApplied();
+}

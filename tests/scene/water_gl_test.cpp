@@ -1,0 +1,135 @@
+#include <GL/glew.h>
+
+#include "scene/waterpasses.h"
+#include "scene/watersurface.h"
+#include "support/glcontext.h"
+
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// A window smaller than the pass pictures.
+constexpr int kSmallWidth = 400;
+constexpr int kSmallHeight = 300;
+constexpr float kAspect = static_cast<float>(kSmallWidth) / kSmallHeight;
+
+// Looking straight down on the board centre from 60 units above.
+std::array<float, 16> topView() {
+    std::array<float, 16> view{};
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    gluLookAt(32, 32, 60, 32, 32, 0, 0, 1, 0);
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
+    glPopMatrix();
+    return view;
+}
+
+// A horizontal square far larger than the view, facing up or down.
+void plane(float z, bool up, float r, float g, float b) {
+    const float corners[4][2] = {{-500, -500}, {564, -500}, {564, 564}, {-500, 564}};
+    glColor3f(r, g, b);
+    glBegin(GL_QUADS);
+    for (int k = 0; k < 4; ++k) {
+        const auto& c = corners[up ? k : 3 - k];
+        glVertex3f(c[0], c[1], z);
+    }
+    glEnd();
+}
+
+std::array<int, 3> pictureCentre(RenderTarget& target) {
+    std::vector<uint8_t> pixels(RenderTarget::kSize * RenderTarget::kSize * 4);
+    glActiveTexture(GL_TEXTURE0);
+    target.bindTexture();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    target.releaseTexture();
+    const size_t centre = (RenderTarget::kSize / 2 * RenderTarget::kSize + RenderTarget::kSize / 2) * 4;
+    return {pixels[centre], pixels[centre + 1], pixels[centre + 2]};
+}
+
+class WaterGl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GlTest::ensureContext();
+        ASSERT_TRUE(passes.create());
+        glDisable(GL_LIGHTING);
+        glDisable(GL_TEXTURE_2D);
+        // Whatever the window showed before (a menu) must not reach the pictures.
+        glViewport(0, 0, kSmallWidth, kSmallHeight);
+        glClearColor(0, 1, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    void TearDown() override {
+        glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
+        glClearColor(0, 0, 0, 0);
+    }
+
+    WaterPasses passes;
+    const std::array<float, 16> view = topView();
+};
+
+TEST_F(WaterGl, Passes_CutTheWorldAtTheWaterPlaneAndMirrorTheUpperHalf) {
+    passes.renderRefraction(view, kAspect, [] {
+        plane(-1.0f, true, 1, 1, 0);
+        plane(1.0f, true, 0, 1, 0);
+    });
+    EXPECT_EQ(pictureCentre(passes.getRefraction()), (std::array<int, 3>{255, 255, 0}));
+
+    // The mirror shows the underside of what hangs above the water; what lies
+    // below comes nearer the eye when mirrored and must be cut off.
+    passes.renderReflection(view, kAspect, nullptr, [] {
+        plane(1.0f, false, 0, 1, 0);
+        plane(1.5f, true, 0, 0, 1);
+        plane(-1.0f, false, 1, 1, 0);
+    });
+    EXPECT_EQ(pictureCentre(passes.getReflection()), (std::array<int, 3>{0, 255, 0}));
+
+    passes.renderReflection(view, kAspect, nullptr, nullptr);
+    EXPECT_EQ(pictureCentre(passes.getReflection()), (std::array<int, 3>{255, 0, 0}));
+}
+
+TEST_F(WaterGl, Surface_MixesTheReflectionInByTheBlendValueInASmallWindow) {
+    passes.renderRefraction(view, kAspect, nullptr);
+    passes.renderReflection(view, kAspect, nullptr, nullptr);
+
+    glViewport(0, 0, kSmallWidth, kSmallHeight);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, kAspect, 1.0, 3000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(view.data());
+    // Light that makes the lit water exactly white: ambient 5 * material 0.2.
+    for (int i = 0; i < 8; ++i) {
+        glDisable(GL_LIGHT0 + i);
+    }
+    const float ambient[4] = {5, 5, 5, 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    glEnable(GL_DEPTH_TEST);
+
+    WaterSurface water;
+    WaterView look;
+    look.refraction = &passes.getRefraction();
+    look.reflection = &passes.getReflection();
+    look.viewMatrix = view;
+    look.aspect = kAspect;
+    look.blend = 0.45f;
+    water.draw(look);
+
+    const std::vector<uint8_t> centre = GlTest::readPixels(kSmallWidth / 2, kSmallHeight / 2, 1, 1);
+    const float defaultAmbient[4] = {0.2f, 0.2f, 0.2f, 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, defaultAmbient);
+    glDisable(GL_LIGHTING);
+    // Blue under the water times 0.45 plus the red mirror times 0.55.
+    EXPECT_NEAR(centre[0], 0.55 * 255, 3);
+    EXPECT_EQ(centre[1], 0);
+    EXPECT_NEAR(centre[2], 0.45 * 255, 3);
+}
+
+} // namespace

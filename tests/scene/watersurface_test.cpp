@@ -1,0 +1,105 @@
+#include "scene/watersurface.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr float kField = 64.0f / 9.0f;
+
+// The world point of grid vertex (i, j) of the default surface.
+float at(int i) {
+    return i / 50.0f * 64.0f;
+}
+
+TEST(WaterSurface, Drop_NewestFrameHoldsHillThatNextStepSpreads) {
+    WaterSurface water;
+    const float x = 4.5f * kField; // a field centre: vertex 25
+    water.drop(x, x);
+    const int newest = 1 - water.getCurrent();
+    EXPECT_FLOAT_EQ(water.frameHeight(newest, 25, 25), 2.0f);
+    EXPECT_FLOAT_EQ(water.frameHeight(newest, 24, 25), 1.0f);
+    EXPECT_FLOAT_EQ(water.frameHeight(newest, 25, 26), 1.0f);
+    EXPECT_NEAR(water.frameHeight(newest, 26, 26), 2.0f - std::sqrt(2.0f), 1e-6f);
+    EXPECT_FLOAT_EQ(water.frameHeight(newest, 27, 25), 0.0f);
+
+    water.update(WaterSurface::kStepInterval);
+    // Beside the centre: (2 + 0 + 0.586 + 0.586) / 2.2, damped by 1/30.
+    const float spread = (2.0f + 2.0f * (2.0f - std::sqrt(2.0f))) / 2.2f;
+    EXPECT_NEAR(water.frameHeight(1 - water.getCurrent(), 26, 25), spread - spread / 30.0f, 1e-5f);
+}
+
+TEST(WaterSurface, NoDrop_StaysFlatAndFiguresStandAtZero) {
+    WaterSurface water;
+    water.update(5.0);
+    for (int i = 0; i <= 50; i += 7) {
+        EXPECT_EQ(water.heightAt(at(i), at(50 - i)), 0.0f);
+    }
+}
+
+TEST(WaterSurface, HeightAt_OuterRowsAndOutsideAreZeroEvenAfterDropsAtTheEdge) {
+    WaterSurface water;
+    // Drops reaching the border must not leave a hill there for ever.
+    for (const float edge : {0.0f, 64.0f}) {
+        water.drop(edge, 32.0f);
+        water.drop(32.0f, edge);
+    }
+    water.update(0.25);
+    const float points[][2] = {{0, 32}, {64, 32}, {32, 0}, {32, 64}, {-10, 32}, {32, 90}, {NAN, 1}};
+    for (const auto& p : points) {
+        EXPECT_EQ(water.heightAt(p[0], p[1]), 0.0f) << p[0] << ", " << p[1];
+    }
+    EXPECT_NE(water.heightAt(at(1), 32.0f), 0.0f);
+}
+
+TEST(WaterSurface, Update_RunsWholeStepsAndKeepsTheRest) {
+    WaterSurface water;
+    water.update(0.35);
+    EXPECT_EQ(water.getCurrent(), 1); // three steps from frame 0
+    EXPECT_NEAR(water.getStepTime(), 0.05, 1e-9);
+    for (const double bad : {-1.0, double(NAN), double(INFINITY)}) {
+        water.update(bad);
+        EXPECT_NEAR(water.getStepTime(), 0.05, 1e-9);
+    }
+}
+
+TEST(WaterSurface, HeightAt_ShowsTheOlderStepBlendingTowardsTheNewer) {
+    WaterSurface water;
+    water.drop(at(10), at(10));
+    EXPECT_EQ(water.heightAt(at(10), at(10)), 0.0f); // not yet shown
+    water.update(0.05);
+    EXPECT_NEAR(water.heightAt(at(10), at(10)), 1.0f, 1e-5f); // half way to 2
+}
+
+TEST(WaterSurface, BlendValue_FollowsElevationOrManualWithinZeroToOne) {
+    const struct {
+        bool automatic;
+        float elevation, manual, expected;
+    } cases[] = {{true, 0.5f, 0.1f, 0.45f}, {true, 1.5f, 0.1f, 0.95f},  {true, 2.0f, 0.1f, 1.0f},
+                 {false, 0.5f, 0.3f, 0.3f}, {false, 0.5f, -2.0f, 0.0f}, {false, 0.5f, 1.7f, 1.0f}};
+    for (const auto& c : cases) {
+        EXPECT_FLOAT_EQ(WaterSurface::blendValue(c.automatic, c.elevation, c.manual), c.expected);
+    }
+}
+
+TEST(WaterSurface, ProjectionToPicture_MapsWhatTheCameraSeesOntoZeroToOne) {
+    std::array<float, 16> view = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -10, 1}; // eye 10 above
+    const float aspect = 2.0f;
+    const float edge = 10.0f * std::tan(3.14159265f / 6.0f) * aspect; // right border of the view
+    for (const bool mirrored : {false, true}) {
+        const std::array<float, 16> m = WaterSurface::projectionToPicture(view, aspect, mirrored);
+        auto picture = [&m](float x, float y) {
+            const float s = m[0] * x + m[4] * y + m[12];
+            const float t = m[1] * x + m[5] * y + m[13];
+            const float q = m[3] * x + m[7] * y + m[15];
+            return std::array<float, 2>{s / q, t / q};
+        };
+        EXPECT_NEAR(picture(0, 0)[0], 0.5f, 1e-5f);
+        EXPECT_NEAR(picture(0, 0)[1], 0.5f, 1e-5f);
+        EXPECT_NEAR(picture(edge, 0)[0], 1.0f, 1e-5f);
+        EXPECT_NEAR(picture(0, -edge / aspect)[1], 0.0f, 1e-5f);
+    }
+}
+
+} // namespace
