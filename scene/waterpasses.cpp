@@ -16,9 +16,9 @@ constexpr GLdouble kAboveWater[4] = {0.0, 0.0, 1.0, 0.0};
 
 } // namespace
 
-bool WaterPasses::create() {
-    const bool refractionMade = refraction.create();
-    const bool reflectionMade = reflection.create();
+bool WaterPasses::create(int size) {
+    const bool refractionMade = refraction.create(size);
+    const bool reflectionMade = reflection.create(size);
     return refractionMade && reflectionMade;
 }
 

@@ -16,7 +16,7 @@ public:
 
     // Creates both targets; false when this platform cannot render offscreen
     // (the passes then draw nothing and the water goes without pictures).
-    bool create();
+    bool create(int size = RenderTarget::kSize);
     bool isAvailable() const { return refraction.isAvailable() && reflection.isAvailable(); }
 
     // Everything drawScene draws is cut off above the water plane.

@@ -30,7 +30,7 @@ protected:
         settle();
     }
 
-    bool idle() const { return !board.hasPendingMoves() && animation.getType() == 0; }
+    bool idle() { return !board.hasPendingMoves() && animation.getType() == 0; }
     // Frames of dt until everything queued is shown; the number of frames.
     int settle(double dt = 0.25) {
         int frames = 0;
