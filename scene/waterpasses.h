@@ -26,6 +26,14 @@ public:
     void renderReflection(const std::array<float, 16>& viewMatrix, float aspect, const Draw& drawWhole,
                           const Draw& drawAbove);
 
+    // The rectangle of the water plane {minX, minY, maxX, maxY} the water
+    // samples the pictures from: the passes draw only where it shows in
+    // them. Without one they draw the whole picture.
+    void setSampledArea(const std::array<float, 4>& area) {
+        sampledArea = area;
+        hasSampledArea = true;
+    }
+
     RenderTarget& getRefraction() { return refraction; }
     RenderTarget& getReflection() { return reflection; }
 
@@ -39,8 +47,12 @@ private:
     void beginPass(RenderTarget& target, const std::array<float, 16>& viewMatrix, float aspect,
                    const std::array<float, 4>& clear);
     void endPass(RenderTarget& target);
+    // Scissors the pass to the sampled area seen by the pass's camera.
+    void limitToSampledArea(int size) const;
 
     RenderTarget refraction;
     RenderTarget reflection;
     std::array<float, 4> savedClear{};
+    std::array<float, 4> sampledArea{};
+    bool hasSampledArea = false;
 };

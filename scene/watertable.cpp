@@ -291,8 +291,11 @@ void WaterTable::updateWater(double dt) {
 }
 
 void WaterTable::renderRefractionPass() {
+    if (water) {
+        waterPasses.setSampledArea(water->sampledArea());
+    }
+    // No sky: under the water the basin fills every place the water samples.
     waterPasses.renderRefraction(viewMatrix(), windowAspect(), [this] {
-        drawSkyBox();
         applyLights();
         basin.draw(time, options.caustics, options.fog, options.fogDepth);
     });

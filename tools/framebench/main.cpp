@@ -244,6 +244,8 @@ int positiveOr(const char* text, int fallback) {
 
 int main(int argc, char** argv) {
     const double startMs = nowMs();
+    // Lines as they come, also into a file: a long run shows its progress.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     // The game's own command line: a window, and the quality the scene starts with.
     std::vector<std::string> arguments(argv, argv + argc);
     arguments.push_back("window");
