@@ -191,15 +191,18 @@ void WaterTable::renderMainPass() {
     glCullFace(GL_BACK);
     glShadeModel(GL_SMOOTH);
     applyLights();
-    {
-        const PhaseScope phase(FramePhase::WaterSurface);
-        drawWater();
-    }
+    // The opaque figures and table before the water: the depth test then
+    // skips the water behind them, the costliest pixels of the frame (two
+    // projected pictures), and the picture stays the same.
     {
         const PhaseScope phase(FramePhase::Figures);
         drawFigures(false);
     }
     drawTableModel();
+    {
+        const PhaseScope phase(FramePhase::WaterSurface);
+        drawWater();
+    }
     {
         const PhaseScope phase(FramePhase::Overlay);
         drawFluidOverlay();

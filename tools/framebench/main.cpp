@@ -3,10 +3,11 @@
 // each quality the demonstration and the fluid demo stirred with the three
 // mouse buttons through the game's input queue. The last line is JSON.
 //
-//   framebench [frames=<n>] [warmup=<n>] [quality=full|fast] [profile]
+//   framebench [frames=<n>] [warmup=<n>] [quality=full|fast] [profile] [shots=<dir>]
 //
 // quality= limits the run to one setting; profile adds the time of each
-// phase of a frame, measured with glFinish between the phases.
+// phase of a frame, measured with glFinish between the phases; shots= writes
+// the last frame of each demonstration as <dir>/<quality>.png.
 #include <GL/glew.h>
 
 #include "base/phasetimer.h"
@@ -21,6 +22,7 @@
 #include "scene/watertable.h"
 
 #include <GL/freeglut.h>
+#include <png.h>
 #include <sys/resource.h>
 
 #include <array>
@@ -67,6 +69,24 @@ double peakRssMb() {
     return static_cast<double>(usage.ru_maxrss) / kKilobytesPerMegabyte;
 }
 
+// The window's back buffer as an RGB PNG, top row first.
+void writeShot(const std::string& path, int width, int height) {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    // A negative stride: OpenGL's rows start at the bottom.
+    const int stride = -width * 3;
+    if (!png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), stride, nullptr)) {
+        std::fprintf(stderr, "framebench: could not write %s\n", path.c_str());
+    }
+}
+
 // Charges the time between marks to phases, waiting for the renderer at each.
 class PhaseProfile {
 public:
@@ -98,6 +118,7 @@ struct Settings {
     int warmup = kDefaultWarmup;
     bool profile = false;
     const char* only = nullptr;
+    const char* shots = nullptr;
 };
 
 class FrameBench {
@@ -166,6 +187,12 @@ private:
         std::printf("quality %s\n", quality.name());
         startDemonstration();
         const FrameStats demo = timeFrames("demo", quality, false);
+        if (settings.shots != nullptr) {
+            // One more frame of the game, read before it is shown.
+            application->render(0.0);
+            writeShot(std::string(settings.shots) + "/" + quality.name() + ".png", system->getWidth(),
+                      system->getHeight());
+        }
         application->returnToMenus();
         application->leaveMenus();
         const FrameStats fluid = timeFrames("fluid_demo", quality, true);
@@ -263,6 +290,7 @@ int main(int argc, char** argv) {
     settings.warmup = positiveOr(system->getArgument("warmup"), kDefaultWarmup);
     settings.profile = system->getArgument("profile") != nullptr;
     settings.only = system->getArgument("quality");
+    settings.shots = system->getArgument("shots");
     if (!system->init()) {
         return 1;
     }
