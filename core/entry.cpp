@@ -9,10 +9,21 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
+
 const char* const kSource = "global";
+
+// A wrong path= would otherwise show only as the first texture that cannot be
+// opened, far from its cause.
+bool isReadableDirectory(const char* path) {
+    struct stat status {};
+    return ::stat(path, &status) == 0 && S_ISDIR(status.st_mode) && ::access(path, R_OK | X_OK) == 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -33,6 +44,9 @@ int main(int argc, char** argv) {
     if (path == nullptr) {
         searched = AssetDirectory::candidates(AssetDirectory::executableDirectory(), SPORRIK_DATA_FROM_BIN);
         setAssetDirectory(AssetDirectory::choose(searched));
+    } else if (!isReadableDirectory(path)) {
+        log(ERROR, kSource, std::string("asset directory ") + path + " cannot be read");
+        return 1;
     } else {
         searched.push_back(path);
     }

@@ -3,6 +3,7 @@
 #include "base/exceptions.h"
 #include "base/log.h"
 #include "base/tools.h"
+#include "core/glutcallbacks.h"
 #include "core/main.h"
 #include "graph/plugconnections.h"
 #include "graph/windowsize.h"
@@ -34,104 +35,6 @@ std::unique_ptr<System> gInstance;
 double steadySeconds() {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-// GLUT calls back through C: an exception must not unwind through it. The
-// message is reported and the process ends with a failure code.
-template <typename Body>
-void guarded(Body body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "Sporrik: unhandled exception: %s\n", e.what());
-        std::exit(EXIT_FAILURE);
-    } catch (...) {
-        std::fputs("Sporrik: unhandled exception\n", stderr);
-        std::exit(EXIT_FAILURE);
-    }
-}
-
-int translateSpecialKey(int key) {
-    switch (key) {
-    case GLUT_KEY_RIGHT:
-        return KeyArrowRight;
-    case GLUT_KEY_UP:
-        return KeyArrowUp;
-    case GLUT_KEY_LEFT:
-        return KeyArrowLeft;
-    case GLUT_KEY_DOWN:
-        return KeyArrowDown;
-    default:
-        break;
-    }
-    if (key >= GLUT_KEY_F1 && key <= GLUT_KEY_F12) {
-        return KeyF1 + (key - GLUT_KEY_F1);
-    }
-    return 0;
-}
-
-// One template each for GLUT's key-press and key-release handlers.
-template <void (System::*handle)(int)>
-void onSpecial(int key, int, int) {
-    guarded([&] {
-        const int code = translateSpecialKey(key);
-        if (code > 0) {
-            (System::instance()->*handle)(code);
-        }
-    });
-}
-
-template <void (System::*handle)(int)>
-void onKeyboard(unsigned char key, int, int) {
-    guarded([&] { (System::instance()->*handle)(key); });
-}
-
-void onMotion(int x, int y) {
-    guarded([&] { System::instance()->motion(x, y); });
-}
-
-void onMouse(int button, int state, int x, int y) {
-    // Only the three real buttons have codes; the wheel (3 and 4) is dropped.
-    if (button < GLUT_LEFT_BUTTON || button > GLUT_RIGHT_BUTTON) {
-        return;
-    }
-    guarded([&] {
-        System* system = System::instance();
-        system->motion(x, y);
-        const int key = KeyMouseLeft + button;
-        if (state == GLUT_DOWN) {
-            system->keyDown(key);
-        } else {
-            system->keyUp(key);
-        }
-    });
-}
-
-void onEntry(int state) {
-    if (state == GLUT_LEFT) {
-        guarded([] { System::instance()->pointerLeft(); });
-    }
-}
-
-void onDisplay() {
-    guarded([] { System::instance()->display(); });
-}
-
-void onIdle() {
-    glutPostRedisplay();
-}
-
-void onReshape(int width, int height) {
-    guarded([&] { System::instance()->reshape(width, height); });
-}
-
-void onClose() {
-    // GLUT also destroys the window while the process exits: after a failed
-    // start (its exit code must stand) and after quit() itself.
-    if (Main::existing() == nullptr) {
-        return;
-    }
-    guarded([] { System::instance()->quit(); });
 }
 
 } // namespace
@@ -231,7 +134,7 @@ bool System::init() {
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
 
     openWindow();
-    registerHandlers();
+    GlutCallbacks::registerAll();
     glutIgnoreKeyRepeat(1);
     glutSetCursor(GLUT_CURSOR_NONE);
 
@@ -264,21 +167,6 @@ void System::openWindow() {
         glutCreateWindow(kWindowTitle);
         glutFullScreen();
     }
-}
-
-void System::registerHandlers() {
-    glutSpecialFunc(onSpecial<&System::keyDown>);
-    glutSpecialUpFunc(onSpecial<&System::keyUp>);
-    glutKeyboardFunc(onKeyboard<&System::keyDown>);
-    glutKeyboardUpFunc(onKeyboard<&System::keyUp>);
-    glutPassiveMotionFunc(onMotion);
-    glutMotionFunc(onMotion);
-    glutMouseFunc(onMouse);
-    glutEntryFunc(onEntry);
-    glutDisplayFunc(onDisplay);
-    glutIdleFunc(onIdle);
-    glutReshapeFunc(onReshape);
-    glutCloseFunc(onClose);
 }
 
 bool System::checkCapabilities() {

@@ -84,7 +84,6 @@ private:
     const InputEvent* findLike(const InputEvent& e) const;
     void dispatch(InputEvent& e);
     void openWindow();
-    void registerHandlers();
     bool checkCapabilities();
 
     static constexpr int kDefaultWidth = WindowSize::kDefaultWidth;

@@ -394,6 +394,7 @@ std::unique_ptr<MeshGroup> MD3MeshLoader::load(const std::string& fileName) {
         debug(kSideFilesError);
         return nullptr;
     }
+    limitRanges(surfaces);
 
     auto group = std::make_unique<MeshGroup>();
     debug("Model has " + std::to_string(surfaces.size()) + " meshes");
@@ -430,6 +431,24 @@ bool MD3MeshLoader::readAnimations(const std::string& path) {
             ranges.push_back(range);
         }
     });
+}
+
+void MD3MeshLoader::limitRanges(const std::vector<Surface>& surfaces) {
+    int64_t frameVertices = 0;
+    for (const Surface& surface : surfaces) {
+        frameVertices += std::max<int32_t>(surface.vertexCount, 1);
+    }
+    int64_t decoded = 0;
+    for (size_t r = 0; r < ranges.size(); ++r) {
+        decoded += std::max<int32_t>(ranges[r].frameCount, 0) * frameVertices;
+        if (decoded > kMaxDecodedVertices) {
+            debug("animation ranges skipped from range " + std::to_string(r) +
+                  " on, the model would store more than " + std::to_string(kMaxDecodedVertices) +
+                  " decoded vertices");
+            ranges.resize(r);
+            return;
+        }
+    }
 }
 
 bool MD3MeshLoader::readSkins(const std::string& path, const std::string& modelDirectory,

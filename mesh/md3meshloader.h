@@ -32,6 +32,11 @@ public:
     // Ranges longer than this are refused: every frame is stored decoded, so
     // a stray number in a ".cfg" file must not exhaust memory.
     static constexpr int32_t kMaxRangeFrames = 1024;
+    // The ranges of one model together store at most this many decoded
+    // vertices over all its surfaces (a frame of a surface without vertices
+    // counts as one); later ranges are skipped. A 4 KB ".cfg" file of long
+    // ranges took 2 GB before.
+    static constexpr int64_t kMaxDecodedVertices = int64_t{1} << 20;
     // MD3 files larger than this are refused unread.
     static constexpr size_t kMaxFileSize = 64u << 20;
 
@@ -67,6 +72,7 @@ private:
     bool readAnimations(const std::string& path);
     bool readSkins(const std::string& path, const std::string& modelDirectory,
                    const std::vector<Surface>& surfaces);
+    void limitRanges(const std::vector<Surface>& surfaces);
     std::unique_ptr<AnimatedMesh> buildMesh(const Surface& surface, size_t index);
 
     std::vector<vec3> normalTable;                // kNormalSteps x kNormalSteps, [i * kNormalSteps + j]

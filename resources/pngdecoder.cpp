@@ -1,6 +1,8 @@
 #include "resources/pngdecoder.h"
 
+#include <cstdint>
 #include <cstring>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -9,6 +11,13 @@ constexpr int kPaletteEntries = 256;
 constexpr int kAcceptedBitDepth = 8;
 constexpr size_t kRgbaBytes = 4;
 constexpr unsigned char kOpaque = 255;
+// Deflate turns one byte at most into 1032 (a 258-byte match coded in two
+// bits); the zlib header and the first literal add a little.
+constexpr size_t kMaxInflateRatio = 1032;
+constexpr size_t kInflateSlack = 1024;
+// A chunk: its length and type, the data, then its CRC.
+constexpr int64_t kChunkHeaderLength = 8;
+constexpr int64_t kChunkCrcLength = 4;
 
 // What the header read hands to the C++ side: plain data only.
 struct PngHeader {
@@ -61,6 +70,37 @@ bool readRows(png_structp png, png_bytepp rows) {
     png_read_image(png, rows);
     png_read_end(png, nullptr);
     return true;
+}
+
+// Whether a file of fileSize bytes can hold the compressed rows at all: each
+// row is stored with one filter byte in front. A small file claiming a huge
+// picture is refused before the picture's memory is taken.
+bool rowsFitInFile(int64_t fileSize, size_t rowBytes, size_t height) {
+    return (rowBytes + 1) * height <= static_cast<size_t>(fileSize) * kMaxInflateRatio + kInflateSlack;
+}
+
+// Whether every chunk's stated length fits in the rest of the file. libpng
+// takes memory for a whole ancillary chunk before reading it and believes
+// the length it is told: a 57-byte file claiming a 1 GB chunk cost a
+// gigabyte. Leaves the file just after the signature.
+bool chunksFitInFile(std::FILE* file, int64_t fileSize) {
+    int64_t position = kSignatureLength;
+    while (position + kChunkHeaderLength <= fileSize) {
+        unsigned char header[kChunkHeaderLength];
+        if (fseeko(file, position, SEEK_SET) != 0 ||
+            std::fread(header, 1, sizeof(header), file) != sizeof(header)) {
+            return false;
+        }
+        const int64_t length = png_get_uint_32(header);
+        position += kChunkHeaderLength + length + kChunkCrcLength;
+        if (position > fileSize) {
+            return false;
+        }
+        if (std::memcmp(header + 4, "IEND", 4) == 0) {
+            break;
+        }
+    }
+    return fseeko(file, kSignatureLength, SEEK_SET) == 0;
 }
 
 bool isPowerOfTwo(png_uint_32 n) {
@@ -137,6 +177,10 @@ PngDecoder::Result PngDecoder::decode(int maxSize, PngPicture& out) {
         png_sig_cmp(signature, 0, kSignatureLength) != 0) {
         return Result::Unreadable;
     }
+    struct stat status {};
+    if (::fstat(fileno(file), &status) != 0 || !chunksFitInFile(file, status.st_size)) {
+        return Result::Unreadable;
+    }
     PngHeader header{};
     if (!readHeader(png, info, file, &header)) {
         return Result::Unreadable;
@@ -156,6 +200,9 @@ PngDecoder::Result PngDecoder::decode(int maxSize, PngPicture& out) {
     const size_t rowBytes = width * pixelBytes;
     if (header.rowBytes != rowBytes) {
         return Result::UnknownFormat;
+    }
+    if (!rowsFitInFile(status.st_size, rowBytes, height)) {
+        return Result::Unreadable;
     }
 
     auto pixels = std::make_unique<unsigned char[]>(width * height * kRgbaBytes);

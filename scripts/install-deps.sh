@@ -10,6 +10,7 @@ packages=(
     freeglut3-dev libglew-dev libpng-dev zlib1g-dev
     libsdl2-mixer-dev libfreetype-dev fonts-dejavu-core
     libgl1-mesa-dri xvfb xauth xdotool imagemagick
+    clang libclang-rt-14-dev
 )
 
 missing=()

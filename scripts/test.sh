@@ -2,7 +2,8 @@
 # Sets everything up on a Debian 12 machine, builds Sporrik twice (a Release
 # build as users and packagers make it, and a Debug build with
 # AddressSanitizer and UndefinedBehaviorSanitizer), both with warnings as
-# errors, and runs every test under one virtual X server.
+# errors, and runs every test under one virtual X server, then runs each fuzz
+# target for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,3 +24,5 @@ xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c "
     ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --test-dir build-sanitize --output-on-failure -L unit -j$jobs"
+
+scripts/fuzz.sh 20

@@ -16,6 +16,9 @@ const char* const kPieceFiles[] = {
 // The label sits this many pixels right of and above the button's centre.
 constexpr float kLabelShiftX = 6.0f;
 constexpr float kLabelShiftY = 4.0f;
+// A caption keeps this many pixels from the button's ends (the pill's outline
+// lies a few pixels inside the caps), after its shift to the right.
+constexpr float kCaptionInset = 8.0f;
 } // namespace
 
 ButtonSimple::ButtonSimple(ControlContainer* parent, float x, float y, float width, Font* font,
@@ -31,8 +34,9 @@ void ButtonSimple::render(double, float) {
     int viewportWidth = 0;
     int viewportHeight = 0;
     viewportSize(*this, viewportWidth, viewportHeight);
-    const float pixelX = 2.0f / viewportWidth;
-    const float pixelY = 2.0f / viewportHeight;
+    const float scale = pixelScale(viewportWidth, viewportHeight);
+    const float pixelX = 2.0f * scale / viewportWidth;
+    const float pixelY = 2.0f * scale / viewportHeight;
     drawWidth = pixelX * width;
     drawHeight = pixelY * kHeight;
 
@@ -58,6 +62,7 @@ void ButtonSimple::render(double, float) {
         label->setText(caption);
         label->setFont(font);
         label->setStyle(state);
+        label->setMaxWidth(drawWidth - 2.0f * pixelX * (kCaptionInset + kLabelShiftX));
         // The label's size is that of its previous draw.
         const float textWidth = label->getWidth();
         const float textHeight = label->getHeight();
@@ -86,11 +91,13 @@ void ButtonSimple::detach() {
 }
 
 float ButtonSimple::getWidth() const {
-    return 2.0f * width / WindowSize::getWidth();
+    return 2.0f * width * pixelScale(WindowSize::getWidth(), WindowSize::getHeight()) /
+           WindowSize::getWidth();
 }
 
 float ButtonSimple::getHeight() const {
-    return 2.0f * height / WindowSize::getHeight();
+    return 2.0f * height * pixelScale(WindowSize::getWidth(), WindowSize::getHeight()) /
+           WindowSize::getHeight();
 }
 
 void ButtonSimple::setVisible(bool flag) {

@@ -45,6 +45,14 @@ float Control::getAbsoluteY() const {
     return parent == nullptr ? y : y + parent->getAbsoluteY();
 }
 
+float Control::pixelScale(int viewportWidth, int viewportHeight) const {
+    if (parent == nullptr) {
+        return 1.0f;
+    }
+    return parent->scaleFor(viewportWidth, viewportHeight) *
+           parent->pixelScale(viewportWidth, viewportHeight);
+}
+
 void Control::prepareOverlay(Material& material) {
     material.enable(GL_BLEND);
     material.setBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -32,6 +32,9 @@ public:
     float getY() const { return y; }
     float getAbsoluteX() const;
     float getAbsoluteY() const;
+    // The factor this control's pixel sizes are drawn at in a viewport of
+    // that size: the product of the scales of the containers above it.
+    float pixelScale(int viewportWidth, int viewportHeight) const;
 
     // The overlay set-up every control material gets: alpha blending, one
     // texture slot, no depth test, no lighting.

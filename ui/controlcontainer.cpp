@@ -1,5 +1,7 @@
 #include "ui/controlcontainer.h"
 
+#include <algorithm>
+
 ControlContainer::ControlContainer(ControlContainer* parent, float x, float y, float width, float height)
     : Control(parent, x, y), width(width), height(height) {}
 
@@ -17,6 +19,19 @@ void ControlContainer::linkChildren() {
     for (auto child = children.begin(); child != children.end(); ++child) {
         linkChild(*child);
     }
+}
+
+void ControlContainer::setLayoutSize(int newLayoutWidth, int newLayoutHeight) {
+    layoutWidth = newLayoutWidth;
+    layoutHeight = newLayoutHeight;
+}
+
+float ControlContainer::scaleFor(int viewportWidth, int viewportHeight) const {
+    if (layoutWidth <= 0 || layoutHeight <= 0) {
+        return 1.0f;
+    }
+    return std::min({1.0f, static_cast<float>(viewportWidth) / static_cast<float>(layoutWidth),
+                     static_cast<float>(viewportHeight) / static_cast<float>(layoutHeight)});
 }
 
 void ControlContainer::addControl(Control* control) {

@@ -25,8 +25,17 @@ public:
     void removeControl(Control* control);
     const std::list<Control*>& getChildren() const { return children; }
 
+    // The viewport size the children were laid out for: in a smaller viewport
+    // they are drawn smaller as a whole, keeping their proportions, so that
+    // nothing leaves the screen; in a larger one they keep their pixel sizes.
+    void setLayoutSize(int layoutWidth, int layoutHeight);
+    // The factor the children's pixel sizes are drawn at in that viewport.
+    float scaleFor(int viewportWidth, int viewportHeight) const;
+
 private:
     std::list<Control*> children; // not owned
     float width;
     float height;
+    int layoutWidth = 0; // 0: no layout size, the children keep their pixel sizes
+    int layoutHeight = 0;
 };

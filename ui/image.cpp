@@ -17,8 +17,9 @@ void Image::render(double, float) {
     int viewportWidth = 0;
     int viewportHeight = 0;
     viewportSize(*this, viewportWidth, viewportHeight);
-    const float w = 2.0f / viewportWidth * width;
-    const float h = 2.0f / viewportHeight * height;
+    const float scale = pixelScale(viewportWidth, viewportHeight);
+    const float w = 2.0f * scale / viewportWidth * width;
+    const float h = 2.0f * scale / viewportHeight * height;
     const float ax = getAbsoluteX();
     const float ay = getAbsoluteY();
 
@@ -37,11 +38,13 @@ void Image::detach() {
 }
 
 float Image::getWidth() const {
-    return 2.0f * width / WindowSize::getWidth();
+    return 2.0f * width * pixelScale(WindowSize::getWidth(), WindowSize::getHeight()) /
+           WindowSize::getWidth();
 }
 
 float Image::getHeight() const {
-    return 2.0f * height / WindowSize::getHeight();
+    return 2.0f * height * pixelScale(WindowSize::getWidth(), WindowSize::getHeight()) /
+           WindowSize::getHeight();
 }
 
 void Image::setSize(float newWidth, float newHeight) {

@@ -19,6 +19,7 @@ constexpr int kListTexturesKey = KeyF1 + 9; // F10
 
 MenuMain::MenuMain(GameBoard* board, MenuHost& host)
     : board(board), host(host), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
+    container.setLayoutSize(kLayoutWidth, kLayoutHeight);
     font = std::make_unique<Font>(kFontName, Font::kBig);
     logo = std::make_unique<Image>(&container, 0.0f, 0.0f, kLogoWidth, kLogoHeight, kLogoName);
     playButton = makeButton(container, font.get(), this, "Play");

@@ -22,6 +22,10 @@ class MenuMain : public Menu, public EventConsumer, public ControlListener {
 public:
     // Shared by both menus.
     static constexpr float kContainerSize = 1.0f;
+    // The window size the menus were laid out for; smaller windows show them
+    // scaled down as a whole.
+    static constexpr int kLayoutWidth = 1024;
+    static constexpr int kLayoutHeight = 768;
     static constexpr const char* kFontName = "fontbig";
     static constexpr const char* kLogoName = "menu/spr2-logo.png";
     static constexpr float kLogoWidth = 512.0f;
@@ -66,6 +70,7 @@ public:
     ButtonSimple* getDemoButton() const { return demoButton.get(); }
     ButtonSimple* getFluidDemoButton() const { return fluidDemoButton.get(); }
     ButtonSimple* getExitButton() const { return exitButton.get(); }
+    Image* getLogo() const { return logo.get(); }
     MenuNewGame* getNewGameMenu() const { return newGameMenu.get(); }
 
 private:

@@ -19,6 +19,7 @@ constexpr float kExpertButtonWidth = 360.0f;
 MenuNewGame::MenuNewGame(GameBoard* board, MenuHost& host)
     : board(board), host(host),
       container(nullptr, 0.0f, 0.0f, MenuMain::kContainerSize, MenuMain::kContainerSize) {
+    container.setLayoutSize(MenuMain::kLayoutWidth, MenuMain::kLayoutHeight);
     font = std::make_unique<Font>(MenuMain::kFontName, Font::kBig);
     for (int player = 1; player <= kPlayers; ++player) {
         playerLabels[static_cast<size_t>(player - 1)] = std::make_unique<Text>(

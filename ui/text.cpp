@@ -12,11 +12,14 @@ Text::Text(ControlContainer* parent, float x, float y, Font* font, const std::st
     : Control(parent, x, y), font(font), text(text), drawX(x), drawY(y) {}
 
 Text::Layout Text::layOut(const Font::Metrics& metrics, const std::string& text, float drawX, float drawY,
-                          int viewportWidth, int viewportHeight) {
+                          int viewportWidth, int viewportHeight, float scale, float maxWidth) {
     Layout layout;
-    const float px = 2.0f / viewportWidth;
-    const float py = 2.0f / viewportHeight;
-    const float advance = metrics.cellWidth * px;
+    const float px = 2.0f * scale / viewportWidth;
+    const float py = 2.0f * scale / viewportHeight;
+    float advance = metrics.cellWidth * px;
+    if (maxWidth > 0.0f && advance * static_cast<float>(text.size()) > maxWidth) {
+        advance = maxWidth / static_cast<float>(text.size());
+    }
     const float glyphHeight = metrics.cellHeight * py;
     layout.width = advance * static_cast<float>(text.size());
     layout.height = glyphHeight;
@@ -57,7 +60,8 @@ void Text::render(double, float) {
     int viewportWidth = 0;
     int viewportHeight = 0;
     viewportSize(*this, viewportWidth, viewportHeight);
-    const Layout layout = layOut(font->getMetrics(), text, drawX, drawY, viewportWidth, viewportHeight);
+    const Layout layout = layOut(font->getMetrics(), text, drawX, drawY, viewportWidth, viewportHeight,
+                                 pixelScale(viewportWidth, viewportHeight), maxWidth);
     width = layout.width;
     height = layout.height;
 

@@ -28,9 +28,11 @@ public:
 
     // Every character advances by one cell; characters without a cell inside
     // the texture (the space and other codes below the first character, and
-    // codes past the last row) get no quad.
+    // codes past the last row) get no quad. Cells are drawn at scale times
+    // their pixel size; a line wider than maxWidth (screen units, 0 for no
+    // limit) is drawn narrower to fit it.
     static Layout layOut(const Font::Metrics& metrics, const std::string& text, float drawX, float drawY,
-                         int viewportWidth, int viewportHeight);
+                         int viewportWidth, int viewportHeight, float scale = 1.0f, float maxWidth = 0.0f);
 
     void render(double elapsed, float) override;
     void linkChildren() override {}
@@ -49,6 +51,8 @@ public:
     void setStyle(int newStyle) { style = newStyle; }
     int getStyle() const { return style; }
     void setColor(float r, float g, float b, float a) { color = {r, g, b, a}; }
+    // Screen units; 0 for no limit.
+    void setMaxWidth(float newMaxWidth) { maxWidth = newMaxWidth; }
     void set(float newDrawX, float newDrawY, const std::string& newText);
     void getDrawPosition(float& outX, float& outY) const;
 
@@ -58,6 +62,7 @@ private:
     int style = 0;
     float width = 0.0f;
     float height = 0.0f;
+    float maxWidth = 0.0f;
     float drawX;
     float drawY;
     std::array<float, 4> color = {1.0f, 1.0f, 1.0f, 1.0f};

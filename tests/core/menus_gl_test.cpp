@@ -1,11 +1,14 @@
+#include "core/glutcallbacks.h"
 #include "core/sporrik.h"
 #include "core/sporrikmain.h"
 #include "game/gameboard.h"
 #include "graph/rendergraph.h"
 #include "input/inputevent.h"
+#include "support/fakeclock.h"
 #include "support/logcapture.h"
 #include "support/uiframe.h"
 #include "ui/buttonsimple.h"
+#include "ui/image.h"
 #include "ui/menumain.h"
 #include "ui/menunewgame.h"
 #include "ui/sporrikhud.h"
@@ -95,6 +98,58 @@ TEST_F(Screens, HardGameShowsTheHudWithBothCountsAndEscapeOffersContinue) {
     pressKey(KeyEscape);
     EXPECT_TRUE(app->menusVisible());
     EXPECT_EQ(menu->getPlayButton()->getCaption(), "Continue");
+}
+
+// Through GLUT's display handler: the first frame after the clock starts
+// has no elapsed time, each later one the time since the one before.
+TEST_F(Screens, DisplayHandler_FirstFrameHasNoElapsedTimeThenTheTimeSinceTheLast) {
+    struct ElapsedRecorder : RenderNode {
+        void render(double elapsed, float) override { frames.push_back(elapsed); }
+        void linkChildren() override {}
+        void attach() override {}
+        void detach() override {}
+        std::vector<double> frames;
+    } recorder;
+    FakeClock clock;
+    app->getRenderGraph().addRoot(&recorder, 0);
+    for (const double step : {5.0, 0.25, 0.5}) {
+        clock.advance(step);
+        GlutCallbacks::display();
+    }
+    app->getRenderGraph().removeRoot(&recorder);
+    frame();
+    EXPECT_EQ(recorder.frames, (std::vector<double>{0.0, 0.25, 0.5}));
+}
+
+// Small windows show both menus whole, scaled down, and their buttons still
+// take clicks where they are drawn.
+TEST_F(Screens, SmallWindowsShowTheWholeMenusAndTheirButtonsTakeClicks) {
+    const auto inside = [](const Control& c) {
+        return c.getAbsoluteX() >= -1.0f && c.getAbsoluteX() + c.getWidth() <= 1.0f &&
+               c.getAbsoluteY() >= -1.0f && c.getAbsoluteY() + c.getHeight() <= 1.0f;
+    };
+    const auto middle = [](const Control& c) {
+        return pixelAt(c.getAbsoluteX() + c.getWidth() / 2.0f, c.getAbsoluteY() + c.getHeight() / 2.0f);
+    };
+    for (const auto& size : {std::make_pair(480, 360), std::make_pair(320, 240)}) {
+        SCOPED_TRACE(testing::Message() << size.first << "x" << size.second);
+        System::instance()->reshape(size.first, size.second);
+        frame();
+        frame();
+        const ButtonSimple* buttons[] = {menu->getPlayButton(), menu->getDemoButton(),
+                                         menu->getFluidDemoButton(), menu->getExitButton()};
+        for (const ButtonSimple* button : buttons) {
+            EXPECT_TRUE(inside(*button)) << button->getCaption();
+            EXPECT_FALSE(black(middle(*button))) << button->getCaption();
+        }
+        EXPECT_TRUE(inside(*menu->getLogo()));
+        EXPECT_TRUE(near(middle(*menu->getLogo()), UiAssets::kLogo));
+        click(*menu->getPlayButton());
+        ASSERT_EQ(top(), newGame);
+        EXPECT_TRUE(inside(*newGame->getReturnButton()));
+        click(*newGame->getReturnButton());
+        EXPECT_EQ(top(), menu);
+    }
 }
 
 // Two computers at the expert level: player 1 thinks while the menus come

@@ -1,13 +1,18 @@
 #include "base/exceptions.h"
+#include "core/glutcallbacks.h"
 #include "core/system.h"
 #include "input/eventconsumer.h"
 #include "input/inputevent.h"
 #include "support/fakeclock.h"
 #include "support/thrown.h"
 
+#include <GL/freeglut.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -57,7 +62,21 @@ public:
 class Dispatch : public ::testing::Test {
 protected:
     Dispatch() : system(*System::instance()) { system.reshape(1000, 500); }
-    ~Dispatch() override { system.setEventConsumers({}); }
+    // The input queue belongs to the process: keys still held would turn the
+    // next test's presses into repeats.
+    ~Dispatch() override {
+        system.setEventConsumers({});
+        for (int key : pressed) {
+            system.keyUp(key);
+        }
+        system.processEvents();
+        system.reshape(1024, 768);
+    }
+
+    void keyDown(int key) {
+        pressed.insert(key);
+        system.keyDown(key);
+    }
 
     // One frame: advance the clock, then dispatch.
     void pass(double seconds) {
@@ -67,13 +86,14 @@ protected:
 
     FakeClock clock;
     System& system;
+    std::set<int> pressed;
 };
 
 TEST_F(Dispatch, HeldKeyGivesDownThenHeldEachFrameThenUp) {
     Recorder recorder;
     system.setEventConsumers({&recorder});
     clock.advance(0.1);
-    system.keyDown('a');
+    keyDown('a');
     pass(0.1);  // pass 1 at 0.2
     pass(0.25); // pass 2 at 0.45
     pass(0.5);  // pass 3 at 0.95
@@ -88,10 +108,10 @@ TEST_F(Dispatch, OperatingSystemRepeatGivesOneKeyDown) {
     Recorder recorder;
     system.setEventConsumers({&recorder});
     clock.advance(0.05);
-    system.keyDown('x');
-    system.keyDown('x');
+    keyDown('x');
+    keyDown('x');
     pass(0.1);
-    system.keyDown('x');
+    keyDown('x');
     pass(0.1);
     EXPECT_EQ(recorder.received, (std::vector<std::string>{"down 120", "held 120 0.1"}));
 }
@@ -100,7 +120,7 @@ TEST_F(Dispatch, PressAndReleaseWithinOneFrameGiveDownAndUpOnly) {
     Recorder recorder;
     system.setEventConsumers({&recorder});
     clock.advance(0.05);
-    system.keyDown(KeyMouseLeft);
+    keyDown(KeyMouseLeft);
     clock.advance(0.01);
     system.keyUp(KeyMouseLeft);
     pass(0.01);
@@ -113,8 +133,8 @@ TEST_F(Dispatch, KeyUpEndsThePressOfItsKeyOnly_AReleaseWithoutPressGivesNothing)
     system.setEventConsumers({&recorder});
     system.keyUp('q');
     clock.advance(0.05);
-    system.keyDown('a');
-    system.keyDown('b');
+    keyDown('a');
+    keyDown('b');
     pass(0.1);
     system.keyUp('a');
     pass(0.1);
@@ -146,7 +166,7 @@ TEST_F(Dispatch, ClaimingConsumerHidesEventFromLaterOnes) {
     Recorder last;
     system.setEventConsumers({&first, &claimer, &last});
     clock.advance(0.05);
-    system.keyDown('k');
+    keyDown('k');
     pass(0.1);
     EXPECT_EQ(first.received.size(), 1u);
     EXPECT_EQ(claimer.received.size(), 1u);
@@ -162,7 +182,7 @@ TEST_F(Dispatch, ConsumerMayRemoveTheNextOneWhileHandling) {
     };
     system.setEventConsumers({&first, &second, &third});
     clock.advance(0.05);
-    system.keyDown('k');
+    keyDown('k');
     pass(0.1);
     EXPECT_TRUE(second.received.empty());
     EXPECT_EQ(third.received.size(), 1u);
@@ -198,9 +218,63 @@ TEST_F(Dispatch, UnchangedListDuringDispatchKeepsThePosition) {
     };
     system.setEventConsumers({&a, &b});
     clock.advance(0.05);
-    system.keyDown('k');
+    keyDown('k');
     pass(0.1);
     EXPECT_EQ(b.received.size(), 1u);
+}
+
+// GLUT's keys and buttons through the handlers GLUT calls: each becomes the
+// game's code (arrows right, up, left, down 259-262; F1-F12 263-274; mouse
+// buttons 256-258); keys without a code and the wheel give nothing.
+TEST_F(Dispatch, GlutHandlers_TranslateKeysAndButtonsToTheGameCodes) {
+    using Handler = std::function<void(bool down)>;
+    const auto special = [](int key) -> Handler {
+        return [key](bool down) {
+            (down ? GlutCallbacks::specialDown : GlutCallbacks::specialUp)(key, 0, 0);
+        };
+    };
+    const auto mouse = [](int button) -> Handler {
+        return [button](bool down) {
+            GlutCallbacks::mouse(button, down ? GLUT_DOWN : GLUT_UP, 500, 250);
+        };
+    };
+    const struct {
+        const char* what;
+        Handler handler;
+        int code; // 0: nothing arrives
+    } cases[] = {
+        {"right", special(GLUT_KEY_RIGHT), 259},
+        {"up", special(GLUT_KEY_UP), 260},
+        {"left", special(GLUT_KEY_LEFT), 261},
+        {"down", special(GLUT_KEY_DOWN), 262},
+        {"F1", special(GLUT_KEY_F1), 263},
+        {"F7", special(GLUT_KEY_F7), 269},
+        {"F12", special(GLUT_KEY_F12), 274},
+        {"home", special(GLUT_KEY_HOME), 0},
+        {"a", [](bool down) { (down ? GlutCallbacks::keyboardDown : GlutCallbacks::keyboardUp)('a', 0, 0); },
+         97},
+        {"left button", mouse(GLUT_LEFT_BUTTON), 256},
+        {"middle button", mouse(GLUT_MIDDLE_BUTTON), 257},
+        {"right button", mouse(GLUT_RIGHT_BUTTON), 258},
+        {"wheel", mouse(3), 0},
+    };
+    for (const auto& c : cases) {
+        Recorder recorder;
+        system.setEventConsumers({&recorder});
+        clock.advance(0.05);
+        c.handler(true);
+        pass(0.1);
+        c.handler(false);
+        pass(0.1);
+        std::vector<std::string> expected;
+        if (c.code != 0) {
+            expected = {"down " + std::to_string(c.code), "up " + std::to_string(c.code) + " 0 0.1"};
+        }
+        recorder.received.erase(
+            std::remove(recorder.received.begin(), recorder.received.end(), "move 0.5 0.5"),
+            recorder.received.end());
+        EXPECT_EQ(recorder.received, expected) << c.what;
+    }
 }
 
 TEST(InputEvent, IsClaimedOnce_KeyEventsOfOneKeyAreEqualWhateverTheirRole) {

@@ -66,3 +66,51 @@ close_game() {
     "$SPORRIK_CLOSE_WINDOW" "$window"
     await_end "the close request"
 }
+
+# fresh_assets: sets $case_assets to a new private copy of the asset
+# directory, removed when the script ends, so that a test may break files in it.
+asset_copies=()
+fresh_assets() {
+    case_assets=$(mktemp -d)
+    asset_copies+=("$case_assets")
+    trap 'rm -rf "${asset_copies[@]}"' EXIT
+    cp -r "$SPORRIK_ASSETS"/. "$case_assets"
+}
+
+# start_game_at <asset directory>: starts the game in a window on those assets.
+start_game_at() {
+    game_log=$(mktemp)
+    "$SPORRIK_BIN" "path=$1" window 2>"$game_log" &
+    game_pid=$!
+}
+
+# corrupt <file>: keeps the first 100 bytes, as a copy cut short would.
+corrupt() {
+    head -c 100 "$1" >"$1.cut"
+    mv "$1.cut" "$1"
+}
+
+# joined_log: the game's log with the continuation lines of long messages
+# joined back into one line.
+joined_log() {
+    sed -e ':a' -e '/\\$/N; s/\\\n[^:]*://; ta' "$game_log"
+}
+
+# expect_fatal <what> <message>: the game ends within 10 s with exit code 1,
+# having logged the message exactly once.
+expect_fatal() {
+    await_end "$1"
+    [ "$exit_code" -eq 1 ] || fail "$1: exit code $exit_code, not 1: $(cat "$game_log")"
+    local count
+    count=$(joined_log | grep -cF -- "$2" || true)
+    [ "$count" -eq 1 ] || fail "$1: \"$2\" logged $count times: $(cat "$game_log")"
+}
+
+# expect_running_with_warning <what> <message>: the game shows its window and
+# still runs 2 s later, having logged the message as a warning.
+expect_running_with_warning() {
+    wait_window
+    sleep 2
+    kill -0 "$game_pid" 2>/dev/null || fail "$1: the game ended: $(cat "$game_log")"
+    joined_log | grep "^WARNING" | grep -qF -- "$2" || fail "$1: no warning \"$2\": $(cat "$game_log")"
+}

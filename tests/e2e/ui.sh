@@ -67,12 +67,13 @@ text_pixels() {
     text_only "$1" "$2" -format "%[fx:int(w*h*mean)]" info:
 }
 
-# expect_chars <shot> <geometry> <n>: fails unless the bright text in the region
-# spans n cells of the big font (30.1 pixels each; a glyph leaves a margin).
+# expect_chars <shot> <geometry> <n> [cell]: fails unless the bright text in the
+# region spans n cells of the big font (30.1 pixels each, or cell pixels for a
+# caption narrowed to fit its button; a glyph leaves a margin).
 expect_chars() {
     local box
     box=$(text_only "$1" "$2" -format "%@" info:)
-    awk -v w="${box%%x*}" -v n="$3" 'BEGIN { exit !(w > (n - 1) * 30.1 && w <= n * 30.1 + 2) }' ||
+    awk -v w="${box%%x*}" -v n="$3" -v cell="${4:-30.1}" 'BEGIN { exit !(w > (n - 1) * cell && w <= n * cell + 2) }' ||
         fail "text in $2 of $(basename "$1") is ${box%%x*} pixels wide, not $3 characters"
 }
 

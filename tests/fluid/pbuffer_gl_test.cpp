@@ -42,11 +42,25 @@ std::array<GLfloat, N> floats(GLenum name) {
     return value;
 }
 
+// The tests change the window context's state on purpose; it is put back
+// for the tests that run after them in the same process.
 class PBufferGl : public ::testing::Test {
 protected:
+    void SetUp() override {
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        for (const GLenum matrix : {GL_PROJECTION, GL_MODELVIEW}) {
+            glMatrixMode(matrix);
+            glPushMatrix();
+        }
+    }
     void TearDown() override {
         PBuffer::makeWindowCurrent();
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        for (const GLenum matrix : {GL_PROJECTION, GL_MODELVIEW}) {
+            glMatrixMode(matrix);
+            glPopMatrix();
+        }
+        glPopAttrib();
     }
 };
 

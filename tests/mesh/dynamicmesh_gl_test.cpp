@@ -61,6 +61,8 @@ protected:
             glMatrixMode(matrix);
             glLoadIdentity();
         }
+        // A blank frame is a black one, whatever an earlier test cleared with.
+        glClearColor(0, 0, 0, 0);
         glDisable(GL_DEPTH_TEST);
         glEnable(GL_LIGHTING);
         glEnable(GL_LIGHT0);
@@ -72,7 +74,6 @@ protected:
     }
 
     std::vector<uint8_t> render(Mesh& mesh, int part = 0) {
-        glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
         Material::resetLastApplied();
         mesh.draw(part);

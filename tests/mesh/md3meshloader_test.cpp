@@ -182,6 +182,23 @@ TEST_F(Md3LoaderTest, Cfg_RangesBecomeSequences_OthersSkippedWithTheirReason) {
     }
 }
 
+// A short file of long ranges: only the ranges within the budget of decoded
+// vertices are built (the quad has 4 vertices).
+TEST_F(Md3LoaderTest, Cfg_RangesBeyondTheDecodedVertexBudget_AreSkipped) {
+    std::string cfg;
+    for (int i = 0; i < 300; ++i) {
+        cfg += "0 1024 0 10\n";
+    }
+    write(Model{1, 0, {Md3Files::quad("body", 1)}}, cfg);
+    auto group = loader.load(kModel);
+    ASSERT_NE(group, nullptr);
+    const int kept = static_cast<int>(MD3MeshLoader::kMaxDecodedVertices / (1024 * 4));
+    EXPECT_EQ(mesh(*group, 0)->getSequenceCount(), kept);
+    EXPECT_EQ(logged("animation ranges skipped from range " + std::to_string(kept) +
+                     " on, the model would store more than 1048576 decoded vertices"),
+              1u);
+}
+
 // Skin file ----------------------------------------------------------------------------------
 
 TEST_F(Md3LoaderTest, SkinLines_GiveTheSurfacesTheyNameTheirTextures) {

@@ -1,5 +1,6 @@
 #include "base/exceptions.h"
 #include "resources/image.h"
+#include "resources/pngdecoder.h"
 #include "support/assettest.h"
 #include "support/tempdir.h"
 #include "support/testpaths.h"
@@ -7,9 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 
@@ -172,6 +178,57 @@ TEST_F(BrokenPng, FlippedByteInTheCompressedData_LoadsOrFailsCleanly) {
         PngFiles::fixCrc(bytes, idat);
         const std::string failure = failureOf(bytes);
         EXPECT_TRUE(failure.empty() || failure == expected()) << "byte " << i << ": " << failure;
+    }
+}
+
+// The growth of the resident memory while fn runs in a forked child, in
+// bytes: the child's peak against this process's size at the fork.
+long peakGrowthInChild(const std::function<void()>& fn) {
+    long pages = 0;
+    long residentPages = 0;
+    std::ifstream("/proc/self/statm") >> pages >> residentPages;
+    const pid_t child = fork();
+    if (child == 0) {
+        fn();
+        _exit(0);
+    }
+    int status = 0;
+    struct rusage usage {};
+    EXPECT_EQ(wait4(child, &status, 0, &usage), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    constexpr long kKiB = 1024;
+    return usage.ru_maxrss * kKiB - residentPages * sysconf(_SC_PAGESIZE);
+}
+
+// Small files that claim far more than they hold: a header of 8192 x 8192
+// pixels, and chunks of a gigabyte (found by fuzzing, and libpng's own set).
+// Each must fail without taking the memory it claims.
+TEST_F(BrokenPng, SmallFilesClaimingHugeSizes_FailWithoutTakingThatMemory) {
+    constexpr uint32_t kHuge = 8192;
+    constexpr long kAllowedGrowth = 64L << 20;
+    std::vector<uint8_t> bytes = good;
+    const size_t ihdr = PngFiles::findChunk(bytes, "IHDR");
+    for (size_t field : {ihdr + 8, ihdr + 12}) {
+        bytes[field + 2] = kHuge >> 8;
+        bytes[field + 3] = 0;
+    }
+    PngFiles::fixCrc(bytes, ihdr);
+    ASSERT_LT(bytes.size(), 1024u);
+    PngFiles::writeBytes(dir.file("huge.png"), bytes);
+    std::vector<std::string> files = pngFilesIn(testDataDir() + "/fuzz/png");
+    ASSERT_EQ(files.size(), 2u);
+    for (const std::string& crasher : pngFilesIn(testDataDir() + "/png/crashers")) {
+        files.push_back(crasher);
+    }
+    files.push_back(dir.file("huge.png"));
+    for (const std::string& path : files) {
+        const long growth = peakGrowthInChild([&] {
+            PngPicture picture;
+            if (PngDecoder(path).decode(Image2D::kMaxSize, picture) == PngDecoder::Result::Decoded) {
+                _exit(1);
+            }
+        });
+        EXPECT_LT(growth, kAllowedGrowth) << path;
     }
 }
 

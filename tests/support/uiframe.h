@@ -23,7 +23,8 @@ class UiFrame : public ::testing::Test {
 protected:
     UiFrame() {
         GlTest::ensureContext();
-        WindowSize::set(GlTest::kWidth, GlTest::kHeight);
+        // Both the drawing size and the size pointer input is measured in.
+        System::instance()->reshape(GlTest::kWidth, GlTest::kHeight);
         UiAssets::writeAll(dir.path());
         clear();
     }
@@ -36,10 +37,10 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
 
-    // The pixel under a point in screen units.
+    // The pixel under a point in screen units of the window's size.
     static UiAssets::Rgba pixelAt(float x, float y) {
-        const int px = static_cast<int>((x + 1.0f) / 2.0f * GlTest::kWidth);
-        const int py = static_cast<int>((y + 1.0f) / 2.0f * GlTest::kHeight);
+        const int px = static_cast<int>((x + 1.0f) / 2.0f * WindowSize::getWidth());
+        const int py = static_cast<int>((y + 1.0f) / 2.0f * WindowSize::getHeight());
         const std::vector<uint8_t> rgba = GlTest::readPixels(px, py, 1, 1);
         return {rgba[0], rgba[1], rgba[2], rgba[3]};
     }
@@ -59,9 +60,9 @@ protected:
     static void clickOn(const ButtonSimple& button, Advance advance) {
         const float x = button.getAbsoluteX() + button.getWidth() / 2.0f;
         const float y = button.getAbsoluteY() + button.getHeight() / 2.0f;
-        const int px = static_cast<int>((x + 1.0f) / 2.0f * GlTest::kWidth);
-        const int py = static_cast<int>((1.0f - y) / 2.0f * GlTest::kHeight);
         System* system = System::instance();
+        const int px = static_cast<int>((x + 1.0f) / 2.0f * system->getWidth());
+        const int py = static_cast<int>((1.0f - y) / 2.0f * system->getHeight());
         system->motion(px, py);
         system->keyDown(KeyMouseLeft);
         advance();

@@ -29,6 +29,28 @@ TEST(ControlTree, ImagesAddEveryParentsPositionButATextDrawsWhereItIsTold) {
     EXPECT_FLOAT_EQ(text.getWidth(), 0.0f);
 }
 
+// Scales multiply down the tree; a container without a layout size keeps
+// pixel sizes, one with a layout size only ever shrinks them.
+TEST(ControlTree, ContainersWithALayoutSizeScaleTheirChildrenInSmallerViewports) {
+    ControlContainer outer(nullptr, 0.0f, 0.0f, 1.0f, 1.0f);
+    ControlContainer inner(&outer, 0.0f, 0.0f, 1.0f, 1.0f);
+    Image image(&inner, 0.0f, 0.0f, 10.0f, 10.0f, "x.png");
+    EXPECT_FLOAT_EQ(image.pixelScale(320, 240), 1.0f);
+    inner.setLayoutSize(1024, 768);
+    const struct {
+        int width, height;
+        float scale;
+    } cases[] = {
+        {1024, 768, 1.0f}, {2048, 1536, 1.0f}, {512, 768, 0.5f}, {1024, 192, 0.25f}, {320, 240, 0.3125f}};
+    for (const auto& c : cases) {
+        EXPECT_FLOAT_EQ(image.pixelScale(c.width, c.height), c.scale) << c.width << "x" << c.height;
+    }
+    outer.setLayoutSize(2048, 768);
+    EXPECT_FLOAT_EQ(image.pixelScale(1024, 768), 0.5f);
+    EXPECT_FLOAT_EQ(inner.pixelScale(1024, 768), 0.5f);
+    EXPECT_FLOAT_EQ(outer.pixelScale(1024, 768), 1.0f);
+}
+
 TEST(ControlTree, ChildrenListInCreationOrderAndLeaveWithEveryEntry) {
     ControlContainer container(nullptr, 0.0f, 0.0f, 1.0f, 1.0f);
     Image first(&container, 0.0f, 0.0f, 1.0f, 1.0f, "a.png");

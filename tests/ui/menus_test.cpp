@@ -64,6 +64,7 @@ TEST(PlayerKinds, ToggleAllowsAtMostOneHuman) {
 class MenuLayout : public ::testing::Test {
 protected:
     void SetUp() override { WindowSize::set(1024, 768); }
+    void TearDown() override { WindowSize::set(1024, 768); }
 
     ButtonSimple* button(float width = 300.0f) {
         buttons.push_back(std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, width, nullptr, ""));
@@ -73,22 +74,34 @@ protected:
     // Positions near 0 lose the relative precision of a float comparison.
     static constexpr float kTolerance = 1.0e-6f;
 
+    MenuLayout() { container.setLayoutSize(1024, 768); }
     ControlContainer container{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
     Image logo{&container, 0.0f, 0.0f, 512.0f, 128.0f, "menu/spr2-logo.png"};
     std::vector<std::unique_ptr<ButtonSimple>> buttons;
 };
 
+// Below 1024 x 768 the menu shrinks as a whole by the tighter of the two
+// ratios, so that the logo and the last button stay on the screen.
 TEST_F(MenuLayout, MainMenuCentresTheLogoAndStacksFourButtonsOnEveryScreen) {
-    for (const auto& size : {std::make_pair(1024, 768), std::make_pair(1920, 1080)}) {
-        WindowSize::set(size.first, size.second);
+    const struct {
+        int width, height;
+        float scale;
+    } screens[] = {{1024, 768, 1.0f},   {1920, 1080, 1.0f},           {480, 360, 0.46875f},
+                   {320, 240, 0.3125f}, {1024, 300, 300.0f / 768.0f}, {320, 768, 0.3125f}};
+    for (const auto& screen : screens) {
+        SCOPED_TRACE(testing::Message() << screen.width << "x" << screen.height);
+        WindowSize::set(screen.width, screen.height);
         const std::array<ButtonSimple*, 4> stack = {button(), button(), button(), button()};
         MenuMain::arrange(logo, stack);
-        EXPECT_FLOAT_EQ(logo.getX(), -512.0f / size.first);
+        const float unitsX = 2.0f * screen.scale / screen.width;
+        const float unitsY = 2.0f * screen.scale / screen.height;
+        EXPECT_FLOAT_EQ(logo.getX(), -256.0f * unitsX);
         EXPECT_FLOAT_EQ(logo.getY(), 0.5f);
+        EXPECT_LE(logo.getY() + logo.getHeight(), 1.0f);
         // Button height plus a quarter of it as the gap.
-        const float step = 1.25f * 128.0f / size.second;
+        const float step = 1.25f * 64.0f * unitsY;
         for (size_t i = 0; i < stack.size(); ++i) {
-            EXPECT_FLOAT_EQ(stack[i]->getX(), -300.0f / size.first) << i;
+            EXPECT_FLOAT_EQ(stack[i]->getX(), -150.0f * unitsX) << i;
             EXPECT_FLOAT_EQ(stack[i]->getY(), 0.1f - static_cast<float>(i) * step) << i;
         }
         EXPECT_GT(stack[3]->getY(), -1.0f);

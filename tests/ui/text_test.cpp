@@ -72,4 +72,20 @@ TEST(TextLayout, GlyphsSitOnePixelInAndAdvanceByACellAlsoOverASpace) {
     EXPECT_FLOAT_EQ(empty.width, 0.0f);
 }
 
+// A scaled text shrinks both ways; a limit narrows only a line that exceeds it.
+TEST(TextLayout, ScaleShrinksTheCellsAndAWidthLimitSqueezesOnlyALongerLine) {
+    const Font::Metrics big = Font::Metrics::ofType(Font::kBig);
+    const float advance = big.cellWidth * 2.0f / kWidth;
+    const Text::Layout half = Text::layOut(big, "AB", 0, 0, kWidth, kHeight, 0.5f);
+    EXPECT_FLOAT_EQ(half.width, advance);
+    EXPECT_FLOAT_EQ(half.height, big.cellHeight / kHeight);
+    EXPECT_FLOAT_EQ(Text::layOut(big, "AB", 0, 0, kWidth, kHeight, 1.0f, 3.0f * advance).width,
+                    2.0f * advance);
+    const Text::Layout squeezed =
+        Text::layOut(big, "Fluid Demo", 0, 0, kWidth, kHeight, 1.0f, 5.0f * advance);
+    EXPECT_FLOAT_EQ(squeezed.width, 5.0f * advance);
+    EXPECT_FLOAT_EQ(squeezed.height, big.cellHeight * 2.0f / kHeight);
+    EXPECT_LE(squeezed.glyphs.back().x1, squeezed.width + 2.0f / kWidth + 1.0e-6f);
+}
+
 } // namespace

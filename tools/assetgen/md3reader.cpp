@@ -9,7 +9,6 @@ namespace {
 constexpr size_t kHeaderSize = 108;
 constexpr size_t kFrameSize = 56;
 constexpr size_t kTagSize = 112;
-constexpr size_t kSurfaceHeaderSize = 108;
 constexpr size_t kNameSize = 64;
 constexpr float kScale = 1.0f / 64;
 

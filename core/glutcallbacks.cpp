@@ -1,0 +1,143 @@
+#include "core/glutcallbacks.h"
+
+#include "core/main.h"
+#include "core/system.h"
+#include "input/inputevent.h"
+
+#include <GL/freeglut.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+namespace {
+
+template <typename Body>
+void guarded(Body body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        GlutCallbacks::failFatally(e.what());
+    } catch (...) {
+        GlutCallbacks::failFatally(nullptr);
+    }
+}
+
+int translateSpecialKey(int key) {
+    switch (key) {
+    case GLUT_KEY_RIGHT:
+        return KeyArrowRight;
+    case GLUT_KEY_UP:
+        return KeyArrowUp;
+    case GLUT_KEY_LEFT:
+        return KeyArrowLeft;
+    case GLUT_KEY_DOWN:
+        return KeyArrowDown;
+    default:
+        break;
+    }
+    if (key >= GLUT_KEY_F1 && key <= GLUT_KEY_F12) {
+        return KeyF1 + (key - GLUT_KEY_F1);
+    }
+    return 0;
+}
+
+template <void (System::*handle)(int)>
+void special(int key) {
+    guarded([&] {
+        const int code = translateSpecialKey(key);
+        if (code > 0) {
+            (System::instance()->*handle)(code);
+        }
+    });
+}
+
+} // namespace
+
+void GlutCallbacks::registerAll() {
+    glutSpecialFunc(specialDown);
+    glutSpecialUpFunc(specialUp);
+    glutKeyboardFunc(keyboardDown);
+    glutKeyboardUpFunc(keyboardUp);
+    glutPassiveMotionFunc(motion);
+    glutMotionFunc(motion);
+    glutMouseFunc(mouse);
+    glutEntryFunc(entry);
+    glutDisplayFunc(display);
+    glutIdleFunc(idle);
+    glutReshapeFunc(reshape);
+    glutCloseFunc(close);
+}
+
+void GlutCallbacks::specialDown(int key, int, int) {
+    special<&System::keyDown>(key);
+}
+
+void GlutCallbacks::specialUp(int key, int, int) {
+    special<&System::keyUp>(key);
+}
+
+void GlutCallbacks::keyboardDown(unsigned char key, int, int) {
+    guarded([&] { System::instance()->keyDown(key); });
+}
+
+void GlutCallbacks::keyboardUp(unsigned char key, int, int) {
+    guarded([&] { System::instance()->keyUp(key); });
+}
+
+void GlutCallbacks::motion(int x, int y) {
+    guarded([&] { System::instance()->motion(x, y); });
+}
+
+void GlutCallbacks::mouse(int button, int state, int x, int y) {
+    if (button < GLUT_LEFT_BUTTON || button > GLUT_RIGHT_BUTTON) {
+        return;
+    }
+    guarded([&] {
+        System* system = System::instance();
+        system->motion(x, y);
+        const int key = KeyMouseLeft + button;
+        if (state == GLUT_DOWN) {
+            system->keyDown(key);
+        } else {
+            system->keyUp(key);
+        }
+    });
+}
+
+void GlutCallbacks::entry(int state) {
+    if (state == GLUT_LEFT) {
+        guarded([] { System::instance()->pointerLeft(); });
+    }
+}
+
+void GlutCallbacks::display() {
+    guarded([] { System::instance()->display(); });
+}
+
+void GlutCallbacks::idle() {
+    glutPostRedisplay();
+}
+
+void GlutCallbacks::reshape(int width, int height) {
+    guarded([&] { System::instance()->reshape(width, height); });
+}
+
+void GlutCallbacks::close() {
+    // GLUT also destroys the window while the process exits: after a failed
+    // start (its exit code must stand) and after quit() itself.
+    if (Main::existing() == nullptr) {
+        return;
+    }
+    guarded([] { System::instance()->quit(); });
+}
+
+void GlutCallbacks::failFatally(const char* what) {
+    if (what != nullptr) {
+        std::fprintf(stderr, "Sporrik: unhandled exception: %s\n", what);
+    } else {
+        std::fputs("Sporrik: unhandled exception\n", stderr);
+    }
+    std::fflush(nullptr);
+    std::_Exit(EXIT_FAILURE);
+}

@@ -1,0 +1,11 @@
+# Copies the seed files of every fuzz target into OUT/<part>: the generated
+# assets of that kind, and for PNG the test files too.
+foreach(part png md3 cfg skin wav)
+    file(REMOVE_RECURSE ${OUT}/${part})
+    file(GLOB_RECURSE seeds ${ASSETS}/*.${part})
+    if(part STREQUAL "png")
+        file(GLOB_RECURSE test_png ${SHARED_PNG}/*.png ${TEST_PNG}/*.png)
+        list(APPEND seeds ${test_png})
+    endif()
+    file(COPY ${seeds} DESTINATION ${OUT}/${part})
+endforeach()
