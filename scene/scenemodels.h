@@ -35,6 +35,7 @@ public:
     void drawFigure(const vec3& at, float size, int owner, bool lowDetail, const vec3& eye,
                     const Style& style) const;
     void drawTable() const;
+    bool hasTable() const { return table.isLoaded(); }
 
 private:
     static constexpr int kOwners = 2;

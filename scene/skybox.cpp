@@ -54,6 +54,10 @@ void SkyBox::load() {
         ImageTexture2D texture = material->getTexture(0);
         texture.setParameter(GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         texture.setParameter(GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        // A face spans more of the window than its picture has pixels at all
+        // but the smallest windows, so mipmaps add nothing but the renderer's
+        // choice of a level at every pixel.
+        texture.setParameter(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     }
     model.still = model.group->toStatic();
     drawable = true;

@@ -2,6 +2,8 @@
 
 #include "scene/waterpasses.h"
 
+#include "scene/matrix4.h"
+
 #include <GL/glu.h>
 
 #include <algorithm>
@@ -24,20 +26,7 @@ constexpr int kScissorMargin = 2;
 // picture; the whole picture is drawn then.
 constexpr double kMinClipW = 1e-3;
 
-using Matrix = std::array<GLdouble, 16>;
-
-// Column-major product a * b.
-Matrix multiply(const Matrix& a, const Matrix& b) {
-    Matrix m{};
-    for (int c = 0; c < 4; ++c) {
-        for (int r = 0; r < 4; ++r) {
-            for (int k = 0; k < 4; ++k) {
-                m[c * 4 + r] += a[k * 4 + r] * b[c * 4 + k];
-            }
-        }
-    }
-    return m;
-}
+using Matrix = Matrix4x4<GLdouble>;
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "scene/watersurface.h"
 
 #include "resources/material.h"
+#include "scene/matrix4.h"
 #include "scene/rendertarget.h"
 #include "scene/scenetexture.h"
 
@@ -30,25 +31,10 @@ constexpr double kDegreesToRadians = 3.14159265358979323846 / 180.0;
 constexpr float kElevationShare = 0.5f;
 constexpr float kBaseShare = 0.2f;
 
-using Matrix = std::array<float, 16>;
+using Matrix = Matrix4x4<float>;
 
 Matrix identity() {
     return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-}
-
-// Column-major product a * b, as OpenGL composes matrices.
-Matrix multiply(const Matrix& a, const Matrix& b) {
-    Matrix out{};
-    for (int c = 0; c < 4; ++c) {
-        for (int r = 0; r < 4; ++r) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k) {
-                sum += a[k * 4 + r] * b[c * 4 + k];
-            }
-            out[c * 4 + r] = sum;
-        }
-    }
-    return out;
 }
 
 Matrix scale(float x, float y, float z) {

@@ -7,6 +7,7 @@
 #include "fluid/fluidsimulation.h"
 #include "input/inputevent.h"
 #include "resources/material.h"
+#include "scene/coveredrows.h"
 #include "scene/fieldpicker.h"
 #include "scene/scenehost.h"
 #include "scene/scenesound.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -45,6 +47,13 @@ constexpr float kUnderLightAttenuation = 1.0f;
 // of its strength there and leave the figures black.
 constexpr float kLightDistanceUnit = 20.0f;
 constexpr float kPerWorldUnit = 1.0f / (kLightDistanceUnit * kLightDistanceUnit);
+
+// A box inside the table's deck (which reaches 23 units beyond the water's
+// edge and stands 1 unit above it) and the water's sheet: seen from above the
+// table's top, every pixel of its picture shows the deck, the coping or the
+// water, so no sky can show there.
+constexpr CoveredRows::Box kSolidTable = {{-22.0f, -22.0f, -5.0f}, {86.0f, 86.0f, 0.0f}};
+constexpr float kTableTop = 3.0f;
 
 // Splash colours stored with the droplets, by owner.
 const vec4 kSplashColors[] = {{0.5f, 0.5f, 1.0f, 1.0f}, {0.1f, 1.0f, 0.1f, 1.0f}, {0.9f, 0.05f, 0.2f, 1.0f}};
@@ -209,7 +218,7 @@ void WaterTable::renderMainPass() {
     }
     {
         const PhaseScope phase(FramePhase::Sky);
-        drawSkyBox();
+        drawSkyAroundTable();
     }
     drawSelectionMarkers();
     {
@@ -276,6 +285,31 @@ void WaterTable::drawTableModel() const {
 void WaterTable::drawSkyBox() const {
     skyBox.draw(getPosition());
     Material::resetLastApplied();
+}
+
+void WaterTable::drawSkyAroundTable() const {
+    // Drawn last, the sky fills only what the depth test leaves, but a
+    // software renderer pays for every pixel it tests: the rows the table
+    // hides from side to side are left out.
+    std::optional<CoveredRows::Range> hidden;
+    if (water && models.hasTable() && !options.wireframe && getPosition().z > kTableTop) {
+        Matrix4x4<double> projection{}, view{};
+        glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+        glGetDoublev(GL_MODELVIEW_MATRIX, view.data());
+        hidden =
+            CoveredRows::of(multiply(projection, view), kSolidTable, windowWidth, windowHeight, kNearPlane);
+    }
+    // Only a band along the top or the bottom leaves one rectangle of sky.
+    if (hidden && (hidden->first == 0 || hidden->last == windowHeight)) {
+        const int from = hidden->first == 0 ? hidden->last : 0;
+        const int to = hidden->first == 0 ? windowHeight : hidden->first;
+        glScissor(0, from, windowWidth, to - from);
+        glEnable(GL_SCISSOR_TEST);
+        drawSkyBox();
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
+    drawSkyBox();
 }
 
 void WaterTable::drawParticles() const {

@@ -83,6 +83,7 @@ private:
     void drawFigures(bool lowDetail) const;
     void drawTableModel() const;
     void drawSkyBox() const;
+    void drawSkyAroundTable() const;
     void drawParticles() const;
     void drawSelectionMarkers() const;
     void renderMainPass();
