@@ -516,6 +516,10 @@ void FluidSimulation::bindResult() {
     }
 }
 
+bool FluidSimulation::isResultBlack() const {
+    return available && solver && solver->isPictureBlack();
+}
+
 void FluidSimulation::releaseResult() {
     if (!available || solver) {
         return;

@@ -59,6 +59,9 @@ public:
     // 1...height + 1 cover the interior.
     void bindResult();
     void releaseResult();
+    // True when the result is known to be black everywhere; a card's result
+    // is never read back to find out.
+    bool isResultBlack() const;
     // Copies the interior fields into out (width * height * 4 floats, rows
     // from the bottom, RGBA per cell).
     void readState(float* out);

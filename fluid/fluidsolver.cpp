@@ -339,6 +339,7 @@ void FluidSolver::paint() {
     const Vec dyeTone{0.2f, 0.0f, 0.6f, 0.0f};
     const Vec opaque{0.0f, 0.0f, 0.0f, 1.0f};
     const std::vector<Cell>& fields = grids[0];
+    int anyColour = 0;
     for (size_t k = 0; k < fields.size(); ++k) {
         const Vec f = fields[k].v;
         const float density = f[0] > 0.0f ? f[0] : 0.0f;
@@ -352,7 +353,9 @@ void FluidSolver::paint() {
         for (int ch = 0; ch < kChannels; ++ch) {
             picture[k * kChannels + ch] = static_cast<uint8_t>(bytes[ch]);
         }
+        anyColour |= bytes[0] | bytes[1] | bytes[2];
     }
+    pictureBlack = anyColour == 0;
 }
 
 void FluidSolver::readState(float* out) const {

@@ -93,6 +93,8 @@ public:
     void readGrid(int index, float* out) const;
     // The displayable picture, RGBA bytes over the whole grid.
     const std::vector<uint8_t>& getPicture() const { return picture; }
+    // True when no cell of the picture has any colour (still water, no dye).
+    bool isPictureBlack() const { return pictureBlack; }
 
 private:
     Vec& at(int grid, int i, int j) { return grids[grid][static_cast<size_t>(j) * stride + i].v; }
@@ -110,4 +112,5 @@ private:
     Parameters parameter;
     std::vector<std::vector<Cell>> grids;
     std::vector<uint8_t> picture;
+    bool pictureBlack = true;
 };

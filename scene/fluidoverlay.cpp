@@ -67,6 +67,10 @@ void FluidOverlay::drawLines(FluidSimulation& fluid) {
             const float* cell = &state[(static_cast<size_t>(j) * gw + i) * 4];
             const std::array<float, 4> colour = cellColour(cell[1], cell[2]);
             const vec2 offset = lineOffset(cell[1], cell[2]);
+            // A line of no length covers no pixel; still water has thousands.
+            if (offset.x == 0.0f && offset.y == 0.0f) {
+                continue;
+            }
             const float x = i + 0.5f;
             const float y = j + 0.5f;
             glColor4f(colour[0], colour[1], colour[2], colour[3]);
@@ -88,7 +92,17 @@ void FluidOverlay::draw(FluidSimulation* fluid) {
     if (simulated) {
         drawLines(*fluid);
     }
+    // Blended by its own colour, a black picture leaves the water as it is;
+    // on a software renderer the quad over the board costs as much as the water.
+    if (!simulated || !fluid->isResultBlack()) {
+        drawPicture(simulated ? fluid : nullptr);
+    }
+    glEnable(GL_DEPTH_TEST);
+    // Blending and texturing changed behind the materials' back.
+    Material::resetLastApplied();
+}
 
+void FluidOverlay::drawPicture(FluidSimulation* fluid) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
@@ -96,7 +110,7 @@ void FluidOverlay::draw(FluidSimulation* fluid) {
     GLenum target = GL_TEXTURE_2D;
     float high[2] = {1.0f, 1.0f};
     float low[2] = {0.0f, 0.0f};
-    if (simulated) {
+    if (fluid != nullptr) {
         target = GL_TEXTURE_RECTANGLE;
         glEnable(target);
         fluid->bindResult();
@@ -118,13 +132,10 @@ void FluidOverlay::draw(FluidSimulation* fluid) {
     glVertex3f(kLow, kHigh, kHeight);
     glEnd();
     glDepthMask(GL_TRUE);
-    glEnable(GL_DEPTH_TEST);
-    if (simulated) {
+    if (fluid != nullptr) {
         fluid->releaseResult();
     }
     glDisable(target);
     glDisable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ZERO);
-    // Blending and texturing changed behind the materials' back.
-    Material::resetLastApplied();
 }

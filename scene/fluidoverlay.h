@@ -31,6 +31,9 @@ public:
 
 private:
     void drawLines(FluidSimulation& fluid);
+    // The picture over the board: the fluid's result, or the fog texture
+    // when there is no simulation (fluid null).
+    void drawPicture(FluidSimulation* fluid);
 
     std::unique_ptr<ImageTexture2D> fog;
     std::vector<float> state;
