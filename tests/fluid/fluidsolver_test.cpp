@@ -77,4 +77,24 @@ TEST(FluidSolver, TakeSources_ClampsEachColourToTheUnitRange) {
               (std::vector<float>{0.5f, 0.0f, 0.0f, 0.5f}));
 }
 
+// The overlay skips its quad over the board while the picture is black, so
+// black must mean still water and nothing else.
+TEST(FluidSolver, Picture_BlackOnlyWhileTheWaterIsStill) {
+    constexpr int kN = 8;
+    constexpr int kCells = (kN + 2) * (kN + 2);
+    const float still[4] = {0.0f, 0.5f, 0.5f, 0.0f};
+    std::vector<float> colours(kCells * 4);
+    for (int k = 0; k < kCells; ++k) {
+        std::copy(still, still + 4, colours.begin() + 4 * k);
+    }
+    FluidSolver solver(kN, kN);
+    solver.takeSources(colours.data());
+    solver.step();
+    EXPECT_TRUE(solver.isPictureBlack());
+    colours[4 * (4 * (kN + 2) + 4)] = 1.0f;
+    solver.takeSources(colours.data());
+    solver.step();
+    EXPECT_FALSE(solver.isPictureBlack());
+}
+
 } // namespace
