@@ -19,6 +19,9 @@ constexpr float kPlayer2RightOffset = 740.0f; // 370 pixels left of the right ed
 constexpr float kResultCharWidth = 34.0f;
 constexpr float kBottomEdge = -1.0f;
 constexpr double kSecond = 1.0;
+// Below this window size the texts shrink as the menus do.
+constexpr int kLayoutWidth = 1024;
+constexpr int kLayoutHeight = 768;
 } // namespace
 
 void SporrikHud::FrameCounter::count(double frameTime) {
@@ -33,6 +36,7 @@ void SporrikHud::FrameCounter::count(double frameTime) {
 
 SporrikHud::SporrikHud(GameBoard* board) : board(board) {
     container = std::make_unique<ControlContainer>(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize);
+    container->setLayoutSize(kLayoutWidth, kLayoutHeight);
     smallFont = std::make_unique<Font>("fontsmall", Font::kSmall);
     bigFont = std::make_unique<Font>("fontbig", Font::kBig);
     fpsText = std::make_unique<Text>(container.get(), kFpsStartX, kFpsY, smallFont.get(), "FPS");
@@ -54,8 +58,10 @@ SporrikHud::~SporrikHud() {
     container.reset();
 }
 
-SporrikHud::Captions SporrikHud::compose(const GameBoard& board, int framesPerSecond, int viewportWidth) {
-    const auto width = static_cast<float>(viewportWidth);
+SporrikHud::Captions SporrikHud::compose(const GameBoard& board, int framesPerSecond, int viewportWidth,
+                                         float scale) {
+    // Offsets by the pixel, shrunk with the texts.
+    const float width = static_cast<float>(viewportWidth) / scale;
     Captions captions;
     captions.fps = "FPS: " + std::to_string(framesPerSecond);
     captions.fpsX = 1.0f - kFpsRightOffset / width;
@@ -84,7 +90,8 @@ void SporrikHud::render(double elapsed, float) {
     int viewportWidth = 0;
     int viewportHeight = 0;
     Control::viewportSize(*this, viewportWidth, viewportHeight);
-    const Captions captions = compose(*board, frames.framesPerSecond, viewportWidth);
+    const Captions captions = compose(*board, frames.framesPerSecond, viewportWidth,
+                                      container->scaleFor(viewportWidth, viewportHeight));
     fpsText->set(captions.fpsX, captions.fpsY, captions.fps);
     for (size_t i = 0; i < playerTexts.size(); ++i) {
         playerTexts[i]->set(captions.playerX[i], captions.playerY, captions.players[i]);

@@ -45,7 +45,10 @@ public:
     explicit SporrikHud(GameBoard* board);
     ~SporrikHud() override;
 
-    static Captions compose(const GameBoard& board, int framesPerSecond, int viewportWidth);
+    // scale: the texts' size against the 1024 x 768 layout; the pixel
+    // offsets shrink with it, so that small windows keep the texts apart.
+    static Captions compose(const GameBoard& board, int framesPerSecond, int viewportWidth,
+                            float scale = 1.0f);
 
     void render(double elapsed, float) override;
     void linkChildren() override;

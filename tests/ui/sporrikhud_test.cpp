@@ -30,8 +30,14 @@ TEST(HudCaptions, TextsSitInTheCornersByPixels) {
     GameBoard board;
     board.setFigureCount(GameBoard::kPlayer1, 12);
     board.setFigureCount(GameBoard::kPlayer2, 7);
-    for (const float width : {1024.0f, 1920.0f}) {
-        const SporrikHud::Captions captions = SporrikHud::compose(board, 61, static_cast<int>(width));
+    // A 400-pixel window draws the texts at 400 / 1024 of their size.
+    const struct {
+        float width, scale;
+    } windows[] = {{1024.0f, 1.0f}, {1920.0f, 1.0f}, {400.0f, 400.0f / 1024.0f}};
+    for (const auto& window : windows) {
+        const float width = window.width / window.scale;
+        const SporrikHud::Captions captions =
+            SporrikHud::compose(board, 61, static_cast<int>(window.width), window.scale);
         EXPECT_EQ(captions.fps, "FPS: 61");
         EXPECT_FLOAT_EQ(captions.fpsX, 1.0f - 200.0f / width);
         EXPECT_FLOAT_EQ(captions.fpsY, 0.85f);
