@@ -2,7 +2,7 @@
 
 namespace {
 
-const char* const kKnownNames[] = {"window", "path"};
+const char* const kKnownNames[] = {"window", "path", "quality"};
 
 // An argument is a name alone or "name=value", as System::getArgument reads it.
 bool isKnown(const std::string& argument) {
@@ -23,12 +23,14 @@ bool isHelp(const std::string& argument) {
 namespace CommandLine {
 
 const char* const kUsage =
-    "usage: sporrik [window] [path=<asset directory>]\n"
+    "usage: sporrik [window] [path=<asset directory>] [quality=full|fast]\n"
     "  window                  play in a 1024 x 768 window instead of the full screen\n"
     "  path=<asset directory>  read the assets from this folder; without it the game\n"
     "                          takes \"assets\" next to the executable, else the\n"
     "                          installed data folder (share/sporrik), else the\n"
     "                          current directory\n"
+    "  quality=full|fast       how much detail the scene draws; without it \"fast\"\n"
+    "                          on a software renderer, else \"full\"\n"
     "  --help                  print this text and end\n"
     "The log goes to standard error.\n";
 

@@ -4,6 +4,7 @@
 #include "base/tools.h"
 #include "fluid/pbuffer.h"
 #include "fluid/rendercontext.h"
+#include "resources/softwarerenderer.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -23,8 +24,6 @@ const char* const kPathVariable = "SPORRIK_FLUID";
 const char* const kUnsupported = "Fragment programming extensions (GL_NV_fragment_program) not supported";
 const char* const kRunsOnGpu = "fluid solver: fragment programs on the graphics card";
 const char* const kRunsOnCpu = "fluid solver: the same passes on the processor";
-// Renderers that draw on the processor themselves.
-const char* const kSoftwareRenderers[] = {"llvmpipe", "softpipe", "Software Rasterizer"};
 constexpr int kChannels = 4;
 // Green and blue bytes of an 8-bit source buffer are centred on this value:
 // a velocity of exactly 0 where nothing is drawn, and where 0.5 is.
@@ -65,19 +64,6 @@ GlTexture createTextureName() {
     glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_WRAP_T, GL_CLAMP);
     return name;
-}
-
-bool isSoftwareRenderer() {
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    if (renderer == nullptr) {
-        return false;
-    }
-    for (const char* name : kSoftwareRenderers) {
-        if (std::strstr(renderer, name) != nullptr) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // Halving of the size ratio that centres a larger source on the target.

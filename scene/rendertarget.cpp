@@ -11,8 +11,9 @@ RenderTarget::RenderTarget() : buffer(kMode) {}
 
 RenderTarget::~RenderTarget() = default;
 
-bool RenderTarget::create() {
-    available = buffer.initialize(kSize, kSize, true, false);
+bool RenderTarget::create(int newSize) {
+    size = newSize;
+    available = buffer.initialize(size, size, true, false);
     if (!available) {
         return false;
     }
@@ -33,7 +34,7 @@ void RenderTarget::begin() {
         return;
     }
     buffer.makeCurrent();
-    glViewport(0, 0, kSize, kSize);
+    glViewport(0, 0, size, size);
 }
 
 void RenderTarget::end() {

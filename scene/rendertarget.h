@@ -17,10 +17,12 @@ public:
     RenderTarget(const RenderTarget&) = delete;
     RenderTarget& operator=(const RenderTarget&) = delete;
 
-    // Creates the buffers; needs the window's OpenGL context. False (and
+    // Creates the buffers, size x size pixels (again at a new size when
+    // called again); needs the window's OpenGL context. False (and
     // isAvailable() false) when this platform cannot render offscreen.
-    bool create();
+    bool create(int size = kSize);
     bool isAvailable() const { return available; }
+    int getSize() const { return size; }
 
     // Draws into the picture from now on, with a viewport over all of it.
     void begin();
@@ -37,4 +39,5 @@ private:
     // Holds the sampling parameters the picture is read with.
     GlTexture sampling;
     bool available = false;
+    int size = kSize;
 };

@@ -47,8 +47,8 @@ size_t slot(int owner) {
 
 } // namespace
 
-bool SceneModels::useLowDetail(bool requested, float eyeDistance) {
-    return requested || eyeDistance >= kLowDetailDistance;
+bool SceneModels::useLowDetail(bool requested, float eyeDistance, float from) {
+    return requested || eyeDistance >= from;
 }
 
 SceneModels::SphereDetail SceneModels::sphereDetail(float eyeDistance) {
@@ -99,7 +99,7 @@ void SceneModels::drawFigure(const vec3& at, float size, int owner, bool lowDeta
     glScalef(kModelScale * size, kModelScale * size, kModelScale * size);
     glRotatef(kModelTurnDegrees, 0.0f, 0.0f, 1.0f);
     // A missing model at one detail is replaced by the other one.
-    if ((useLowDetail(lowDetail, d) && low.isLoaded()) || !full.isLoaded()) {
+    if ((useLowDetail(lowDetail, d, style.lowDetailDistance) && low.isLoaded()) || !full.isLoaded()) {
         low.still->draw(0);
     } else if (style.staticMeshes) {
         full.still->draw(0);

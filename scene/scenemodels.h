@@ -19,13 +19,14 @@ public:
         bool staticMeshes = true;
         bool debug = false;
         bool wireframe = false;
+        float lowDetailDistance = kLowDetailDistance;
     };
     struct SphereDetail {
         int stacks;
         int slices;
     };
 
-    static bool useLowDetail(bool requested, float eyeDistance);
+    static bool useLowDetail(bool requested, float eyeDistance, float from = kLowDetailDistance);
     static SphereDetail sphereDetail(float eyeDistance);
 
     void load();

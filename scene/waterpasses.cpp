@@ -4,6 +4,9 @@
 
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr double kFieldOfView = 60.0;
@@ -14,11 +17,33 @@ constexpr double kFar = 3000.0;
 constexpr GLdouble kBelowWater[4] = {0.0, 0.0, -1.0, 0.0};
 constexpr GLdouble kAboveWater[4] = {0.0, 0.0, 1.0, 0.0};
 
+// Linear filtering reads one pixel beyond a sampled point; one more is kept
+// for rounding.
+constexpr int kScissorMargin = 2;
+// A corner this near the camera's plane (or behind it) has no place in the
+// picture; the whole picture is drawn then.
+constexpr double kMinClipW = 1e-3;
+
+using Matrix = std::array<GLdouble, 16>;
+
+// Column-major product a * b.
+Matrix multiply(const Matrix& a, const Matrix& b) {
+    Matrix m{};
+    for (int c = 0; c < 4; ++c) {
+        for (int r = 0; r < 4; ++r) {
+            for (int k = 0; k < 4; ++k) {
+                m[c * 4 + r] += a[k * 4 + r] * b[c * 4 + k];
+            }
+        }
+    }
+    return m;
+}
+
 } // namespace
 
-bool WaterPasses::create() {
-    const bool refractionMade = refraction.create();
-    const bool reflectionMade = reflection.create();
+bool WaterPasses::create(int size) {
+    const bool refractionMade = refraction.create(size);
+    const bool reflectionMade = reflection.create(size);
     return refractionMade && reflectionMade;
 }
 
@@ -31,8 +56,9 @@ void WaterPasses::beginPass(RenderTarget& target, const std::array<float, 16>& v
     gluPerspective(kFieldOfView, aspect > 0.0f ? aspect : 1.0f, kNear, kFar);
     glMatrixMode(GL_MODELVIEW);
     glClearColor(clear[0], clear[1], clear[2], clear[3]);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadMatrixf(viewMatrix.data());
+    limitToSampledArea(target.getSize());
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glShadeModel(GL_SMOOTH);
     // The first frame's passes run before any main pass switched it on.
     glEnable(GL_DEPTH_TEST);
@@ -40,7 +66,43 @@ void WaterPasses::beginPass(RenderTarget& target, const std::array<float, 16>& v
     glEnable(GL_CULL_FACE);
 }
 
+void WaterPasses::limitToSampledArea(int size) const {
+    if (!hasSampledArea) {
+        return;
+    }
+    Matrix projection{}, view{};
+    glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+    glGetDoublev(GL_MODELVIEW_MATRIX, view.data());
+    const Matrix m = multiply(projection, view);
+    double low[2] = {1.0, 1.0};
+    double high[2] = {-1.0, -1.0};
+    for (int corner = 0; corner < 4; ++corner) {
+        const double x = sampledArea[corner % 2 == 0 ? 0 : 2];
+        const double y = sampledArea[corner < 2 ? 1 : 3];
+        const double w = m[3] * x + m[7] * y + m[15];
+        if (w < kMinClipW) {
+            return;
+        }
+        for (int axis = 0; axis < 2; ++axis) {
+            const double at = (m[axis] * x + m[4 + axis] * y + m[12 + axis]) / w;
+            low[axis] = std::min(low[axis], at);
+            high[axis] = std::max(high[axis], at);
+        }
+    }
+    // From -1..1 to pixels, widened by the margin and kept on the picture.
+    int box[4];
+    for (int axis = 0; axis < 2; ++axis) {
+        const double from = std::floor((low[axis] + 1.0) * 0.5 * size) - kScissorMargin;
+        const double to = std::ceil((high[axis] + 1.0) * 0.5 * size) + kScissorMargin;
+        box[axis] = static_cast<int>(std::clamp(from, 0.0, static_cast<double>(size)));
+        box[axis + 2] = static_cast<int>(std::clamp(to, 0.0, static_cast<double>(size)));
+    }
+    glScissor(box[0], box[1], box[2] - box[0], box[3] - box[1]);
+    glEnable(GL_SCISSOR_TEST);
+}
+
 void WaterPasses::endPass(RenderTarget& target) {
+    glDisable(GL_SCISSOR_TEST);
     glDisable(GL_CLIP_PLANE0);
     glCullFace(GL_BACK);
     target.end();

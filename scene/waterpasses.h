@@ -16,7 +16,7 @@ public:
 
     // Creates both targets; false when this platform cannot render offscreen
     // (the passes then draw nothing and the water goes without pictures).
-    bool create();
+    bool create(int size = RenderTarget::kSize);
     bool isAvailable() const { return refraction.isAvailable() && reflection.isAvailable(); }
 
     // Everything drawScene draws is cut off above the water plane.
@@ -25,6 +25,14 @@ public:
     // drawAbove only where it lies above the water.
     void renderReflection(const std::array<float, 16>& viewMatrix, float aspect, const Draw& drawWhole,
                           const Draw& drawAbove);
+
+    // The rectangle of the water plane {minX, minY, maxX, maxY} the water
+    // samples the pictures from: the passes draw only where it shows in
+    // them. Without one they draw the whole picture.
+    void setSampledArea(const std::array<float, 4>& area) {
+        sampledArea = area;
+        hasSampledArea = true;
+    }
 
     RenderTarget& getRefraction() { return refraction; }
     RenderTarget& getReflection() { return reflection; }
@@ -43,9 +51,13 @@ private:
     void beginPass(RenderTarget& target, const std::array<float, 16>& viewMatrix, float aspect,
                    const std::array<float, 4>& clear);
     void endPass(RenderTarget& target);
+    // Scissors the pass to the sampled area seen by the pass's camera.
+    void limitToSampledArea(int size) const;
 
     RenderTarget refraction;
     RenderTarget reflection;
     std::array<float, 4> savedClear{};
+    std::array<float, 4> sampledArea{};
+    bool hasSampledArea = false;
     bool skyDrawn = true;
 };

@@ -196,6 +196,21 @@ void WaterSurface::step() {
     }
 }
 
+std::array<float, 4> WaterSurface::sampledArea() const {
+    std::array<float, 4> area = {0.0f, 0.0f, sizeX, sizeY};
+    for (const AnimationFrame* frame : frames) {
+        const NArray2<vec2>& coords = frame->texCoords;
+        for (size_t unit = 0; unit < coords.getColumns(); ++unit) {
+            for (size_t k = 0; k < coords.getRows(); ++k) {
+                const vec2& c = coords.at(k, unit);
+                area = {std::min(area[0], c.x), std::min(area[1], c.y), std::max(area[2], c.x),
+                        std::max(area[3], c.y)};
+            }
+        }
+    }
+    return area;
+}
+
 int WaterSurface::column(float x) const {
     return static_cast<int>(std::floor(x / sizeX * cellsX + 0.5f));
 }

@@ -51,6 +51,11 @@ public:
     static std::array<float, 16> projectionToPicture(const std::array<float, 16>& viewMatrix, float aspect,
                                                      bool mirrored);
 
+    // The rectangle of the water plane (z = 0) that the surface's texture
+    // coordinates reach in either key frame, as {minX, minY, maxX, maxY}:
+    // the pictures are sampled nowhere else.
+    std::array<float, 4> sampledArea() const;
+
     // Height of vertex (i, j) in key frame 0 or 1.
     float frameHeight(int frame, int i, int j) const;
     // The frame the next step writes; the other one holds the newest step.

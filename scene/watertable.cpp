@@ -3,6 +3,7 @@
 #include "scene/watertable.h"
 
 #include "base/log.h"
+#include "base/phasetimer.h"
 #include "fluid/fluidsimulation.h"
 #include "input/inputevent.h"
 #include "resources/material.h"
@@ -83,9 +84,8 @@ void WaterTable::attach() {
     basin.load();
     time = 0.0;
     readWindowSize();
-    if (!waterPasses.create()) {
-        log(WARNING, kSource, "no offscreen pictures: the water shows neither reflection nor refraction");
-    }
+    createPasses();
+    attached = true;
     lights.clear();
     lights.add(kTopLightPosition, true, kTopLightColor, kTopLightAttenuation * kPerWorldUnit);
     lights.add(kUnderLightPosition, true, kUnderLightColor, kUnderLightAttenuation * kPerWorldUnit);
@@ -101,7 +101,24 @@ void WaterTable::attach() {
     Material::resetLastApplied();
 }
 
+void WaterTable::createPasses() {
+    if (!waterPasses.create(quality.passSize())) {
+        log(WARNING, kSource, "no offscreen pictures: the water shows neither reflection nor refraction");
+    }
+    passesFresh = true;
+}
+
+void WaterTable::setQuality(SceneQuality newQuality) {
+    const bool resize = newQuality.passSize() != quality.passSize();
+    quality = newQuality;
+    if (attached && resize) {
+        createPasses();
+    }
+    passesFresh = true;
+}
+
 void WaterTable::detach() {
+    attached = false;
     selectSound.reset();
     moveSound.reset();
     models.release();
@@ -124,13 +141,28 @@ void WaterTable::render(double elapsed, float) {
         animation.update(board, dt, *this);
     }
     Material::resetLastApplied();
-    renderRefractionPass();
+    // Alternating, the refraction is drawn on even frames and the reflection
+    // on odd ones; the water shows the other picture from the frame before.
+    const bool alternate = quality.alternatesPasses() && !passesFresh;
+    const bool evenFrame = frameNumber % 2 == 0;
+    ++frameNumber;
+    passesFresh = false;
+    if (!alternate || evenFrame) {
+        const PhaseScope phase(FramePhase::Refraction);
+        renderRefractionPass();
+    }
     if (options.wireframe) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     }
-    renderReflectionPass();
+    if (!alternate || !evenFrame) {
+        const PhaseScope phase(FramePhase::Reflection);
+        renderReflectionPass();
+    }
     renderMainPass();
-    feedFluid(dt);
+    {
+        const PhaseScope phase(FramePhase::FluidStep);
+        feedFluid(dt);
+    }
     Material::resetLastApplied();
 }
 
@@ -160,13 +192,32 @@ void WaterTable::renderMainPass() {
     glCullFace(GL_BACK);
     glShadeModel(GL_SMOOTH);
     applyLights();
-    drawWater();
-    drawFigures(false);
+    // The opaque figures and table before the water: the depth test then
+    // skips the water behind them, the costliest pixels of the frame (two
+    // projected pictures), and the picture stays the same.
+    {
+        const PhaseScope phase(FramePhase::Figures);
+        drawFigures(false);
+    }
     drawTableModel();
-    drawFluidOverlay();
-    drawSkyBox();
+    {
+        const PhaseScope phase(FramePhase::WaterSurface);
+        drawWater();
+    }
+    {
+        const PhaseScope phase(FramePhase::Overlay);
+        drawFluidOverlay();
+    }
+    {
+        const PhaseScope phase(FramePhase::Sky);
+        drawSkyBox();
+    }
     drawSelectionMarkers();
-    drawParticles();
+    {
+        const PhaseScope phase(FramePhase::Particles);
+        drawParticles();
+    }
+    PhaseTimer::mark(FramePhase::Other);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     // The screens drawn after the scene expect the fixed state they start from.
     glDisable(GL_LIGHTING);
@@ -184,6 +235,7 @@ void WaterTable::drawFigures(bool lowDetail) const {
     style.staticMeshes = options.staticMeshes;
     style.debug = options.debug;
     style.wireframe = options.wireframe;
+    style.lowDetailDistance = quality.lowDetailDistance();
     const vec3 eye = getPosition();
     for (int i = 0; i < MoveAnimation::kSize; ++i) {
         for (int j = 0; j < MoveAnimation::kSize; ++j) {
@@ -243,8 +295,11 @@ void WaterTable::updateWater(double dt) {
 }
 
 void WaterTable::renderRefractionPass() {
+    if (water) {
+        waterPasses.setSampledArea(water->sampledArea());
+    }
+    // No sky: under the water the basin fills every place the water samples.
     waterPasses.renderRefraction(viewMatrix(), windowAspect(), [this] {
-        drawSkyBox();
         applyLights();
         basin.draw(time, options.caustics, options.fog, options.fogDepth);
     });

@@ -12,6 +12,7 @@
 #include "scene/particlesystem.h"
 #include "scene/scenemodels.h"
 #include "scene/sceneoptions.h"
+#include "scene/scenequality.h"
 #include "scene/selectionmarkers.h"
 #include "scene/skybox.h"
 #include "scene/table.h"
@@ -48,6 +49,9 @@ public:
     bool grants(const std::string&) const override { return false; }
 
     GameBoard& getBoard() { return board; }
+    // Takes effect at once; the water pictures are made anew at their size.
+    void setQuality(SceneQuality newQuality);
+    const SceneQuality& getQuality() const { return quality; }
     int countShownFigures(int player) const { return animation.countShownFigures(player); }
     // mouseX, mouseY: fractions of the window, y from the top.
     void pickField(float mouseX, float mouseY);
@@ -71,6 +75,7 @@ private:
     void handleFluidButton(int key, KeyPhase phase);
     float waterHeightAt(float x, float y) const;
 
+    void createPasses();
     void readWindowSize();
     // Pieces every pass can draw.
     void setProjection() const;
@@ -103,6 +108,12 @@ private:
     Basin basin;
     FluidInput fluidInput;
     FluidOverlay fluidOverlay;
+    SceneQuality quality;
+    bool attached = false;
+    // Counts frames, so alternating passes know whose turn it is.
+    unsigned frameNumber = 0;
+    // Both pictures are drawn in the first frame after they are (re)made.
+    bool passesFresh = false;
     double time = 0.0;
     int hoverX = -1;
     int hoverY = -1;

@@ -1,0 +1,24 @@
+#include "framestats.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+TEST(FrameStats, Percentiles_AreFramesThatHappenedWhateverTheOrder) {
+    std::vector<double> times;
+    for (int i = 100; i >= 1; --i) {
+        times.push_back(i);
+    }
+    const FrameStats stats = FrameStats::of(times);
+    EXPECT_EQ(stats.medianMs, 50.0);
+    EXPECT_EQ(stats.p90Ms, 90.0);
+    EXPECT_EQ(stats.p99Ms, 99.0);
+    EXPECT_NEAR(stats.fps, 100 * 1000.0 / 5050.0, 1e-9);
+}
+
+TEST(FrameStats, OneFrameAndNoFrames) {
+    EXPECT_EQ(FrameStats::of({7.0}).p99Ms, 7.0);
+    EXPECT_EQ(FrameStats::of({}).fps, 0.0);
+    EXPECT_EQ(FrameStats::of({}).json(),
+              "{\"median_ms\": 0.00, \"p90_ms\": 0.00, \"p99_ms\": 0.00, \"fps\": 0.0}");
+}
