@@ -85,18 +85,18 @@ void debug(const std::string& message) {
 std::string readBytes(const std::string& path, size_t limit, std::vector<uint8_t>& out) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (file == nullptr) {
-        return " could not be opened.";
+        return "could not be opened";
     }
     out.clear();
     uint8_t chunk[kReadChunk];
     for (;;) {
         const size_t read = std::fread(chunk, 1, sizeof(chunk), file.get());
         if (out.size() + read > limit) {
-            return " is larger than " + std::to_string(limit) + " bytes.";
+            return "is larger than " + std::to_string(limit) + " bytes";
         }
         out.insert(out.end(), chunk, chunk + read);
         if (read < sizeof(chunk)) {
-            return std::ferror(file.get()) != 0 ? " could not be read." : "";
+            return std::ferror(file.get()) != 0 ? "could not be read" : "";
         }
     }
 }
@@ -151,16 +151,18 @@ private:
 
 // Every count and offset is checked against the file before it is used.
 bool MD3MeshLoader::parseMd3(const std::vector<uint8_t>& bytes, const std::string& path,
-                             std::vector<Surface>& surfaces) {
+                             std::vector<Surface>& surfaces, std::string& failure) {
     const ByteReader in(bytes);
     if (in.holds(0, 1, kHeaderSize) && (std::memcmp(bytes.data(), kIdentifier, sizeof(kIdentifier)) != 0 ||
                                         in.int32At(kVersionOffset) != kVersion)) {
         debug("invalid MD3 header version");
+        failure = "has a wrong identifier or version";
         return false;
     }
     std::string reason;
     if (!parseSections(in, surfaces, reason)) {
         debug("MD3 file " + path + " is damaged: " + reason);
+        failure = "is damaged: " + reason;
         return false;
     }
     return true;
@@ -369,16 +371,21 @@ std::unique_ptr<MeshGroup> MD3MeshLoader::load(const std::string& fileName) {
         }
     } reset{*this};
 
+    failure.clear();
     const std::string base = withoutExtension(resolvePath(fileName));
+    const std::string givenBase = withoutExtension(fileName);
     const std::string md3Path = base + ".md3";
     std::vector<uint8_t> bytes;
     std::vector<Surface> surfaces;
     const std::string readFailure = readBytes(md3Path, kMaxFileSize, bytes);
+    std::string md3Failure;
     if (!readFailure.empty()) {
-        debug("MD3 file " + md3Path + readFailure);
+        debug("MD3 file " + md3Path + " " + readFailure + ".");
+        md3Failure = readFailure;
     }
-    if (!readFailure.empty() || !parseMd3(bytes, md3Path, surfaces)) {
+    if (!readFailure.empty() || !parseMd3(bytes, md3Path, surfaces, md3Failure)) {
         debug(kMd3Error);
+        failure = "the MD3 file " + md3Failure;
         return nullptr;
     }
     bytes = std::vector<uint8_t>();
@@ -386,12 +393,18 @@ std::unique_ptr<MeshGroup> MD3MeshLoader::load(const std::string& fileName) {
     skins.clear();
     skins.resize(surfaces.size());
     ranges.clear();
-    const std::string givenBase = withoutExtension(fileName);
     const size_t slash = givenBase.rfind('/');
     const std::string modelDirectory =
         slash == std::string::npos ? std::string() : givenBase.substr(0, slash);
-    if (!readAnimations(base + ".cfg") || !readSkins(base + ".skin", modelDirectory, surfaces)) {
+    const char* missing = nullptr;
+    if (!readAnimations(base + ".cfg")) {
+        missing = ".cfg";
+    } else if (!readSkins(base + ".skin", modelDirectory, surfaces)) {
+        missing = ".skin";
+    }
+    if (missing != nullptr) {
         debug(kSideFilesError);
+        failure = givenBase + missing + " could not be opened";
         return nullptr;
     }
     limitRanges(surfaces);

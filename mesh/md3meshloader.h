@@ -49,6 +49,11 @@ public:
     // Exceptions of the material factory (texture loading) pass through;
     // nothing of the partial model stays behind.
     std::unique_ptr<MeshGroup> load(const std::string& fileName) override;
+    // Why the last load gave null, for the caller's message about the model:
+    // "the MD3 file ..." or the side file at fault, named as the caller named
+    // the model ("models/m/m.skin could not be opened"). Empty after a load
+    // that succeeded; the DEBUG lines carry the full paths.
+    const std::string& getFailure() const { return failure; }
 
     // Specular 0.1, ambient 0.2, diffuse 1, no emission, shininess 50,
     // blending off and the mipmapped texture of the image file at texturePath.
@@ -64,9 +69,10 @@ private:
 
     static constexpr size_t kNormalSteps = 256;
 
-    // False, with a log line, when the MD3 bytes are not a whole model.
+    // False, with a log line and the reason in failure, when the MD3 bytes
+    // are not a whole model.
     static bool parseMd3(const std::vector<uint8_t>& bytes, const std::string& path,
-                         std::vector<Surface>& surfaces);
+                         std::vector<Surface>& surfaces, std::string& failure);
     static bool parseSections(const ByteReader& in, std::vector<Surface>& surfaces, std::string& reason);
     // False when the file cannot be opened.
     bool readAnimations(const std::string& path);
@@ -79,4 +85,5 @@ private:
     std::vector<std::unique_ptr<Material>> skins; // one per surface of the model being loaded
     std::vector<AnimationRange> ranges;
     MaterialFactory materialFactory;
+    std::string failure;
 };

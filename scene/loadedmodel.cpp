@@ -13,7 +13,7 @@ LoadedModel LoadedModel::load(MD3MeshLoader& loader, const std::string& fileName
         return model;
     }
     if (!model.group) {
-        log(WARNING, source, "model " + fileName + " not loaded");
+        log(WARNING, source, "model " + fileName + " not loaded: " + loader.getFailure());
         return model;
     }
     model.group->animate(0, 0.0);

@@ -43,7 +43,8 @@ void SkyBox::load() {
         return;
     }
     if (!isComplete(*model.group)) {
-        log(WARNING, kSource, "the sky box model lacks materials or textures; no sky is drawn");
+        log(WARNING, kSource,
+            std::string("model ") + kSkyBoxFile + " lacks materials or textures; no sky is drawn");
         model = LoadedModel();
         return;
     }

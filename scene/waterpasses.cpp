@@ -103,7 +103,7 @@ void WaterPasses::renderRefraction(const std::array<float, 16>& viewMatrix, floa
     if (!refraction.isAvailable()) {
         return;
     }
-    beginPass(refraction, viewMatrix, aspect, kRefractionClear);
+    beginPass(refraction, viewMatrix, aspect, skyDrawn ? kRefractionClear : kSkylessClear);
     glCullFace(GL_BACK);
     glClipPlane(GL_CLIP_PLANE0, kBelowWater);
     glEnable(GL_CLIP_PLANE0);
@@ -118,7 +118,7 @@ void WaterPasses::renderReflection(const std::array<float, 16>& viewMatrix, floa
     if (!reflection.isAvailable()) {
         return;
     }
-    beginPass(reflection, viewMatrix, aspect, kReflectionClear);
+    beginPass(reflection, viewMatrix, aspect, skyDrawn ? kReflectionClear : kSkylessClear);
     // The mirror turns every triangle's winding around.
     glCullFace(GL_FRONT);
     glScalef(1.0f, 1.0f, -1.0f);

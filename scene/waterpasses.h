@@ -41,6 +41,10 @@ public:
     // the water, plain red in the mirror, as a diagnostic that stands out.
     static constexpr std::array<float, 4> kRefractionClear = {0.0f, 0.0f, 1.0f, 0.0f};
     static constexpr std::array<float, 4> kReflectionClear = {1.0f, 0.0f, 0.0f, 0.0f};
+    // The sky box covers those backgrounds. Without it they take the black
+    // of the main pass's empty sky: the diagnostic red would fill the water.
+    static constexpr std::array<float, 4> kSkylessClear = {0.0f, 0.0f, 0.0f, 0.0f};
+    void setSkyDrawn(bool drawn) { skyDrawn = drawn; }
 
 private:
     // Target, lens and camera of a pass; the clear colour restored afterwards.
@@ -55,4 +59,5 @@ private:
     std::array<float, 4> savedClear{};
     std::array<float, 4> sampledArea{};
     bool hasSampledArea = false;
+    bool skyDrawn = true;
 };

@@ -105,6 +105,7 @@ void WaterTable::attach() {
     selectSound = std::make_unique<SceneSound>(kSelectSoundFile);
     moveSound = std::make_unique<SceneSound>(kMoveSoundFile);
     skyBox.load();
+    waterPasses.setSkyDrawn(skyBox.isLoaded());
     particles.load();
     Material::resetLastApplied();
 }

@@ -380,6 +380,9 @@ bool FSOUND_Init(int mixRate, int maxChannels, unsigned int flags) {
     }
     // A WAV cut short is refused rather than played up to where it breaks off.
     SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "strict");
+    // SDL would otherwise turn SIGINT and SIGTERM into events of a queue the
+    // game never reads: with sound on, a plain kill no longer ended it.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     auto lib = std::make_unique<Library>();
     if (!lib->subsystem.isOpen()) {
         return fail(FMOD_ERR_INIT, false);

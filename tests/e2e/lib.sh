@@ -6,9 +6,10 @@ set -euo pipefail
 : "${DISPLAY:?the end-to-end tests need an X display; run them under xvfb-run}"
 mkdir -p "$SPORRIK_SHOTS"
 
+# A failed test kills the game outright: it may be a game that ignores SIGTERM.
 fail() {
     echo "FAIL: $*" >&2
-    [ -n "${game_pid:-}" ] && kill "$game_pid" 2>/dev/null
+    [ -n "${game_pid:-}" ] && kill -KILL "$game_pid" 2>/dev/null
     exit 1
 }
 

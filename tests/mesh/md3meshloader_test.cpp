@@ -275,19 +275,28 @@ TEST_F(Md3LoaderTest, UnreadableFiles_LogTheCauseAndGiveNull) {
     std::vector<uint8_t> wrongVersion = valid;
     wrongVersion[4] ^= 1;
     const std::string sideFilesError = "an error occured reading the animations and skin files";
+    const std::string wrongHeader = "the MD3 file has a wrong identifier or version";
     const struct {
         const char* removed;
         std::vector<uint8_t> md3;
         std::vector<std::string> lastLines;
+        std::string failure;
     } cases[] = {
-        {".md3", valid, {"MD3 file " + base + ".md3 could not be opened.", kMd3Error}},
-        {"", wrongIdentifier, {"invalid MD3 header version", kMd3Error}},
-        {"", wrongVersion, {"invalid MD3 header version", kMd3Error}},
+        {".md3",
+         valid,
+         {"MD3 file " + base + ".md3 could not be opened.", kMd3Error},
+         "the MD3 file could not be opened"},
+        {"", wrongIdentifier, {"invalid MD3 header version", kMd3Error}, wrongHeader},
+        {"", wrongVersion, {"invalid MD3 header version", kMd3Error}, wrongHeader},
         {"",
          std::vector<uint8_t>(valid.begin(), valid.end() - 1),
-         {"MD3 file " + base + ".md3 is damaged: surface 1: the vertices lie outside the file", kMd3Error}},
-        {".cfg", valid, {"opening " + base + ".cfg", sideFilesError}},
-        {".skin", valid, {"opening " + base + ".skin", sideFilesError}},
+         {"MD3 file " + base + ".md3 is damaged: surface 1: the vertices lie outside the file", kMd3Error},
+         "the MD3 file is damaged: surface 1: the vertices lie outside the file"},
+        {".cfg", valid, {"opening " + base + ".cfg", sideFilesError}, "models/m/m.cfg could not be opened"},
+        {".skin",
+         valid,
+         {"opening " + base + ".skin", sideFilesError},
+         "models/m/m.skin could not be opened"},
     };
     for (const auto& c : cases) {
         write(model);
@@ -297,10 +306,14 @@ TEST_F(Md3LoaderTest, UnreadableFiles_LogTheCauseAndGiveNull) {
         }
         capture.clear();
         EXPECT_EQ(loader.load(kModel), nullptr) << c.lastLines[0];
+        EXPECT_EQ(loader.getFailure(), c.failure);
         std::vector<std::string> messages = joinedMessages(capture);
         messages.erase(messages.begin(), messages.end() - std::min(messages.size(), c.lastLines.size()));
         EXPECT_EQ(messages, c.lastLines);
     }
+    write(model);
+    ASSERT_NE(loader.load(kModel), nullptr);
+    EXPECT_EQ(loader.getFailure(), "");
 }
 
 // Damaged and random input ---------------------------------------------------------------------

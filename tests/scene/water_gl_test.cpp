@@ -93,6 +93,15 @@ TEST_F(WaterGl, Passes_CutTheWorldAtTheWaterPlaneAndMirrorTheUpperHalf) {
     EXPECT_EQ(pictureCentre(passes.getReflection()), (std::array<int, 3>{255, 0, 0}));
 }
 
+// Without a sky the water mirrors the black of the empty sky, not the red.
+TEST_F(WaterGl, PassesWithoutSky_ShowBlackWhereNothingIsDrawn) {
+    passes.setSkyDrawn(false);
+    passes.renderRefraction(view, kAspect, nullptr);
+    passes.renderReflection(view, kAspect, nullptr, nullptr);
+    EXPECT_EQ(pictureCentre(passes.getRefraction()), (std::array<int, 3>{0, 0, 0}));
+    EXPECT_EQ(pictureCentre(passes.getReflection()), (std::array<int, 3>{0, 0, 0}));
+}
+
 TEST_F(WaterGl, Surface_MixesTheReflectionInByTheBlendValueInASmallWindow) {
     passes.renderRefraction(view, kAspect, nullptr);
     passes.renderReflection(view, kAspect, nullptr, nullptr);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 using namespace TestSounds;
@@ -45,6 +46,20 @@ TEST_F(SoundLibrary, Init_RefusesBadArgumentsAMissingDeviceAndASecondInit) {
     ASSERT_TRUE(FSOUND_Init(kMixRate, kChannels, 0));
     EXPECT_FALSE(FSOUND_Init(kMixRate, kChannels, 0));
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_BUSY);
+}
+
+// A game with sound must still end on SIGTERM or SIGINT.
+TEST_F(SoundLibrary, Init_LeavesTheTerminationSignalsAlone) {
+    const int signals[] = {SIGTERM, SIGINT};
+    struct sigaction before[2]{}, after[2]{};
+    for (int i = 0; i < 2; ++i) {
+        sigaction(signals[i], nullptr, &before[i]);
+    }
+    ASSERT_TRUE(FSOUND_Init(kMixRate, kChannels, 0));
+    for (int i = 0; i < 2; ++i) {
+        sigaction(signals[i], nullptr, &after[i]);
+        EXPECT_EQ(after[i].sa_handler, before[i].sa_handler) << "signal " << signals[i];
+    }
 }
 
 TEST_F(SoundLibrary, SampleLoad_FailuresHaveTheirCodes) {
