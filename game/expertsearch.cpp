@@ -122,17 +122,7 @@ ExpertSearch::Result ExpertSearch::run(const CompactPosition& root, const Limits
         for (int i = 0; i < n; ++i) {
             bringForward(order, i, n);
             const CompactMove move = unpack(order[i]);
-            CompactPosition child = root;
-            child.play(move);
-            int score = 0;
-            if (i == 0) {
-                score = -search(child, depth - 1, -kInfinity, -alpha, 1);
-            } else {
-                score = -search(child, depth - 1, -alpha - 1, -alpha, 1);
-                if (score > alpha && !stopped) {
-                    score = -search(child, depth - 1, -kInfinity, -alpha, 1);
-                }
-            }
+            const int score = searchMove(root, move, depth - 1, alpha, kInfinity, 0, i == 0);
             if (stopped) {
                 break;
             }
@@ -214,17 +204,7 @@ int ExpertSearch::search(const CompactPosition& position, int depth, int alpha, 
     for (int i = 0; i < n; ++i) {
         bringForward(order, i, n);
         const CompactMove move = unpack(order[i]);
-        CompactPosition child = position;
-        child.play(move);
-        int score = 0;
-        if (i == 0) {
-            score = -search(child, depth - 1, -beta, -alpha, ply + 1);
-        } else {
-            score = -search(child, depth - 1, -alpha - 1, -alpha, ply + 1);
-            if (score > alpha && score < beta && !stopped) {
-                score = -search(child, depth - 1, -beta, -alpha, ply + 1);
-            }
-        }
+        const int score = searchMove(position, move, depth - 1, alpha, beta, ply, i == 0);
         if (stopped) {
             return 0;
         }
@@ -251,6 +231,22 @@ int ExpertSearch::search(const CompactPosition& position, int depth, int alpha, 
     }
     store(key, depth, bestScore, bestScore > originalAlpha ? BoundExact : BoundUpper, bestMove, ply);
     return bestScore;
+}
+
+int ExpertSearch::searchMove(const CompactPosition& position, CompactMove move, int depth, int alpha,
+                             int beta, int ply, bool first) {
+    CompactPosition child = position;
+    child.play(move);
+    if (first) {
+        return -search(child, depth, -beta, -alpha, ply + 1);
+    }
+    // The moves after the first are expected to fail low: a null window
+    // proves it cheaply, and only a move that beats alpha is searched again.
+    const int score = -search(child, depth, -alpha - 1, -alpha, ply + 1);
+    if (score > alpha && score < beta && !stopped) {
+        return -search(child, depth, -beta, -alpha, ply + 1);
+    }
+    return score;
 }
 
 void ExpertSearch::orderMoves(const CompactPosition& position, const CompactMove* moves, uint64_t* order,

@@ -66,6 +66,10 @@ private:
     };
 
     int search(const CompactPosition& position, int depth, int alpha, int beta, int ply);
+    // The score of playing move in position, searched to depth: the first
+    // move with the whole window, the others by principal variation search.
+    int searchMove(const CompactPosition& position, CompactMove move, int depth, int alpha, int beta, int ply,
+                   bool first);
     // Packs each move with its ordering key.
     void orderMoves(const CompactPosition& position, const CompactMove* moves, uint64_t* order, int n,
                     CompactMove best, int ply) const;
