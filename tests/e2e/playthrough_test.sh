@@ -233,7 +233,7 @@ menu fluid-demo $(menu_button 2)
 fluid=$shot
 logo_gone "$fluid" || fail "menu still shown in the fluid demo"
 stir
-await_change stirred "$fluid" "$BOARD" 4000 "$SCENE_FUZZ" "stirring left the water as it was"
+await_change stirred "$fluid" "$BOARD" 1500 "$SCENE_FUZZ" "stirring left the water as it was"
 to_menu fluid-demo-left
 expect_chars "$shot" "$first" 8
 
