@@ -69,7 +69,9 @@ sleep 0.5
 screenshot scene-continued
 expect_hud "$shot"
 [ "$(differ_text "$answer" "$shot" 1024x50+0+718)" -eq 0 ] || fail "Continue changed the counts"
-[ "$(differ_scene "$answer" "$shot" 1024x380+0+200)" -lt 2000 ] || fail "Continue did not return to the same position"
+# The water still ripples from the moves: only changes of more than a quarter
+# count, as a figure on another field makes them.
+[ "$(differ_scene "$answer" "$shot" 1024x380+0+200 25)" -lt 4000 ] || fail "Continue did not return to the same position"
 
 # The camera: as high and far as it goes, then as low and near.
 hold Up 2
