@@ -264,7 +264,10 @@ void WaterSurface::draw(const WaterView& view) {
 
     glActiveTexture(GL_TEXTURE0);
     usePicture(view.refraction, projectionToPicture(view.viewMatrix, view.aspect, true));
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    // The picture under the water is already lit by its own pass: lit again by
+    // the surface, the lights' fall-off would count twice and leave the board's
+    // corners black. The surface's glints are added after the pictures.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
 
     glActiveTexture(GL_TEXTURE1);
     usePicture(view.reflection, projectionToPicture(view.viewMatrix, view.aspect, false));

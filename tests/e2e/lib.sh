@@ -50,6 +50,39 @@ mean_brightness() {
     convert "$1" "${crop[@]}" -colorspace Gray -format "%[fx:int(255*mean)]" info:
 }
 
+# The menus' logo where a 1024 x 768 window draws it, pixel for pixel.
+readonly LOGO_BOX=512x128+256+64
+logo_file() {
+    echo "$SPORRIK_ASSETS/textures/menu/spr2-logo.png"
+}
+
+# logo_pixels <shot>: how many of the logo's opaque pixels the picture shows
+# in the logo's own colours. The scene behind a menu shows only through the
+# logo's transparent parts, so this holds however the scene is lit.
+logo_pixels() {
+    local logo
+    logo=$(logo_file)
+    convert "$1" -crop "$LOGO_BOX" +repage \( "$logo" -background black -alpha remove \) \
+        -compose Difference -composite -separate -evaluate-sequence max -threshold 8% -negate \
+        \( "$logo" -alpha extract -threshold 99% \) -compose Multiply -composite \
+        -format "%[fx:int(w*h*mean)]" info:
+}
+
+# logo_opaque: how many pixels of the logo are opaque.
+logo_opaque() {
+    convert "$(logo_file)" -alpha extract -threshold 99% -format "%[fx:int(w*h*mean)]" info:
+}
+
+# logo_shown <shot>: true when nearly all of the logo is on screen;
+# logo_gone <shot>: true when hardly any of it is (the scene may match a few
+# of its pixels by chance).
+logo_shown() {
+    [ $(($(logo_pixels "$1") * 10)) -gt $(($(logo_opaque) * 9)) ]
+}
+logo_gone() {
+    [ $(($(logo_pixels "$1") * 10)) -lt "$(logo_opaque)" ]
+}
+
 # await_end <what>: waits up to 10 s for the game to end after what, and
 # sets $exit_code.
 await_end() {

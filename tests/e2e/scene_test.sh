@@ -42,7 +42,7 @@ xdotool mousemove --window "$window" "$x" "$y"
 sleep 0.8
 screenshot scene-selected
 selected=$shot
-[ "$(differ "$default" "$selected" "$CORNER")" -gt 3000 ] || fail "no markers after selecting the slime"
+[ "$(differ_scene "$default" "$selected" "$CORNER")" -gt 3000 ] || fail "no markers after selecting the slime"
 
 # The jump: a splash where the slime takes off, the slime in the air, then
 # the computer's answer raises player 2's count.
@@ -58,7 +58,7 @@ answer=$shot
 expect_hud "$answer"
 [ "$(differ_text "$default" "$answer" "$PLAYER1_COUNT")" -eq 0 ] || fail "a jump changed player 1's count"
 [ "$(differ_text "$default" "$answer" "$PLAYER2_COUNT")" -gt 50 ] || fail "the computer did not answer"
-[ "$(differ "$default" "$answer" 1024x380+0+200)" -gt 2000 ] || fail "the board looks as at the start"
+[ "$(differ_scene "$default" "$answer" 1024x380+0+200)" -gt 2000 ] || fail "the board looks as at the start"
 
 # Escape: Continue offered; Continue returns to the same position.
 escape_to_menu scene-escape
@@ -69,7 +69,9 @@ sleep 0.5
 screenshot scene-continued
 expect_hud "$shot"
 [ "$(differ_text "$answer" "$shot" 1024x50+0+718)" -eq 0 ] || fail "Continue changed the counts"
-[ "$(differ "$answer" "$shot" 1024x380+0+200)" -lt 20000 ] || fail "Continue did not return to the same position"
+# The water still ripples from the moves: only changes of more than a quarter
+# count, as a figure on another field makes them.
+[ "$(differ_scene "$answer" "$shot" 1024x380+0+200 25)" -lt 4000 ] || fail "Continue did not return to the same position"
 
 # The camera: as high and far as it goes, then as low and near.
 hold Up 2
