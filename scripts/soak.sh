@@ -111,13 +111,7 @@ screenshot soak-fluid
 to_main_menu
 click_at $(menu_button 3)
 # The sanitized teardown and the leak check take a while.
-for _ in $(seq 1200); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$game_pid" 2>/dev/null && fail "the game did not end after Exit"
-exit_code=0
-wait "$game_pid" || exit_code=$?
+await_end Exit 1200
 if grep -Eq 'Sanitizer|runtime error:' "$game_log"; then
     fail "sanitizer report (log in $SPORRIK_SHOTS/soak.log): $(grep -E -m 5 -A 30 'Sanitizer|runtime error:' "$game_log")"
 fi

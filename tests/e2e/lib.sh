@@ -83,10 +83,10 @@ logo_gone() {
     [ $(($(logo_pixels "$1") * 10)) -lt "$(logo_opaque)" ]
 }
 
-# await_end <what>: waits up to 10 s for the game to end after what, and
-# sets $exit_code.
+# await_end <what> [tenths]: waits up to tenths of a second (default 100)
+# for the game to end after what, and sets $exit_code.
 await_end() {
-    for _ in $(seq 100); do
+    for _ in $(seq "${2:-100}"); do
         kill -0 "$game_pid" 2>/dev/null || break
         sleep 0.1
     done
