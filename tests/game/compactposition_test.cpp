@@ -1,5 +1,6 @@
 #include "game/compactposition.h"
 #include "game/gameboard.h"
+#include "support/boarddiagrams.h"
 
 #include <gtest/gtest.h>
 
@@ -10,18 +11,6 @@
 namespace {
 
 constexpr int kSize = GameBoard::kBoardSize;
-using Diagram = std::array<const char*, kSize>;
-
-// Rows from y = 0 down: '.' empty, 'o' player 1, 'x' player 2.
-void draw(GameBoard& board, const Diagram& rows) {
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) {
-            const char c = rows[static_cast<size_t>(y)][x];
-            board.setField(x, y, c == 'o' ? 1 : c == 'x' ? 2 : 0);
-        }
-    }
-}
-
 // Counts leaf positions with nothing but the board's public rules: every
 // figure to every empty field within reach, one split per target, each move
 // made with performMove and taken back field by field.
@@ -62,10 +51,6 @@ uint64_t slowPerft(GameBoard& board, int player, int depth) {
 
 const Diagram kStart = {"o........", ".........", ".........", ".........", ".........",
                         ".........", ".........", ".........", "........x"};
-const Diagram kOpening = {"oo.......", "oo.x.....", "..o......", ".........", "....x....",
-                          ".........", ".....xx..", "......x..", "......xxx"};
-const Diagram kMiddle = {"ooo..x...", "o.oxxx...", "oooox....", "..ox.x...", "...ooxx..",
-                         ".....x...", "..o.....x", "........x", ".......xx"};
 // Player 2 is walled in: every reply that leaves it without a move ends the game.
 const Diagram kCornered = {"xo.......", "oo.......", ".........", ".........", ".........",
                            ".........", ".........", ".........", "........."};
@@ -75,10 +60,14 @@ TEST(CompactPositionPerft, AgreesWithTheBoardsRules) {
         const Diagram* rows;
         int player;
         int depth;
-    } cases[] = {{&kStart, 1, 4}, {&kOpening, 2, 3}, {&kMiddle, 1, 2}, {&kMiddle, 2, 2}, {&kCornered, 2, 3}};
+    } cases[] = {{&kStart, 1, 4},
+                 {&kOpeningDiagram, 2, 3},
+                 {&kMiddleDiagram, 1, 2},
+                 {&kMiddleDiagram, 2, 2},
+                 {&kCornered, 2, 3}};
     for (const auto& c : cases) {
         GameBoard board;
-        draw(board, *c.rows);
+        drawDiagram(board, *c.rows);
         const CompactPosition position = CompactPosition::fromBoard(board, c.player);
         for (int depth = 1; depth <= c.depth; ++depth) {
             SCOPED_TRACE(testing::Message() << c.rows[0][0] << " player " << c.player << " depth " << depth);
@@ -90,7 +79,7 @@ TEST(CompactPositionPerft, AgreesWithTheBoardsRules) {
 // The start position's counts, written down once: 3 splits and 5 jumps.
 TEST(CompactPositionPerft, StartCounts) {
     GameBoard board;
-    draw(board, kStart);
+    drawDiagram(board, kStart);
     const CompactPosition position = CompactPosition::fromBoard(board, 1);
     EXPECT_EQ(position.perft(1), 8u);
     EXPECT_EQ(position.perft(2), 64u);
@@ -102,7 +91,7 @@ TEST(CompactPosition, KeyAndResultFollowTheBoardThroughRandomGames) {
     std::mt19937 random(7);
     for (int game = 0; game < 20; ++game) {
         GameBoard board;
-        draw(board, kStart);
+        drawDiagram(board, kStart);
         CompactPosition position = CompactPosition::fromBoard(board, 1);
         CompactMove moves[CompactPosition::kMaxMoves];
         for (int ply = 0; ply < 200; ++ply) {
@@ -128,7 +117,7 @@ TEST(CompactPosition, KeyAndResultFollowTheBoardThroughRandomGames) {
 
 TEST(CompactPosition, RefusesMovesThatAreNotThere) {
     GameBoard board;
-    draw(board, kStart);
+    drawDiagram(board, kStart);
     const CompactPosition position = CompactPosition::fromBoard(board, 1);
     const struct {
         CompactMove move;

@@ -1,6 +1,7 @@
 #include "game/compactposition.h"
 #include "game/expertsearch.h"
 #include "game/gameboard.h"
+#include "support/boarddiagrams.h"
 
 #include <gtest/gtest.h>
 
@@ -9,17 +10,9 @@
 
 namespace {
 
-using Diagram = std::array<const char*, GameBoard::kBoardSize>;
-
-// Rows from y = 0 down: '.' empty, 'o' player 1, 'x' player 2.
 CompactPosition make(const Diagram& rows, int player) {
     GameBoard board;
-    for (int y = 0; y < GameBoard::kBoardSize; ++y) {
-        for (int x = 0; x < GameBoard::kBoardSize; ++x) {
-            const char c = rows[static_cast<size_t>(y)][x];
-            board.setField(x, y, c == 'o' ? 1 : c == 'x' ? 2 : 0);
-        }
-    }
+    drawDiagram(board, rows);
     return CompactPosition::fromBoard(board, player);
 }
 
@@ -44,10 +37,6 @@ int negamax(const CompactPosition& position, int depth, int ply) {
     return best;
 }
 
-const Diagram kOpening = {"oo.......", "oo.x.....", "..o......", ".........", "....x....",
-                          ".........", ".....xx..", "......x..", "......xxx"};
-const Diagram kMiddle = {"ooo..x...", "o.oxxx...", "oooox....", "..ox.x...", "...ooxx..",
-                         ".....x...", "..o.....x", "........x", ".......xx"};
 // A split to (1, 1) or (1, 2) converts both of player 2's figures.
 const Diagram kLastTwo = {"o........", "..x......", "..x......", ".........", ".........",
                           ".........", ".........", ".........", "........."};
@@ -71,7 +60,8 @@ TEST(ExpertSearch, TranspositionTableNeverChangesTheResult) {
         const Diagram* rows;
         int player;
         int depth;
-    } cases[] = {{&kOpening, 1, 3}, {&kOpening, 2, 3}, {&kMiddle, 1, 2}, {&kMiddle, 2, 3}};
+    } cases[] = {
+        {&kOpeningDiagram, 1, 3}, {&kOpeningDiagram, 2, 3}, {&kMiddleDiagram, 1, 2}, {&kMiddleDiagram, 2, 3}};
     for (const auto& c : cases) {
         const CompactPosition position = make(*c.rows, c.player);
         const int expected = negamax(position, c.depth, 0);
@@ -92,7 +82,7 @@ TEST(ExpertSearch, TranspositionTableNeverChangesTheResult) {
 
 // A raised stop flag or a spent node budget still leaves a legal move.
 TEST(ExpertSearch, StopsEarlyWithALegalMove) {
-    const CompactPosition position = make(kMiddle, 2);
+    const CompactPosition position = make(kMiddleDiagram, 2);
     ExpertSearch search(10);
     const std::atomic<bool> stop{true};
     const ExpertSearch::Result stopped = search.run(position, {}, &stop);
