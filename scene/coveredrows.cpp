@@ -46,13 +46,9 @@ std::optional<CoveredRows::Range> CoveredRows::of(const Matrix4x4<double>& m, co
         const double x = (c & 1) != 0 ? box.high[0] : box.low[0];
         const double y = (c & 2) != 0 ? box.high[1] : box.low[1];
         const double z = (c & 4) != 0 ? box.high[2] : box.low[2];
-        const double w = m[3] * x + m[7] * y + m[11] * z + m[15];
-        if (!(w >= nearW)) {
+        if (!projectToPixels(m, x, y, z, nearW, width, height, points[c].x, points[c].y)) {
             return std::nullopt;
         }
-        const double ndcX = (m[0] * x + m[4] * y + m[8] * z + m[12]) / w;
-        const double ndcY = (m[1] * x + m[5] * y + m[9] * z + m[13]) / w;
-        points[c] = {(ndcX + 1.0) * 0.5 * width, (ndcY + 1.0) * 0.5 * height};
     }
     // A convex outline that holds both ends of a row holds the whole row.
     double leftLow = 0.0, leftHigh = 0.0, rightLow = 0.0, rightHigh = 0.0;

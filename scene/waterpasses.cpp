@@ -63,26 +63,25 @@ void WaterPasses::limitToSampledArea(int size) const {
     glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
     glGetDoublev(GL_MODELVIEW_MATRIX, view.data());
     const Matrix m = multiply(projection, view);
-    double low[2] = {1.0, 1.0};
-    double high[2] = {-1.0, -1.0};
+    double low[2] = {static_cast<double>(size), static_cast<double>(size)};
+    double high[2] = {0.0, 0.0};
     for (int corner = 0; corner < 4; ++corner) {
         const double x = sampledArea[corner % 2 == 0 ? 0 : 2];
         const double y = sampledArea[corner < 2 ? 1 : 3];
-        const double w = m[3] * x + m[7] * y + m[15];
-        if (w < kMinClipW) {
+        double at[2];
+        if (!projectToPixels(m, x, y, 0.0, kMinClipW, size, size, at[0], at[1])) {
             return;
         }
         for (int axis = 0; axis < 2; ++axis) {
-            const double at = (m[axis] * x + m[4 + axis] * y + m[12 + axis]) / w;
-            low[axis] = std::min(low[axis], at);
-            high[axis] = std::max(high[axis], at);
+            low[axis] = std::min(low[axis], at[axis]);
+            high[axis] = std::max(high[axis], at[axis]);
         }
     }
-    // From -1..1 to pixels, widened by the margin and kept on the picture.
+    // Widened by the margin and kept on the picture.
     int box[4];
     for (int axis = 0; axis < 2; ++axis) {
-        const double from = std::floor((low[axis] + 1.0) * 0.5 * size) - kScissorMargin;
-        const double to = std::ceil((high[axis] + 1.0) * 0.5 * size) + kScissorMargin;
+        const double from = std::floor(low[axis]) - kScissorMargin;
+        const double to = std::ceil(high[axis]) + kScissorMargin;
         box[axis] = static_cast<int>(std::clamp(from, 0.0, static_cast<double>(size)));
         box[axis + 2] = static_cast<int>(std::clamp(to, 0.0, static_cast<double>(size)));
     }
