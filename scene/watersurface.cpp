@@ -110,6 +110,7 @@ WaterSurface::WaterSurface(int cellsX, int cellsY, float sizeX, float sizeY)
             }
         }
         frames[f] = frame.get();
+        reach[f] = reachOf(*frame);
         sequence->addFrame(std::move(frame));
         sequence->addKey(std::make_unique<AnimationKey>(f, kKeyDuration));
     }
@@ -180,21 +181,27 @@ void WaterSurface::step() {
             written.texCoords.at(k, 1) = vec2(x - kRefractionShift * dx, y - kRefractionShift * dy);
         }
     }
+    // Once a step rather than every frame: the passes ask for it each frame.
+    reach[current] = reachOf(written);
 }
 
-std::array<float, 4> WaterSurface::sampledArea() const {
+std::array<float, 4> WaterSurface::reachOf(const AnimationFrame& frame) const {
     std::array<float, 4> area = {0.0f, 0.0f, sizeX, sizeY};
-    for (const AnimationFrame* frame : frames) {
-        const NArray2<vec2>& coords = frame->texCoords;
-        for (size_t unit = 0; unit < coords.getColumns(); ++unit) {
-            for (size_t k = 0; k < coords.getRows(); ++k) {
-                const vec2& c = coords.at(k, unit);
-                area = {std::min(area[0], c.x), std::min(area[1], c.y), std::max(area[2], c.x),
-                        std::max(area[3], c.y)};
-            }
+    const NArray2<vec2>& coords = frame.texCoords;
+    for (size_t unit = 0; unit < coords.getColumns(); ++unit) {
+        for (size_t k = 0; k < coords.getRows(); ++k) {
+            const vec2& c = coords.at(k, unit);
+            area = {std::min(area[0], c.x), std::min(area[1], c.y), std::max(area[2], c.x),
+                    std::max(area[3], c.y)};
         }
     }
     return area;
+}
+
+std::array<float, 4> WaterSurface::sampledArea() const {
+    const std::array<float, 4>& a = reach[0];
+    const std::array<float, 4>& b = reach[1];
+    return {std::min(a[0], b[0]), std::min(a[1], b[1]), std::max(a[2], b[2]), std::max(a[3], b[3])};
 }
 
 int WaterSurface::column(float x) const {

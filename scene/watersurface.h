@@ -64,6 +64,8 @@ public:
 
 private:
     void step();
+    // The rectangle frame's texture coordinates reach, with the surface's own.
+    std::array<float, 4> reachOf(const AnimationFrame& frame) const;
     int vertexIndex(int i, int j) const { return j * (cellsX + 1) + i; }
     // Nearest vertex to a world point, rounding as the drops and figures do.
     int column(float x) const;
@@ -81,4 +83,6 @@ private:
     float damping = 30.0f;
     float spread = 2.2f;
     std::array<AnimationFrame*, 2> frames{}; // not owned: held by the animation sequence
+    // The texture coordinates' reach in each key frame, kept as they are written.
+    std::array<std::array<float, 4>, 2> reach{};
 };

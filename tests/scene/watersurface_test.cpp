@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cmath>
 
 namespace {
@@ -36,6 +38,7 @@ TEST(WaterSurface, NoDrop_StaysFlatAndFiguresStandAtZero) {
     for (int i = 0; i <= 50; i += 7) {
         EXPECT_EQ(water.heightAt(at(i), at(50 - i)), 0.0f);
     }
+    EXPECT_EQ(water.sampledArea(), (std::array<float, 4>{0.0f, 0.0f, 64.0f, 64.0f}));
 }
 
 TEST(WaterSurface, HeightAt_OuterRowsAndOutsideAreZeroEvenAfterDropsAtTheEdge) {
@@ -51,6 +54,13 @@ TEST(WaterSurface, HeightAt_OuterRowsAndOutsideAreZeroEvenAfterDropsAtTheEdge) {
         EXPECT_EQ(water.heightAt(p[0], p[1]), 0.0f) << p[0] << ", " << p[1];
     }
     EXPECT_NE(water.heightAt(at(1), 32.0f), 0.0f);
+    // The slopes bend the pictures' coordinates past every edge; the passes
+    // must draw there too.
+    const std::array<float, 4> area = water.sampledArea();
+    EXPECT_LT(area[0], 0.0f);
+    EXPECT_LT(area[1], 0.0f);
+    EXPECT_GT(area[2], 64.0f);
+    EXPECT_GT(area[3], 64.0f);
 }
 
 TEST(WaterSurface, Update_RunsWholeStepsAndKeepsTheRest) {
