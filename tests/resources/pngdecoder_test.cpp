@@ -112,6 +112,18 @@ protected:
     std::string expected() const { return "error opening image " + dir.file("broken.png"); }
     uint32_t lengthOf(size_t chunk) const { return good[chunk + 2] << 8 | good[chunk + 3]; }
 
+    // The good file with width and height written into the header, its CRC made right again.
+    std::vector<uint8_t> sized(uint32_t width, uint32_t height) const {
+        std::vector<uint8_t> bytes = good;
+        const size_t ihdr = PngFiles::findChunk(good, "IHDR");
+        for (int i = 0; i < 4; ++i) {
+            bytes[ihdr + 8 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
+            bytes[ihdr + 12 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
+        }
+        PngFiles::fixCrc(bytes, ihdr);
+        return bytes;
+    }
+
     TempDir dir;
     std::vector<uint8_t> good;
     LogCapture capture;
@@ -126,16 +138,6 @@ TEST_F(BrokenPng, TruncatedAtEveryLength_Fails) {
 TEST_F(BrokenPng, DamagedSignatureHeaderOrChunks_Fail) {
     const size_t ihdr = PngFiles::findChunk(good, "IHDR");
     const size_t idat = PngFiles::findChunk(good, "IDAT");
-    // The good file with width and height written into the header, its CRC made right again.
-    const auto sized = [&](uint32_t width, uint32_t height) {
-        std::vector<uint8_t> bytes = good;
-        for (int i = 0; i < 4; ++i) {
-            bytes[ihdr + 8 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
-            bytes[ihdr + 12 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
-        }
-        PngFiles::fixCrc(bytes, ihdr);
-        return bytes;
-    };
     // The good file with bits of one byte flipped.
     const auto flipped = [&](size_t at, int mask) {
         std::vector<uint8_t> bytes = good;
@@ -200,13 +202,7 @@ long peakGrowthInChild(const std::function<void()>& fn) {
 TEST_F(BrokenPng, SmallFilesClaimingHugeSizes_FailWithoutTakingThatMemory) {
     constexpr uint32_t kHuge = 8192;
     constexpr long kAllowedGrowth = 64L << 20;
-    std::vector<uint8_t> bytes = good;
-    const size_t ihdr = PngFiles::findChunk(bytes, "IHDR");
-    for (size_t field : {ihdr + 8, ihdr + 12}) {
-        bytes[field + 2] = kHuge >> 8;
-        bytes[field + 3] = 0;
-    }
-    PngFiles::fixCrc(bytes, ihdr);
+    const std::vector<uint8_t> bytes = sized(kHuge, kHuge);
     ASSERT_LT(bytes.size(), 1024u);
     PngFiles::writeBytes(dir.file("huge.png"), bytes);
     std::vector<std::string> files = pngFilesIn(testDataDir() + "/fuzz/png");
