@@ -278,7 +278,7 @@ TEST_F(Md3LoaderTest, UnreadableFiles_LogTheCauseAndGiveNull) {
     wrongVersion[4] ^= 1;
     const std::string sideFilesError = "an error occured reading the animations and skin files";
     const std::string wrongHeader = "the MD3 file has a wrong identifier or version";
-    const std::string damaged = "the MD3 file is damaged: surface 1: the vertices lie outside the file";
+    const std::string damage = "surface 1: the vertices lie outside the file";
     // The last two lines logged are the cause and the error.
     const struct {
         const char* removed;
@@ -292,8 +292,7 @@ TEST_F(Md3LoaderTest, UnreadableFiles_LogTheCauseAndGiveNull) {
         {"", wrongIdentifier, "invalid MD3 header version", kMd3Error, wrongHeader},
         {"", wrongVersion, "invalid MD3 header version", kMd3Error, wrongHeader},
         {"", std::vector<uint8_t>(valid.begin(), valid.end() - 1),
-         "MD3 file " + base + ".md3 is damaged: surface 1: the vertices lie outside the file", kMd3Error,
-         damaged},
+         "MD3 file " + base + ".md3 is damaged: " + damage, kMd3Error, "the MD3 file is damaged: " + damage},
         {".cfg", valid, "opening " + base + ".cfg", sideFilesError, "models/m/m.cfg could not be opened"},
         {".skin", valid, "opening " + base + ".skin", sideFilesError, "models/m/m.skin could not be opened"},
     };
