@@ -133,12 +133,13 @@ TEST_F(Md3LoaderTest, FileName_ReadsTheThreeFilesOfItsBaseAndSkinsFromItsDirecto
     for (const auto& c : cases) {
         std::filesystem::create_directories(std::filesystem::path(assets.file(c.written)).parent_path());
         write(model, "0 1 0 10\n", "body,elsewhere/body.png\n", c.written);
+        SCOPED_TRACE(c.loaded);
         capture.clear();
         auto group = loader.load(c.loaded);
-        ASSERT_NE(group, nullptr) << c.loaded;
-        EXPECT_EQ(logged("opening " + assets.file(c.written) + ".cfg"), 1u) << c.loaded;
-        EXPECT_EQ(logged("opening " + assets.file(c.written) + ".skin"), 1u) << c.loaded;
-        EXPECT_EQ(skinOf(*group, 0), c.texture) << c.loaded;
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(logged("opening " + assets.file(c.written) + ".cfg"), 1u);
+        EXPECT_EQ(logged("opening " + assets.file(c.written) + ".skin"), 1u);
+        EXPECT_EQ(skinOf(*group, 0), c.texture);
     }
 }
 
@@ -216,10 +217,11 @@ TEST_F(Md3LoaderTest, SkinLines_GiveTheSurfacesTheyNameTheirTextures) {
     };
     for (const auto& c : cases) {
         write(model, "0 1 0 10\n", c.skin);
+        SCOPED_TRACE(c.skin);
         auto group = loader.load(kModel);
-        ASSERT_NE(group, nullptr) << c.skin;
-        EXPECT_EQ(skinOf(*group, 0), c.body) << c.skin;
-        EXPECT_EQ(skinOf(*group, 1), c.head) << c.skin;
+        ASSERT_NE(group, nullptr);
+        EXPECT_EQ(skinOf(*group, 0), c.body);
+        EXPECT_EQ(skinOf(*group, 1), c.head);
     }
 }
 
@@ -276,40 +278,37 @@ TEST_F(Md3LoaderTest, UnreadableFiles_LogTheCauseAndGiveNull) {
     wrongVersion[4] ^= 1;
     const std::string sideFilesError = "an error occured reading the animations and skin files";
     const std::string wrongHeader = "the MD3 file has a wrong identifier or version";
+    const std::string damage = "surface 1: the vertices lie outside the file";
+    // The last two lines logged are the cause and the error.
     const struct {
         const char* removed;
         std::vector<uint8_t> md3;
-        std::vector<std::string> lastLines;
+        std::string cause;
+        std::string error;
         std::string failure;
     } cases[] = {
-        {".md3",
-         valid,
-         {"MD3 file " + base + ".md3 could not be opened.", kMd3Error},
+        {".md3", valid, "MD3 file " + base + ".md3 could not be opened.", kMd3Error,
          "the MD3 file could not be opened"},
-        {"", wrongIdentifier, {"invalid MD3 header version", kMd3Error}, wrongHeader},
-        {"", wrongVersion, {"invalid MD3 header version", kMd3Error}, wrongHeader},
-        {"",
-         std::vector<uint8_t>(valid.begin(), valid.end() - 1),
-         {"MD3 file " + base + ".md3 is damaged: surface 1: the vertices lie outside the file", kMd3Error},
-         "the MD3 file is damaged: surface 1: the vertices lie outside the file"},
-        {".cfg", valid, {"opening " + base + ".cfg", sideFilesError}, "models/m/m.cfg could not be opened"},
-        {".skin",
-         valid,
-         {"opening " + base + ".skin", sideFilesError},
-         "models/m/m.skin could not be opened"},
+        {"", wrongIdentifier, "invalid MD3 header version", kMd3Error, wrongHeader},
+        {"", wrongVersion, "invalid MD3 header version", kMd3Error, wrongHeader},
+        {"", std::vector<uint8_t>(valid.begin(), valid.end() - 1),
+         "MD3 file " + base + ".md3 is damaged: " + damage, kMd3Error, "the MD3 file is damaged: " + damage},
+        {".cfg", valid, "opening " + base + ".cfg", sideFilesError, "models/m/m.cfg could not be opened"},
+        {".skin", valid, "opening " + base + ".skin", sideFilesError, "models/m/m.skin could not be opened"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.cause);
         write(model);
         Md3Files::writeFile(base + ".md3", c.md3);
         if (*c.removed != '\0') {
             std::filesystem::remove(base + c.removed);
         }
         capture.clear();
-        EXPECT_EQ(loader.load(kModel), nullptr) << c.lastLines[0];
+        EXPECT_EQ(loader.load(kModel), nullptr);
         EXPECT_EQ(loader.getFailure(), c.failure);
         std::vector<std::string> messages = joinedMessages(capture);
-        messages.erase(messages.begin(), messages.end() - std::min(messages.size(), c.lastLines.size()));
-        EXPECT_EQ(messages, c.lastLines);
+        messages.erase(messages.begin(), messages.end() - std::min<size_t>(messages.size(), 2));
+        EXPECT_EQ(messages, (std::vector<std::string>{c.cause, c.error}));
     }
     write(model);
     ASSERT_NE(loader.load(kModel), nullptr);

@@ -112,6 +112,18 @@ protected:
     std::string expected() const { return "error opening image " + dir.file("broken.png"); }
     uint32_t lengthOf(size_t chunk) const { return good[chunk + 2] << 8 | good[chunk + 3]; }
 
+    // The good file with width and height written into the header, its CRC made right again.
+    std::vector<uint8_t> sized(uint32_t width, uint32_t height) const {
+        std::vector<uint8_t> bytes = good;
+        const size_t ihdr = PngFiles::findChunk(good, "IHDR");
+        for (int i = 0; i < 4; ++i) {
+            bytes[ihdr + 8 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
+            bytes[ihdr + 12 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
+        }
+        PngFiles::fixCrc(bytes, ihdr);
+        return bytes;
+    }
+
     TempDir dir;
     std::vector<uint8_t> good;
     LogCapture capture;
@@ -126,30 +138,18 @@ TEST_F(BrokenPng, TruncatedAtEveryLength_Fails) {
 TEST_F(BrokenPng, DamagedSignatureHeaderOrChunks_Fail) {
     const size_t ihdr = PngFiles::findChunk(good, "IHDR");
     const size_t idat = PngFiles::findChunk(good, "IDAT");
-    // Width and height written into the header, with its CRC made right again.
-    const auto sized = [&](uint32_t width, uint32_t height) {
-        return [=](std::vector<uint8_t>& bytes) {
-            for (int i = 0; i < 4; ++i) {
-                bytes[ihdr + 8 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
-                bytes[ihdr + 12 + i] = static_cast<uint8_t>(height >> (24 - 8 * i));
-            }
-            PngFiles::fixCrc(bytes, ihdr);
-        };
+    // The good file with bits of one byte flipped.
+    const auto flipped = [&](size_t at, int mask) {
+        std::vector<uint8_t> bytes = good;
+        bytes[at] ^= static_cast<uint8_t>(mask);
+        return bytes;
     };
     const auto badCrc = [&](size_t chunk) {
-        return [=](std::vector<uint8_t>& bytes) {
-            bytes[chunk + 8 + lengthOf(chunk)] ^= 0x01;
-        };
+        return flipped(chunk + 8 + lengthOf(chunk), 0x01);
     };
-    const std::pair<const char*, std::function<void(std::vector<uint8_t>&)>> damages[] = {
-        {"signature",
-         [](std::vector<uint8_t>& bytes) {
-             bytes[1] ^= 0x20;
-         }},
-        {"signature end",
-         [](std::vector<uint8_t>& bytes) {
-             bytes[7] ^= 0x20;
-         }},
+    const std::pair<const char*, std::vector<uint8_t>> damages[] = {
+        {"signature", flipped(1, 0x20)},
+        {"signature end", flipped(7, 0x20)},
         {"header CRC", badCrc(ihdr)},
         {"data CRC", badCrc(idat)},
         {"end CRC", badCrc(PngFiles::findChunk(good, "IEND"))},
@@ -157,15 +157,11 @@ TEST_F(BrokenPng, DamagedSignatureHeaderOrChunks_Fail) {
         {"zero height", sized(16, 0)},
         {"width beyond 2^31", sized(0x80000000u, 16)},
         {"2^30 squared", sized(0x40000000u, 0x40000000u)},
-        {"huge chunk length",
-         [&](std::vector<uint8_t>& bytes) {
-             bytes[idat] = 0x3f;
-         }},
+        {"huge chunk length", flipped(idat, good[idat] ^ 0x3f)}, // its top byte set to 0x3f
     };
-    for (const auto& [what, damage] : damages) {
-        std::vector<uint8_t> bytes = good;
-        damage(bytes);
-        EXPECT_EQ(failureOf(bytes), expected()) << what;
+    for (const auto& [what, bytes] : damages) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(failureOf(bytes), expected());
     }
     EXPECT_EQ(loadFailure(dir.path()), "error opening image " + dir.path());
 }
@@ -206,13 +202,7 @@ long peakGrowthInChild(const std::function<void()>& fn) {
 TEST_F(BrokenPng, SmallFilesClaimingHugeSizes_FailWithoutTakingThatMemory) {
     constexpr uint32_t kHuge = 8192;
     constexpr long kAllowedGrowth = 64L << 20;
-    std::vector<uint8_t> bytes = good;
-    const size_t ihdr = PngFiles::findChunk(bytes, "IHDR");
-    for (size_t field : {ihdr + 8, ihdr + 12}) {
-        bytes[field + 2] = kHuge >> 8;
-        bytes[field + 3] = 0;
-    }
-    PngFiles::fixCrc(bytes, ihdr);
+    const std::vector<uint8_t> bytes = sized(kHuge, kHuge);
     ASSERT_LT(bytes.size(), 1024u);
     PngFiles::writeBytes(dir.file("huge.png"), bytes);
     std::vector<std::string> files = pngFilesIn(testDataDir() + "/fuzz/png");
