@@ -78,6 +78,13 @@ protected:
         system.keyDown(key);
     }
 
+    // Presses 'k' and runs one frame: the consumers see one key down.
+    void pressK() {
+        clock.advance(0.05);
+        keyDown('k');
+        pass(0.1);
+    }
+
     // One frame: advance the clock, then dispatch.
     void pass(double seconds) {
         clock.advance(seconds);
@@ -89,59 +96,54 @@ protected:
     std::set<int> pressed;
 };
 
-TEST_F(Dispatch, HeldKeyGivesDownThenHeldEachFrameThenUp) {
+// A key script, one step a word: "d97" presses key 97, "u97" releases it, "t0.1"
+// advances the clock, "p0.1" advances it and runs one frame.
+struct KeyScript {
+    const char* what;
+    std::vector<std::string> steps;
+    std::vector<std::string> expected;
+};
+
+class KeyDispatch : public Dispatch, public ::testing::WithParamInterface<KeyScript> {};
+
+TEST_P(KeyDispatch, GivesDownThenHeldEachFrameThenUp) {
+    SCOPED_TRACE(GetParam().what);
     Recorder recorder;
     system.setEventConsumers({&recorder});
-    clock.advance(0.1);
-    keyDown('a');
-    pass(0.1);  // pass 1 at 0.2
-    pass(0.25); // pass 2 at 0.45
-    pass(0.5);  // pass 3 at 0.95
-    clock.advance(0.25);
-    system.keyUp('a'); // at 1.2
-    pass(0.1);         // pass 4 at 1.3
-    EXPECT_EQ(recorder.received,
-              (std::vector<std::string>{"down 97", "held 97 0.25", "held 97 0.5", "up 97 0.25 1.1"}));
+    for (const std::string& step : GetParam().steps) {
+        const double value = std::stod(step.substr(1));
+        switch (step[0]) {
+        case 'd':
+            keyDown(static_cast<int>(value));
+            break;
+        case 'u':
+            system.keyUp(static_cast<int>(value));
+            break;
+        case 't':
+            clock.advance(value);
+            break;
+        default:
+            pass(value);
+        }
+    }
+    EXPECT_EQ(recorder.received, GetParam().expected);
 }
 
-TEST_F(Dispatch, OperatingSystemRepeatGivesOneKeyDown) {
-    Recorder recorder;
-    system.setEventConsumers({&recorder});
-    clock.advance(0.05);
-    keyDown('x');
-    keyDown('x');
-    pass(0.1);
-    keyDown('x');
-    pass(0.1);
-    EXPECT_EQ(recorder.received, (std::vector<std::string>{"down 120", "held 120 0.1"}));
-}
-
-TEST_F(Dispatch, PressAndReleaseWithinOneFrameGiveDownAndUpOnly) {
-    Recorder recorder;
-    system.setEventConsumers({&recorder});
-    clock.advance(0.05);
-    keyDown(KeyMouseLeft);
-    clock.advance(0.01);
-    system.keyUp(KeyMouseLeft);
-    pass(0.01);
-    pass(0.1);
-    EXPECT_EQ(recorder.received, (std::vector<std::string>{"down 256", "up 256 0.06 0.01"}));
-}
-
-TEST_F(Dispatch, KeyUpEndsThePressOfItsKeyOnly_AReleaseWithoutPressGivesNothing) {
-    Recorder recorder;
-    system.setEventConsumers({&recorder});
-    system.keyUp('q');
-    clock.advance(0.05);
-    keyDown('a');
-    keyDown('b');
-    pass(0.1);
-    system.keyUp('a');
-    pass(0.1);
-    pass(0.1);
-    EXPECT_EQ(recorder.received,
-              (std::vector<std::string>{"down 97", "down 98", "up 97 0 0.1", "held 98 0.1", "held 98 0.1"}));
-}
+const KeyScript keyScripts[] = {
+    {"held key: down, held each frame, then up",
+     {"t0.1", "d97", "p0.1", "p0.25", "p0.5", "t0.25", "u97", "p0.1"},
+     {"down 97", "held 97 0.25", "held 97 0.5", "up 97 0.25 1.1"}},
+    {"operating system repeat gives one key down",
+     {"t0.05", "d120", "d120", "p0.1", "d120", "p0.1"},
+     {"down 120", "held 120 0.1"}},
+    {"press and release within one frame give down and up only",
+     {"t0.05", "d256", "t0.01", "u256", "p0.01", "p0.1"},
+     {"down 256", "up 256 0.06 0.01"}},
+    {"key up ends the press of its key only; a release without press gives nothing",
+     {"u113", "t0.05", "d97", "d98", "p0.1", "u97", "p0.1", "p0.1"},
+     {"down 97", "down 98", "up 97 0 0.1", "held 98 0.1", "held 98 0.1"}},
+};
+INSTANTIATE_TEST_SUITE_P(Scripts, KeyDispatch, ::testing::ValuesIn(keyScripts));
 
 // Pointer -----------------------------------------------------------------
 
@@ -165,9 +167,7 @@ TEST_F(Dispatch, ClaimingConsumerHidesEventFromLaterOnes) {
     Recorder claimer(true);
     Recorder last;
     system.setEventConsumers({&first, &claimer, &last});
-    clock.advance(0.05);
-    keyDown('k');
-    pass(0.1);
+    pressK();
     EXPECT_EQ(first.received.size(), 1u);
     EXPECT_EQ(claimer.received.size(), 1u);
     EXPECT_TRUE(last.received.empty());
@@ -181,9 +181,7 @@ TEST_F(Dispatch, ConsumerMayRemoveTheNextOneWhileHandling) {
         system.removeEventConsumer(&second);
     };
     system.setEventConsumers({&first, &second, &third});
-    clock.advance(0.05);
-    keyDown('k');
-    pass(0.1);
+    pressK();
     EXPECT_TRUE(second.received.empty());
     EXPECT_EQ(third.received.size(), 1u);
 }
@@ -217,9 +215,7 @@ TEST_F(Dispatch, UnchangedListDuringDispatchKeepsThePosition) {
         system.setEventConsumers({&a, &b});
     };
     system.setEventConsumers({&a, &b});
-    clock.advance(0.05);
-    keyDown('k');
-    pass(0.1);
+    pressK();
     EXPECT_EQ(b.received.size(), 1u);
 }
 

@@ -58,7 +58,12 @@ protected:
         graph.setConsumerSink([this](const Consumers& consumers) { handedOut = consumers; });
     }
 
-    // What the graph draws now; clears the journal first.
+    // What the next update links and unlinks, and what a render draws now; each clears the journal first.
+    Journal updated() {
+        journal.clear();
+        graph.update();
+        return journal;
+    }
     Journal drawn() {
         journal.clear();
         graph.render(0.1);
@@ -94,9 +99,8 @@ TEST_F(Graph, Children_AreDrawnAfterTheirParentAndConsumeBeforeIt_UnlessTheParen
     child2.children = {&grandchild};
     child2.drawnFirst = false;
     graph.addRoot(&root, 1);
-    graph.update();
     // A node drawn after its children is still linked before them.
-    EXPECT_EQ(journal, (Journal{"attach root", "attach child1", "attach child2", "attach grandchild"}));
+    EXPECT_EQ(updated(), (Journal{"attach root", "attach child1", "attach child2", "attach grandchild"}));
     EXPECT_EQ(drawn(), (Journal{"render root", "render child1", "render grandchild", "render child2"}));
     EXPECT_EQ(graph.getConsumerList(), (Consumers{&child1, &child2, &root}));
     EXPECT_EQ(handedOut, graph.getConsumerList());
@@ -107,19 +111,14 @@ TEST_F(Graph, ChildNoLongerReached_IsDetachedWithoutAGraphAndAttachedWhenReached
     Node child("child", journal);
     root.children = {&child};
     graph.addRoot(&root, 1);
-    graph.update();
-    graph.update();
-    EXPECT_EQ(journal, (Journal{"attach root", "attach child"}));
-    journal.clear();
+    EXPECT_EQ(updated(), (Journal{"attach root", "attach child"}));
+    EXPECT_TRUE(updated().empty()) << "nothing changed";
     root.children.clear();
-    graph.update();
-    EXPECT_EQ(journal, (Journal{"detach child"}));
+    EXPECT_EQ(updated(), (Journal{"detach child"}));
     EXPECT_EQ(thrownMessage<IllegalStateException>([&] { child.getGraph(); }),
               "node not linked into rendergraph");
-    journal.clear();
     root.children = {&child};
-    graph.update();
-    EXPECT_EQ(journal, (Journal{"attach child"}));
+    EXPECT_EQ(updated(), (Journal{"attach child"}));
 }
 
 TEST_F(Graph, RemoveRoot_UnlinksAtOnce_AndARootAddedBackIsLinkedAgain) {
@@ -134,9 +133,7 @@ TEST_F(Graph, RemoveRoot_UnlinksAtOnce_AndARootAddedBackIsLinkedAgain) {
     EXPECT_EQ(journal, (Journal{"detach root"}));
     EXPECT_EQ(drawn(), (Journal{"render child"})) << "the child goes at the next update";
     graph.addRoot(&root, 1);
-    journal.clear();
-    graph.update();
-    EXPECT_EQ(journal, (Journal{"attach root"}));
+    EXPECT_EQ(updated(), (Journal{"attach root"}));
     journal.clear();
     graph.clearRoots();
     EXPECT_EQ(journal, (Journal{"detach root"}));
