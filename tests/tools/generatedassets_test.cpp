@@ -309,14 +309,12 @@ TEST(AdditiveTextures, FlareAndSelectionMarkersAreBlackAtTheBorder) {
     for (const std::string& name : names) {
         Png png = loadPng(name);
         float brightest = 0, centre = 0;
-        for (uint32_t i = 0; i < png.width; ++i) {
-            for (uint32_t edge : {0u, png.width - 1}) {
-                brightest = std::max({brightest, png.luminance(i, edge), png.luminance(edge, i)});
-            }
-        }
         for (uint32_t y = 0; y < png.height; ++y) {
             for (uint32_t x = 0; x < png.width; ++x) {
                 centre = std::max(centre, png.luminance(x, y));
+                if (x == 0 || y == 0 || x == png.width - 1 || y == png.height - 1) {
+                    brightest = std::max(brightest, png.luminance(x, y));
+                }
             }
         }
         EXPECT_LE(brightest, 2.0f) << name;
