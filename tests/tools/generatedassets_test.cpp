@@ -351,15 +351,6 @@ TEST(Basin, FloorShowsTheNineByNineGridWhereTheBasinMapsIt) {
 
 // ------------------------------------------------------------------ models
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        out.push_back(line);
-    }
-    return out;
-}
-
 TEST(Models, EveryModelParsesWithAnimationAndSkin) {
     for (const std::string name : kModels) {
         SCOPED_TRACE(name);
@@ -368,7 +359,8 @@ TEST(Models, EveryModelParsesWithAnimationAndSkin) {
 
         // The loader reads every line that starts with an integer as a range.
         int ranges = 0;
-        for (const std::string& line : lines(readText(asset(name + ".cfg")))) {
+        std::istringstream cfg(readText(asset(name + ".cfg")));
+        for (std::string line; std::getline(cfg, line);) {
             int first = 0, count = 0, looping = 0, fps = 0;
             if (std::sscanf(line.c_str(), "%d", &first) != 1) {
                 continue;
@@ -386,7 +378,8 @@ TEST(Models, EveryModelParsesWithAnimationAndSkin) {
         EXPECT_EQ(skin.back(), '\n') << "the loader drops each line's last character";
         std::string directory = name.substr(0, name.rfind('/'));
         std::vector<int> namedBy(md3.surfaces.size(), 0);
-        for (const std::string& line : lines(skin)) {
+        std::istringstream skinLines(skin);
+        for (std::string line; std::getline(skinLines, line);) {
             int matches = 0;
             for (size_t s = 0; s < md3.surfaces.size(); ++s) {
                 if (line.find(md3.surfaces[s].name) != std::string::npos) {
