@@ -20,36 +20,43 @@ std::string asset(const std::string& name) {
     return assetDir() + "/" + name;
 }
 
+const char* const kModels[] = {"models/sporlet/spr-slime",   "models/sporlet/spr-slime-low",
+                               "models/sporlet/spr-spike",   "models/sporlet/spr-spike-low",
+                               "models/table/table-outside", "models/skybox/skybox"};
+const char* const kSounds[] = {"sounds/vrsnd2t.wav", "sounds/vrsnd1t.wav"};
+const char* const kLooks[] = {"n", "mo", "d"};
+
+std::string button(const char* piece, const char* look) {
+    return std::string("textures/buttons/btn1") + piece + "_" + look + ".png";
+}
+// Numbered textures: fonts by style, caustic frames, selection markers.
+std::string numbered(const std::string& stem, int n) {
+    return "textures/" + stem + std::to_string(n) + ".png";
+}
+
 std::vector<std::string> expectedFiles() {
     std::vector<std::string> files = {
-        "textures/table/table-01-c.png",
-        "textures/table/table-fields.png",
-        "textures/table/fog1.png",
-        "textures/table/flare.png",
-        "textures/cursor/cursor1.png",
-        "textures/menu/spr2-logo.png",
-        "sounds/vrsnd2t.wav",
-        "sounds/vrsnd1t.wav",
+        "textures/table/table-01-c.png", "textures/table/table-fields.png", "textures/table/fog1.png",
+        "textures/table/flare.png",      "textures/cursor/cursor1.png",     "textures/menu/spr2-logo.png",
     };
+    files.insert(files.end(), std::begin(kSounds), std::end(kSounds));
     for (int n = 1; n <= 16; ++n) {
-        files.push_back("textures/caustic/caustic" + std::to_string(n) + ".png");
+        files.push_back(numbered("caustic/caustic", n));
     }
     for (int n = 0; n <= 9; ++n) {
-        files.push_back("textures/table/selection000" + std::to_string(n) + ".png");
+        files.push_back(numbered("table/selection000", n));
     }
-    for (const char* font : {"fontbig", "fontsmall"}) {
+    for (const char* name : {"fontbig", "fontsmall"}) {
         for (int style = 0; style < 3; ++style) {
-            files.push_back(std::string("textures/fonts/") + font + std::to_string(style) + ".png");
+            files.push_back(numbered(std::string("fonts/") + name, style));
         }
     }
     for (const char* piece : {"a", "b", "c"}) {
-        for (const char* look : {"n", "mo", "d"}) {
-            files.push_back(std::string("textures/buttons/btn1") + piece + "_" + look + ".png");
+        for (const char* look : kLooks) {
+            files.push_back(button(piece, look));
         }
     }
-    for (const char* model :
-         {"models/sporlet/spr-slime", "models/sporlet/spr-slime-low", "models/sporlet/spr-spike",
-          "models/sporlet/spr-spike-low", "models/table/table-outside", "models/skybox/skybox"}) {
+    for (const char* model : kModels) {
         for (const char* extension : {".md3", ".cfg", ".skin"}) {
             files.push_back(std::string(model) + extension);
         }
@@ -57,14 +64,16 @@ std::vector<std::string> expectedFiles() {
     return files;
 }
 
-const char* const kModels[] = {"models/sporlet/spr-slime",   "models/sporlet/spr-slime-low",
-                               "models/sporlet/spr-spike",   "models/sporlet/spr-spike-low",
-                               "models/table/table-outside", "models/skybox/skybox"};
-
 Png loadPng(const std::string& name) {
     Png png = readPng(asset(name));
     EXPECT_TRUE(png.ok) << png.error;
     return png;
+}
+
+Wav loadWav(const std::string& name) {
+    Wav wav = readWav(readBytes(asset(name)));
+    EXPECT_TRUE(wav.ok) << name << ": " << wav.error;
+    return wav;
 }
 
 Md3 loadModel(const std::string& name) {
@@ -119,7 +128,7 @@ void cellOf(const Grid& g, int c, float& x0, float& y0, float& x1, float& y1) {
 TEST(Fonts, EveryGlyphHasInkAndNoInkLeavesItsCell) {
     for (const Grid& g : kGrids) {
         for (int style = 0; style < 3; ++style) {
-            std::string name = std::string("textures/fonts/") + g.name + std::to_string(style) + ".png";
+            std::string name = numbered(std::string("fonts/") + g.name, style);
             SCOPED_TRACE(name);
             Png png = loadPng(name);
             ASSERT_EQ(png.width, g.size);
@@ -154,7 +163,7 @@ TEST(Fonts, SpaceSamplesOnlyTransparentTexels) {
     // Character 32 is one below the first: the game samples u in [1 - cellU, 1)
     // and, wrapping, the bottom cell height of the picture.
     for (const Grid& g : kGrids) {
-        Png png = loadPng(std::string("textures/fonts/") + g.name + "0.png");
+        Png png = loadPng(numbered(std::string("fonts/") + g.name, 0));
         float w = g.size / g.columns, h = g.size / g.rows;
         for (uint32_t y = static_cast<uint32_t>(g.size - h) - 1; y < png.height; ++y) {
             for (uint32_t x = static_cast<uint32_t>(g.size - w) - 1; x < png.width; ++x) {
@@ -166,9 +175,9 @@ TEST(Fonts, SpaceSamplesOnlyTransparentTexels) {
 
 TEST(Fonts, TheThreeStylesLookDifferent) {
     for (const Grid& g : kGrids) {
-        Png plain = loadPng(std::string("textures/fonts/") + g.name + "0.png");
+        Png plain = loadPng(numbered(std::string("fonts/") + g.name, 0));
         for (int style = 1; style < 3; ++style) {
-            Png other = loadPng(std::string("textures/fonts/") + g.name + std::to_string(style) + ".png");
+            Png other = loadPng(numbered(std::string("fonts/") + g.name, style));
             EXPECT_NE(plain.rgba, other.rgba) << g.name << " style " << style;
         }
     }
@@ -178,8 +187,8 @@ TEST(Fonts, TheThreeStylesLookDifferent) {
 
 TEST(Buttons, PiecesAre64SquareWithTransparentTopAndBottomRows) {
     for (const char* piece : {"a", "b", "c"}) {
-        for (const char* look : {"n", "mo", "d"}) {
-            std::string name = std::string("textures/buttons/btn1") + piece + "_" + look + ".png";
+        for (const char* look : kLooks) {
+            std::string name = button(piece, look);
             Png png = loadPng(name);
             ASSERT_EQ(png.width, 64u) << name;
             ASSERT_EQ(png.height, 64u) << name;
@@ -192,11 +201,10 @@ TEST(Buttons, PiecesAre64SquareWithTransparentTopAndBottomRows) {
 }
 
 TEST(Buttons, CapsJoinTheStretchedMiddleWithoutASeam) {
-    for (const char* look : {"n", "mo", "d"}) {
+    for (const char* look : kLooks) {
         SCOPED_TRACE(look);
-        Png left = loadPng(std::string("textures/buttons/btn1a_") + look + ".png");
-        Png middle = loadPng(std::string("textures/buttons/btn1b_") + look + ".png");
-        Png right = loadPng(std::string("textures/buttons/btn1c_") + look + ".png");
+        Png left = loadPng(button("a", look)), middle = loadPng(button("b", look)),
+            right = loadPng(button("c", look));
         for (uint32_t y = 0; y < 64; ++y) {
             // The middle is stretched: every column must be the same.
             for (uint32_t x = 1; x < 64; ++x) {
@@ -243,20 +251,15 @@ TEST(Logo, Is512By128WithATransparentBorder) {
 
 // ------------------------------------------------------------------ scene textures
 
-float columnDifference(const Png& png, uint32_t a, uint32_t b) {
+// Mean luminance step between columns (or rows) a and b.
+float lineDifference(const Png& png, uint32_t a, uint32_t b, bool columns) {
+    uint32_t length = columns ? png.height : png.width;
     float sum = 0;
-    for (uint32_t y = 0; y < png.height; ++y) {
-        sum += std::abs(png.luminance(a, y) - png.luminance(b, y));
+    for (uint32_t i = 0; i < length; ++i) {
+        sum += columns ? std::abs(png.luminance(a, i) - png.luminance(b, i))
+                       : std::abs(png.luminance(i, a) - png.luminance(i, b));
     }
-    return sum / png.height;
-}
-
-float rowDifference(const Png& png, uint32_t a, uint32_t b) {
-    float sum = 0;
-    for (uint32_t x = 0; x < png.width; ++x) {
-        sum += std::abs(png.luminance(x, a) - png.luminance(x, b));
-    }
-    return sum / png.width;
+    return sum / length;
 }
 
 float frameDifference(const Png& a, const Png& b) {
@@ -271,23 +274,23 @@ float frameDifference(const Png& a, const Png& b) {
 
 TEST(Caustics, EveryFrameTilesWithoutASeam) {
     for (int n = 1; n <= 16; ++n) {
-        Png png = loadPng("textures/caustic/caustic" + std::to_string(n) + ".png");
+        Png png = loadPng(numbered("caustic/caustic", n));
         // A seam would stand out above every step between neighbouring
         // columns (or rows) inside the picture.
         float columns = 0, rows = 0;
         for (uint32_t i = 0; i + 1 < png.width; ++i) {
-            columns = std::max(columns, columnDifference(png, i, i + 1));
-            rows = std::max(rows, rowDifference(png, i, i + 1));
+            columns = std::max(columns, lineDifference(png, i, i + 1, true));
+            rows = std::max(rows, lineDifference(png, i, i + 1, false));
         }
-        EXPECT_LE(columnDifference(png, png.width - 1, 0), columns) << "frame " << n;
-        EXPECT_LE(rowDifference(png, png.height - 1, 0), rows) << "frame " << n;
+        EXPECT_LE(lineDifference(png, png.width - 1, 0, true), columns) << "frame " << n;
+        EXPECT_LE(lineDifference(png, png.height - 1, 0, false), rows) << "frame " << n;
     }
 }
 
 TEST(Caustics, SixteenFramesLoopFromTheLastBackToTheFirst) {
     std::vector<Png> frames;
     for (int n = 1; n <= 16; ++n) {
-        frames.push_back(loadPng("textures/caustic/caustic" + std::to_string(n) + ".png"));
+        frames.push_back(loadPng(numbered("caustic/caustic", n)));
     }
     float steps = 0;
     for (int n = 0; n + 1 < 16; ++n) {
@@ -301,19 +304,17 @@ TEST(Caustics, SixteenFramesLoopFromTheLastBackToTheFirst) {
 TEST(AdditiveTextures, FlareAndSelectionMarkersAreBlackAtTheBorder) {
     std::vector<std::string> names = {"textures/table/flare.png"};
     for (int n = 0; n <= 9; ++n) {
-        names.push_back("textures/table/selection000" + std::to_string(n) + ".png");
+        names.push_back(numbered("table/selection000", n));
     }
     for (const std::string& name : names) {
         Png png = loadPng(name);
         float brightest = 0, centre = 0;
-        for (uint32_t i = 0; i < png.width; ++i) {
-            for (uint32_t edge : {0u, png.width - 1}) {
-                brightest = std::max({brightest, png.luminance(i, edge), png.luminance(edge, i)});
-            }
-        }
         for (uint32_t y = 0; y < png.height; ++y) {
             for (uint32_t x = 0; x < png.width; ++x) {
                 centre = std::max(centre, png.luminance(x, y));
+                if (x == 0 || y == 0 || x == png.width - 1 || y == png.height - 1) {
+                    brightest = std::max(brightest, png.luminance(x, y));
+                }
             }
         }
         EXPECT_LE(brightest, 2.0f) << name;
@@ -350,15 +351,6 @@ TEST(Basin, FloorShowsTheNineByNineGridWhereTheBasinMapsIt) {
 
 // ------------------------------------------------------------------ models
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        out.push_back(line);
-    }
-    return out;
-}
-
 TEST(Models, EveryModelParsesWithAnimationAndSkin) {
     for (const std::string name : kModels) {
         SCOPED_TRACE(name);
@@ -367,7 +359,8 @@ TEST(Models, EveryModelParsesWithAnimationAndSkin) {
 
         // The loader reads every line that starts with an integer as a range.
         int ranges = 0;
-        for (const std::string& line : lines(readText(asset(name + ".cfg")))) {
+        std::istringstream cfg(readText(asset(name + ".cfg")));
+        for (std::string line; std::getline(cfg, line);) {
             int first = 0, count = 0, looping = 0, fps = 0;
             if (std::sscanf(line.c_str(), "%d", &first) != 1) {
                 continue;
@@ -385,7 +378,8 @@ TEST(Models, EveryModelParsesWithAnimationAndSkin) {
         EXPECT_EQ(skin.back(), '\n') << "the loader drops each line's last character";
         std::string directory = name.substr(0, name.rfind('/'));
         std::vector<int> namedBy(md3.surfaces.size(), 0);
-        for (const std::string& line : lines(skin)) {
+        std::istringstream skinLines(skin);
+        for (std::string line; std::getline(skinLines, line);) {
             int matches = 0;
             for (size_t s = 0; s < md3.surfaces.size(); ++s) {
                 if (line.find(md3.surfaces[s].name) != std::string::npos) {
@@ -408,26 +402,25 @@ TEST(Models, EveryModelParsesWithAnimationAndSkin) {
 
 struct V3 {
     float x, y, z;
+    V3 operator+(const V3& o) const { return {x + o.x, y + o.y, z + o.z}; }
+    V3 operator-(const V3& o) const { return {x - o.x, y - o.y, z - o.z}; }
+    V3 cross(const V3& o) const { return {y * o.z - z * o.y, z * o.x - x * o.z, x * o.y - y * o.x}; }
+    float dot(const V3& o) const { return x * o.x + y * o.y + z * o.z; }
 };
-V3 sub(const V3& a, const V3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-V3 crossProduct(const V3& a, const V3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-float dotProduct(const V3& a, const V3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
+// The first frame's position (first = 0) or normal (first = 3) of vertex v.
+V3 vertex(const Md3Surface& s, int v, int first) {
+    const auto& p = s.vertices[0][v];
+    return {p[first], p[first + 1], p[first + 2]};
 }
 V3 position(const Md3Surface& s, int v) {
-    const auto& p = s.vertices[0][v];
-    return {p[0], p[1], p[2]};
+    return vertex(s, v, 0);
 }
-V3 normal(const Md3Surface& s, int v) {
-    const auto& p = s.vertices[0][v];
-    return {p[3], p[4], p[5]};
+V3 centroid(const Md3Surface& s, const std::array<int32_t, 3>& t) {
+    V3 sum = position(s, t[0]) + position(s, t[1]) + position(s, t[2]);
+    return {sum.x / 3, sum.y / 3, sum.z / 3};
 }
 V3 faceNormal(const Md3Surface& s, const std::array<int32_t, 3>& t) {
-    return crossProduct(sub(position(s, t[1]), position(s, t[0])), sub(position(s, t[2]), position(s, t[0])));
+    return (position(s, t[1]) - position(s, t[0])).cross(position(s, t[2]) - position(s, t[0]));
 }
 
 // Share of the non-degenerate triangles whose front (counter-clockwise after
@@ -437,16 +430,15 @@ float agreeingShare(const Md3& md3) {
     for (const Md3Surface& s : md3.surfaces) {
         for (const auto& t : s.triangles) {
             V3 n = faceNormal(s, t);
-            if (dotProduct(n, n) < 1e-10f) {
+            if (n.dot(n) < 1e-10f) {
                 continue;
             }
             V3 average{0, 0, 0};
             for (int32_t i : t) {
-                V3 vn = normal(s, i);
-                average = {average.x + vn.x, average.y + vn.y, average.z + vn.z};
+                average = average + vertex(s, i, 3);
             }
             ++total;
-            agree += dotProduct(n, average) > 0;
+            agree += n.dot(average) > 0;
         }
     }
     return total == 0 ? 0 : static_cast<float>(agree) / total;
@@ -506,10 +498,8 @@ TEST(Figures, FrontFacesPointOutwards) {
         int outwards = 0, total = 0;
         for (const Md3Surface& s : md3.surfaces) {
             for (const auto& t : s.triangles) {
-                V3 a = position(s, t[0]), b = position(s, t[1]), c = position(s, t[2]);
-                V3 centre{(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3, (a.z + b.z + c.z) / 3};
                 ++total;
-                outwards += dotProduct(faceNormal(s, t), sub(centre, middle)) > 0;
+                outwards += faceNormal(s, t).dot(centroid(s, t) - middle) > 0;
             }
         }
         EXPECT_GT(outwards, 0.9f * total) << kModels[m];
@@ -555,9 +545,8 @@ TEST(SkyBox, FacesPointInwardsAtAboutAHundredUnits) {
     float extent = 0;
     for (const Md3Surface& s : md3.surfaces) {
         for (const auto& t : s.triangles) {
-            V3 a = position(s, t[0]), b = position(s, t[1]), c = position(s, t[2]);
-            V3 centre{(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3, (a.z + b.z + c.z) / 3};
-            EXPECT_LT(dotProduct(faceNormal(s, t), centre), 0)
+            V3 a = position(s, t[0]);
+            EXPECT_LT(faceNormal(s, t).dot(centroid(s, t)), 0)
                 << s.name << " must face the eye at the centre";
             extent = std::max({extent, std::abs(a.x), std::abs(a.y), std::abs(a.z)});
         }
@@ -569,9 +558,9 @@ TEST(SkyBox, FacesPointInwardsAtAboutAHundredUnits) {
 // ------------------------------------------------------------------ sounds
 
 TEST(Sounds, SamplesAre16BitPcmAt44100ShorterThanASecond) {
-    for (const char* name : {"sounds/vrsnd2t.wav", "sounds/vrsnd1t.wav"}) {
-        Wav wav = readWav(readBytes(asset(name)));
-        ASSERT_TRUE(wav.ok) << name << ": " << wav.error;
+    for (const char* name : kSounds) {
+        Wav wav = loadWav(name);
+        ASSERT_TRUE(wav.ok);
         EXPECT_EQ(wav.format, 1) << name;
         EXPECT_EQ(wav.rate, 44100) << name;
         EXPECT_EQ(wav.bits, 16) << name;
@@ -581,9 +570,9 @@ TEST(Sounds, SamplesAre16BitPcmAt44100ShorterThanASecond) {
 }
 
 TEST(Sounds, NoSampleAtFullScaleAndSilentAtBothEnds) {
-    for (const char* name : {"sounds/vrsnd2t.wav", "sounds/vrsnd1t.wav"}) {
-        Wav wav = readWav(readBytes(asset(name)));
-        ASSERT_TRUE(wav.ok) << name << ": " << wav.error;
+    for (const char* name : kSounds) {
+        Wav wav = loadWav(name);
+        ASSERT_TRUE(wav.ok);
         int loudest = 0;
         for (int16_t s : wav.samples) {
             loudest = std::max(loudest, std::abs(static_cast<int>(s)));
