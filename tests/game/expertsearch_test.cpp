@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
+#include <random>
 
 namespace {
 
@@ -16,8 +16,9 @@ CompactPosition make(const Diagram& rows, int player) {
     return CompactPosition::fromBoard(board, player);
 }
 
-// Plain negamax without pruning or table, scored as the search scores.
-int negamax(const CompactPosition& position, int depth, int ply) {
+// Alpha-beta without a table, in the order the moves come, scored as the
+// search scores: with the whole window it gives the fixed-depth value.
+int alphaBeta(const CompactPosition& position, int depth, int alpha, int beta, int ply) {
     const int result = position.winner();
     if (result != 0) {
         const int win = ExpertSearch::kWinScore - ply;
@@ -28,13 +29,12 @@ int negamax(const CompactPosition& position, int depth, int ply) {
     }
     CompactMove moves[CompactPosition::kMaxMoves];
     const int n = position.generateMoves(moves);
-    int best = -ExpertSearch::kWinScore - 1;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && alpha < beta; ++i) {
         CompactPosition child = position;
         child.play(moves[i]);
-        best = std::max(best, -negamax(child, depth - 1, ply + 1));
+        alpha = std::max(alpha, -alphaBeta(child, depth - 1, -beta, -alpha, ply + 1));
     }
-    return best;
+    return alpha;
 }
 
 // A split to (1, 1) or (1, 2) converts both of player 2's figures.
@@ -52,19 +52,21 @@ TEST(ExpertSearch, TakesAWinAtOnce) {
     EXPECT_EQ(position.winner(), 1);
 }
 
-// With two table entries nearly every position overwrites another's; with a
-// large one, a second search starts from a full table. Neither may change
-// the fixed-depth result or offer a move that is not there.
+// Four and five plies deep the table's bounds cut off whole subtrees. With two
+// entries nearly every position overwrites another's; with a large table a
+// second search starts from a full one. Neither may change the fixed-depth
+// value or offer a move that is not there.
 TEST(ExpertSearch, TranspositionTableNeverChangesTheResult) {
     const struct {
         const Diagram* rows;
         int player;
         int depth;
     } cases[] = {
-        {&kOpeningDiagram, 1, 3}, {&kOpeningDiagram, 2, 3}, {&kMiddleDiagram, 1, 2}, {&kMiddleDiagram, 2, 3}};
+        {&kOpeningDiagram, 1, 4}, {&kOpeningDiagram, 2, 5}, {&kMiddleDiagram, 1, 4}, {&kMiddleDiagram, 2, 4}};
     for (const auto& c : cases) {
         const CompactPosition position = make(*c.rows, c.player);
-        const int expected = negamax(position, c.depth, 0);
+        const int expected =
+            alphaBeta(position, c.depth, -ExpertSearch::kWinScore - 1, ExpertSearch::kWinScore + 1, 0);
         for (const int tableBits : {1, 16}) {
             SCOPED_TRACE(testing::Message() << "player " << c.player << " table bits " << tableBits);
             ExpertSearch search(tableBits);
@@ -93,6 +95,50 @@ TEST(ExpertSearch, StopsEarlyWithALegalMove) {
     const ExpertSearch::Result budgeted = search.run(position, limits);
     EXPECT_TRUE(position.isLegal(budgeted.move));
     EXPECT_LT(budgeted.nodes, limits.nodes + 2048);
+}
+
+// One game after a few random opening moves; the other side plays the easy or
+// hard level. The result is the board's, so the test does not depend on the
+// search's own idea of a good position.
+int playAgainst(ExpertSearch& search, int level, int expertSide, unsigned opening) {
+    constexpr int kMaxMoves = 300;
+    std::mt19937 random(opening);
+    GameBoard board;
+    board.setHuman(GameBoard::kPlayer1, true);
+    board.setHuman(GameBoard::kPlayer2, true);
+    board.setDifficulty(level);
+    board.setRandomSource([&random] { return static_cast<int>(random() % 32768); });
+    board.newGame();
+    ExpertSearch::Limits limits;
+    limits.nodes = 2000;
+    int player = GameBoard::kPlayer1;
+    for (int move = 0; move < kMaxMoves && board.winner() == 0; ++move, player = 3 - player) {
+        const CompactPosition position = CompactPosition::fromBoard(board, player);
+        if (move < 3) {
+            CompactMove moves[CompactPosition::kMaxMoves];
+            board.performCompactMove(moves[random() % unsigned(position.generateMoves(moves))], player);
+        } else if (player == expertSide) {
+            board.performCompactMove(search.run(position, limits).move, player);
+        } else {
+            board.computerMove(player);
+        }
+        while (board.popMove()) {
+        }
+    }
+    return board.winner();
+}
+
+TEST(ExpertSearch, BeatsTheEasyAndHardLevels) {
+    ExpertSearch search(16);
+    int lost = 0;
+    for (const int level : {GameBoard::kEasy, GameBoard::kHard}) {
+        for (unsigned opening = 0; opening < 3; ++opening) {
+            for (const int side : {GameBoard::kPlayer1, GameBoard::kPlayer2}) {
+                lost += playAgainst(search, level, side, opening) == side ? 0 : 1;
+            }
+        }
+    }
+    EXPECT_LE(lost, 1);
 }
 
 } // namespace
