@@ -81,7 +81,7 @@ void FluidOverlay::drawLines(FluidSimulation& fluid) {
     glEnd();
 }
 
-void FluidOverlay::draw(FluidSimulation* fluid) {
+void FluidOverlay::draw(FluidSimulation* fluid, bool skipBlack) {
     // A simulation that failed to build has no picture and no velocities to show.
     const bool simulated = fluid != nullptr && fluid->isAvailable();
     glDisable(GL_LIGHTING);
@@ -94,7 +94,7 @@ void FluidOverlay::draw(FluidSimulation* fluid) {
     }
     // Blended by its own colour, a black picture leaves the water as it is;
     // on a software renderer the quad over the board costs as much as the water.
-    if (!simulated || !fluid->isResultBlack()) {
+    if (!simulated || !skipBlack || !fluid->isResultBlack()) {
         drawPicture(simulated ? fluid : nullptr);
     }
     glEnable(GL_DEPTH_TEST);

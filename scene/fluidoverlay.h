@@ -27,7 +27,9 @@ public:
     void load();
     void release();
     // Draws at the water table's scale: a cell is one world unit (OpenGL).
-    void draw(FluidSimulation* fluid);
+    // skipBlack leaves out the fluid's picture while it is black, which
+    // changes no pixel.
+    void draw(FluidSimulation* fluid, bool skipBlack = true);
 
 private:
     void drawLines(FluidSimulation& fluid);

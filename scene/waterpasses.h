@@ -33,6 +33,7 @@ public:
         sampledArea = area;
         hasSampledArea = true;
     }
+    void clearSampledArea() { hasSampledArea = false; }
 
     RenderTarget& getRefraction() { return refraction; }
     RenderTarget& getReflection() { return reflection; }

@@ -203,6 +203,9 @@ void WaterTable::renderMainPass() {
     glCullFace(GL_BACK);
     glShadeModel(GL_SMOOTH);
     applyLights();
+    if (!shortcuts) {
+        drawWater();
+    }
     // The opaque figures and table before the water: the depth test then
     // skips the water behind them, the costliest pixels of the frame (two
     // projected pictures), and the picture stays the same.
@@ -211,7 +214,7 @@ void WaterTable::renderMainPass() {
         drawFigures(false);
     }
     drawTableModel();
-    {
+    if (shortcuts) {
         const PhaseScope phase(FramePhase::WaterSurface);
         drawWater();
     }
@@ -295,7 +298,7 @@ void WaterTable::drawSkyAroundTable() const {
     // software renderer pays for every pixel it tests: the rows the table
     // hides from side to side are left out.
     std::optional<CoveredRows::Range> hidden;
-    if (water && models.hasTable() && !options.wireframe && getPosition().z > kTableTop) {
+    if (shortcuts && water && models.hasTable() && !options.wireframe && getPosition().z > kTableTop) {
         Matrix4x4<double> projection{}, view{};
         glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
         glGetDoublev(GL_MODELVIEW_MATRIX, view.data());
@@ -331,7 +334,9 @@ void WaterTable::updateWater(double dt) {
 }
 
 void WaterTable::renderRefractionPass() {
-    if (water) {
+    if (!shortcuts) {
+        waterPasses.clearSampledArea();
+    } else if (water) {
         waterPasses.setSampledArea(water->sampledArea());
     }
     // No sky: under the water the basin fills every place the water samples.
@@ -377,7 +382,7 @@ void WaterTable::drawWater() {
 
 void WaterTable::drawFluidOverlay() {
     if (options.fluidOverlay) {
-        fluidOverlay.draw(fluid.get());
+        fluidOverlay.draw(fluid.get(), shortcuts);
     }
 }
 

@@ -55,6 +55,11 @@ public:
     int countShownFigures(int player) const { return animation.countShownFigures(player); }
     // mouseX, mouseY: fractions of the window, y from the top.
     void pickField(float mouseX, float mouseY);
+    // Off, frames are drawn the plain way, without the shortcuts that only
+    // save time (the passes' scissor, the opaque figures and table before the
+    // water, the sky's covered rows, the black overlay left out): a test
+    // compares the two pictures.
+    void setShortcuts(bool on) { shortcuts = on; }
 
 private:
     // MoveAnimation::Listener
@@ -111,6 +116,7 @@ private:
     FluidOverlay fluidOverlay;
     SceneQuality quality;
     bool attached = false;
+    bool shortcuts = true;
     // Counts frames, so alternating passes know whose turn it is.
     unsigned frameNumber = 0;
     // Both pictures are drawn in the first frame after they are (re)made.
