@@ -4,6 +4,8 @@
 #include "game/gameboard.h"
 #include "graph/rendergraph.h"
 #include "input/inputevent.h"
+#include "scene/moveanimation.h"
+#include "scene/watertable.h"
 #include "support/fakeclock.h"
 #include "support/logcapture.h"
 #include "support/uiframe.h"
@@ -15,6 +17,7 @@
 #include "ui/text.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -49,6 +52,24 @@ protected:
         return std::find(list.begin(), list.end(), node) != list.end();
     }
     std::string kindCaption(int player) const { return newGame->getKindButton(player)->getCaption(); }
+    // Clicks field (x, y) where the scene's camera shows it, in a view 60 degrees high.
+    void clickField(int x, int y) {
+        const Camera::Matrix4 m = package->getWaterTable().viewMatrix();
+        const vec3 p = MoveAnimation::fieldPosition(x, y);
+        const float f = 1.0f / std::tan(3.14159265f / 6.0f);
+        const float depth = -(m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]);
+        const float ndcX =
+            f * GlTest::kHeight / GlTest::kWidth * (m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12]) / depth;
+        const float ndcY = f * (m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13]) / depth;
+        System* system = System::instance();
+        const int px = static_cast<int>((ndcX + 1.0f) / 2.0f * GlTest::kWidth);
+        const int py = static_cast<int>((1.0f - ndcY) / 2.0f * GlTest::kHeight);
+        for (const bool down : {true, false}) {
+            system->motion(px, py);
+            down ? system->keyDown(KeyMouseLeft) : system->keyUp(KeyMouseLeft);
+            frame();
+        }
+    }
 
     Main* app = nullptr;
     Sporrik* package = nullptr;
@@ -191,6 +212,35 @@ TEST_F(Screens, FluidDemoAndDemoLeaveTheMenus) {
     // Escape in the main menu shows the scene.
     pressKey(KeyEscape);
     EXPECT_FALSE(app->menusVisible());
+}
+
+// The last move of a game, clicked on the board: once the scene has shown it,
+// the heads-up display names the winner.
+TEST_F(Screens, LastMoveClickedOnTheBoardShowsTheWinner) {
+    GameBoard& board = package->getBoard();
+    const WaterTable& table = package->getWaterTable();
+    const auto* hud = static_cast<SporrikHud*>(package->getHud());
+    FakeClock clock;
+    const auto framesUntil = [&](auto done) {
+        for (int i = 0; i < 40 && !done(); ++i) {
+            clock.advance(0.25);
+            frame();
+        }
+    };
+    click(*menu->getPlayButton());
+    click(*newGame->getHardButton());
+    // On player 1's turn still, player 2's figure jumps to two fields from
+    // player 1's: the split between them converts it.
+    for (const int to : {6, 4, 2}) {
+        ASSERT_TRUE(board.performMove(to + 2, to + 2, to, to));
+    }
+    framesUntil(
+        [&] { return !board.hasPendingMoves() && table.countShownFigures(GameBoard::kPlayer2) == 1; });
+    clickField(0, 0);
+    clickField(1, 1);
+    framesUntil([&] { return !hud->getResultText()->getText().empty(); });
+    EXPECT_EQ(hud->getResultText()->getText(), "Player 1 Won!");
+    EXPECT_EQ(hud->getPlayerText(GameBoard::kPlayer2)->getText(), "Player 2: 0");
 }
 
 TEST_F(Screens, F10ListsEveryLoadedTexture) {
