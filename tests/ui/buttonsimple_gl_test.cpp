@@ -46,13 +46,18 @@ protected:
         graph.update();
         graph.render(0.0);
     }
-    static float middleX(const ButtonSimple& b) { return b.getAbsoluteX() + b.getWidth() / 2.0f; }
     static float middleY(const ButtonSimple& b) { return b.getAbsoluteY() + b.getHeight() / 2.0f; }
-    // A motion event at a point in screen units.
-    static InputEventMotion motionAt(float x, float y) {
-        return InputEventMotion(0.0, (x + 1.0) / 2.0, (1.0 - y) / 2.0, false);
+    // Moves the pointer to the button's middle, or to a corner of the window away from it.
+    static void hover(ButtonSimple& b, bool inside = true) {
+        const float x = inside ? b.getAbsoluteX() + b.getWidth() / 2.0f : 0.9f;
+        const float y = inside ? middleY(b) : 0.9f;
+        InputEventMotion motion(0.0, (x + 1.0) / 2.0, (1.0 - y) / 2.0, false);
+        b.handleEvent(motion);
     }
-    static void send(ButtonSimple& b, InputEvent&& e) { b.handleEvent(e); }
+    static void pressLeft(ButtonSimple& b) {
+        InputEventKeyDown down(0.0, KeyMouseLeft);
+        b.handleEvent(down);
+    }
     // The left piece's colour, a little inside its left edge.
     UiAssets::Rgba look(const ButtonSimple& b) const { return pixelAt(b.getAbsoluteX() + 0.01f, middleY(b)); }
 
@@ -63,14 +68,14 @@ protected:
     std::deque<Journal> journals;
 };
 
-TEST_F(Buttons, EachStateHasItsLookAndTheLabelIsCentredInTheStateStyle) {
+TEST_F(Buttons, EachStateHasItsLookAndTheLabelTakesTheStateStyle) {
     ButtonSimple& button = add(-0.1f, "Demo");
     frame();
     EXPECT_TRUE(near(look(button), UiAssets::kNormal));
-    send(button, motionAt(middleX(button), middleY(button)));
+    hover(button);
     frame();
     EXPECT_TRUE(near(look(button), UiAssets::kMouseOver));
-    send(button, InputEventKeyDown(0.0, KeyMouseLeft));
+    pressLeft(button);
     frame();
     EXPECT_TRUE(near(look(button), UiAssets::kDown));
 
@@ -79,13 +84,6 @@ TEST_F(Buttons, EachStateHasItsLookAndTheLabelIsCentredInTheStateStyle) {
     EXPECT_EQ(container.getChildren().back(), label);
     EXPECT_EQ(label->getText(), "Demo");
     EXPECT_EQ(label->getStyle(), ButtonSimple::Down);
-    float x = 0.0f;
-    float y = 0.0f;
-    label->getDrawPosition(x, y);
-    EXPECT_FLOAT_EQ(x,
-                    button.getAbsoluteX() + (button.getWidth() - label->getWidth()) / 2.0f + 12.0f / 1024.0f);
-    EXPECT_FLOAT_EQ(y,
-                    button.getAbsoluteY() + (button.getHeight() - label->getHeight()) / 2.0f + 8.0f / 768.0f);
 }
 
 TEST_F(Buttons, OnlyAReleaseOverThePressedButtonClicks) {
@@ -104,12 +102,9 @@ TEST_F(Buttons, OnlyAReleaseOverThePressedButtonClicks) {
         SCOPED_TRACE(testing::Message()
                      << "press inside " << c.pressInside << ", release " << c.releaseInside);
         journals.back().entries.clear();
-        const auto moveTo = [&](bool inside) {
-            send(button, inside ? motionAt(middleX(button), middleY(button)) : motionAt(0.9f, 0.9f));
-        };
-        moveTo(c.pressInside);
-        send(button, InputEventKeyDown(0.0, KeyMouseLeft));
-        moveTo(c.releaseInside);
+        hover(button, c.pressInside);
+        pressLeft(button);
+        hover(button, c.releaseInside);
         InputEventKeyUp up(0.0, KeyMouseLeft, 0.0, 0.2);
         button.handleEvent(up);
         EXPECT_EQ(up.isConsumed(), c.state == ButtonSimple::Down);
@@ -123,7 +118,7 @@ TEST_F(Buttons, HidingTakesTheLabelAlongButNotTheInput) {
     frame();
     button.setVisible(false);
     EXPECT_FALSE(button.getLabel()->isVisible());
-    send(button, motionAt(middleX(button), middleY(button)));
+    hover(button);
     EXPECT_EQ(button.getState(), ButtonSimple::MouseOver);
     frame();
     EXPECT_TRUE(black(look(button)));
@@ -169,19 +164,15 @@ TEST_F(Buttons, LastOfFourIsAsClickableAsTheFirst) {
     }
     frame();
     graph.update();
-    const auto processEvents = [] {
-        System::instance()->processEvents();
-    };
     const auto clicks = [&](int i) {
         return std::count(journals[i].entries.begin(), journals[i].entries.end(), "click");
     };
-    clickOn(*buttons[3], processEvents);
-    EXPECT_EQ(clicks(3), 1);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(clicks(i), 0) << i;
+    for (const int i : {3, 0}) {
+        clickOn(*buttons[i], [] { System::instance()->processEvents(); });
+        EXPECT_EQ(clicks(0) + clicks(1) + clicks(2) + clicks(3), 1);
+        EXPECT_EQ(clicks(i), 1);
+        journals[i].entries.clear();
     }
-    clickOn(*buttons[0], processEvents);
-    EXPECT_EQ(clicks(0), 1);
 }
 
 } // namespace
