@@ -97,28 +97,54 @@ TEST_F(Screens, NewGameBackAndEasyGame_KeepTheKindsAndSetTheEasyLevel) {
     EXPECT_FALSE(package->getBoard().isHuman(GameBoard::kPlayer1));
 }
 
-// Player 1 human against the computer; Escape offers to continue.
-TEST_F(Screens, HardGameShowsTheHudWithBothCountsAndEscapeOffersContinue) {
+// Player 1 human against the computer: Escape offers to continue the game;
+// its last move, clicked on the board, brings the winner's caption once the
+// scene has shown it, and a decided game is not offered for continuing.
+TEST_F(Screens, HardGameShowsTheHudUntilTheWinnerAndEscapeOffersContinueMeanwhile) {
     GameBoard& board = package->getBoard();
+    const auto* hud = static_cast<SporrikHud*>(package->getHud());
+    FakeClock clock;
+    const auto framesUntil = [&](auto done) {
+        for (int i = 0; i < 40 && !done(); ++i) {
+            clock.advance(0.25);
+            frame();
+        }
+    };
     click(*menu->getPlayButton());
     click(*newGame->getHardButton());
     // The scene shows a new game in three frames: cleared, then one figure each.
     for (int i = 0; i < 3; ++i) {
         frame();
     }
-    EXPECT_FALSE(app->menusVisible());
     EXPECT_EQ(top(), menu);
     EXPECT_EQ(board.getDifficulty(), GameBoard::kHard);
     EXPECT_TRUE(board.isHuman(GameBoard::kPlayer1));
     EXPECT_FALSE(board.isHuman(GameBoard::kPlayer2));
     EXPECT_TRUE(board.isRunning());
-    auto* hud = static_cast<SporrikHud*>(package->getHud());
-    EXPECT_TRUE(drawn(hud));
+    EXPECT_TRUE(drawn(package->getHud()));
     EXPECT_EQ(hud->getPlayerText(1)->getText(), "Player 1: 1");
     EXPECT_EQ(hud->getPlayerText(2)->getText(), "Player 2: 1");
     pressKey(KeyEscape);
     EXPECT_TRUE(app->menusVisible());
     EXPECT_EQ(menu->getPlayButton()->getCaption(), "Continue");
+    click(*menu->getPlayButton());
+    EXPECT_FALSE(app->menusVisible());
+
+    // On player 1's turn still, player 2's figure jumps to two fields from
+    // player 1's: the split between them converts it.
+    for (const int to : {6, 4, 2}) {
+        ASSERT_TRUE(board.performMove(to + 2, to + 2, to, to));
+    }
+    const WaterTable& table = package->getWaterTable();
+    framesUntil(
+        [&] { return !board.hasPendingMoves() && table.countShownFigures(GameBoard::kPlayer2) == 1; });
+    clickField(0, 0);
+    clickField(1, 1);
+    framesUntil([&] { return !hud->getResultText()->getText().empty(); });
+    EXPECT_EQ(hud->getResultText()->getText(), "Player 1 Won!");
+    EXPECT_EQ(hud->getPlayerText(2)->getText(), "Player 2: 0");
+    pressKey(KeyEscape);
+    EXPECT_EQ(menu->getPlayButton()->getCaption(), "New Game");
 }
 
 // Through GLUT's display handler: the first frame after the clock starts
@@ -212,35 +238,6 @@ TEST_F(Screens, FluidDemoAndDemoLeaveTheMenus) {
     // Escape in the main menu shows the scene.
     pressKey(KeyEscape);
     EXPECT_FALSE(app->menusVisible());
-}
-
-// The last move of a game, clicked on the board: once the scene has shown it,
-// the heads-up display names the winner.
-TEST_F(Screens, LastMoveClickedOnTheBoardShowsTheWinner) {
-    GameBoard& board = package->getBoard();
-    const WaterTable& table = package->getWaterTable();
-    const auto* hud = static_cast<SporrikHud*>(package->getHud());
-    FakeClock clock;
-    const auto framesUntil = [&](auto done) {
-        for (int i = 0; i < 40 && !done(); ++i) {
-            clock.advance(0.25);
-            frame();
-        }
-    };
-    click(*menu->getPlayButton());
-    click(*newGame->getHardButton());
-    // On player 1's turn still, player 2's figure jumps to two fields from
-    // player 1's: the split between them converts it.
-    for (const int to : {6, 4, 2}) {
-        ASSERT_TRUE(board.performMove(to + 2, to + 2, to, to));
-    }
-    framesUntil(
-        [&] { return !board.hasPendingMoves() && table.countShownFigures(GameBoard::kPlayer2) == 1; });
-    clickField(0, 0);
-    clickField(1, 1);
-    framesUntil([&] { return !hud->getResultText()->getText().empty(); });
-    EXPECT_EQ(hud->getResultText()->getText(), "Player 1 Won!");
-    EXPECT_EQ(hud->getPlayerText(GameBoard::kPlayer2)->getText(), "Player 2: 0");
 }
 
 TEST_F(Screens, F10ListsEveryLoadedTexture) {

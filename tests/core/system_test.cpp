@@ -220,48 +220,43 @@ TEST_F(Dispatch, UnchangedListDuringDispatchKeepsThePosition) {
 }
 
 // GLUT's keys and buttons through the handlers GLUT calls: each becomes the
-// game's code (arrows right, up, left, down 259-262; F1-F12 263-274; mouse
-// buttons 256-258); keys without a code and the wheel give nothing.
+// game's code; keys without a code and the wheel give nothing.
 TEST_F(Dispatch, GlutHandlers_TranslateKeysAndButtonsToTheGameCodes) {
-    using Handler = std::function<void(bool down)>;
-    const auto special = [](int key) -> Handler {
-        return [key](bool down) {
-            (down ? GlutCallbacks::specialDown : GlutCallbacks::specialUp)(key, 0, 0);
-        };
-    };
-    const auto mouse = [](int button) -> Handler {
-        return [button](bool down) {
-            GlutCallbacks::mouse(button, down ? GLUT_DOWN : GLUT_UP, 500, 250);
-        };
-    };
+    enum Handler { Special, Keyboard, Mouse };
     const struct {
-        const char* what;
         Handler handler;
+        int glut;
         int code; // 0: nothing arrives
     } cases[] = {
-        {"right", special(GLUT_KEY_RIGHT), 259},
-        {"up", special(GLUT_KEY_UP), 260},
-        {"left", special(GLUT_KEY_LEFT), 261},
-        {"down", special(GLUT_KEY_DOWN), 262},
-        {"F1", special(GLUT_KEY_F1), 263},
-        {"F7", special(GLUT_KEY_F7), 269},
-        {"F12", special(GLUT_KEY_F12), 274},
-        {"home", special(GLUT_KEY_HOME), 0},
-        {"a", [](bool down) { (down ? GlutCallbacks::keyboardDown : GlutCallbacks::keyboardUp)('a', 0, 0); },
-         97},
-        {"left button", mouse(GLUT_LEFT_BUTTON), 256},
-        {"middle button", mouse(GLUT_MIDDLE_BUTTON), 257},
-        {"right button", mouse(GLUT_RIGHT_BUTTON), 258},
-        {"wheel", mouse(3), 0},
+        {Special, GLUT_KEY_RIGHT, KeyArrowRight},
+        {Special, GLUT_KEY_UP, KeyArrowUp},
+        {Special, GLUT_KEY_LEFT, KeyArrowLeft},
+        {Special, GLUT_KEY_DOWN, KeyArrowDown},
+        {Special, GLUT_KEY_F1, KeyF1},
+        {Special, GLUT_KEY_F7, KeyF1 + 6},
+        {Special, GLUT_KEY_F12, KeyF12},
+        {Special, GLUT_KEY_HOME, 0},
+        {Keyboard, 'a', 'a'},
+        {Mouse, GLUT_LEFT_BUTTON, KeyMouseLeft},
+        {Mouse, GLUT_MIDDLE_BUTTON, KeyMouseMiddle},
+        {Mouse, GLUT_RIGHT_BUTTON, KeyMouseRight},
+        {Mouse, 3, 0},
     };
     for (const auto& c : cases) {
         Recorder recorder;
         system.setEventConsumers({&recorder});
         clock.advance(0.05);
-        c.handler(true);
-        pass(0.1);
-        c.handler(false);
-        pass(0.1);
+        for (const bool down : {true, false}) {
+            if (c.handler == Special) {
+                (down ? GlutCallbacks::specialDown : GlutCallbacks::specialUp)(c.glut, 0, 0);
+            } else if (c.handler == Keyboard) {
+                (down ? GlutCallbacks::keyboardDown
+                      : GlutCallbacks::keyboardUp)(static_cast<unsigned char>(c.glut), 0, 0);
+            } else {
+                GlutCallbacks::mouse(c.glut, down ? GLUT_DOWN : GLUT_UP, 500, 250);
+            }
+            pass(0.1);
+        }
         std::vector<std::string> expected;
         if (c.code != 0) {
             expected = {"down " + std::to_string(c.code), "up " + std::to_string(c.code) + " 0 0.1"};
@@ -269,7 +264,7 @@ TEST_F(Dispatch, GlutHandlers_TranslateKeysAndButtonsToTheGameCodes) {
         recorder.received.erase(
             std::remove(recorder.received.begin(), recorder.received.end(), "move 0.5 0.5"),
             recorder.received.end());
-        EXPECT_EQ(recorder.received, expected) << c.what;
+        EXPECT_EQ(recorder.received, expected) << c.glut;
     }
 }
 

@@ -76,15 +76,6 @@ TEST(CompactPositionPerft, AgreesWithTheBoardsRules) {
     }
 }
 
-// The start position's counts, written down once: 3 splits and 5 jumps.
-TEST(CompactPositionPerft, StartCounts) {
-    GameBoard board;
-    drawDiagram(board, kStart);
-    const CompactPosition position = CompactPosition::fromBoard(board, 1);
-    EXPECT_EQ(position.perft(1), 8u);
-    EXPECT_EQ(position.perft(2), 64u);
-}
-
 // Random games: the key kept move by move matches one computed afresh, it
 // tells the player to move apart, and the result matches the board's.
 TEST(CompactPosition, KeyAndResultFollowTheBoardThroughRandomGames) {

@@ -99,16 +99,6 @@ TEST_F(GameBoardTest, NewGame_QueuesClearAndStartFigures_DiscardingTheOldGame) {
     EXPECT_EQ(drain(board), start);
 }
 
-TEST_F(GameBoardTest, SplitKeepsTheSource_JumpEmptiesIt) {
-    ASSERT_TRUE(board.performMove(0, 0, 1, 1));
-    ASSERT_TRUE(board.performMove(8, 8, 6, 7));
-    EXPECT_EQ(drain(board), (Moves{{0, 0, 1, 1, MoveSplit}, {8, 8, 6, 7, MoveJump}}));
-    EXPECT_EQ(board.getField(0, 0), 1);
-    EXPECT_EQ(board.getField(1, 1), 1);
-    EXPECT_EQ(board.getField(8, 8), 0);
-    EXPECT_EQ(board.getField(6, 7), 2);
-}
-
 TEST_F(GameBoardTest, RefusedMoves_ChangeNothingAndQueueNothing) {
     board.setField(1, 0, 2);
     const std::array<int, 4> refused[] = {
@@ -125,20 +115,6 @@ TEST_F(GameBoardTest, RefusedMoves_ChangeNothingAndQueueNothing) {
     EXPECT_FALSE(board.hasPendingMoves());
     EXPECT_EQ(board.countFields(1), 1);
     EXPECT_EQ(board.countFields(2), 2);
-}
-
-TEST_F(GameBoardTest, Conversion_TurnsOnlyOpposingNeighboursInRowMajorOrderAfterTheMove) {
-    // Beside the target (4, 4): three opposing figures and an own one; two away: two opposing.
-    place({{2, 4, 1}, {4, 5, 2}, {3, 5, 2}, {5, 3, 2}, {3, 3, 1}, {6, 4, 2}, {4, 2, 2}});
-    ASSERT_TRUE(board.performMove(2, 4, 4, 4));
-    const Moves expected = {{2, 4, 4, 4, MoveJump},
-                            {5, 3, 5, 3, MoveConvert},
-                            {3, 5, 3, 5, MoveConvert},
-                            {4, 5, 4, 5, MoveConvert}};
-    EXPECT_EQ(drain(board), expected);
-    EXPECT_EQ(board.countFields(1), 5);
-    EXPECT_EQ(board.getField(6, 4), 2);
-    EXPECT_EQ(board.getField(4, 2), 2);
 }
 
 TEST_F(GameBoardTest, Selection_NewOwnFigureDeselectsTheOldFirst_SelectedOneDeselects) {
@@ -208,15 +184,6 @@ TEST_F(GameBoardTest, WalledInComputer_HasNoTargetAndQueuesNothingWhenTheTurnPas
     EXPECT_EQ(board.getCurrentPlayer(), 2);
     EXPECT_TRUE(board.isMoveDone());
     EXPECT_EQ(board.winner(), 1);
-}
-
-TEST_F(GameBoardTest, Winner_FullBoardGoesToTheMoreFigures) {
-    for (const int ones : {41, 40}) {
-        for (int i = 0; i < 81; ++i) {
-            board.setField(i % 9, i / 9, i < ones ? 1 : 2);
-        }
-        EXPECT_EQ(board.winner(), ones == 41 ? 1 : 2);
-    }
 }
 
 TEST_F(GameBoardTest, Winner_SideWithoutFiguresLoses_TheOtherMayGoOnMoving) {
