@@ -41,6 +41,10 @@ int alphaBeta(const CompactPosition& position, int depth, int alpha, int beta, i
 const Diagram kLastTwo = {"o........", "..x......", "..x......", ".........", ".........",
                           ".........", ".........", ".........", "........."};
 
+// Early in a game: five plies deep, a bound taken the wrong way changes the score here.
+const Diagram kEarly = {".........", ".o.......", "o........", ".........", ".........",
+                        ".........", ".........", "......x..", "........x"};
+
 TEST(ExpertSearch, TakesAWinAtOnce) {
     ExpertSearch search(10);
     CompactPosition position = make(kLastTwo, 1);
@@ -61,8 +65,11 @@ TEST(ExpertSearch, TranspositionTableNeverChangesTheResult) {
         const Diagram* rows;
         int player;
         int depth;
-    } cases[] = {
-        {&kOpeningDiagram, 1, 4}, {&kOpeningDiagram, 2, 5}, {&kMiddleDiagram, 1, 4}, {&kMiddleDiagram, 2, 4}};
+    } cases[] = {{&kEarly, 1, 5},
+                 {&kOpeningDiagram, 1, 4},
+                 {&kOpeningDiagram, 2, 5},
+                 {&kMiddleDiagram, 1, 4},
+                 {&kMiddleDiagram, 2, 4}};
     for (const auto& c : cases) {
         const CompactPosition position = make(*c.rows, c.player);
         const int expected =
