@@ -75,17 +75,11 @@ TEST(MoveAnimation, NewGame_TakesThreeFramesToShow) {
 }
 
 TEST_F(MoveAnimationTest, JumpWithTwoConversions_TakesItsTimesPlusAFramePerRecord) {
-    move(0, 0, 1, 1);
-    settle();
-    move(8, 8, 6, 6);
-    settle();
-    move(1, 1, 2, 1);
-    settle();
-    move(6, 6, 4, 4);
-    settle();
-    move(0, 0, 1, 0);
-    settle();
-    move(4, 4, 3, 3);
+    // Four figures of player 1 and two of player 2 at (4, 4) and (3, 3), on player 1's turn still.
+    for (const auto& m : {Move{0, 0, 1, 1}, Move{1, 1, 2, 1}, Move{0, 0, 1, 0}, Move{8, 8, 6, 6},
+                          Move{6, 6, 4, 4}, Move{4, 4, 3, 3}}) {
+        ASSERT_TRUE(board.performMove(m.fromX, m.fromY, m.toX, m.toY));
+    }
     settle();
     click(2, 1);
     settle();

@@ -29,22 +29,6 @@ double lifetime(ParticleSystem& particles, double dt) {
 
 } // namespace
 
-TEST(ParticleSystem, Splash_RisesAndSpreadsByTheStatedSpeedsInOneFrame) {
-    ParticleSystem particles; // the C runtime's generator
-    const vec3 origin(10, 20, 0);
-    particles.emit(origin, {0.1f, 0.2f, 0.3f, 1.0f}, 200);
-    ASSERT_EQ(particles.getParticles().size(), 200u);
-    EXPECT_EQ(particles.getParticles().front().color.w, 0.5f);
-    EXPECT_FALSE(particles.getParticles().front().kind);
-    particles.update(0.02);
-    ASSERT_EQ(particles.getParticles().size(), 200u);
-    for (const Particle& p : particles.getParticles()) {
-        EXPECT_GE(p.position.z, 0.16f - 1e-5f);
-        EXPECT_LE(p.position.z, 0.56f + 1e-5f);
-        EXPECT_NEAR(std::hypot(p.position.x - origin.x, p.position.y - origin.y), 0.4f, 1e-5f);
-    }
-}
-
 TEST(ParticleSystem, DropletsLandAfterTheirFlight_EvenInSlowMotion) {
     const struct {
         bool slowMotion;

@@ -103,11 +103,8 @@ protected:
 
 } // namespace
 
-TEST_F(ScenePictureGl, OrbitCamera_ShortcutsChangeNoPixel) {
+TEST_F(ScenePictureGl, ShortcutsChangeNoPixel_FromTheOrbitAndFromLowOverTheWater) {
     expectTheSamePictureBothWays();
-}
-
-TEST_F(ScenePictureGl, LowCameraOverTheWater_ShortcutsChangeNoPixel) {
     table.setPosition(32.0f, -12.0f, 16.0f);
     table.lookAt(32.0f, 40.0f, 0.0f);
     expectTheSamePictureBothWays();

@@ -36,7 +36,6 @@ TEST(SceneQuality, Choose_UnknownArgumentIsReportedNotSilentlyTaken) {
 
 TEST(SceneQuality, Fast_GivesUpDetailThatFullKeeps) {
     const SceneQuality full(Level::Full), fast(Level::Fast);
-    EXPECT_EQ(full.passSize(), 512);
     EXPECT_FALSE(full.alternatesPasses());
     EXPECT_LT(fast.passSize(), full.passSize());
     EXPECT_TRUE(fast.alternatesPasses());
@@ -57,5 +56,4 @@ TEST(PhaseTimer, MarksReachTheHookOnlyWhileOneIsSet) {
     PhaseTimer::setHook(nullptr);
     PhaseTimer::mark(FramePhase::Figures);
     EXPECT_EQ(seen, (std::vector<FramePhase>{FramePhase::Other, FramePhase::Sky}));
-    EXPECT_STREQ(PhaseTimer::name(FramePhase::MenusAndDisplay), "menus and display");
 }
