@@ -4,11 +4,11 @@
 // logical one after each move also means the figure counts changed only as the
 // rules allow.
 
+#include "game/compactposition.h"
 #include "game/gameboard.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <random>
 #include <string>
@@ -28,32 +28,13 @@ bool onBoard(int x, int y) {
 
 struct ShownBoard {
     int& at(int x, int y) { return fields[static_cast<size_t>(x + y * kSize)]; }
-    int count(int value) const { return static_cast<int>(std::count(fields.begin(), fields.end(), value)); }
-    // A side can move when an empty field lies within jumping distance of one of its figures.
-    bool hasMove(int player) const {
-        for (int i = 0; i < kFields; ++i) {
-            for (int j = 0; j < kFields; ++j) {
-                if (fields[i] == player && fields[j] == 0 &&
-                    GameBoard::distance(i % kSize, i / kSize, j % kSize, j / kSize) <=
-                        GameBoard::kJumpDistance) {
-                    return true;
-                }
-            }
-        }
-        return false;
-    }
-    // The result worked out afresh from the shown position.
+    // The result worked out afresh from the shown position, by the search's rules.
     int winner() const {
-        if (count(0) == 0) {
-            return count(1) > count(2) ? 1 : 2;
+        CompactPosition position;
+        for (int i = 0; i < kFields; ++i) {
+            position.setField(i % kSize, i / kSize, fields[static_cast<size_t>(i)]);
         }
-        if (count(1) == 0 || count(2) == 0) {
-            return count(1) == 0 ? 2 : 1;
-        }
-        if (!hasMove(1) || !hasMove(2)) {
-            return hasMove(1) ? 1 : 2;
-        }
-        return 0;
+        return position.winner();
     }
     bool matches(const GameBoard& board) const {
         for (int i = 0; i < kFields; ++i) {
