@@ -4,6 +4,7 @@
 #include "core/system.h"
 #include "graph/rendergraph.h"
 #include "support/thrown.h"
+#include "ui/controlcontainer.h"
 #include "ui/menu.h"
 
 #include <gtest/gtest.h>
@@ -39,14 +40,6 @@ private:
     Journal& journal;
 };
 
-class StandInNode : public RenderNode {
-public:
-    void render(double, float) override {}
-    void linkChildren() override {}
-    void attach() override {}
-    void detach() override {}
-};
-
 class StandInMain : public Main {
 public:
     void init() override {
@@ -64,8 +57,8 @@ public:
     RenderNode* getHud() override { return &hud; }
     GameLogic* getGameLogic() override { return nullptr; }
 
-    StandInNode table;
-    StandInNode hud;
+    ControlContainer table{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
+    ControlContainer hud{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
     Menu* menu;
 };
 
