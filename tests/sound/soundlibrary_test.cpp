@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
-#include <thread>
 
 using namespace TestSounds;
 
@@ -133,9 +131,8 @@ TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds_BadModeOrChannelIsR
     ASSERT_TRUE(FSOUND_Stream_SetTime(stream, 500));
     EXPECT_EQ(FSOUND_Stream_GetTime(stream), 500);
     ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), kChannels);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    const int playing = FSOUND_Stream_GetTime(stream);
-    EXPECT_GT(playing, 500);
+    int playing = 0;
+    EXPECT_TRUE(waitFor([&] { return (playing = FSOUND_Stream_GetTime(stream)) > 500; }));
     EXPECT_LE(playing, 1000);
     EXPECT_TRUE(FSOUND_Stream_Stop(stream));
     EXPECT_EQ(FSOUND_Stream_GetTime(stream), 0);
