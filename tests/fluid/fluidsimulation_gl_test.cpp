@@ -48,9 +48,9 @@ std::vector<Source> vortex() {
 }
 
 // Random velocities (|v| <= 0.1) over every interior cell.
-std::vector<Source> randomVelocities(unsigned seed) {
+std::vector<Source> randomVelocities() {
     std::vector<Source> sources;
-    std::srand(seed);
+    std::srand(7);
     for (int j = 1; j <= kN; ++j) {
         for (int i = 1; i <= kN; ++i) {
             const float u = 0.45f + 0.1f * std::rand() / RAND_MAX;
@@ -60,15 +60,10 @@ std::vector<Source> randomVelocities(unsigned seed) {
     return sources;
 }
 
-std::vector<float> readState(FluidSimulation& simulation) {
-    std::vector<float> out(kStateSize, -999.0f);
-    simulation.readState(out.data());
-    return out;
-}
-
-std::vector<float> readBuffer(FluidSimulation& simulation, int index) {
-    std::vector<float> out(kSide * kSide * 4, -999.0f);
-    simulation.readBuffer(index, out.data());
+// The interior fields, or with an index that whole buffer and its ring.
+std::vector<float> read(FluidSimulation& simulation, int index = -1) {
+    std::vector<float> out(index < 0 ? kStateSize : kSide * kSide * 4, -999.0f);
+    index < 0 ? simulation.readState(out.data()) : simulation.readBuffer(index, out.data());
     return out;
 }
 
@@ -156,7 +151,7 @@ TEST_P(FluidGl, Step_MatchesTheSolverForEachSourcePattern) {
             simulation.step(0.0);
             model.step();
         }
-        const std::vector<float> gpu = readState(simulation);
+        const std::vector<float> gpu = read(simulation);
         EXPECT_EQ(RenderContext::current(), RenderContext::window());
         GLint program = -1;
         glGetIntegerv(GL_CURRENT_PROGRAM, &program);
@@ -189,7 +184,7 @@ TEST_P(FluidGl, Picture_ConstantWithoutSourcesAndBrightWhereTheDensityIs) {
     for (int s = 0; s < 4; ++s) {
         simulation.step(0.0);
     }
-    EXPECT_EQ(readState(simulation), std::vector<float>(kStateSize, 0.0f));
+    EXPECT_EQ(read(simulation), std::vector<float>(kStateSize, 0.0f));
     EXPECT_EQ(picture(simulation), first);
     addSources(simulation, {{30, 30, 4, 4, Cell{1.0f, 0.5f, 0.5f, 0.0f}}});
     simulation.step(0.0);
@@ -197,9 +192,11 @@ TEST_P(FluidGl, Picture_ConstantWithoutSourcesAndBrightWhereTheDensityIs) {
     EXPECT_EQ(picture(simulation)[(60 * kSide + 60) * 4], first[(60 * kSide + 60) * 4]);
 }
 
-TEST_P(FluidGl, Projection_LowersDivergenceLikeTheSolver) {
+// A step of random velocities over every cell: the projection takes most of
+// their divergence away, and the boundary cells mirror them across the walls.
+TEST_P(FluidGl, RandomVelocities_LoseTheirDivergenceAndMirrorAtTheWalls) {
     FluidSimulation simulation(kN, kN, GetParam());
-    const std::vector<Source> sources = randomVelocities(7);
+    const std::vector<Source> sources = randomVelocities();
     addSources(simulation, sources);
     std::vector<float> velocities(kStateSize);
     for (size_t k = 0; k < sources.size(); ++k) {
@@ -208,20 +205,14 @@ TEST_P(FluidGl, Projection_LowersDivergenceLikeTheSolver) {
     }
     const double before = divergence(velocities);
     simulation.step(0.0);
-    const double factor = divergence(readState(simulation)) / before;
+    const double factor = divergence(read(simulation)) / before;
     EXPECT_LT(factor, 0.5);
     if (!onCpu()) {
         model.step();
         const double solverFactor = divergence(modelState()) / before;
         EXPECT_NEAR(factor, solverFactor, 0.05 * solverFactor);
     }
-}
-
-TEST_P(FluidGl, BoundaryCells_MirrorTheVelocityAcrossTheWall) {
-    FluidSimulation simulation(kN, kN, GetParam());
-    addSources(simulation, randomVelocities(11));
-    simulation.step(0.0);
-    const std::vector<float> fields = readBuffer(simulation, 1);
+    const std::vector<float> fields = read(simulation, 1);
     const auto at = [&](int i, int j, int ch) {
         return fields[(j * kSide + i) * 4 + ch];
     };
@@ -230,8 +221,7 @@ TEST_P(FluidGl, BoundaryCells_MirrorTheVelocityAcrossTheWall) {
             const int ii = std::clamp(i, 1, kN), jj = std::clamp(j, 1, kN);
             const bool wallX = ii != i, wallY = jj != j;
             if (wallX && wallY) {
-                ASSERT_EQ(at(i, j, 1), 0.0f) << "corner " << i << ", " << j;
-                ASSERT_EQ(at(i, j, 2), 0.0f) << "corner " << i << ", " << j;
+                ASSERT_TRUE(at(i, j, 1) == 0.0f && at(i, j, 2) == 0.0f) << "corner " << i << ", " << j;
             } else if (wallX || wallY) {
                 ASSERT_EQ(at(i, j, 0), at(ii, jj, 0)) << i << ", " << j;
                 ASSERT_EQ(at(i, j, 1), wallX ? -at(ii, jj, 1) : at(ii, jj, 1)) << i << ", " << j;
@@ -250,25 +240,23 @@ TEST_P(FluidGl, Step_LeavesTheWindowsStateAsFound) {
     const GlTexture mine = GlTexture::generate();
     glBindTexture(GL_TEXTURE_RECTANGLE, mine.get());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    const Cell colour{0.1f, 0.2f, 0.3f, 0.4f};
-    const Cell texCoord{0.25f, 0.5f, 0.75f, 1.0f};
-    glColor4fv(colour.data());
-    glTexCoord4fv(texCoord.data());
+    glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
+    glTexCoord4f(0.25f, 0.5f, 0.75f, 1.0f);
+    const auto state = [] {
+        std::array<float, 10> out{};
+        glGetFloatv(GL_CURRENT_COLOR, &out[0]);
+        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, &out[4]);
+        glGetFloatv(GL_TEXTURE_BINDING_RECTANGLE, &out[8]);
+        glGetFloatv(GL_UNPACK_ALIGNMENT, &out[9]);
+        return out;
+    };
+    const auto before = state();
     addSources(simulation, vortex());
     simulation.step(0.0);
     simulation.step(0.0);
-    Cell colourAfter{}, texCoordAfter{};
-    glGetFloatv(GL_CURRENT_COLOR, colourAfter.data());
-    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoordAfter.data());
-    GLint binding = 0, alignment = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_RECTANGLE, &binding);
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(state(), before);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glBindTexture(GL_TEXTURE_RECTANGLE, 0);
-    EXPECT_EQ(colourAfter, colour);
-    EXPECT_EQ(texCoordAfter, texCoord);
-    EXPECT_EQ(binding, static_cast<GLint>(mine.get()));
-    EXPECT_EQ(alignment, 1);
 }
 
 // Colours beyond 0...1 count as 0 or 1. Held at 1000 a step, density would
@@ -283,7 +271,7 @@ TEST_P(FluidGl, StrongSourceHeldForLong_StaysFiniteAndGrowsAtMostOneAStep) {
         addSources(simulation, {{20, 20, 2, 2, Cell{1000.0f, 0.5f, 0.5f, 1000.0f}},
                                 {45, 45, 2, 2, Cell{0.0f, 1000.0f, -1000.0f, 0.0f}}});
         simulation.step(0.0);
-        const std::vector<float> state = readState(simulation);
+        const std::vector<float> state = read(simulation);
         float largest = 0.0f;
         for (float value : state) {
             ASSERT_TRUE(std::isfinite(value)) << "step " << s;
@@ -323,7 +311,7 @@ TEST_P(FluidGl, Construction_MarksTheRing) {
     testing::internal::CaptureStderr();
     FluidSimulation simulation(kN, kN, GetParam());
     testing::internal::GetCapturedStderr();
-    const std::vector<float> fields = readBuffer(simulation, 0);
+    const std::vector<float> fields = read(simulation, 0);
     for (int k = 0; k < kSide * kSide; ++k) {
         const int i = k % kSide, j = k / kSide;
         const bool ring = i == 0 || j == 0 || i == kN + 1 || j == kN + 1;
@@ -360,38 +348,36 @@ TEST_P(FluidGl, GridTooLargeForABuffer_OneErrorAndUnavailable) {
     expectUnavailable(simulation, logs);
 }
 
-// An asset directory with copies of the program files, to be spoilt.
-class BrokenAssets : public ::testing::Test {
-protected:
-    void SetUp() override {
+// The programs are read below the path argument, and only there. A missing
+// or broken one ends the build there, before any buffer is made; the error
+// names it, the compiler's listing what is wrong.
+TEST(BrokenProgram, EndsTheBuildThereInOneError) {
+    const struct {
+        const char* file;
+        const char* text; // null: the file is missing
+        const char* listed;
+    } cases[] = {
+        {"cg/linsolveU.cg", nullptr, "linsolveU"},
+        {"cg/bounds.cg", "#version 140\nout vec4 result;\nvoid main() { result = nothing; }\n", "nothing"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        TempDir dir;
         std::filesystem::copy(assetDir() + "/cg", dir.file("cg"));
         setAssetDirectory(dir.path());
+        std::filesystem::remove(dir.file(c.file));
+        if (c.text != nullptr) {
+            std::ofstream(dir.file(c.file)) << c.text;
+        }
+        LogCapture logs;
+        testing::internal::CaptureStderr();
+        FluidSimulation simulation(kN, kN, Path::Gpu);
+        EXPECT_EQ(testing::internal::GetCapturedStderr().find("pbuffer"), std::string::npos);
+        EXPECT_TRUE(logs.has(c.listed));
+        EXPECT_FALSE(logs.has("cg/div.cg"));
+        ASSERT_FALSE(logs.lines().empty());
+        EXPECT_NE(logs.lines().back().find(c.file), std::string::npos);
+        expectUnavailable(simulation, logs);
     }
-
-    TempDir dir;
-    LogCapture logs;
-};
-
-// The other files are found below the path argument, and only there.
-TEST_F(BrokenAssets, MissingProgramFile_StopsThereAndKeepsNothing) {
-    std::filesystem::remove(dir.file("cg/linsolveU.cg"));
-    testing::internal::CaptureStderr();
-    FluidSimulation simulation(kN, kN, Path::Gpu);
-    EXPECT_EQ(testing::internal::GetCapturedStderr().find("pbuffer"), std::string::npos);
-    EXPECT_TRUE(logs.has("cg/linsolveU.cg"));
-    EXPECT_FALSE(logs.has("cg/div.cg"));
-    expectUnavailable(simulation, logs);
-}
-
-TEST_F(BrokenAssets, ProgramThatDoesNotCompile_ReportsListingAndOneError) {
-    std::ofstream(dir.file("cg/bounds.cg"))
-        << "#version 140\nout vec4 result;\nvoid main() { result = nothing; }\n";
-    FluidSimulation simulation(kN, kN, Path::Gpu);
-    // The compiler's listing names what is wrong, the error the file.
-    EXPECT_TRUE(logs.has("nothing"));
-    ASSERT_FALSE(logs.lines().empty());
-    EXPECT_NE(logs.lines().back().find("cg/bounds.cg"), std::string::npos);
-    expectUnavailable(simulation, logs);
 }
 
 } // namespace
