@@ -69,17 +69,23 @@ TEST_F(PBufferGl, Initialize_ExactSizeOrNothing) {
     ASSERT_NE(buffer, nullptr);
     buffer->makeCurrent();
     EXPECT_EQ(integers<4>(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 66, 34}));
+    // A failure names its reason: a size that cannot be, or a format.
     const GLint limit = integer(GL_MAX_RECTANGLE_TEXTURE_SIZE);
     const struct {
         const char* mode;
         int width, height;
-    } impossible[] = {{"rgb textureRECT", limit + 1, 8},
-                      {"rgb textureRECT", 8, 0},
-                      {"rgb textureRECT", -4, 8},
-                      {"textureCUBE", 16, 16}};
+        const char* reason;
+    } impossible[] = {{"rgb textureRECT", limit + 1, 8, "INVALID_DATA"},
+                      {"rgb textureRECT", 8, 0, "INVALID_DATA"},
+                      {"rgb textureRECT", -4, 8, "INVALID_DATA"},
+                      {"textureCUBE", 16, 16, "pixel format"}};
     for (const auto& c : impossible) {
         SCOPED_TRACE(std::string(c.mode) + " " + std::to_string(c.width) + " x " + std::to_string(c.height));
-        EXPECT_EQ(makeBuffer(c.mode, c.width, c.height), nullptr);
+        PBuffer failing(c.mode);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(failing.initialize(c.width, c.height, false, false));
+        EXPECT_NE(testing::internal::GetCapturedStderr().find(c.reason), std::string::npos);
+        EXPECT_FALSE(failing.isInitialized());
     }
 }
 
