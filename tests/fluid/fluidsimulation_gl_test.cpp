@@ -284,10 +284,12 @@ TEST(FluidPath, ProcessorOnSoftwareRenderersUnlessTheEnvironmentSaysOtherwise) {
     }
 }
 
-TEST_P(FluidGl, Construction_MarksTheRing) {
+// The log says which path runs.
+TEST_P(FluidGl, Construction_NamesThePathAndMarksTheRing) {
     testing::internal::CaptureStderr();
     FluidSimulation simulation(kN, kN, GetParam());
     testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(logs.has(onCpu() ? "on the processor" : "on the graphics card"));
     const std::vector<float> fields = read(simulation, 0);
     for (int k = 0; k < kSide * kSide; ++k) {
         const int i = k % kSide, j = k / kSide;

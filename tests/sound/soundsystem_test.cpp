@@ -68,6 +68,16 @@ TEST_F(SoundSystemTest, AddSample_SameFileTwice_SharesOneSampleFreedAtTheLastRem
     EXPECT_GE(other->play(), 0);
 }
 
+// Sixty-four sounds play at once: the clicks and splashes of a busy moment
+// never cut each other off.
+TEST_F(SoundSystemTest, SixtyFourSamplesPlayAtOnce) {
+    Sample* sample = SoundSystem::instance()->addSample(dir.file("select.wav"));
+    ASSERT_NE(sample, nullptr);
+    for (int i = 0; i < 64; ++i) {
+        EXPECT_GE(sample->play(), 0) << i;
+    }
+}
+
 TEST_F(SoundSystemTest, AddSample_FollowsThePathArgument) {
     writeFile(dir / "sounds" / "select.wav", sineWav(0.1));
     setAssetDirectory(dir.file(""));

@@ -12,6 +12,7 @@
 #include "scene/basin.h"
 #include "sound/wavreader.h"
 #include "support/logcapture.h"
+#include "support/pngfiles.h"
 #include "support/testpaths.h"
 #include "ui/font.h"
 #include "ui/text.h"
@@ -45,6 +46,11 @@ const char* const kModels[] = {"models/sporlet/spr-slime",   "models/sporlet/spr
                                "models/table/table-outside", "models/skybox/skybox"};
 const char* const kSounds[] = {"sounds/vrsnd2t.wav", "sounds/vrsnd1t.wav"};
 const char* const kLooks[] = {"n", "mo", "d"};
+
+// The 32-bit little-endian number at a file's byte offset.
+int64_t le32(const std::vector<uint8_t>& bytes, size_t at) {
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<int64_t>(bytes[at + 3]) << 24;
+}
 
 // A picture as the game's decoder gives it: RGBA, rows from the bottom up.
 struct Picture {
@@ -354,6 +360,13 @@ TEST_F(Models, EveryModelLoadsWithItsAnimationAndASkinOnEverySurface) {
             picture(skins.at(mesh->getMaterial()));
         }
         EXPECT_FALSE(log.has("out of bounds")) << "every animation frame lies in the file";
+        // The game reads the sections in turn; the header's offsets must
+        // still say where they lie for any other reader.
+        const std::vector<uint8_t> md3 = PngFiles::readBytes(asset(name + std::string(".md3")));
+        EXPECT_EQ(le32(md3, 92), 108);
+        EXPECT_EQ(le32(md3, 96), 108 + 56 * le32(md3, 76));
+        EXPECT_EQ(le32(md3, 100), le32(md3, 96) + 112 * le32(md3, 76) * le32(md3, 80));
+        EXPECT_EQ(le32(md3, 104), static_cast<int64_t>(md3.size()));
     }
 }
 
@@ -434,6 +447,8 @@ TEST_F(Models, SkyBoxFacesPointInwardsAtAboutAHundredUnits) {
 TEST(Sounds, ShortSixteenBitPcmAt44100_LoudWithoutClipping_SilentAtBothEnds) {
     for (const char* name : kSounds) {
         SCOPED_TRACE(name);
+        const std::vector<uint8_t> bytes = PngFiles::readBytes(asset(name));
+        EXPECT_EQ(le32(bytes, 4), static_cast<int64_t>(bytes.size()) - 8) << "the RIFF chunk's size";
         WavReader reader;
         ASSERT_EQ(reader.open(asset(name)), WavReader::Status::Ok);
         EXPECT_EQ(reader.getRate(), 44100);
