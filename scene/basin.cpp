@@ -2,6 +2,7 @@
 
 #include "scene/basin.h"
 
+#include "scene/basinlayout.h"
 #include "scene/scenetexture.h"
 
 #include <cmath>
@@ -23,12 +24,12 @@ constexpr float kFogColour[4] = {0.3f, 0.3f, 0.6f, 1.0f};
 constexpr float kFogStart = 1.0f;
 constexpr float kFogEnd = 0.0f;
 
-// Where the board's square and its rim lie in the basin texture.
-constexpr float kT = 0.249382f;  // board edge, low side
-constexpr float kU = 0.747358f;  // board edge, high side
-constexpr float kR = 0.172232f;  // rim, low side
-constexpr float kRr = 0.824956f; // rim, high side
-constexpr float kW = 64.0f;      // board width in world units
+// The board's square (kT..kU) and its rim (kR..kRr) in the basin texture.
+constexpr float kT = kBasinBoardLow;
+constexpr float kU = kBasinBoardHigh;
+constexpr float kR = kBasinRimLow;
+constexpr float kRr = kBasinRimHigh;
+constexpr float kW = 64.0f; // board width in world units
 constexpr float kB = -Basin::kDepth;
 // Caustic coordinates: the pattern repeats twice across the basin and its
 // walls take the strip near its edge.

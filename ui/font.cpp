@@ -2,35 +2,25 @@
 
 #include "base/exceptions.h"
 #include "ui/control.h"
+#include "ui/fontgrid.h"
 
 namespace {
 const char* const kFontFolder = "textures/fonts/";
 const char* const kFontExtension = ".png";
 const char* const kUnknownType = "There is no font of this type supported!";
-
-// The generated font images follow these grids; the row counts are
-// fractional because the cells do not fill the texture exactly.
-struct Grid {
-    float textureSize;
-    float columns;
-    float rows;
-};
-constexpr Grid kBigGrid = {512.0f, 17.0f, 10.25f};
-constexpr Grid kSmallGrid = {256.0f, 23.0f, 7.2f};
-constexpr float kFirstChar = 33.0f; // "!": the space has no cell
 } // namespace
 
 Font::Metrics Font::Metrics::ofType(int type) {
     if (type != kBig && type != kSmall) {
         throw NotFoundException(kUnknownType);
     }
-    const Grid& grid = type == kBig ? kBigGrid : kSmallGrid;
+    const FontGridSize& grid = type == kBig ? kBigFontGrid : kSmallFontGrid;
     Metrics metrics;
-    metrics.textureWidth = grid.textureSize;
-    metrics.textureHeight = grid.textureSize;
+    metrics.textureWidth = static_cast<float>(grid.textureSize);
+    metrics.textureHeight = static_cast<float>(grid.textureSize);
     metrics.columns = grid.columns;
     metrics.rows = grid.rows;
-    metrics.firstChar = kFirstChar;
+    metrics.firstChar = static_cast<float>(kFontFirstChar);
     metrics.cellWidth = metrics.textureWidth / metrics.columns;
     metrics.cellHeight = metrics.textureHeight / metrics.rows;
     return metrics;

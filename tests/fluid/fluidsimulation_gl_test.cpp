@@ -48,9 +48,9 @@ std::vector<Source> vortex() {
 }
 
 // Random velocities (|v| <= 0.1) over every interior cell.
-std::vector<Source> randomVelocities(unsigned seed) {
+std::vector<Source> randomVelocities() {
     std::vector<Source> sources;
-    std::srand(seed);
+    std::srand(7);
     for (int j = 1; j <= kN; ++j) {
         for (int i = 1; i <= kN; ++i) {
             const float u = 0.45f + 0.1f * std::rand() / RAND_MAX;
@@ -60,15 +60,10 @@ std::vector<Source> randomVelocities(unsigned seed) {
     return sources;
 }
 
-std::vector<float> readState(FluidSimulation& simulation) {
-    std::vector<float> out(kStateSize, -999.0f);
-    simulation.readState(out.data());
-    return out;
-}
-
-std::vector<float> readBuffer(FluidSimulation& simulation, int index) {
-    std::vector<float> out(kSide * kSide * 4, -999.0f);
-    simulation.readBuffer(index, out.data());
+// The interior fields, or with an index that whole buffer and its ring.
+std::vector<float> read(FluidSimulation& simulation, int index = -1) {
+    std::vector<float> out(index < 0 ? kStateSize : kSide * kSide * 4, -999.0f);
+    index < 0 ? simulation.readState(out.data()) : simulation.readBuffer(index, out.data());
     return out;
 }
 
@@ -121,27 +116,31 @@ INSTANTIATE_TEST_SUITE_P(Paths, FluidGl, ::testing::Values(Path::Gpu, Path::Cpu)
 // Both round every stored value to a 16-bit float, but the card may round a
 // value to the other side of a half-float step, and advection turns such a
 // velocity difference into a shift of the sample point (dt is 6.4 cells). One
-// step stays within 1% of each channel's largest value, three within 3%. The
-// processor's path takes the drawn sources in exactly.
+// step stays within 1% of each channel's largest value, three within 3%. On
+// the processor the simulation is the solver: only what it takes in from the
+// drawn sources is its own, and must be exact, which the last case shows.
 TEST_P(FluidGl, Step_MatchesTheSolverForEachSourcePattern) {
-    std::vector<Source> vortexAndImpulse = vortex();
-    vortexAndImpulse.push_back({10, 10, 3, 3, Cell{2.0f, 0.9f, 0.7f, 0.0f}});
+    std::vector<Source> everything = vortex();
+    everything.push_back({10, 10, 3, 3, Cell{2.0f, 0.9f, 0.7f, 0.0f}});
     const Source atLeftWall{0, 20, 3, 5, Cell{1.0f, 0.1f, 0.6f, 0.5f}};
     const Source inTopRightCorner{60, 63, 6, 3, Cell{1.0f, 0.7f, 0.95f, 0.0f}};
-    const struct {
+    everything.push_back(atLeftWall);
+    everything.push_back(inTopRightCorner);
+    struct Case {
         const char* name;
         std::vector<Source> sources;
         int steps;
         float tolerance;
-    } cases[] = {
+    };
+    const std::vector<Case> cases = {
         {"density splat", {{20, 30, 6, 4, Cell{1.0f, 0.5f, 0.5f, 0.0f}}}, 1, 0.01f},
         {"velocity impulse", {{20, 20, 4, 4, Cell{2.0f, 0.9f, 0.7f, 0.0f}}}, 1, 0.01f},
         {"vortex", vortex(), 1, 0.01f},
         {"sources over the ring", {atLeftWall, inTopRightCorner}, 1, 0.01f},
         // Sources are painted anew each step: any left over would count twice.
-        {"vortex and impulse, three steps", vortexAndImpulse, 3, 0.03f},
+        {"all of them, three steps", everything, 3, 0.03f},
     };
-    for (const auto& c : cases) {
+    for (const Case& c : onCpu() ? std::vector<Case>{cases.back()} : cases) {
         SCOPED_TRACE(c.name);
         FluidSimulation simulation(kN, kN, GetParam());
         ASSERT_TRUE(simulation.isAvailable());
@@ -152,7 +151,7 @@ TEST_P(FluidGl, Step_MatchesTheSolverForEachSourcePattern) {
             simulation.step(0.0);
             model.step();
         }
-        const std::vector<float> gpu = readState(simulation);
+        const std::vector<float> gpu = read(simulation);
         EXPECT_EQ(RenderContext::current(), RenderContext::window());
         GLint program = -1;
         glGetIntegerv(GL_CURRENT_PROGRAM, &program);
@@ -185,7 +184,7 @@ TEST_P(FluidGl, Picture_ConstantWithoutSourcesAndBrightWhereTheDensityIs) {
     for (int s = 0; s < 4; ++s) {
         simulation.step(0.0);
     }
-    EXPECT_EQ(readState(simulation), std::vector<float>(kStateSize, 0.0f));
+    EXPECT_EQ(read(simulation), std::vector<float>(kStateSize, 0.0f));
     EXPECT_EQ(picture(simulation), first);
     addSources(simulation, {{30, 30, 4, 4, Cell{1.0f, 0.5f, 0.5f, 0.0f}}});
     simulation.step(0.0);
@@ -193,9 +192,11 @@ TEST_P(FluidGl, Picture_ConstantWithoutSourcesAndBrightWhereTheDensityIs) {
     EXPECT_EQ(picture(simulation)[(60 * kSide + 60) * 4], first[(60 * kSide + 60) * 4]);
 }
 
-TEST_P(FluidGl, Projection_LowersDivergenceLikeTheSolver) {
+// A step of random velocities over every cell: the projection takes most of
+// their divergence away, and the boundary cells mirror them across the walls.
+TEST_P(FluidGl, RandomVelocities_LoseTheirDivergenceAndMirrorAtTheWalls) {
     FluidSimulation simulation(kN, kN, GetParam());
-    const std::vector<Source> sources = randomVelocities(7);
+    const std::vector<Source> sources = randomVelocities();
     addSources(simulation, sources);
     std::vector<float> velocities(kStateSize);
     for (size_t k = 0; k < sources.size(); ++k) {
@@ -204,17 +205,14 @@ TEST_P(FluidGl, Projection_LowersDivergenceLikeTheSolver) {
     }
     const double before = divergence(velocities);
     simulation.step(0.0);
-    model.step();
-    const double cpuFactor = divergence(modelState()) / before;
-    EXPECT_LT(cpuFactor, 0.5);
-    EXPECT_NEAR(divergence(readState(simulation)) / before, cpuFactor, 0.05 * cpuFactor);
-}
-
-TEST_P(FluidGl, BoundaryCells_MirrorTheVelocityAcrossTheWall) {
-    FluidSimulation simulation(kN, kN, GetParam());
-    addSources(simulation, randomVelocities(11));
-    simulation.step(0.0);
-    const std::vector<float> fields = readBuffer(simulation, 1);
+    const double factor = divergence(read(simulation)) / before;
+    EXPECT_LT(factor, 0.5);
+    if (!onCpu()) {
+        model.step();
+        const double solverFactor = divergence(modelState()) / before;
+        EXPECT_NEAR(factor, solverFactor, 0.05 * solverFactor);
+    }
+    const std::vector<float> fields = read(simulation, 1);
     const auto at = [&](int i, int j, int ch) {
         return fields[(j * kSide + i) * 4 + ch];
     };
@@ -223,8 +221,7 @@ TEST_P(FluidGl, BoundaryCells_MirrorTheVelocityAcrossTheWall) {
             const int ii = std::clamp(i, 1, kN), jj = std::clamp(j, 1, kN);
             const bool wallX = ii != i, wallY = jj != j;
             if (wallX && wallY) {
-                ASSERT_EQ(at(i, j, 1), 0.0f) << "corner " << i << ", " << j;
-                ASSERT_EQ(at(i, j, 2), 0.0f) << "corner " << i << ", " << j;
+                ASSERT_TRUE(at(i, j, 1) == 0.0f && at(i, j, 2) == 0.0f) << "corner " << i << ", " << j;
             } else if (wallX || wallY) {
                 ASSERT_EQ(at(i, j, 0), at(ii, jj, 0)) << i << ", " << j;
                 ASSERT_EQ(at(i, j, 1), wallX ? -at(ii, jj, 1) : at(ii, jj, 1)) << i << ", " << j;
@@ -243,48 +240,23 @@ TEST_P(FluidGl, Step_LeavesTheWindowsStateAsFound) {
     const GlTexture mine = GlTexture::generate();
     glBindTexture(GL_TEXTURE_RECTANGLE, mine.get());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    const Cell colour{0.1f, 0.2f, 0.3f, 0.4f};
-    const Cell texCoord{0.25f, 0.5f, 0.75f, 1.0f};
-    glColor4fv(colour.data());
-    glTexCoord4fv(texCoord.data());
+    glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
+    glTexCoord4f(0.25f, 0.5f, 0.75f, 1.0f);
+    const auto state = [] {
+        std::array<float, 10> out{};
+        glGetFloatv(GL_CURRENT_COLOR, &out[0]);
+        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, &out[4]);
+        glGetFloatv(GL_TEXTURE_BINDING_RECTANGLE, &out[8]);
+        glGetFloatv(GL_UNPACK_ALIGNMENT, &out[9]);
+        return out;
+    };
+    const auto before = state();
     addSources(simulation, vortex());
     simulation.step(0.0);
     simulation.step(0.0);
-    Cell colourAfter{}, texCoordAfter{};
-    glGetFloatv(GL_CURRENT_COLOR, colourAfter.data());
-    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoordAfter.data());
-    GLint binding = 0, alignment = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_RECTANGLE, &binding);
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(state(), before);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glBindTexture(GL_TEXTURE_RECTANGLE, 0);
-    EXPECT_EQ(colourAfter, colour);
-    EXPECT_EQ(texCoordAfter, texCoord);
-    EXPECT_EQ(binding, static_cast<GLint>(mine.get()));
-    EXPECT_EQ(alignment, 1);
-}
-
-// Colours beyond 0...1 count as 0 or 1. Held at 1000 a step, density would
-// pass the largest half float after 66 steps; the processor's path, being
-// quick, holds it for thousands.
-TEST_P(FluidGl, StrongSourceHeldForLong_StaysFiniteAndGrowsAtMostOneAStep) {
-    const int kSteps = onCpu() ? 3000 : 300;
-    FluidSimulation simulation(kN, kN, GetParam());
-    float previous = 0.0f;
-    for (int s = 0; s < kSteps; ++s) {
-        // Density and dye where the fluid stays, a push elsewhere.
-        addSources(simulation, {{20, 20, 2, 2, Cell{1000.0f, 0.5f, 0.5f, 1000.0f}},
-                                {45, 45, 2, 2, Cell{0.0f, 1000.0f, -1000.0f, 0.0f}}});
-        simulation.step(0.0);
-        const std::vector<float> state = readState(simulation);
-        float largest = 0.0f;
-        for (float value : state) {
-            ASSERT_TRUE(std::isfinite(value)) << "step " << s;
-            largest = std::max(largest, std::fabs(value));
-        }
-        ASSERT_LE(largest, previous + 1.0f) << "step " << s;
-        previous = largest;
-    }
 }
 
 TEST(FluidPath, ProcessorOnSoftwareRenderersUnlessTheEnvironmentSaysOtherwise) {
@@ -312,25 +284,13 @@ TEST(FluidPath, ProcessorOnSoftwareRenderersUnlessTheEnvironmentSaysOtherwise) {
     }
 }
 
-TEST_P(FluidGl, Construction_BufferLinesProgramsInOrderAndTheMarkedRing) {
+// The log says which path runs.
+TEST_P(FluidGl, Construction_NamesThePathAndMarksTheRing) {
     testing::internal::CaptureStderr();
     FluidSimulation simulation(kN, kN, GetParam());
-    const std::string field = "unknown pbuffer attribute: alpha\nCreated a 66 x 66 pbuffer\n";
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              onCpu() ? field : field + field + field + field + field + "Created a 66 x 66 pbuffer\n");
-    std::vector<std::string> expected{
-        std::string("NOTE    from global          :fluid solver: ") +
-        (onCpu() ? "the same passes on the processor\n" : "fragment programs on the graphics card\n")};
-    for (const char* name : {"bounds", "linsolveDUV", "linsolveU", "div", "undiv", "advectUV", "advectD",
-                             "clear", "colcopy", "signedcol", "texcopy", "sum", "debug", "debug"}) {
-        expected.push_back(std::string("DEBUG   from global          :compiling fragment program cg/") +
-                           name + ".cg\n");
-    }
-    if (onCpu()) {
-        expected.resize(1);
-    }
-    EXPECT_EQ(logs.lines(), expected);
-    const std::vector<float> fields = readBuffer(simulation, 0);
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(logs.has(onCpu() ? "on the processor" : "on the graphics card"));
+    const std::vector<float> fields = read(simulation, 0);
     for (int k = 0; k < kSide * kSide; ++k) {
         const int i = k % kSide, j = k / kSide;
         const bool ring = i == 0 || j == 0 || i == kN + 1 || j == kN + 1;
@@ -364,46 +324,39 @@ TEST_P(FluidGl, GridTooLargeForABuffer_OneErrorAndUnavailable) {
     testing::internal::CaptureStderr();
     FluidSimulation simulation(limit, 4, GetParam());
     testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(logs.has("ERROR   from global          :Unable to create a " + std::to_string(limit + 2) +
-                         " x 6 fluid buffer\n"));
     expectUnavailable(simulation, logs);
 }
 
-// An asset directory with copies of the program files, to be spoilt.
-class BrokenAssets : public ::testing::Test {
-protected:
-    void SetUp() override {
+// The programs are read below the path argument, and only there. A missing
+// or broken one ends the build there, before any buffer is made; the error
+// names it, the compiler's listing what is wrong.
+TEST(BrokenProgram, EndsTheBuildThereInOneError) {
+    const struct {
+        const char* file;
+        const char* text; // null: the file is missing
+        const char* listed;
+    } cases[] = {
+        {"cg/linsolveU.cg", nullptr, "linsolveU"},
+        {"cg/bounds.cg", "#version 140\nout vec4 result;\nvoid main() { result = nothing; }\n", "nothing"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        TempDir dir;
         std::filesystem::copy(assetDir() + "/cg", dir.file("cg"));
         setAssetDirectory(dir.path());
+        std::filesystem::remove(dir.file(c.file));
+        if (c.text != nullptr) {
+            std::ofstream(dir.file(c.file)) << c.text;
+        }
+        LogCapture logs;
+        testing::internal::CaptureStderr();
+        FluidSimulation simulation(kN, kN, Path::Gpu);
+        EXPECT_EQ(testing::internal::GetCapturedStderr().find("pbuffer"), std::string::npos);
+        EXPECT_TRUE(logs.has(c.listed));
+        EXPECT_FALSE(logs.has("cg/div.cg"));
+        ASSERT_FALSE(logs.lines().empty());
+        EXPECT_NE(logs.lines().back().find(c.file), std::string::npos);
+        expectUnavailable(simulation, logs);
     }
-
-    TempDir dir;
-    LogCapture logs;
-};
-
-// The other files are found below the path argument, and only there.
-TEST_F(BrokenAssets, MissingProgramFile_StopsThereAndKeepsNothing) {
-    std::filesystem::remove(dir.file("cg/linsolveU.cg"));
-    testing::internal::CaptureStderr();
-    FluidSimulation simulation(kN, kN, Path::Gpu);
-    EXPECT_EQ(testing::internal::GetCapturedStderr().find("pbuffer"), std::string::npos);
-    EXPECT_TRUE(logs.has("ERROR   from global          :Unable to load cg/linsolveU.cg\n"));
-    EXPECT_FALSE(logs.has("compiling fragment program cg/div.cg"));
-    expectUnavailable(simulation, logs);
-}
-
-TEST_F(BrokenAssets, ProgramThatDoesNotCompile_ReportsListingAndOneError) {
-    std::ofstream(dir.file("cg/bounds.cg"))
-        << "#version 140\nout vec4 result;\nvoid main() { result = nothing; }\n";
-    FluidSimulation simulation(kN, kN, Path::Gpu);
-    const std::vector<std::string> messages = logs.messages();
-    ASSERT_GE(messages.size(), 7u);
-    EXPECT_EQ(messages[2], "---------------------------------------------------");
-    EXPECT_EQ(messages[3], "The compile returned an error.");
-    EXPECT_NE(messages[4].find("nothing"), std::string::npos);
-    EXPECT_EQ(messages[messages.size() - 2], "---------------------------------------------------");
-    EXPECT_EQ(messages.back(), "Unable to compile cg/bounds.cg");
-    expectUnavailable(simulation, logs);
 }
 
 } // namespace

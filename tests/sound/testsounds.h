@@ -1,18 +1,18 @@
 #pragma once
 
+#include "support/pngfiles.h"
 #include "support/tempdir.h"
 
-// Sound files and audio drivers for the sound tests.
+// Sound files, audio drivers and the mixed output for the sound tests.
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace TestSounds {
@@ -21,6 +21,8 @@ constexpr int kWavHeaderSize = 44;
 constexpr int kFormatTagOffset = 20;
 constexpr int kChannelCountOffset = 22;
 constexpr int kRate = 22050;
+// The rate the game's output device runs at.
+constexpr int kOutputRate = 44100;
 
 inline void appendLittleEndian(std::string& out, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
@@ -69,10 +71,11 @@ inline std::string sineWav(double seconds) {
 
 inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
+    PngFiles::writeBytes(path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
 }
 
-// SDL's file-writing driver: the mixed output goes, as raw frames, to the file.
+// SDL's file-writing driver: the mixed output goes, as raw frames, to the
+// file. Like a sound card it takes the frames at about their own pace.
 inline void useDiskAudio(const std::string& outputFile) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", outputFile.c_str(), 1);
@@ -85,14 +88,30 @@ inline void useMissingAudioDevice() {
 
 // The left channel of the raw 16-bit stereo frames the disk driver wrote.
 inline std::vector<int16_t> leftChannel(const std::filesystem::path& rawOutput) {
-    std::ifstream in(rawOutput, std::ios::binary);
-    const std::string raw{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<uint8_t> raw = PngFiles::readBytes(rawOutput);
     std::vector<int16_t> left(raw.size() / 4);
     for (size_t i = 0; i < left.size(); ++i) {
-        left[i] = static_cast<int16_t>(static_cast<uint8_t>(raw[4 * i]) | static_cast<uint8_t>(raw[4 * i + 1])
-                                                                              << 8);
+        left[i] = static_cast<int16_t>(raw[4 * i] | raw[4 * i + 1] << 8);
     }
     return left;
+}
+
+inline bool isLoud(int16_t value) {
+    return std::abs(value) > 1000;
+}
+
+// Polls until done() holds, for at most ten seconds: the audio thread keeps
+// no pace a test could count on.
+template <class Condition>
+bool waitFor(Condition done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
 } // namespace TestSounds

@@ -1,5 +1,6 @@
 #include "tools/assetgen/basin.h"
 
+#include "scene/basinlayout.h"
 #include "tools/assetgen/assetset.h"
 #include "tools/assetgen/noise.h"
 #include "tools/assetgen/random.h"
@@ -13,12 +14,13 @@ constexpr int kFieldsSize = 512;
 constexpr int kBoardFields = 9;
 constexpr float kBoardUnits = 64;
 constexpr float kWallDepth = 5;
-// Texture coordinates of the basin quads: the floor spans kFloorLow..kFloorHigh
-// in u and v; the walls run out to kWallLow and kWallHigh at the water line.
-constexpr float kFloorLow = 0.249382f;
-constexpr float kFloorHigh = 0.747358f;
-constexpr float kWallLow = 0.172232f;
-constexpr float kWallHigh = 0.824956f;
+// Texture coordinates of the game's basin quads: the floor spans
+// kFloorLow..kFloorHigh in u and v; the walls run out to kWallLow and
+// kWallHigh at the water line.
+constexpr float kFloorLow = kBasinBoardLow;
+constexpr float kFloorHigh = kBasinBoardHigh;
+constexpr float kWallLow = kBasinRimLow;
+constexpr float kWallHigh = kBasinRimHigh;
 // Wall mosaic tiles in world units: 48 along a wall and 4 rows up it, so the
 // rows meet the corners and the water line on whole tiles.
 constexpr float kMosaicWidth = kBoardUnits / 48;

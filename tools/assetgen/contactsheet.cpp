@@ -1,5 +1,6 @@
 #include "tools/assetgen/contactsheet.h"
 
+#include "scene/basinlayout.h"
 #include "tools/assetgen/assetset.h"
 #include "tools/assetgen/fontrasteriser.h"
 #include "tools/assetgen/fonts.h"
@@ -109,7 +110,7 @@ const Canvas& textureNamed(const AssetSet& assets, const std::string& path) {
 
 // The basin quads of the water table: position, table texture coordinates.
 void drawBasin(SoftRenderer& renderer, const AssetSet& assets) {
-    const float t = 0.249382f, u = 0.747358f, r = 0.172232f, R = 0.824956f;
+    const float t = kBasinBoardLow, u = kBasinBoardHigh, r = kBasinRimLow, R = kBasinRimHigh;
     struct Quad {
         Vec3 normal;
         Vec3 p[4];
@@ -196,8 +197,8 @@ void drawText(Canvas& target, const AssetSet& assets, const FontGrid& grid, int 
               const std::string& text, float x, float y) {
     const Canvas& texture =
         textureNamed(assets, std::string("textures/fonts/") + grid.name + std::to_string(style) + ".png");
-    float cellU = grid.cellWidth() / grid.textureWidth, cellV = grid.cellHeight() / grid.textureHeight;
-    float texelU = 1.0f / grid.textureWidth;
+    float cellU = grid.cellWidth() / grid.textureSize, cellV = grid.cellHeight() / grid.textureSize;
+    float texelU = 1.0f / grid.textureSize;
     for (size_t i = 0; i < text.size(); ++i) {
         int c = static_cast<unsigned char>(text[i]);
         int column = (c - kFirstChar) % static_cast<int>(grid.columns);

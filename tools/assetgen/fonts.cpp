@@ -113,7 +113,7 @@ public:
 
     Canvas paint(int style) const {
         Look look = lookOf(style, grid);
-        Canvas image(grid.textureWidth, grid.textureHeight, look.outline.withAlpha(0));
+        Canvas image(grid.textureSize, grid.textureSize, look.outline.withAlpha(0));
         for (int c = kFirstChar; c <= kLastChar; ++c) {
             paintGlyph(image, c, look);
         }

@@ -1,18 +1,17 @@
 #pragma once
 
-#include <cmath>
+#include "ui/fontgrid.h"
 
+#include <cmath>
 #include <string>
 
 class AssetSet;
 
-// The glyph grid the game's text drawing reads: cells of width
-// textureWidth / columns and height textureHeight / rows, character 33 in the
-// top left, counted in rows from the top edge of the picture.
-struct FontGrid {
+// The glyph grid the game's text drawing reads (its own FontGridSize): cells
+// of textureSize / columns by textureSize / rows pixels, the first character
+// in the top left, counted in rows from the top edge of the picture.
+struct FontGrid : FontGridSize {
     const char* name;
-    int textureWidth, textureHeight;
-    float columns, rows;
     // Outline radius in pixels, whether a drop shadow fits, how far below the
     // cell centre the glyphs sit (0 centred, 1 at the bottom), and the width of
     // the glyphs relative to the font's design (the cells are tall and narrow).
@@ -30,14 +29,14 @@ struct FontGrid {
     float capsBelowMiddle;
     float shiftLeft;
 
-    float cellWidth() const { return textureWidth / columns; }
-    float cellHeight() const { return textureHeight / rows; }
+    float cellWidth() const { return textureSize / columns; }
+    float cellHeight() const { return textureSize / rows; }
 };
 
-constexpr int kFirstChar = 33;
+constexpr int kFirstChar = kFontFirstChar;
 constexpr int kLastChar = 126;
-constexpr FontGrid kBigFont{"fontbig", 512, 512, 17, 10.25f, 2.0f, true, 0.35f, 0.92f, 0.85f, 2.0f, 6.0f};
-constexpr FontGrid kSmallFont{"fontsmall", 256, 256, 23, 7.2f, 1.0f, false, 0.0f, 0.78f, 1.0f, NAN, 0.0f};
+constexpr FontGrid kBigFont{kBigFontGrid, "fontbig", 2.0f, true, 0.35f, 0.92f, 0.85f, 2.0f, 6.0f};
+constexpr FontGrid kSmallFont{kSmallFontGrid, "fontsmall", 1.0f, false, 0.0f, 0.78f, 1.0f, NAN, 0.0f};
 
 // textures/fonts/fontbig0..2.png and fontsmall0..2.png: plain, mouse-over and
 // pressed looks of ASCII 33..126 from the monospaced font files (the small

@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -116,6 +119,22 @@ bool parse(int argc, char** argv, Options& options, std::string& error) {
     return true;
 }
 
+void makeDirectory(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    if (error || !std::filesystem::is_directory(path)) {
+        throw std::runtime_error("cannot create directory " + path + (error ? ": " + error.message() : ""));
+    }
+}
+
+void checkReadable(const FontFiles& fonts) {
+    for (const std::string& font : {fonts.mono, fonts.monoBold, fonts.logo}) {
+        if (!std::ifstream(font).is_open()) {
+            throw std::runtime_error("cannot open font " + font);
+        }
+    }
+}
+
 double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -142,6 +161,11 @@ int main(int argc, char** argv) {
         if (options.outputDirectory.empty() && options.contactSheet.empty()) {
             return EXIT_SUCCESS;
         }
+        // Checked before generating, which takes seconds: a bad path fails at once.
+        if (!options.outputDirectory.empty()) {
+            makeDirectory(options.outputDirectory);
+        }
+        checkReadable(options.fonts);
         auto start = std::chrono::steady_clock::now();
         AssetSet assets = AssetGenerator(options.fonts).generate(threads);
         double made = secondsSince(start);
