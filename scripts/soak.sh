@@ -49,11 +49,12 @@ preload=""
 [ -n "$driver" ] && preload="LD_PRELOAD='$asan $driver'"
 printf '#!/bin/sh\n%s exec "%s" "$@"\n' "$preload" "$PWD/$build/sporrik" >"$SPORRIK_BIN"
 chmod +x "$SPORRIK_BIN"
-source tests/e2e/ui.sh
+source tests/e2e/lib.sh
 
 # The game's log is kept whatever the outcome.
 keep_log() {
     [ -n "${game_log:-}" ] && cp "$game_log" "$SPORRIK_SHOTS/soak.log"
+    finish
 }
 trap keep_log EXIT
 
