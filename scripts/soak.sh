@@ -112,7 +112,7 @@ screenshot soak-fluid
 to_main_menu
 click_at $(menu_button 3)
 # The sanitized teardown and the leak check take a while.
-await_end Exit 1200
+await_end Exit 120
 if grep -Eq 'Sanitizer|runtime error:' "$game_log"; then
     fail "sanitizer report (log in $SPORRIK_SHOTS/soak.log): $(grep -E -m 5 -A 30 'Sanitizer|runtime error:' "$game_log")"
 fi

@@ -24,7 +24,7 @@ break_file() {
     fi
 }
 
-# expect_fatal <what> <message...>: the game ends within 10 s with exit code
+# expect_fatal <what> <message...>: the game ends by itself with exit code
 # 1, having logged each message exactly once.
 expect_fatal() {
     local what=$1 message count

@@ -121,14 +121,13 @@ logo_gone() {
     [ $(($(logo_pixels "$1") * 10)) -lt "$(logo_opaque)" ]
 }
 
-# await_end <what> [tenths]: waits up to tenths of a second (default 100)
-# for the game to end after what, and sets $exit_code.
+# await_end <what> [seconds]: waits up to the seconds (default 30) for the
+# game to end after what, and sets $exit_code.
+ended() {
+    ! running
+}
 await_end() {
-    for _ in $(seq "${2:-100}"); do
-        running || break
-        sleep 0.1
-    done
-    running && fail "the game did not end after $1"
+    within "${2:-30}" ended || fail "the game did not end after $1"
     exit_code=0
     wait "$game_pid" || exit_code=$?
 }

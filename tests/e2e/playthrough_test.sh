@@ -347,8 +347,6 @@ for entry in "Left 0.4" "Right 0.4" "Up 0.4" "Down 0.4" "w 0.5" "s 0.5" "a 0.5" 
     set -- $entry
     move_camera "free-$1" "$1" "$2" 5000
 done
-tap orbit-camera F1
-move_camera orbit-again Left 0.1 5000
 
 # A small window and back: the scene fills it, and nothing beyond it, and
 # returns as it was.
