@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (AddressSanitizer and
 # UndefinedBehaviorSanitizer on) and runs each for the given number of
-# seconds (default 20), one after another. Each target keeps a growing
-# corpus under build-fuzz/fuzz-corpus, seeded from the generated assets; a
-# crash, leak or sanitizer report is kept under build-fuzz/fuzz-findings and
-# fails the run.
+# seconds (default 20), as many at once as there are cores. Each target keeps
+# a growing corpus under build-fuzz/fuzz-corpus, seeded from the generated
+# assets; a crash, leak or sanitizer report is kept under
+# build-fuzz/fuzz-findings and fails the run. SPORRIK_FUZZ_ASSETS may name
+# the generated assets of another build (scripts/test.sh passes the Release
+# build's), which spares building the generator here.
 #
 #   scripts/fuzz.sh [seconds] [target...]     targets: png wav md3 cfg skin
 set -euo pipefail
@@ -18,25 +20,38 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 build=build-fuzz
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DSPORRIK_FUZZ=ON -DSPORRIK_WARNINGS_AS_ERRORS=ON >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DSPORRIK_FUZZ=ON \
+    -DSPORRIK_WARNINGS_AS_ERRORS=ON -DSPORRIK_FUZZ_ASSETS="${SPORRIK_FUZZ_ASSETS:-}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target sporrik_fuzz_seeds $(printf 'sporrik_fuzz_%s ' "${targets[@]}")
 
 # Inputs beyond these sizes only slow the search: the seeds above them are cut.
 declare -A max_len=([png]=65536 [wav]=16384 [md3]=65536 [cfg]=4096 [skin]=4096)
 
-status=0
-for target in "${targets[@]}"; do
-    corpus=$build/fuzz-corpus/$target
-    findings=$build/fuzz-findings/$target
+# fuzz <target>: one target's run, each on a core of its own.
+fuzz() {
+    local corpus=$build/fuzz-corpus/$1 findings=$build/fuzz-findings/$1 log=$build/fuzz-$1.log
     mkdir -p "$corpus" "$findings"
-    echo "== fuzzing $target for $seconds s"
-    if ! "$build/tests/fuzz/sporrik_fuzz_$target" "$corpus" "$build/fuzz-seeds/$target" \
-        -max_total_time="$seconds" -max_len="${max_len[$target]}" -rss_limit_mb=2048 \
-        -artifact_prefix="$findings/" -print_final_stats=1 2>"$build/fuzz-$target.log"; then
-        echo "fuzz target $target failed; see $build/fuzz-$target.log and $findings" >&2
-        tail -n 40 "$build/fuzz-$target.log" >&2
-        status=1
+    if ! "$build/tests/fuzz/sporrik_fuzz_$1" "$corpus" "$build/fuzz-seeds/$1" \
+        -max_total_time="$seconds" -max_len="${max_len[$1]}" -rss_limit_mb=2048 \
+        -artifact_prefix="$findings/" -print_final_stats=1 2>"$log"; then
+        echo "fuzz target $1 failed; see $log and $findings" >&2
+        tail -n 40 "$log" >&2
+        return 1
     fi
-    grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$build/fuzz-$target.log" || true
+    echo "== $1: $seconds s, $(grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" | tr '\n' ' ')"
+}
+
+status=0
+running=()
+for target in "${targets[@]}"; do
+    fuzz "$target" &
+    running+=($!)
+    if [ ${#running[@]} -eq "$(nproc)" ]; then
+        wait "${running[0]}" || status=1
+        running=("${running[@]:1}")
+    fi
+done
+for pid in "${running[@]}"; do
+    wait "$pid" || status=1
 done
 exit $status

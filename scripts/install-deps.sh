@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build, run and test Sporrik.
+# Installs the Debian 12 packages needed to build, run and test Sporrik
+# (llvm-14 for the symbolizer that names the frames of clang's sanitizer
+# reports).
 # Idempotent: packages already present are left alone, and apt is only asked
 # when something is missing.
 set -euo pipefail
@@ -10,7 +12,7 @@ packages=(
     freeglut3-dev libglew-dev libpng-dev zlib1g-dev
     libsdl2-mixer-dev libfreetype-dev fonts-dejavu-core
     libgl1-mesa-dri xvfb xauth xdotool imagemagick
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev llvm-14
 )
 
 missing=()
@@ -30,4 +32,6 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 $sudo apt-get update
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}" </dev/null
+# Recommended packages (Ghostscript for ImageMagick, LLVM's development
+# files for clang, and so on) are not needed and would add a third.
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" </dev/null

@@ -49,11 +49,12 @@ preload=""
 [ -n "$driver" ] && preload="LD_PRELOAD='$asan $driver'"
 printf '#!/bin/sh\n%s exec "%s" "$@"\n' "$preload" "$PWD/$build/sporrik" >"$SPORRIK_BIN"
 chmod +x "$SPORRIK_BIN"
-source tests/e2e/ui.sh
+source tests/e2e/lib.sh
 
 # The game's log is kept whatever the outcome.
 keep_log() {
     [ -n "${game_log:-}" ] && cp "$game_log" "$SPORRIK_SHOTS/soak.log"
+    finish
 }
 trap keep_log EXIT
 
@@ -111,7 +112,7 @@ screenshot soak-fluid
 to_main_menu
 click_at $(menu_button 3)
 # The sanitized teardown and the leak check take a while.
-await_end Exit 1200
+await_end Exit 120
 if grep -Eq 'Sanitizer|runtime error:' "$game_log"; then
     fail "sanitizer report (log in $SPORRIK_SHOTS/soak.log): $(grep -E -m 5 -A 30 'Sanitizer|runtime error:' "$game_log")"
 fi

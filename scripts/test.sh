@@ -1,30 +1,38 @@
 #!/usr/bin/env bash
-# Sets everything up on a Debian 12 machine, builds Sporrik twice (a Release
-# build as users and packagers make it, and a Debug build with
-# AddressSanitizer and UndefinedBehaviorSanitizer), both with warnings as
-# errors, runs every test under one virtual X server, then runs each fuzz
-# target for 20 seconds and plays the sanitized game for a minute
-# (scripts/soak.sh).
+# Sets everything up on a Debian 12 machine, builds Sporrik twice, both with
+# warnings as errors: a Release build of everything, as users and packagers
+# make it, and a Debug build with AddressSanitizer and
+# UndefinedBehaviorSanitizer of the game and the tests that need no display.
+# Runs every test under one virtual X server and the sanitized ones again,
+# then each fuzz target for 20 seconds, and plays the sanitized game for a
+# minute (scripts/soak.sh). Each step says how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+step() {
+    local start=$SECONDS
+    "${@:2}"
+    echo "== $1: $((SECONDS - start)) s (load $(cut -d ' ' -f 1-3 /proc/loadavg))"
+}
+
+step "packages" scripts/install-deps.sh
 
 jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON
-cmake --build build -j"$jobs"
+step "Release build" cmake --build build -j"$jobs"
+# Drawing tests are left out: the GL driver's own allocations would drown
+# their reports.
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSPORRIK_SANITIZE=ON -DSPORRIK_WARNINGS_AS_ERRORS=ON
-cmake --build build-sanitize -j"$jobs"
+step "sanitized build" cmake --build build-sanitize -j"$jobs" --target sporrik_unit_tests sporrik
 
 # Drawing tests share this one server. It must not reset when its last client
-# leaves, or a test that connects at that moment is refused. The sanitized run
-# covers the tests that need no display: the GL driver's own allocations would
-# drown its reports.
-xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c "
+# leaves, or a test that connects at that moment is refused.
+step "tests" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c "
     ctest --test-dir build --output-on-failure -j$jobs &&
     ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --test-dir build-sanitize --output-on-failure -L unit -j$jobs"
 
-scripts/fuzz.sh 20
-scripts/soak.sh 60
+# The fuzz build takes its seeds from the Release build's generated assets.
+step "fuzzing" env SPORRIK_FUZZ_ASSETS="$PWD/build/assets" scripts/fuzz.sh 20
+step "soak" scripts/soak.sh 60

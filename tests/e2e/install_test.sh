@@ -1,13 +1,14 @@
 # "cmake --install" puts the game, its assets, a desktop entry and an icon
 # under a prefix; the installed game, started from another directory without
-# path=, finds its assets and shows its menus. "--help" prints the usage and
+# path=, finds its assets and shows its menus in a 1024 x 768 window, and
+# ends with code 0 when the window is closed. "--help" prints the usage and
 # ends with 0; an unknown argument is only a warning.
 source "$(dirname "$0")/lib.sh"
 : "${SPORRIK_BUILD:?run through ctest}"
 
 prefix=$(mktemp -d)
 elsewhere=$(mktemp -d)
-trap 'rm -rf "$prefix" "$elsewhere"' EXIT
+temporary+=("$prefix" "$elsewhere")
 cmake --install "$SPORRIK_BUILD" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
 for file in bin/sporrik share/sporrik/textures/fonts/fontbig0.png share/sporrik/cg/advectD.cg \
     share/applications/sporrik.desktop share/icons/hicolor/128x128/apps/sporrik.png; do
@@ -22,14 +23,17 @@ usage=$("$prefix/bin/sporrik" --help) || fail "--help ended with $?"
 grep -q "path=<asset directory>" <<<"$usage" || fail "--help without the usage: $usage"
 
 game_log=$(mktemp)
+temporary+=("$game_log")
 "$prefix/bin/sporrik" window --no-such-option 2>"$game_log" &
 game_pid=$!
-wait_window
-sleep 2
-kill -0 "$game_pid" 2>/dev/null || fail "the installed game ended on its own: $(cat "$game_log")"
-shot="$SPORRIK_SHOTS/installed-menu.png"
-import -window "$window" "$shot"
-logo_shown "$shot" || fail "the installed game shows no logo (only $(logo_pixels "$shot") of its pixels)"
+place_window
+# The logo to look for is the installed one.
+SPORRIK_ASSETS=$prefix/share/sporrik
+menu_drawn() {
+    screenshot installed-menu
+    logo_shown "$shot"
+}
+within 30 menu_drawn || fail "the installed game shows no logo (only $(logo_pixels "$shot") of its pixels)"
 grep -q 'WARNING from global          :unknown argument "--no-such-option" ignored' "$game_log" ||
     fail "no warning about the unknown argument: $(cat "$game_log")"
 close_game

@@ -1,35 +1,66 @@
 # Helpers of the end-to-end tests: start the game on the test run's X server,
-# find its window, look at it and close it.
+# find its window, drive it, look at it and close it. Positions follow the
+# menu layout of a 1024 x 768 window in the screen's corner.
 set -euo pipefail
 
 : "${SPORRIK_BIN:?run through ctest}"
 : "${DISPLAY:?the end-to-end tests need an X display; run them under xvfb-run}"
 mkdir -p "$SPORRIK_SHOTS"
 
-# A failed test kills the game outright: it may be a game that ignores SIGTERM.
 fail() {
     echo "FAIL: $*" >&2
-    [ -n "${game_pid:-}" ] && kill -KILL "$game_pid" 2>/dev/null
     exit 1
+}
+
+# However the script ends, a failed check or an error, the game ends with it
+# (outright: it may be a game that ignores SIGTERM), or it would keep ctest
+# waiting on its output; the files in $temporary go too.
+temporary=()
+finish() {
+    if [ -n "${game_pid:-}" ]; then
+        kill -KILL "$game_pid" 2>/dev/null || true
+    fi
+    rm -rf "${temporary[@]}"
+}
+trap finish EXIT
+
+# within <seconds> <command...>: runs the command until it succeeds, a busy
+# machine may draw a frame or two a second; false when the time is up.
+within() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.3
+    done
 }
 
 # start_game <arguments...>: starts the game with the generated assets.
 start_game() {
     game_log=$(mktemp)
+    temporary+=("$game_log")
     "$SPORRIK_BIN" "path=$SPORRIK_ASSETS" "$@" 2>"$game_log" &
     game_pid=$!
 }
 
+# start_game_at <asset directory>: starts the game in a window on those assets.
+start_game_at() {
+    SPORRIK_ASSETS=$1 start_game window
+}
+
+running() {
+    kill -0 "$game_pid" 2>/dev/null
+}
+
 # wait_window: sets $window to the id of the game's window.
+find_window() {
+    window=$(xdotool search --onlyvisible --name "^Sporrik$" 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && return 0
+    running || fail "the game ended before showing a window: $(cat "$game_log")"
+    return 1
+}
 wait_window() {
-    window=""
-    for _ in $(seq 100); do
-        window=$(xdotool search --onlyvisible --name "^Sporrik$" 2>/dev/null | head -n 1 || true)
-        [ -n "$window" ] && return 0
-        kill -0 "$game_pid" 2>/dev/null || fail "the game ended before showing a window: $(cat "$game_log")"
-        sleep 0.1
-    done
-    fail "no window titled Sporrik"
+    within 30 find_window || fail "no window titled Sporrik"
 }
 
 # window_geometry: sets WIDTH, HEIGHT, X and Y of $window.
@@ -37,10 +68,17 @@ window_geometry() {
     eval "$(xdotool getwindowgeometry --shell "$window")"
 }
 
-# screenshot <name>: saves the screen and sets $shot to its path.
+# screenshot <name>: saves the screen and sets $shot to its path. A picture
+# cut short (the server busy) is taken again: a crop of it would be empty.
 screenshot() {
     shot="$SPORRIK_SHOTS/$1.png"
-    import -window root "$shot"
+    local screen
+    screen=$(xdotool getdisplaygeometry | tr ' ' x)
+    for _ in 1 2 3; do
+        import -window root "$shot" && [ "$(identify -format %wx%h "$shot" 2>/dev/null)" = "$screen" ] && return 0
+        sleep 0.3
+    done
+    fail "no whole screenshot $1"
 }
 
 # mean_brightness <file> [geometry]: mean grey level 0..255 of the picture or of a region.
@@ -50,7 +88,7 @@ mean_brightness() {
     convert "$1" "${crop[@]}" -colorspace Gray -format "%[fx:int(255*mean)]" info:
 }
 
-# The menus' logo where a 1024 x 768 window draws it, pixel for pixel.
+# The menus' logo where a 1024 x 768 window in the corner draws it.
 readonly LOGO_BOX=512x128+256+64
 logo_file() {
     echo "$SPORRIK_ASSETS/textures/menu/spr2-logo.png"
@@ -83,68 +121,131 @@ logo_gone() {
     [ $(($(logo_pixels "$1") * 10)) -lt "$(logo_opaque)" ]
 }
 
-# await_end <what> [tenths]: waits up to tenths of a second (default 100)
-# for the game to end after what, and sets $exit_code.
+# await_end <what> [seconds]: waits up to the seconds (default 30) for the
+# game to end after what, and sets $exit_code.
+ended() {
+    ! running
+}
 await_end() {
-    for _ in $(seq "${2:-100}"); do
-        kill -0 "$game_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$game_pid" 2>/dev/null && fail "the game did not end after $1"
+    within "${2:-30}" ended || fail "the game did not end after $1"
     exit_code=0
     wait "$game_pid" || exit_code=$?
 }
 
-# close_game: sends WM_DELETE_WINDOW and sets $exit_code when the game has ended.
+# close_game: sends WM_DELETE_WINDOW, as a window manager's close button
+# does, and sets $exit_code when the game has ended.
 close_game() {
     "$SPORRIK_CLOSE_WINDOW" "$window"
     await_end "the close request"
 }
 
-# fresh_assets: sets $case_assets to a new private copy of the asset
-# directory, removed when the script ends, so that a test may break files in it.
-asset_copies=()
-fresh_assets() {
-    case_assets=$(mktemp -d)
-    asset_copies+=("$case_assets")
-    trap 'rm -rf "${asset_copies[@]}"' EXIT
-    cp -r "$SPORRIK_ASSETS"/. "$case_assets"
-}
-
-# start_game_at <asset directory>: starts the game in a window on those assets.
-start_game_at() {
-    game_log=$(mktemp)
-    "$SPORRIK_BIN" "path=$1" window 2>"$game_log" &
-    game_pid=$!
-}
-
-# corrupt <file>: keeps the first 100 bytes, as a copy cut short would.
-corrupt() {
-    head -c 100 "$1" >"$1.cut"
-    mv "$1.cut" "$1"
-}
-
 # joined_log: the game's log with the continuation lines of long messages
-# joined back into one line.
+# (cut at 80 characters, ending in a backslash) joined back into one line.
 joined_log() {
     sed -e ':a' -e '/\\$/N; s/\\\n[^:]*://; ta' "$game_log"
 }
 
-# expect_fatal <what> <message>: the game ends within 10 s with exit code 1,
-# having logged the message exactly once.
-expect_fatal() {
-    await_end "$1"
-    [ "$exit_code" -eq 1 ] || fail "$1: exit code $exit_code, not 1: $(cat "$game_log")"
-    local count
-    count=$(joined_log | grep -cF -- "$2" || true)
-    [ "$count" -eq 1 ] || fail "$1: \"$2\" logged $count times: $(cat "$game_log")"
+# start_ui: starts the game in a window; place_window: waits for it, checks
+# its size (1024 x 768) and moves it to the screen's corner, so that window
+# and screen coordinates agree.
+start_ui() {
+    start_game window
+    place_window
+}
+in_corner() {
+    window_geometry
+    [ "$X" -eq 0 ] && [ "$Y" -eq 0 ]
+}
+place_window() {
+    wait_window
+    xdotool windowmove "$window" 0 0
+    within 5 in_corner || fail "window not moved to the corner: $X,$Y"
+    [ "$WIDTH" -eq 1024 ] && [ "$HEIGHT" -eq 768 ] || fail "window is ${WIDTH}x${HEIGHT}, not 1024x768"
+    park_pointer
 }
 
-# expect_running_with_warning <what> <message>: the game shows its window and
-# still runs 2 s later, having logged the message as a warning.
-expect_running_with_warning() {
-    wait_window
-    sleep 2
-    kill -0 "$game_pid" 2>/dev/null || fail "$1: the game ended: $(cat "$game_log")"
-    joined_log | grep "^WARNING" | grep -qF -- "$2" || fail "$1: no warning \"$2\": $(cat "$game_log")"
+# park_pointer: moves the pointer where it covers nothing under test.
+park_pointer() {
+    xdotool mousemove --window "$window" 60 60
+    sleep 0.4
+}
+
+# click_at <x> <y>: a left click at window coordinates.
+click_at() {
+    xdotool mousemove --window "$window" "$1" "$2"
+    sleep 0.3
+    xdotool click 1
+    sleep 0.5
+}
+
+# menu_button <i>: "x y" of the middle of main-menu button i (0 = top).
+menu_button() {
+    echo "512 $((313 + 80 * $1))"
+}
+
+# new_game_button <name>: "x y" of a button of the new-game menu; the kind
+# buttons sit right of the middle, beside their labels.
+new_game_button() {
+    local x=512 row
+    case "$1" in
+        player1) x=662 row=0 ;;
+        player2) x=662 row=1 ;;
+        easy) row=2 ;;
+        hard) row=3 ;;
+        expert) row=4 ;;
+        back) row=5 ;;
+    esac
+    echo "$x $((275 + 80 * row))"
+}
+
+# button_box <x> <y>: the crop geometry of a button (300 x 64) around its middle,
+# widened by 40 pixels each side for labels longer than the button.
+button_box() {
+    echo "380x64+$(($1 - 190))+$(($2 - 32))"
+}
+
+# text_only <shot> <geometry>: the region with only the white text left: near
+# full blue, in strokes a few pixels wide that the font outlines in dark, so
+# that they stand out from what lies around them. The scene's bright parts
+# (lit water, glints, sky) are wide and fade into their surroundings.
+text_only() {
+    convert "$1" -crop "$2" +repage -channel B -separate +channel \
+        \( +clone -morphology TopHat Disk:4 -threshold 30% \) -threshold 90% -compose Multiply -composite "${@:3}"
+}
+
+# text_pixels <shot> <geometry>: how many pixels of white text the region holds.
+text_pixels() {
+    text_only "$1" "$2" -format "%[fx:int(w*h*mean)]" info:
+}
+
+# text_width <shot> <geometry>: how wide the white text in the region
+# reaches, 0 without text (whose empty bounding box is no fault: -quiet).
+text_width() {
+    local box
+    box=$(text_only "$1" "$2" -quiet -format "%@" info:)
+    echo "${box%%x*}"
+}
+
+# has_chars <shot> <geometry> <n> [cell]: whether the bright text in the
+# region spans n cells of the big font (30.1 pixels each, or cell pixels for a
+# caption narrowed to fit its button; a glyph leaves a margin); expect_chars
+# fails unless it does.
+has_chars() {
+    awk -v w="$(text_width "$1" "$2")" -v n="$3" -v cell="${4:-30.1}" \
+        'BEGIN { exit !(w > (n - 1) * cell && w <= n * cell + 2) }'
+}
+expect_chars() {
+    has_chars "$@" || fail "text in $2 of $(basename "$1") is $(text_width "$1" "$2") pixels wide, not $3 characters"
+}
+
+# differ_text <a> <b> <geometry>: number of pixels of white text that differ
+# in a region, whatever the scene behind does.
+differ_text() {
+    local a b
+    a=$(mktemp --suffix=.png)
+    b=$(mktemp --suffix=.png)
+    text_only "$1" "$3" "$a"
+    text_only "$2" "$3" "$b"
+    compare -metric AE "$a" "$b" null: 2>&1 || true
+    rm -f "$a" "$b"
 }

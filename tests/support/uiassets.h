@@ -1,6 +1,5 @@
 #pragma once
 
-#include "base/tools.h"
 #include "support/pngfiles.h"
 
 #include <png.h>
@@ -87,14 +86,5 @@ inline void writeAll(const std::string& directory) {
     writeRgba(directory + "/textures/cursor/cursor1.png", 32, 32, [](int, int) { return kPointer; });
     writeRgba(directory + "/textures/menu/spr2-logo.png", 512, 128, [](int, int) { return kLogo; });
 }
-
-// Points the asset root at directory while it lives.
-class AssetRoot {
-public:
-    explicit AssetRoot(const std::string& directory) { setAssetDirectory(directory); }
-    ~AssetRoot() { setAssetDirectory(""); }
-    AssetRoot(const AssetRoot&) = delete;
-    AssetRoot& operator=(const AssetRoot&) = delete;
-};
 
 } // namespace UiAssets

@@ -4,9 +4,9 @@
 #include "graph/windowsize.h"
 #include "input/inputevent.h"
 #include "resources/material.h"
+#include "support/assettest.h"
 #include "support/glcontext.h"
 #include "support/pngfiles.h"
-#include "support/tempdir.h"
 #include "support/uiassets.h"
 #include "ui/buttonsimple.h"
 
@@ -71,6 +71,5 @@ protected:
         advance();
     }
 
-    TempDir dir;
-    UiAssets::AssetRoot root{dir.path()};
+    TempAssets dir;
 };
