@@ -88,38 +88,22 @@ TEST_F(MaterialGlTest, BlendEnabledThenDisabled_LeavesBlendingOffAndItsFunctionA
 }
 
 TEST_F(MaterialGlTest, SecondApply_IsSkippedUnlessSomethingCameInBetween) {
-    std::optional<Material> material;
+    std::optional<Material> material(overlay());
     Material other;
-    const std::pair<const char*, std::function<void()>> between[] = {
-        {"nothing",
-         [] {
-         }},
-        {"a reset",
-         [] {
-             Material::resetLastApplied();
-         }},
-        {"a change",
-         [&] {
-             material->setBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-         }},
-        {"another material",
-         [&] {
-             other.apply();
-         }},
-        // A new material built where the applied one died.
-        {"a new material",
-         [&] {
-             material.emplace(overlay());
-         }},
-    };
-    for (const auto& [what, event] : between) {
-        material.emplace(overlay());
+    // Whether the second apply() turns blending on again.
+    const auto reapplies = [&](const std::function<void()>& between) {
         material->apply();
         glDisable(GL_BLEND);
-        event();
+        between();
         material->apply();
-        EXPECT_EQ(glIsEnabled(GL_BLEND), std::string(what) != "nothing") << what;
-    }
+        return glIsEnabled(GL_BLEND) == GL_TRUE;
+    };
+    EXPECT_FALSE(reapplies([] {}));
+    EXPECT_TRUE(reapplies([] { Material::resetLastApplied(); }));
+    EXPECT_TRUE(reapplies([&] { material->setBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); }));
+    EXPECT_TRUE(reapplies([&] { other.apply(); }));
+    // A new material built where the applied one died.
+    EXPECT_TRUE(reapplies([&] { material.emplace(overlay()); }));
 }
 
 TEST_F(MaterialGlTest, TextureSlots_BindPerUnit_EmptySlotsDisableTexturing_UnitsAboveUntouched) {
