@@ -103,6 +103,7 @@ TEST_F(Md3LoaderTest, FileName_ReadsTheThreeFilesOfItsBaseAndSkinsFromItsDirecto
         {"models/m/m", "models/m/m.other", "models/m/body.png"},
         {"models/v1.2/m", "models/v1.2/m", "models/v1.2/body.png"}, // a dot in a directory name
         {"root", "root.md3", "body.png"},
+        {"models/.m", "models/.m", "models/body.png"}, // a dot starting the name
     };
     for (const auto& c : cases) {
         std::filesystem::create_directories(std::filesystem::path(assets.file(c.written)).parent_path());
