@@ -66,13 +66,6 @@ TEST_F(MaterialGlTest, Apply_SetsCapabilitiesTheirParametersAndTheLightingColour
     GLfloat shininess = 0.0f;
     glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
     EXPECT_FLOAT_EQ(shininess, 32.0f);
-    // Depth test and culling start at GL_LESS and GL_BACK.
-    Material solid;
-    solid.enable(GL_DEPTH_TEST);
-    solid.enable(GL_CULL_FACE);
-    solid.apply();
-    EXPECT_EQ(integerOf(GL_DEPTH_FUNC), GL_LESS);
-    EXPECT_EQ(integerOf(GL_CULL_FACE_MODE), GL_BACK);
 }
 
 TEST_F(MaterialGlTest, BlendEnabledThenDisabled_LeavesBlendingOffAndItsFunctionAlone) {
