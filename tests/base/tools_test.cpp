@@ -55,13 +55,13 @@ TEST(Tools, Log2CountsHalvings_NonPositiveIsZeroWithADebugLine) {
     EXPECT_EQ(capture.lines().size(), 2u);
 }
 
-TEST(Tools, PadStringWidensShortTextOnly_ContainsNeverMatchesEmptyStrings) {
+TEST(Tools, PadResolveAndContains) {
     auto padded = [](const char* text, int width) {
         std::string buffer(std::max<size_t>(std::strlen(text), width) + 1, '#');
         padString(buffer.data(), text, width, '.');
         return std::string(buffer.c_str());
     };
-    EXPECT_EQ(padded("ab", 5), "ab...");
+    EXPECT_EQ(padded("abcd", 5), "abcd.");
     EXPECT_EQ(padded("abcdef", 3), "abcdef");
     EXPECT_EQ(padded("", 2), "..");
     EXPECT_EQ(toString(-42), "-42");
@@ -69,6 +69,10 @@ TEST(Tools, PadStringWidensShortTextOnly_ContainsNeverMatchesEmptyStrings) {
     EXPECT_FALSE(contains("abc", "cb"));
     EXPECT_FALSE(contains("abc", ""));
     EXPECT_FALSE(contains("", ""));
+    setAssetDirectory("/assets");
+    EXPECT_EQ(resolvePath("a/b.png"), "/assets/a/b.png");
+    setAssetDirectory("");
+    EXPECT_EQ(resolvePath("a/b.png"), "a/b.png");
 }
 
 TEST(Tools, ReadFile_GivesTheWholeFileWithATerminator_OrNullWithAnError) {
