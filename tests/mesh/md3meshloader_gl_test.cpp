@@ -32,8 +32,8 @@ bool blank(const std::vector<uint8_t>& pixels) {
     return true;
 }
 
-// Renders drawn lit, seen from above at an angle, framed by the sphere about
-// the origin that holds every vertex of framed's animated meshes as they stand.
+// Renders drawn lit, framed by the sphere about the origin that holds every
+// vertex of framed's animated meshes as they stand.
 std::vector<uint8_t> renderFramed(const MeshGroup& framed, MeshGroup& drawn) {
     float radius = 1e-3f;
     for (int i = 0; i < framed.size(); ++i) {
@@ -51,8 +51,6 @@ std::vector<uint8_t> renderFramed(const MeshGroup& framed, MeshGroup& drawn) {
     glLoadIdentity();
     const GLfloat light[4] = {0.3f, 0.5f, 1.0f, 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, light);
-    glRotatef(-55.0f, 1, 0, 0);
-    glRotatef(30.0f, 0, 0, 1);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glEnable(GL_DEPTH_TEST);
