@@ -92,12 +92,15 @@ TEST(Command, CopyOwnsItsParameters_NullStringIsEmpty) {
     EXPECT_EQ(copy.getPointer(), &marker);
 }
 
-TEST(CommandBuffer, HandsOutWhatWasPushed_EmptyHasNone) {
+TEST(CommandBuffer, HandsOutWhatWasPushedInOrder_EmptyHasNone) {
     CommandBuffer buffer;
     Command command;
     command.define("a");
     buffer.push(command);
+    command.define("b");
+    buffer.push(command);
     EXPECT_STREQ(buffer.next().getName(), "a");
+    EXPECT_STREQ(buffer.next().getName(), "b");
     EXPECT_EQ(thrownMessage<NotFoundException>([&] { buffer.next(); }), "no command available");
 }
 

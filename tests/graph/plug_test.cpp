@@ -56,8 +56,9 @@ TEST(Plug, CanConnect_ChecksKindThenGrantsThenDependencies) {
     scene.grantsNothing = true;
     EXPECT_FALSE(scene.canConnect(&logic, "game", true));
     scene.grantsNothing = false;
+    // Both sides' needs are checked, the asking plug's and its partner's.
     scene.extraRequired = {"zoom|d"};
-    EXPECT_FALSE(scene.canConnect(&logic, "game", true));
+    EXPECT_FALSE(logic.canConnect(&scene, "game", true));
     const std::string kind = "only sequential and non-sequential plugs can be connected.";
     const std::string grant = "connection with this name is not granted.";
     EXPECT_EQ(

@@ -142,18 +142,24 @@ TEST_F(Graph, RemoveRoot_UnlinksAtOnce_AndARootAddedBackIsLinkedAgain) {
 TEST_F(Graph, DestroyedNode_LeavesBothListsAtOnce_EvenWhileTheListIsDrawn) {
     ConsumerNode root("root", journal);
     auto child = std::make_unique<ConsumerNode>("child", journal);
-    auto later = std::make_unique<Node>("later", journal);
+    auto before = std::make_unique<Node>("before", journal);
+    auto after = std::make_unique<Node>("after", journal);
+    Node last("last", journal);
     root.children = {child.get()};
+    // Destroys a node drawn before it and one not drawn yet.
     root.onRender = [&] {
-        later.reset();
+        before.reset();
+        after.reset();
     };
+    graph.addRoot(before.get(), 0);
     graph.addRoot(&root, 1);
-    graph.addRoot(later.get(), 2);
+    graph.addRoot(after.get(), 2);
+    graph.addRoot(&last, 3);
     graph.update();
     child.reset();
     EXPECT_EQ(graph.getConsumerList(), (Consumers{&root}));
-    EXPECT_EQ(drawn(), (Journal{"render root"}));
-    EXPECT_EQ(graph.getRenderList().size(), 1u);
+    EXPECT_EQ(drawn(), (Journal{"render before", "render root", "render last"}));
+    EXPECT_EQ(graph.getRenderList().size(), 2u);
 }
 
 TEST_F(Graph, GraphDestroyedFirst_LeavesItsNodesUnlinked) {

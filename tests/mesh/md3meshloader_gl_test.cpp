@@ -32,8 +32,8 @@ bool blank(const std::vector<uint8_t>& pixels) {
     return true;
 }
 
-// Renders drawn lit, seen from above at an angle, framed by the sphere about
-// the origin that holds every vertex of framed's animated meshes as they stand.
+// Renders drawn lit, framed by the sphere about the origin that holds every
+// vertex of framed's animated meshes as they stand.
 std::vector<uint8_t> renderFramed(const MeshGroup& framed, MeshGroup& drawn) {
     float radius = 1e-3f;
     for (int i = 0; i < framed.size(); ++i) {
@@ -51,8 +51,6 @@ std::vector<uint8_t> renderFramed(const MeshGroup& framed, MeshGroup& drawn) {
     glLoadIdentity();
     const GLfloat light[4] = {0.3f, 0.5f, 1.0f, 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, light);
-    glRotatef(-55.0f, 1, 0, 0);
-    glRotatef(30.0f, 0, 0, 1);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glEnable(GL_DEPTH_TEST);
@@ -72,20 +70,22 @@ std::vector<uint8_t> renderFramed(const MeshGroup& framed, MeshGroup& drawn) {
 
 class GameModelGlTest : public ::testing::TestWithParam<const char*> {};
 
-// Every generated model loads and draws, its static copy draws the same
-// pixels, and the group and the copy free their textures and display lists.
+// Every generated model loads whole (every range within its frames, every
+// surface skinned) and draws, its static copy draws the same pixels, and the
+// group and the copy free their textures and display lists.
 TEST_P(GameModelGlTest, LoadsDrawsCompilesAndFrees) {
     GlTest::ensureContext();
     setAssetDirectory(assetDir());
-    const std::string name = GetParam();
     const size_t texturesBefore = registeredTextures();
     std::vector<GLuint> lists;
     {
+        LogCapture capture;
         MD3MeshLoader loader;
-        std::unique_ptr<MeshGroup> group = loader.load(name);
+        std::unique_ptr<MeshGroup> group = loader.load(GetParam());
         ASSERT_NE(group, nullptr);
         ASSERT_GT(group->size(), 0);
         EXPECT_TRUE(group->getHasAnimated());
+        EXPECT_FALSE(capture.has("out of bounds") || capture.has("skipped"));
         group->animate(0, 0.0);
         std::unique_ptr<MeshGroup> copy = group->toStatic();
         ASSERT_EQ(copy->size(), group->size());
@@ -95,14 +95,8 @@ TEST_P(GameModelGlTest, LoadsDrawsCompilesAndFrees) {
         }
         EXPECT_GT(registeredTextures(), texturesBefore);
         const std::vector<uint8_t> dynamicPixels = renderFramed(*group, *group);
-        const std::vector<uint8_t> staticPixels = renderFramed(*group, *copy);
         EXPECT_FALSE(blank(dynamicPixels));
-        EXPECT_TRUE(dynamicPixels == staticPixels) << "static and dynamic renders differ";
-        if (dynamicPixels != staticPixels || blank(dynamicPixels)) {
-            const std::string file = std::filesystem::path(name).stem().string();
-            GlTest::savePng(file + "_dynamic.png", dynamicPixels, kSize, kSize);
-            GlTest::savePng(file + "_static.png", staticPixels, kSize, kSize);
-        }
+        EXPECT_TRUE(dynamicPixels == renderFramed(*group, *copy)) << "static and dynamic renders differ";
     }
     EXPECT_EQ(registeredTextures(), texturesBefore);
     for (const GLuint list : lists) {
@@ -121,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(Models, GameModelGlTest,
                              return name;
                          });
 
-TEST(SkinGlTest, SkinMaterial_HasTheSkinColoursBlendingOffAndItsTexture) {
+TEST(SkinGlTest, SkinMaterial_TurnsBlendingOffAndBindsItsTexture) {
     GlTest::ensureContext();
     TempAssets assets;
     PngFiles::write(assets.file("body.png"), PngFiles::pattern(16, 16, PNG_COLOR_TYPE_RGB));
@@ -131,17 +125,6 @@ TEST(SkinGlTest, SkinMaterial_HasTheSkinColoursBlendingOffAndItsTexture) {
     Material::resetLastApplied();
     material->apply();
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    // Red of specular, ambient, diffuse and emission; shininess.
-    const std::pair<GLenum, float> expected[] = {{GL_SPECULAR, 0.1f},
-                                                 {GL_AMBIENT, 0.2f},
-                                                 {GL_DIFFUSE, 1.0f},
-                                                 {GL_EMISSION, 0.0f},
-                                                 {GL_SHININESS, 50.0f}};
-    for (const auto& [name, value] : expected) {
-        GLfloat rgba[4] = {};
-        glGetMaterialfv(GL_FRONT, name, rgba);
-        EXPECT_FLOAT_EQ(rgba[0], value) << name;
-    }
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), material->getTexture(0).getId());

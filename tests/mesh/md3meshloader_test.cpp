@@ -7,10 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <map>
-#include <random>
 #include <stdexcept>
 
 namespace {
@@ -18,7 +16,6 @@ namespace {
 using Md3Files::Model;
 
 constexpr const char* kModel = "models/m/m.md3";
-constexpr const char* kMd3Error = "an error occured reading the MD3 file";
 
 // Loads models from a temporary asset root; skins become plain materials,
 // recorded with their texture paths, so no OpenGL is needed.
@@ -41,10 +38,6 @@ protected:
         Md3Files::writeFile(assets.file(name + ".cfg"), cfg);
         Md3Files::writeFile(assets.file(name + ".skin"), skin);
     }
-    size_t logged(const std::string& message) const {
-        const std::vector<std::string> messages = joinedMessages(capture);
-        return static_cast<size_t>(std::count(messages.begin(), messages.end(), message));
-    }
     static AnimatedMesh* mesh(const MeshGroup& group, int i) {
         return dynamic_cast<AnimatedMesh*>(group.get(i));
     }
@@ -54,33 +47,16 @@ protected:
         return found == skinTextures.end() ? "" : found->second;
     }
 
-    // Loads kModel holding bytes; a group that comes back must be usable.
-    bool loadsSoundly(const std::vector<uint8_t>& bytes) {
+    // Loads kModel holding bytes and animates what comes back; the fault would be a crash.
+    void loadAndAnimate(const std::vector<uint8_t>& bytes) {
         Md3Files::writeFile(assets.file(kModel), bytes);
-        std::unique_ptr<MeshGroup> group = loader.load(kModel);
-        for (int i = 0; group != nullptr && i < group->size(); ++i) {
-            AnimatedMesh* animated = mesh(*group, i);
-            if (animated == nullptr) {
-                return false;
-            }
-            for (int f = 0; f < animated->getFaceCount(0); ++f) {
-                for (const uint32_t v : animated->getTriangles(0)[f].v) {
-                    if (v >= static_cast<uint32_t>(animated->getVertexCount())) {
-                        return false;
-                    }
-                }
-            }
-            for (int s = 0; s < animated->getSequenceCount(); ++s) {
-                for (const double time : {0.0, 0.07, 0.33, -1.5}) {
-                    animated->animate(s, time);
-                }
-            }
+        if (std::unique_ptr<MeshGroup> group = loader.load(kModel)) {
+            group->animate(1, 0.07);
         }
-        return true;
     }
 
     TempAssets assets;
-    LogCapture capture;
+    LogCapture quiet;
     const Model model = Md3Files::sample();
     const std::vector<uint8_t> valid = Md3Files::encode(model);
     std::map<const Material*, std::string> skinTextures; // keys not owned: the meshes' materials
@@ -112,12 +88,10 @@ TEST_F(Md3LoaderTest, SurfaceRecords_DecodeVerticesTrianglesAndName) {
         corners.insert(corners.end(), std::begin(t.v), std::end(t.v));
     }
     EXPECT_EQ(corners, (std::vector<uint32_t>{0, 2, 1, 2, 0, 3}));
-    EXPECT_EQ(logged("Mesh: " + name + ": 2 faces with vertex indices out of range dropped"), 1u);
     EXPECT_EQ(skinOf(*group, 0), "models/m/long.png");
 }
 
-// File names ---------------------------------------------------------------------------------
-
+// The side files are those of the name without its extension; skins come from the model's directory.
 TEST_F(Md3LoaderTest, FileName_ReadsTheThreeFilesOfItsBaseAndSkinsFromItsDirectory) {
     const struct {
         const char* written;
@@ -129,37 +103,25 @@ TEST_F(Md3LoaderTest, FileName_ReadsTheThreeFilesOfItsBaseAndSkinsFromItsDirecto
         {"models/m/m", "models/m/m.other", "models/m/body.png"},
         {"models/v1.2/m", "models/v1.2/m", "models/v1.2/body.png"}, // a dot in a directory name
         {"root", "root.md3", "body.png"},
+        {"models/.m", "models/.m", "models/body.png"}, // a dot starting the name
     };
     for (const auto& c : cases) {
         std::filesystem::create_directories(std::filesystem::path(assets.file(c.written)).parent_path());
         write(model, "0 1 0 10\n", "body,elsewhere/body.png\n", c.written);
         SCOPED_TRACE(c.loaded);
-        capture.clear();
         auto group = loader.load(c.loaded);
         ASSERT_NE(group, nullptr);
-        EXPECT_EQ(logged("opening " + assets.file(c.written) + ".cfg"), 1u);
-        EXPECT_EQ(logged("opening " + assets.file(c.written) + ".skin"), 1u);
         EXPECT_EQ(skinOf(*group, 0), c.texture);
     }
 }
 
-// Animation file -----------------------------------------------------------------------------
-
-TEST_F(Md3LoaderTest, Cfg_RangesBecomeSequences_OthersSkippedWithTheirReason) {
-    const std::pair<std::string, std::string> skipped[] = {
-        {"0 2 0", "it needs four numbers"},
-        {"0 2 0 0", "its frame rate is not positive"},
-        {"0 2 0 -5", "its frame rate is not positive"},
-        {"99999999999 1 0 10", "a number is out of range"},
-        {"0 1 0 99999999999", "a number is out of range"},
-        {"0 5000 0 10", "it has more than 1024 frames"},
-    };
-    std::string cfg = "sex m\n0 30 0 20\n// comment\n\n";
-    for (const auto& [line, reason] : skipped) {
-        cfg += line + "\n";
-    }
+TEST_F(Md3LoaderTest, Cfg_RangesBecomeSequences_MalformedLinesSkipped) {
+    // Too few numbers, a frame rate not positive, a number beyond 32 bits, more than 1024 frames.
+    const std::string skipped =
+        "0 2 0\n0 2 0 0\n0 2 0 -5\n99999999999 1 0 10\n0 1 0 99999999999\n0 5000 0 10\n";
     // Ranges reaching past the surface's 40 frames or below 0 use the nearest frame.
-    write(Model{40, 0, {Md3Files::quad("body", 40)}}, cfg + "  +30 10 10 15\n38 4 0 10\n-2 1 0 10\n");
+    write(Model{40, 0, {Md3Files::quad("body", 40)}},
+          "sex m\n0 30 0 20\n// comment\n\n" + skipped + "  +30 10 10 15\n38 4 0 10\n-2 1 0 10\n");
     auto group = loader.load(kModel);
     ASSERT_NE(group, nullptr);
     const AnimatedMesh* body = mesh(*group, 0);
@@ -177,14 +139,10 @@ TEST_F(Md3LoaderTest, Cfg_RangesBecomeSequences_OthersSkippedWithTheirReason) {
     for (size_t f = 1; f < 4; ++f) {
         EXPECT_EQ(body->getSequence(2)->getFrame(f)->positions[0], vec3(0, 39, 0)) << f;
     }
-    EXPECT_EQ(logged("animation frame out of bounds"), 3u);
-    for (const auto& [line, reason] : skipped) {
-        EXPECT_EQ(logged("animation range skipped, " + reason + ": " + line), 1u) << line;
-    }
 }
 
-// A short file of long ranges: only the ranges within the budget of decoded
-// vertices are built (the quad has 4 vertices).
+// A short file of long ranges: only the ranges within a million decoded
+// vertices are built, 256 of 1024 frames of the quad's 4 vertices.
 TEST_F(Md3LoaderTest, Cfg_RangesBeyondTheDecodedVertexBudget_AreSkipped) {
     std::string cfg;
     for (int i = 0; i < 300; ++i) {
@@ -193,14 +151,8 @@ TEST_F(Md3LoaderTest, Cfg_RangesBeyondTheDecodedVertexBudget_AreSkipped) {
     write(Model{1, 0, {Md3Files::quad("body", 1)}}, cfg);
     auto group = loader.load(kModel);
     ASSERT_NE(group, nullptr);
-    const int kept = static_cast<int>(MD3MeshLoader::kMaxDecodedVertices / (1024 * 4));
-    EXPECT_EQ(mesh(*group, 0)->getSequenceCount(), kept);
-    EXPECT_EQ(logged("animation ranges skipped from range " + std::to_string(kept) +
-                     " on, the model would store more than 1048576 decoded vertices"),
-              1u);
+    EXPECT_EQ(mesh(*group, 0)->getSequenceCount(), 256);
 }
-
-// Skin file ----------------------------------------------------------------------------------
 
 TEST_F(Md3LoaderTest, SkinLines_GiveTheSurfacesTheyNameTheirTextures) {
     const struct {
@@ -212,7 +164,7 @@ TEST_F(Md3LoaderTest, SkinLines_GiveTheSurfacesTheyNameTheirTextures) {
         {"body,textures/other/body.png\r\nhead,models/x/head.png", "models/m/body.png", "models/m/head.png"},
         // Without "/", the text after the last comma, blanks trimmed.
         {"body,skins,body.png\nhead, head.png \n", "models/m/body.png", "models/m/head.png"},
-        {"body,a/first.png\nbody,a/second.png\n", "models/m/second.png", ""},
+        {"body,a/first.png\nbody,a/second.png\nhead,\n", "models/m/second.png", ""},
         {"upper_body_lod0,a/body.png\n", "models/m/body.png", ""},
     };
     for (const auto& c : cases) {
@@ -241,82 +193,44 @@ TEST_F(Md3LoaderTest, SkinFactoryException_PassesThroughAndTheNextLoadStartsClea
     EXPECT_EQ(group->get(1)->getMaterial(), nullptr);
 }
 
-// Log lines and failures ---------------------------------------------------------------------
-
-TEST_F(Md3LoaderTest, Load_LogsTheModelSummary) {
-    Model headless = model;
-    headless.surfaces[1].texCoords.clear();
-    headless.surfaces[1].vertices.clear();
-    headless.surfaces[1].triangles.clear();
-    write(headless, "0 2 0 10\n", "body,a/body.png\nhead,\n");
-    ASSERT_NE(loader.load(kModel), nullptr);
-    for (const auto& line : capture.lines()) {
-        EXPECT_EQ(line.rfind("DEBUG   from global          :", 0), 0u) << line;
-    }
-    const std::vector<std::string> expected = {
-        "opening " + assets.file("models/m/m.cfg"),
-        "opening " + assets.file("models/m/m.skin"),
-        "loading skin texture from models/m/body.png",
-        "skin line names no texture: head,",
-        "Model has 2 meshes",
-        "Mesh: body has 1 Animation sequences with 4 vertices and 2 faces.",
-        "Sequence 0 has 2 frames",
-        "Mesh: head has 1 Animation sequences with 0 vertices and 0 faces.",
-        "Sequence 0 has 2 frames",
-        "0 vertices in animation frame",
-        "0 vertices in animation frame",
-        "Material is set to NULL",
-    };
-    EXPECT_EQ(joinedMessages(capture), expected);
-}
-
-TEST_F(Md3LoaderTest, UnreadableFiles_LogTheCauseAndGiveNull) {
+TEST_F(Md3LoaderTest, UnreadableFiles_GiveNullAndSayWhy) {
     const std::string base = assets.file("models/m/m");
     std::vector<uint8_t> wrongIdentifier = valid;
     wrongIdentifier[0] ^= 1;
     std::vector<uint8_t> wrongVersion = valid;
     wrongVersion[4] ^= 1;
-    const std::string sideFilesError = "an error occured reading the animations and skin files";
     const std::string wrongHeader = "the MD3 file has a wrong identifier or version";
-    const std::string damage = "surface 1: the vertices lie outside the file";
-    // The last two lines logged are the cause and the error.
     const struct {
         const char* removed;
         std::vector<uint8_t> md3;
-        std::string cause;
-        std::string error;
         std::string failure;
     } cases[] = {
-        {".md3", valid, "MD3 file " + base + ".md3 could not be opened.", kMd3Error,
-         "the MD3 file could not be opened"},
-        {"", wrongIdentifier, "invalid MD3 header version", kMd3Error, wrongHeader},
-        {"", wrongVersion, "invalid MD3 header version", kMd3Error, wrongHeader},
+        {".md3", valid, "the MD3 file could not be opened"},
+        {"", wrongIdentifier, wrongHeader},
+        {"", wrongVersion, wrongHeader},
         {"", std::vector<uint8_t>(valid.begin(), valid.end() - 1),
-         "MD3 file " + base + ".md3 is damaged: " + damage, kMd3Error, "the MD3 file is damaged: " + damage},
-        {".cfg", valid, "opening " + base + ".cfg", sideFilesError, "models/m/m.cfg could not be opened"},
-        {".skin", valid, "opening " + base + ".skin", sideFilesError, "models/m/m.skin could not be opened"},
+         "the MD3 file is damaged: surface 1: the vertices lie outside the file"},
+        {".cfg", valid, "models/m/m.cfg could not be opened"},
+        {".skin", valid, "models/m/m.skin could not be opened"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.cause);
+        SCOPED_TRACE(c.failure);
         write(model);
         Md3Files::writeFile(base + ".md3", c.md3);
         if (*c.removed != '\0') {
             std::filesystem::remove(base + c.removed);
         }
-        capture.clear();
         EXPECT_EQ(loader.load(kModel), nullptr);
         EXPECT_EQ(loader.getFailure(), c.failure);
-        std::vector<std::string> messages = joinedMessages(capture);
-        messages.erase(messages.begin(), messages.end() - std::min<size_t>(messages.size(), 2));
-        EXPECT_EQ(messages, (std::vector<std::string>{c.cause, c.error}));
     }
     write(model);
     ASSERT_NE(loader.load(kModel), nullptr);
     EXPECT_EQ(loader.getFailure(), "");
 }
 
-// Damaged and random input ---------------------------------------------------------------------
-// Null or a sound group, never a crash; no display needed, so the sanitizer build covers them.
+// Damaged input gives null or a sound group, never a crash; no display
+// needed, so the sanitizer build covers them. Random input is the fuzz
+// targets' part.
 
 TEST_F(Md3LoaderTest, EveryTruncation_GivesNull) {
     write(model, "0 3 0 10\n1 2 0 5\n");
@@ -327,7 +241,7 @@ TEST_F(Md3LoaderTest, EveryTruncation_GivesNull) {
     }
 }
 
-TEST_F(Md3LoaderTest, EveryHeaderCountAndIndexByteCorrupted_GivesNullOrSoundGroup) {
+TEST_F(Md3LoaderTest, EveryHeaderCountAndIndexByteCorrupted_LoadsOrGivesNull) {
     write(model, "0 3 0 10\n1 2 0 5\n");
     // The model header, both surface headers and the first surface's triangles.
     const size_t first = Md3Files::firstSurfaceOffset(model);
@@ -345,53 +259,9 @@ TEST_F(Md3LoaderTest, EveryHeaderCountAndIndexByteCorrupted_GivesNullOrSoundGrou
                  {0x00, 0xff, 0x7f, 0x80, b ^ 0x01, b ^ 0x40, (b + 255) & 0xff, (b + 1) & 0xff}) {
                 std::vector<uint8_t> bytes = valid;
                 bytes[at] = static_cast<uint8_t>(changed);
-                EXPECT_TRUE(loadsSoundly(bytes)) << "byte " << at << " set to " << changed;
+                loadAndAnimate(bytes);
             }
         }
-    }
-}
-
-TEST_F(Md3LoaderTest, RandomGarbageOrRandomlyChangedModel_GivesNullOrSoundGroup) {
-    write(model, "0 3 0 10\n1 2 0 5\n");
-    std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<size_t> length(0, 2 * valid.size());
-    std::uniform_int_distribution<size_t> position(0, valid.size() - 1);
-    for (int round = 0; round < 600; ++round) {
-        std::vector<uint8_t> bytes;
-        if (round % 2 == 0) {
-            bytes.resize(length(random));
-            for (uint8_t& b : bytes) {
-                b = static_cast<uint8_t>(byte(random));
-            }
-            // Every other garbage file keeps a valid header start, to get past the first check.
-            if (round % 4 == 2 && bytes.size() >= 8) {
-                std::copy(valid.begin(), valid.begin() + 8, bytes.begin());
-            }
-        } else {
-            bytes = valid;
-            for (int n = 0; n < 4; ++n) {
-                bytes[position(random)] = static_cast<uint8_t>(byte(random));
-            }
-        }
-        EXPECT_TRUE(loadsSoundly(bytes)) << "round " << round;
-    }
-}
-
-TEST_F(Md3LoaderTest, RandomCfgAndSkinText_GivesNullOrSoundGroup) {
-    std::mt19937 random(5);
-    const std::string alphabet = "0123456789 -+\t\r\n,/.bodyhead#x";
-    std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
-    std::uniform_int_distribution<size_t> length(0, 400);
-    for (int round = 0; round < 200; ++round) {
-        for (const char* name : {"models/m/m.cfg", "models/m/m.skin"}) {
-            std::string text(length(random), ' ');
-            for (char& c : text) {
-                c = alphabet[pick(random)];
-            }
-            Md3Files::writeFile(assets.file(name), text);
-        }
-        EXPECT_TRUE(loadsSoundly(valid)) << "round " << round;
     }
 }
 

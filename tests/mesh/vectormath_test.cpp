@@ -44,9 +44,9 @@ TEST(Mat3, Rotation_IsRightHandedAboutTheAxis) {
     const float quarter = std::acos(0.0f);
     expectNear(mat3::rotation(vec3(0, 0, 1), quarter) * vec3(1, 0, 0), vec3(0, 1, 0));
     expectNear(mat3::rotation(vec3(1, 0, 0), quarter) * vec3(0, 1, 0), vec3(0, 0, 1));
-    // A third of a turn about the diagonal cycles the axes.
+    // A third of a turn about the diagonal cycles the axes (and so uses every entry).
     const float k = 1.0f / std::sqrt(3.0f);
-    expectNear(mat3::rotation(vec3(k, k, k), 4 * quarter / 3) * vec3(1, 0, 0), vec3(0, 1, 0));
+    expectNear(mat3::rotation(vec3(k, k, k), 4 * quarter / 3) * vec3(1, 2, 3), vec3(3, 1, 2));
 }
 
 TEST(Mat3, ProductsTransposeAndNegation) {

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
 
 namespace {
 
@@ -28,24 +26,6 @@ protected:
     LogCapture capture;
 };
 
-// Names, sharing and descriptions ----------------------------------------------------------------
-
-TEST_F(ImageTest, Describe_NamesTheFileAndTheLoadState) {
-    put("fog1.png", PngFiles::pattern(256, 128, PNG_COLOR_TYPE_RGB));
-    Image2D loaded("fog1.png");
-    Image2D unloaded("fog1.png");
-    loaded.ensureLoaded();
-    EXPECT_EQ(loaded.toString(),
-              "class Image2D: file=fog1.png, width=256, height=128, loaded (Data shared 3, Flags shared 1)");
-    EXPECT_EQ(unloaded.toString(), "class Image2D: file=fog1.png, unloaded (Data shared 3, no Flags)");
-    EXPECT_EQ(Image2D().toString(), "[empty]");
-    EXPECT_STREQ(loaded.typeName(1), "class ImageA");
-    EXPECT_STREQ(loaded.typeName(2), "class Resource");
-    EXPECT_EQ(loaded.typeName(3), nullptr);
-    // File names compare case-sensitively.
-    EXPECT_NE(&Image2D("a.png").getData(), &Image2D("A.png").getData());
-}
-
 TEST_F(ImageTest, SecondHandle_AdoptsTheLoadedPixelsWithoutReadingTheFile) {
     const std::string path = put("cursor1.png", PngFiles::pattern(16, 16, PNG_COLOR_TYPE_RGB));
     Image2D first("cursor1.png");
@@ -54,103 +34,64 @@ TEST_F(ImageTest, SecondHandle_AdoptsTheLoadedPixelsWithoutReadingTheFile) {
     std::remove(path.c_str());
     second.ensureLoaded();
     EXPECT_EQ(&first.getFlags(), &second.getFlags());
-    EXPECT_EQ(first.getFlags().refCount, 2u);
 }
 
-// Pixels -----------------------------------------------------------------------------------------
-
-TEST_F(ImageTest, Rgb256x128_OneOpaqueLevelWithTheBottomRowFirst) {
-    const Picture picture = PngFiles::pattern(256, 128, PNG_COLOR_TYPE_RGB);
-    put("rgb.png", picture);
-    Image2D image("rgb.png");
-    image.ensureLoaded();
-    ASSERT_EQ(image.getMipmapCount(), 1);
-    EXPECT_EQ(image.getFormat(), 0x1908u);
-    const unsigned char* pixels = image.getMipmap(0);
-    for (size_t i = 3; i < 131072; i += 4) {
-        ASSERT_EQ(pixels[i], 255) << "byte " << i;
-    }
-    const uint8_t* bottomRow = picture.rows.data() + 127 * 256 * 3;
-    for (int x = 0; x < 256; ++x) {
-        ASSERT_EQ(0, std::memcmp(pixels + x * 4, bottomRow + x * 3, 3)) << "pixel " << x;
-    }
-}
-
-TEST_F(ImageTest, PaletteAndGrey_ExpandToOpaqueRgba_IndexBeyondThePaletteIsBlack) {
-    Picture palette = PngFiles::pattern(2, 1, PNG_COLOR_TYPE_PALETTE);
+// The conformance suite covers the formats; here a picture one pixel wide
+// and a palette index beyond the palette, which gives black.
+TEST_F(ImageTest, PaletteIndexBeyondThePalette_IsOpaqueBlack) {
+    Picture palette = PngFiles::pattern(1, 2, PNG_COLOR_TYPE_PALETTE);
     palette.palette.resize(4);
     palette.rows = {2, 200};
-    Picture grey = PngFiles::pattern(2, 1, PNG_COLOR_TYPE_GRAY);
-    grey.rows = {7, 250};
-    const struct {
-        const char* name;
-        const Picture& picture;
-        std::vector<uint8_t> rgba;
-    } cases[] = {{"palette.png", palette, {2, 253, 6, 255, 0, 0, 0, 255}},
-                 {"grey.png", grey, {7, 7, 7, 255, 250, 250, 250, 255}},
-                 {"dot.png", PngFiles::pattern(1, 1, PNG_COLOR_TYPE_GRAY), {0, 0, 0, 255}}};
-    for (const auto& c : cases) {
-        put(c.name, c.picture);
-        Image2D image(c.name);
-        image.ensureLoaded();
-        EXPECT_EQ(std::vector<uint8_t>(image.getMipmap(0), image.getMipmap(0) + c.rgba.size()), c.rgba)
-            << c.name;
-    }
+    put("palette.png", palette);
+    Image2D image("palette.png");
+    image.ensureLoaded();
+    EXPECT_EQ(std::vector<uint8_t>(image.getMipmap(0), image.getMipmap(0) + 8),
+              (std::vector<uint8_t>{0, 0, 0, 255, 2, 253, 6, 255}));
 }
 
-// Refused files ----------------------------------------------------------------------------------
-
+// A refused file is named with its path in one warning that says why (unknown
+// formats: the conformance test).
 TEST_F(ImageTest, RefusedFiles_WarnWithThePathAndThrowWithTheName) {
     const struct {
         const char* name;
         Picture picture;
-        std::string warning;
+        const char* why;
     } cases[] = {
-        {"odd.png", PngFiles::pattern(100, 64, PNG_COLOR_TYPE_RGB), "texture dimensions are not power of 2 "},
-        {"rgba16.png", PngFiles::pattern(8, 8, PNG_COLOR_TYPE_RGB_ALPHA, 16), "png file has unknown format "},
-        {"wide.png", PngFiles::pattern(2 * Image2D::kMaxSize, 1, PNG_COLOR_TYPE_GRAY),
-         "image is larger than 8192 pixels "},
+        {"odd.png", PngFiles::pattern(100, 64, PNG_COLOR_TYPE_RGB), "power of 2"},
+        {"wide.png", PngFiles::pattern(2 * Image2D::kMaxSize, 1, PNG_COLOR_TYPE_GRAY), "larger than 8192"},
     };
     for (const auto& c : cases) {
         const std::string path = put(c.name, c.picture);
         Image2D image(c.name);
         capture.clear();
         EXPECT_EQ(loadFailure(image), std::string("error opening image ") + c.name);
-        EXPECT_EQ(joinedMessages(capture), std::vector<std::string>{c.warning + path});
-        EXPECT_EQ(capture.lines()[0].substr(0, 30), "WARNING from Image           :");
+        ASSERT_EQ(capture.lines().size(), 1u) << c.name;
+        EXPECT_TRUE(capture.has(c.why) && capture.has(path)) << capture.lines()[0];
     }
 }
 
 TEST_F(ImageTest, FailedLoad_LeavesNoFlags_ALaterLoadReadsTheFile) {
-    Image2D image("textures/late.png");
-    EXPECT_EQ(loadFailure(image), "error opening image textures/late.png");
-    EXPECT_EQ(image.toString(), "class Image2D: file=textures/late.png, unloaded (Data shared 2, no Flags)");
-    std::filesystem::create_directories(assets.file("textures"));
-    put("textures/late.png", PngFiles::pattern(2, 2, PNG_COLOR_TYPE_RGB));
+    Image2D image("late.png");
+    EXPECT_EQ(loadFailure(image), "error opening image late.png");
+    EXPECT_THROW(image.getWidth(), IllegalStateException);
+    put("late.png", PngFiles::pattern(2, 2, PNG_COLOR_TYPE_RGB));
     image.ensureLoaded();
     EXPECT_EQ(image.getWidth(), 2);
 }
 
-// Accessors and their contracts ------------------------------------------------------------------
-
-TEST_F(ImageTest, Accessors_OutsideTheirContract_ThrowTheirMessages) {
+TEST_F(ImageTest, Accessors_OutsideTheirContract_Throw) {
     put("m.png", PngFiles::pattern(4, 4, PNG_COLOR_TYPE_RGB));
     Image2D image("m.png");
-    EXPECT_EQ(thrownMessage<IllegalStateException>([&] { image.getWidth(); }),
-              "smart reference has no flags");
     EXPECT_THROW(image.getMipmap(0), IllegalStateException);
     image.ensureLoaded();
-    for (const int level : {1, -1}) {
-        EXPECT_EQ(thrownMessage<IllegalArgumentException>([&] { image.getMipmap(level); }),
-                  "mipmap level out of range");
-    }
+    EXPECT_THROW(image.getMipmap(1), IllegalArgumentException);
+    EXPECT_THROW(image.getMipmap(-1), IllegalArgumentException);
     Image2D copy(image);
-    EXPECT_EQ(thrownMessage<IllegalStateException>([&] { image.getData().clone(); }), "cloning not allowed");
-    EXPECT_EQ(thrownMessage<InstantiationException>([&] { copy.makeFlagsMutable(); }),
-              "cloning of Image2D Flags not allowed");
+    EXPECT_THROW(image.getData().clone(), IllegalStateException);
+    EXPECT_THROW(copy.makeFlagsMutable(), InstantiationException);
     EXPECT_EQ(&copy.getFlags(), &image.getFlags());
     image.release();
-    EXPECT_EQ(thrownMessage<IllegalStateException>([&] { image.getData(); }), "smart reference is empty");
+    EXPECT_THROW(image.getData(), IllegalStateException);
 }
 
 } // namespace

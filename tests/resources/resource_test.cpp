@@ -93,30 +93,22 @@ protected:
     ResourceManager& manager = ResourceManager::instance();
 };
 
-// Handles and counts ---------------------------------------------------------------------------
-
-TEST_F(ResourceTest, DefaultHandle_IsEmptyAndNeverRegistered) {
-    Token token;
-    EXPECT_EQ(Resource().toString(), "[empty]");
-    EXPECT_TRUE(token.isEmpty());
-    EXPECT_EQ(manager.getEntryCount("class Token"), 0u);
-    EXPECT_STREQ(Resource().typeName(0), "class Resource");
-    EXPECT_EQ(Resource().typeName(1), nullptr);
-}
-
-TEST_F(ResourceTest, Copy_SharesDataAndFlags_DescribedWithBothCounts) {
+TEST_F(ResourceTest, Copy_SharesDataAndFlags_EqualDataSharesOneEntry) {
     Token first(1);
     first.makeFlagsMutable();
     Token second(first);
     EXPECT_EQ(&first.getData(), &second.getData());
     EXPECT_EQ(first.getFlags(), second.getFlags());
-    // Two user handles and the manager's master.
-    EXPECT_EQ(first.toString(), "Data shared 3, Flags shared 2");
-    EXPECT_EQ(Token(2).toString(), "Data shared 2, no Flags");
-    // Likewise two images built from one file name.
+    EXPECT_EQ(&Token(1).getData(), &first.getData());
+    EXPECT_NE(&Token(2).getData(), &first.getData());
+    EXPECT_EQ(manager.getEntryCount("class Token"), 1u);
+    // Likewise two images built from one file name; names compare case-sensitively.
     Image2D image("textures/cursor/cursor1.png");
     EXPECT_EQ(&Image2D("textures/cursor/cursor1.png").getData(), &image.getData());
-    EXPECT_EQ(Image2D(image).getData().refCount, 3u);
+    EXPECT_NE(&Image2D("textures/cursor/Cursor1.png").getData(), &image.getData());
+    Token empty;
+    EXPECT_TRUE(empty.isEmpty());
+    EXPECT_EQ(manager.find(&empty), nullptr) << "an empty handle is never registered";
 }
 
 TEST_F(ResourceTest, SelfAssignment_OfTheOnlyUser_KeepsDataAndFlagsInAFreshEntry) {
@@ -133,26 +125,19 @@ TEST_F(ResourceTest, SelfAssignment_OfTheOnlyUser_KeepsDataAndFlagsInAFreshEntry
     EXPECT_EQ(visited[1], &token);
 }
 
-TEST_F(ResourceTest, ReleasingTheLastUser_DeletesMasterAndData_TypeMapStays) {
+TEST_F(ResourceTest, ReleasingTheLastUser_DeletesMasterAndData_EmptyDataStays) {
+    Token probe;
+    const uint32_t emptyCount = probe.getData().refCount;
     {
         Token first(5);
         Token second(first);
+        std::vector<Token> defaults(10);
+        EXPECT_EQ(probe.getData().refCount, emptyCount + 10);
         EXPECT_EQ(manager.getEntryCount("class Token"), 1u);
     }
     EXPECT_EQ(Token::TokenData::destroyed, 1);
-    EXPECT_TRUE(manager.hasType("class Token"));
     EXPECT_EQ(manager.getEntryCount("class Token"), 0u);
-}
-
-TEST_F(ResourceTest, EmptyData_CountReturnsAfterItsHandlesGo_NeverDeleted) {
-    Token probe;
-    const uint32_t before = probe.getData().refCount;
-    {
-        std::vector<Token> tokens(10);
-        EXPECT_EQ(probe.getData().refCount, before + 10);
-    }
-    EXPECT_EQ(probe.getData().refCount, before);
-    EXPECT_EQ(Token::TokenData::destroyed, 0);
+    EXPECT_EQ(probe.getData().refCount, emptyCount);
 }
 
 // Handles are registered by address: copied, never moved.
@@ -179,8 +164,6 @@ TEST_F(ResourceTest, HandlesInAGrowingVector_StayRegisteredAtTheirNewAddresses) 
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), visited.begin() + 1));
 }
 
-// Typed assignment and copy-on-write flags -------------------------------------------------------
-
 TEST_F(ResourceTest, TypedAssignment_FromAnotherKind_ThrowsBadCastAndLeavesTheTarget) {
     Texture texture;
     Image2D image("textures/table/fog1.png");
@@ -205,32 +188,26 @@ TEST_F(ResourceTest, MakeFlagsMutable_CopiesSharedFlags_RefusesAnEmptyHandle) {
     EXPECT_EQ(second.getFlags()->value, 3);
     EXPECT_EQ(first.getFlags()->refCount, 1u);
     Token empty;
-    EXPECT_EQ(thrownMessage<IllegalStateException>([&] { empty.makeFlagsMutable(); }),
-              "mutation not allowed, smart reference is empty.");
+    EXPECT_THROW(empty.makeFlagsMutable(), IllegalStateException);
     EXPECT_EQ(empty.getFlags(), nullptr);
 }
 
-// Registry ---------------------------------------------------------------------------------------
-
 TEST_F(ResourceTest, HandleRemovedBehindItsBack_ThrowsOnRelease_DestructorLogsAndFreesTheData) {
-    EXPECT_EQ(thrownMessage<IllegalArgumentException>([&] { manager.add(nullptr); }),
-              "empty resources must not be managed");
+    EXPECT_THROW(manager.add(nullptr), IllegalArgumentException);
     LogCapture capture;
     {
         Token registered(9);
         Token twin(registered);
         Token outsider(10);
         manager.remove(&outsider);
-        EXPECT_EQ(thrownMessage<IllegalStateException>([&] { manager.remove(&outsider); }),
-                  "tried to remove a resource which was not added before.");
+        EXPECT_THROW(manager.remove(&outsider), IllegalStateException);
         EXPECT_THROW(outsider.release(), IllegalStateException);
         EXPECT_EQ(outsider.getData().key, 10);
         EXPECT_EQ(sharing(registered).size(), 3u);
         EXPECT_TRUE(capture.lines().empty());
     }
     EXPECT_EQ(Token::TokenData::destroyed, 2);
-    EXPECT_EQ(capture.lines(), std::vector<std::string>{"ERROR   from Resource        :tried to remove a "
-                                                        "resource which was not added before.\n"});
+    EXPECT_EQ(capture.lines().size(), 1u) << "the outsider's destructor reports it";
 }
 
 TEST_F(ResourceTest, ProcessSharing_VisitsMasterThenUsersInRegistrationOrder) {
@@ -240,29 +217,26 @@ TEST_F(ResourceTest, ProcessSharing_VisitsMasterThenUsersInRegistrationOrder) {
     EXPECT_EQ(sharing(third), (std::vector<Resource*>{manager.find(&first), &first, &second, &third}));
 }
 
+// Other tests of the process may leave resources of their own registered:
+// only the masters of this test's two are looked for.
 TEST_F(ResourceTest, ProcessAll_VisitsKindAndDescendantsUntilTheProcessorStops) {
     Token token(15);
     Image2D image("b.png");
-    const auto visits = [&](const Resource& sample, size_t limit) {
-        Recorder recorder(limit);
+    // How often each of the two masters is visited.
+    const auto visits = [&](const Resource& sample) {
+        Recorder recorder;
         manager.processAll(sample, recorder);
-        std::vector<std::string> names;
-        for (const Resource* handle : recorder.visited) {
-            names.push_back(handle->typeName(0));
-        }
-        std::sort(names.begin(), names.end());
-        return names;
+        const auto& seen = recorder.visited;
+        return std::make_pair(std::count(seen.begin(), seen.end(), manager.find(&token)),
+                              std::count(seen.begin(), seen.end(), manager.find(&image)));
     };
-    EXPECT_EQ(visits(ImageA(), SIZE_MAX), std::vector<std::string>{"class Image2D"});
-    EXPECT_EQ(visits(Token(), SIZE_MAX), std::vector<std::string>{"class Token"});
-    EXPECT_EQ(visits(Resource(), SIZE_MAX), (std::vector<std::string>{"class Image2D", "class Token"}));
-    EXPECT_EQ(visits(Resource(), 1).size(), 1u);
-}
-
-TEST(ResourceNames, HashText_IsTheFivefoldSumOfSignedBytes) {
-    EXPECT_EQ(hashText(""), 0u);
-    EXPECT_EQ(hashText("abc"), (97u * 5 + 98) * 5 + 99);
-    EXPECT_EQ(hashText("\xe9"), 0xFFFFFFE9u);
+    using Counts = std::pair<std::ptrdiff_t, std::ptrdiff_t>;
+    EXPECT_EQ(visits(Token()), Counts(1, 0));
+    EXPECT_EQ(visits(ImageA()), Counts(0, 1));
+    EXPECT_EQ(visits(Resource()), Counts(1, 1));
+    Recorder first(1);
+    manager.processAll(Resource(), first);
+    EXPECT_EQ(first.visited.size(), 1u);
 }
 
 } // namespace
