@@ -82,6 +82,11 @@ await_change() {
     await 10 "$1" changed_from "$2" "$3" "$4" "$5" || fail "$6 (only $changed pixels changed)"
 }
 
+# texts_match <before> <geometry>: whether the region of the shot reads as before.
+texts_match() {
+    [ "$(differ_text "$1" "$shot" "$2")" -eq 0 ]
+}
+
 # counts_changed <before> <geometry>: whether the counts in the region of the
 # shot read other than before.
 counts_changed() {
@@ -232,7 +237,7 @@ menu player1-human $(new_game_button player1)
 expect_chars "$shot" "$(button_box $(new_game_button player1))" 5
 expect_chars "$shot" "$(button_box $(new_game_button player2))" 8
 menu back $(new_game_button back)
-[ "$(differ_text "$main" "$shot" 1024x768+0+0)" -eq 0 ] || fail "Back did not return to the main menu"
+await 10 back-main texts_match "$main" 1024x768+0+0 || fail "Back did not return to the main menu"
 
 # Fluid Demo: the scene alone; the middle button stirs the water.
 menu fluid-demo $(menu_button 2)
@@ -249,7 +254,7 @@ demo=$shot
 expect_game "$demo"
 await 20 demo-playing counts_changed "$demo" 1024x50+0+718 || fail "the computers do not play"
 to_menu demo-left
-[ "$(differ_text "$main" "$shot" "$first")" -eq 0 ] || fail "Continue offered after the demonstration"
+await 10 demo-left-main texts_match "$main" "$first" || fail "Continue offered after the demonstration"
 
 # The easy computer; Escape offers Continue, which returns to the game.
 human_game easy
