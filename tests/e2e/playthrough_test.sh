@@ -73,7 +73,7 @@ shot_holds() {
 # changed_from <before> <geometry> <pixels> <fuzz %>: whether the region of
 # the shot differs from before in more pixels than given.
 changed_from() {
-    changed=$(compare -fuzz "$4%" -metric AE "$1[$2]" "$shot[$2]" null: 2>&1 || true)
+    changed=$(compare -fuzz "$4%" -metric AE "${1}[$2]" "${shot}[$2]" null: 2>&1 || true)
     [ "$changed" -gt "$3" ]
 }
 
