@@ -334,7 +334,7 @@ void WaterTable::renderRefractionPass() {
     if (water) {
         waterPasses.setSampledArea(water->sampledArea());
     }
-    // No sky: under the water the basin fills every place the water samples.
+    // No sky: the basin and its lip fill every place the water samples.
     waterPasses.renderRefraction(viewMatrix(), windowAspect(), [this] {
         applyLights();
         basin.draw(time, options.caustics, options.fog, options.fogDepth);
