@@ -15,8 +15,9 @@ const char* const kCausticPrefix = "textures/caustic/caustic";
 const char* const kCausticSuffix = ".png";
 
 constexpr double kCausticFramesPerSecond = 10.0;
-// Share of the basin texture where the caustics are laid over it.
-constexpr float kBasinShare = 0.7f;
+// Share of the basin texture where the caustics are laid over it. More
+// caustic light would wash out the board's checker seen through the water.
+constexpr float kBasinShare = 0.8f;
 constexpr float kFogColour[4] = {0.3f, 0.3f, 0.6f, 1.0f};
 // Linear fog from 1 (clear) to 0 (all fog): the fog coordinate is the share
 // of the surface's own colour.
@@ -233,7 +234,6 @@ void Basin::draw(double time, bool caustics, bool fog, float fogDepth) {
         glActiveTexture(GL_TEXTURE1);
         glEnable(GL_TEXTURE_2D);
         caustic->bind();
-        // basin * 0.7 + caustic * 0.3
         interpolateWithPrevious(kBasinShare);
     }
 

@@ -1,4 +1,5 @@
-// The water at its rim: what the passes leave undrawn must never show through.
+// How the water looks: what the passes leave undrawn never shows through it,
+// and the board reads through it.
 #include <GL/glew.h>
 
 #include "base/tools.h"
@@ -10,9 +11,11 @@
 #include "support/logcapture.h"
 #include "support/testpaths.h"
 
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <iterator>
 #include <vector>
@@ -60,7 +63,7 @@ void holdKey(WaterTable& table, int key, double seconds) {
     table.handleEvent(held);
 }
 
-class WaterRimGl : public ::testing::Test {
+class WaterLookGl : public ::testing::Test {
 protected:
     void SetUp() override {
         GlTest::ensureContext();
@@ -102,7 +105,7 @@ protected:
 
 // On still water and after jumps that land by each of the four edges, whose
 // ripples bend the water's look up to 20 units past the rim.
-TEST_F(WaterRimGl, StillWaterAndLandingsByEachEdge_ShowNoBackgroundBlueInAnyView) {
+TEST_F(WaterLookGl, StillWaterAndLandingsByEachEdge_ShowNoBackgroundBlueInAnyView) {
     countViews();
     GameBoard& board = table.getBoard();
     board.setHuman(GameBoard::kPlayer1, true);
@@ -130,7 +133,7 @@ TEST_F(WaterRimGl, StillWaterAndLandingsByEachEdge_ShowNoBackgroundBlueInAnyView
 // (a split of a figure the display never showed) and no caustics, nothing
 // else changes from frame to frame, so each frame must look as it does with
 // both pictures drawn anew.
-TEST_F(WaterRimGl, Fast_RipplesReachingPastTheRim_ShowNoStaleStrip) {
+TEST_F(WaterLookGl, Fast_RipplesReachingPastTheRim_ShowNoStaleStrip) {
     InputEventKeyUp causticsOff(0.0, KeyF1 + 2, 0.0, 0.0); // F3
     table.handleEvent(causticsOff);
     // Pictures drawn from low down first, so an old strip differs; then seen
@@ -171,4 +174,47 @@ TEST_F(WaterRimGl, Fast_RipplesReachingPastTheRim_ShowNoStaleStrip) {
     }
     EXPECT_EQ(differing[0], 0) << "by the right edge";
     EXPECT_EQ(differing[1], 0) << "by the left edge";
+}
+
+// The checker of the fields must read through still water from the default
+// camera: the mean grey of the light fields' centres and of the dark ones'
+// lie at least 16 levels apart (the reflection of the sky and the caustics
+// must not carry all the contrast).
+TEST_F(WaterLookGl, DefaultView_StillWater_LightAndDarkFieldsDifferBySixteenGreyLevels) {
+    table.render(0.0, 0.0f);
+    table.render(0.0, 0.0f);
+    GLdouble projection[16];
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(60.0, double(GlTest::kWidth) / GlTest::kHeight, 1.0, 3000.0);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    const std::array<float, 16> view = table.viewMatrix();
+    const GLdouble model[16] = {view[0], view[1], view[2],  view[3],  view[4],  view[5],  view[6],  view[7],
+                                view[8], view[9], view[10], view[11], view[12], view[13], view[14], view[15]};
+    const GLint viewport[4] = {0, 0, GlTest::kWidth, GlTest::kHeight};
+    constexpr int kBox = 7;
+    constexpr float kField = 64.0f / 9.0f;
+    double grey[2] = {};
+    int fields[2] = {};
+    // The row nearest the camera lies under the table's edge.
+    for (int j = 1; j < 9; ++j) {
+        for (int i = 0; i < 9; ++i) {
+            GLdouble x = 0, y = 0, z = 0;
+            ASSERT_TRUE(gluProject((i + 0.5) * kField, (j + 0.5) * kField, -5.0, model, projection, viewport,
+                                   &x, &y, &z));
+            const std::vector<uint8_t> rgba =
+                GlTest::readPixels(int(x) - kBox / 2, int(y) - kBox / 2, kBox, kBox);
+            double sum = 0.0;
+            for (size_t p = 0; p < rgba.size(); p += 4) {
+                sum += 0.299 * rgba[p] + 0.587 * rgba[p + 1] + 0.114 * rgba[p + 2];
+            }
+            const int dark = (i + j) % 2;
+            grey[dark] += sum / (kBox * kBox);
+            ++fields[dark];
+        }
+    }
+    EXPECT_GE(grey[0] / fields[0] - grey[1] / fields[1], 16.0);
 }
