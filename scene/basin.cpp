@@ -16,8 +16,9 @@ const char* const kCausticPrefix = "textures/caustic/caustic";
 const char* const kCausticSuffix = ".png";
 
 constexpr double kCausticFramesPerSecond = 10.0;
-// Share of the basin texture where the caustics are laid over it.
-constexpr float kBasinShare = 0.7f;
+// Share of the basin texture where the caustics are laid over it. More
+// caustic light would wash out the board's checker seen through the water.
+constexpr float kBasinShare = 0.8f;
 constexpr float kFogColour[4] = {0.3f, 0.3f, 0.6f, 1.0f};
 // Linear fog from 1 (clear) to 0 (all fog): the fog coordinate is the share
 // of the surface's own colour.
@@ -40,6 +41,14 @@ constexpr float kWallTop = 0.9f;
 // the lights above and below the board are points, and lit only at its four
 // corners the floor would take their dim light everywhere.
 constexpr int kTiles = 16;
+// The lip is seen only through ripples at the rim: coarser lighting does.
+constexpr int kLipTiles = 4;
+// The lip lies this far under the water line, clear of the plane that cuts
+// the refraction pass there.
+constexpr float kLipDrop = 0.05f;
+// The share of the way down a wall whose colour the lip shows: just under
+// the water line, below the joint at the wall's very top.
+constexpr float kLipShade = 0.125f;
 // A tile's corners in the order of the quad's own.
 constexpr int kTileCorners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
 
@@ -68,6 +77,37 @@ Blend blend(const BasinQuad& quad, float u, float v, float fogDepth) {
 
 constexpr BasinCorner corner(float x, float y, float z, float s, float t, float cs, float ct) {
     return BasinCorner{vec3(x, y, z), vec2(s, t), vec2(cs, ct), z < 0.0f};
+}
+
+BasinCorner movedOut(BasinCorner c, const vec3& offset) {
+    c.position += offset;
+    return c;
+}
+
+// A quad of the lip, its corners turned anticlockwise seen from above.
+BasinQuad facingUp(const vec3& normal, const BasinCorner& a, const BasinCorner& b, const BasinCorner& c,
+                   const BasinCorner& d) {
+    if (cross(b.position - a.position, d.position - a.position).z > 0.0f) {
+        return {normal, {a, b, c, d}};
+    }
+    return {normal, {a, d, c, b}};
+}
+
+void drawTiles(const BasinQuad& quad, int tiles, float fogDepth) {
+    glNormal3f(quad.normal.x, quad.normal.y, quad.normal.z);
+    for (int row = 0; row < tiles; ++row) {
+        for (int column = 0; column < tiles; ++column) {
+            for (const auto& step : kTileCorners) {
+                const float u = static_cast<float>(column + step[0]) / tiles;
+                const float v = static_cast<float>(row + step[1]) / tiles;
+                const Blend c = blend(quad, u, v, fogDepth);
+                glMultiTexCoord2f(GL_TEXTURE0, c.table.x, c.table.y);
+                glMultiTexCoord2f(GL_TEXTURE1, c.caustic.x, c.caustic.y);
+                glFogCoordf(c.fog);
+                glVertex3f(c.position.x, c.position.y, c.position.z);
+            }
+        }
+    }
 }
 
 } // namespace
@@ -101,6 +141,52 @@ const std::array<BasinQuad, Basin::kQuadCount>& Basin::quads() {
           corner(0, kW, 0, kR, kU, kWallTop, c), corner(0, 0, 0, kR, kT, kWallTop, 0)}},
     }};
     return table;
+}
+
+const std::array<BasinQuad, Basin::kLipQuadCount>& Basin::lip() {
+    static const std::array<BasinQuad, kLipQuadCount> pieces = [] {
+        constexpr int kWalls = kQuadCount - 1;
+        std::array<BasinQuad, kLipQuadCount> out{};
+        // Each wall's two corners at the water line, with the colour from just under it.
+        std::array<std::array<BasinCorner, 2>, kWalls> rims{};
+        for (int w = 0; w < kWalls; ++w) {
+            const BasinQuad& wall = quads()[w + 1];
+            int n = 0;
+            for (const BasinCorner& top : wall.corners) {
+                for (const BasinCorner& bottom : wall.corners) {
+                    if (!top.atBottom && bottom.atBottom && bottom.position.x == top.position.x &&
+                        bottom.position.y == top.position.y) {
+                        rims[w][n++] = {vec3(top.position.x, top.position.y, -kLipDrop),
+                                        top.table + (bottom.table - top.table) * kLipShade,
+                                        top.caustic + (bottom.caustic - top.caustic) * kLipShade, false};
+                    }
+                }
+            }
+            const vec3 away = wall.normal * -kLipWidth;
+            out[w] = facingUp(wall.normal, rims[w][0], rims[w][1], movedOut(rims[w][1], away),
+                              movedOut(rims[w][0], away));
+        }
+        // Where two walls meet, a square out along both.
+        int next = kWalls;
+        for (int a = 0; a < kWalls; ++a) {
+            for (int b = a + 1; b < kWalls; ++b) {
+                for (const BasinCorner& shared : rims[a]) {
+                    for (const BasinCorner& other : rims[b]) {
+                        if (shared.position == other.position) {
+                            const vec3 awayA = quads()[a + 1].normal * -kLipWidth;
+                            const vec3 awayB = quads()[b + 1].normal * -kLipWidth;
+                            out[next++] =
+                                facingUp((quads()[a + 1].normal + quads()[b + 1].normal).normalized(), shared,
+                                         movedOut(shared, awayA), movedOut(shared, awayA + awayB),
+                                         movedOut(shared, awayB));
+                        }
+                    }
+                }
+            }
+        }
+        return out;
+    }();
+    return pieces;
 }
 
 int Basin::causticFrame(double time) {
@@ -149,26 +235,15 @@ void Basin::draw(double time, bool caustics, bool fog, float fogDepth) {
         glActiveTexture(GL_TEXTURE1);
         glEnable(GL_TEXTURE_2D);
         caustic->bind();
-        // basin * 0.7 + caustic * 0.3
         interpolateWithPrevious(kBasinShare);
     }
 
     glBegin(GL_QUADS);
     for (const BasinQuad& quad : quads()) {
-        glNormal3f(quad.normal.x, quad.normal.y, quad.normal.z);
-        for (int row = 0; row < kTiles; ++row) {
-            for (int column = 0; column < kTiles; ++column) {
-                for (const auto& step : kTileCorners) {
-                    const float u = static_cast<float>(column + step[0]) / kTiles;
-                    const float v = static_cast<float>(row + step[1]) / kTiles;
-                    const Blend c = blend(quad, u, v, fogDepth);
-                    glMultiTexCoord2f(GL_TEXTURE0, c.table.x, c.table.y);
-                    glMultiTexCoord2f(GL_TEXTURE1, c.caustic.x, c.caustic.y);
-                    glFogCoordf(c.fog);
-                    glVertex3f(c.position.x, c.position.y, c.position.z);
-                }
-            }
-        }
+        drawTiles(quad, kTiles, fogDepth);
+    }
+    for (const BasinQuad& quad : lip()) {
+        drawTiles(quad, kLipTiles, fogDepth);
     }
     glEnd();
 

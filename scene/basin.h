@@ -29,13 +29,24 @@ class Basin {
 public:
     static constexpr int kCausticFrames = 16;
     static constexpr int kQuadCount = 5;
+    // A strip along each wall and a square at each corner.
+    static constexpr int kLipQuadCount = 8;
     static constexpr float kDepth = 5.0f;
+    // How far the lip reaches out from the rim; the slopes of the water shift
+    // its look up to about 20 units.
+    static constexpr float kLipWidth = 64.0f;
 
     Basin();
 
     // The floor, then the walls at y = 0, y = 64, x = 64 and x = 0; each quad's
     // corners turn anticlockwise seen from inside the basin.
     static const std::array<BasinQuad, kQuadCount>& quads();
+    // The lip: flat around the opening just under the water line, facing up,
+    // each piece lit as the wall it starts from and showing that wall's
+    // colour just under the water line. Where the ripples bend the water's
+    // look past the rim, the picture under the water holds the lip rather than
+    // nothing at all.
+    static const std::array<BasinQuad, kLipQuadCount>& lip();
     // The caustic frame shown at scene time: ten frames a second, looping.
     static int causticFrame(double time);
     // Fog coordinate of a corner: 1 at the water line, fogDepth at the bottom.
@@ -46,7 +57,7 @@ public:
     void load();
     void release();
 
-    // Draws the five quads (OpenGL); lighting as the pass has set it.
+    // Draws the five quads and the lip (OpenGL); lighting as the pass has set it.
     void draw(double time, bool caustics, bool fog, float fogDepth);
 
 private:

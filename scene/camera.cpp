@@ -28,6 +28,11 @@ void Camera::rotate(const vec3& axis, float angle) {
         return;
     }
     orientation = mat3::rotation(worldAxis / length, angle) * orientation;
+    // Each product rounds a little; over a long flight the frame would
+    // stretch and shear the view. Forward is kept, the others made square to it.
+    const vec3 forward = orientation.column(2).normalized();
+    const vec3 side = (orientation.column(0) - forward * dot(orientation.column(0), forward)).normalized();
+    orientation = fromColumns(side, cross(forward, side), forward);
 }
 
 void Camera::lookAt(float x, float y, float z) {

@@ -94,7 +94,8 @@ void FluidOverlay::draw(FluidSimulation* fluid, bool skipBlack) {
     }
     // Blended by its own colour, a black picture leaves the water as it is;
     // on a software renderer the quad over the board costs as much as the water.
-    if (!simulated || !skipBlack || !fluid->isResultBlack()) {
+    // Without a picture at all, an untextured quad would turn the board white.
+    if (simulated ? !skipBlack || !fluid->isResultBlack() : fog != nullptr) {
         drawPicture(simulated ? fluid : nullptr);
     }
     glEnable(GL_DEPTH_TEST);
@@ -117,7 +118,7 @@ void FluidOverlay::drawPicture(FluidSimulation* fluid) {
         low[0] = low[1] = 1.0f;
         high[0] = static_cast<float>(fluid->getWidth() + 1);
         high[1] = static_cast<float>(fluid->getHeight() + 1);
-    } else if (fog) {
+    } else {
         glEnable(target);
         fog->bind();
     }

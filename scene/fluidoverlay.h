@@ -22,8 +22,8 @@ public:
     static vec2 lineOffset(float g, float b);
     static constexpr float kMaxLine = 30.0f;
 
-    // Loads the fog texture (textures/table/fog1.png); without it the
-    // overlay goes untextured.
+    // Loads the fog texture (textures/table/fog1.png); without it and
+    // without a simulation the overlay shows nothing.
     void load();
     void release();
     // Draws at the water table's scale: a cell is one world unit (OpenGL).
@@ -34,7 +34,7 @@ public:
 private:
     void drawLines(FluidSimulation& fluid);
     // The picture over the board: the fluid's result, or the fog texture
-    // when there is no simulation (fluid null).
+    // when there is no simulation (fluid null; the texture must be loaded).
     void drawPicture(FluidSimulation* fluid);
 
     std::unique_ptr<ImageTexture2D> fog;

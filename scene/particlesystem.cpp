@@ -89,8 +89,9 @@ void ParticleSystem::draw(const vec3& eye) const {
         }
         b = b / bLength;
         const vec3 c = cross(a, b);
-        // The quad lies in its x-z plane: x across the flight, z along it,
-        // so its normal c points back towards the eye.
+        // The quad lies in its x-z plane: x across the flight, z along it.
+        // Its y axis c is the line of sight made square to the flight, so it
+        // points away from the eye and the streak shows its full width.
         const float m[16] = {b.x, b.y, b.z, 0.0f, c.x,          c.y,          c.z,          0.0f,
                              a.x, a.y, a.z, 0.0f, p.position.x, p.position.y, p.position.z, 1.0f};
         glPushMatrix();

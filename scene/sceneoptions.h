@@ -6,7 +6,9 @@
 class SceneOptions {
 public:
     static constexpr float kDefaultBlend = 0.5f;
-    static constexpr float kDefaultFogDepth = 0.5f;
+    // The floor keeps this share of its own colour in the fog: more fog
+    // hides which field is light and which dark.
+    static constexpr float kDefaultFogDepth = 0.7f;
     // Scene time runs at this fraction of real time in slow motion.
     static constexpr double kSlowMotionFactor = 0.1;
 

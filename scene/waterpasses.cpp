@@ -33,7 +33,21 @@ using Matrix = Matrix4x4<GLdouble>;
 bool WaterPasses::create(int size) {
     const bool refractionMade = refraction.create(size);
     const bool reflectionMade = reflection.create(size);
+    refractionDrawn = Drawn();
+    reflectionDrawn = Drawn();
     return refractionMade && reflectionMade;
+}
+
+bool WaterPasses::holdsSampledArea(const Drawn& drawn) const {
+    if (!drawn.any || drawn.whole) {
+        return drawn.any;
+    }
+    if (!hasSampledArea) {
+        return false;
+    }
+    const std::array<float, 4>& a = drawn.area;
+    const std::array<float, 4>& b = sampledArea;
+    return a[0] <= b[0] && a[1] <= b[1] && a[2] >= b[2] && a[3] >= b[3];
 }
 
 void WaterPasses::beginPass(RenderTarget& target, const std::array<float, 16>& viewMatrix, float aspect,
@@ -110,6 +124,7 @@ void WaterPasses::renderRefraction(const std::array<float, 16>& viewMatrix, floa
         drawScene();
     }
     endPass(refraction);
+    refractionDrawn = drawnNow();
 }
 
 void WaterPasses::renderReflection(const std::array<float, 16>& viewMatrix, float aspect,
@@ -131,4 +146,5 @@ void WaterPasses::renderReflection(const std::array<float, 16>& viewMatrix, floa
         drawAbove();
     }
     endPass(reflection);
+    reflectionDrawn = drawnNow();
 }

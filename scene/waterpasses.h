@@ -34,6 +34,11 @@ public:
         hasSampledArea = true;
     }
     void clearSampledArea() { hasSampledArea = false; }
+    // Whether the picture was last drawn for an area that holds the sampled
+    // area now; one drawn for less shows a stale strip where the water
+    // samples beyond it. A new picture holds nothing.
+    bool refractionHoldsSampledArea() const { return holdsSampledArea(refractionDrawn); }
+    bool reflectionHoldsSampledArea() const { return holdsSampledArea(reflectionDrawn); }
 
     RenderTarget& getRefraction() { return refraction; }
     RenderTarget& getReflection() { return reflection; }
@@ -48,6 +53,15 @@ public:
     void setSkyDrawn(bool drawn) { skyDrawn = drawn; }
 
 private:
+    // The area a picture was last drawn for.
+    struct Drawn {
+        bool any = false;
+        bool whole = false; // no area was set: the whole picture
+        std::array<float, 4> area{};
+    };
+    bool holdsSampledArea(const Drawn& drawn) const;
+    Drawn drawnNow() const { return {true, !hasSampledArea, sampledArea}; }
+
     // Target, lens and camera of a pass; the clear colour restored afterwards.
     void beginPass(RenderTarget& target, const std::array<float, 16>& viewMatrix, float aspect,
                    const std::array<float, 4>& clear);
@@ -60,5 +74,7 @@ private:
     std::array<float, 4> savedClear{};
     std::array<float, 4> sampledArea{};
     bool hasSampledArea = false;
+    Drawn refractionDrawn;
+    Drawn reflectionDrawn;
     bool skyDrawn = true;
 };

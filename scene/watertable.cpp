@@ -116,7 +116,6 @@ void WaterTable::createPasses() {
     if (!waterPasses.create(quality.passSize())) {
         log(WARNING, kSource, "no offscreen pictures: the water shows neither reflection nor refraction");
     }
-    passesFresh = true;
 }
 
 void WaterTable::setQuality(SceneQuality newQuality) {
@@ -125,7 +124,6 @@ void WaterTable::setQuality(SceneQuality newQuality) {
     if (attached && resize) {
         createPasses();
     }
-    passesFresh = true;
 }
 
 void WaterTable::detach() {
@@ -152,20 +150,28 @@ void WaterTable::render(double elapsed, float) {
         animation.update(board, dt, *this);
     }
     Material::resetLastApplied();
+    // Each pass is cut to the area the water samples in this frame; without
+    // the shortcuts the passes draw their whole pictures.
+    if (!shortcuts) {
+        waterPasses.clearSampledArea();
+    } else if (water) {
+        waterPasses.setSampledArea(water->sampledArea());
+    }
     // Alternating, the refraction is drawn on even frames and the reflection
-    // on odd ones; the water shows the other picture from the frame before.
-    const bool alternate = quality.alternatesPasses() && !passesFresh;
+    // on odd ones; the water shows the other picture from the frame before,
+    // unless that was drawn for less than the water samples now (new
+    // pictures, or a step whose ripples reach farther past the rim).
+    const bool alternate = quality.alternatesPasses();
     const bool evenFrame = frameNumber % 2 == 0;
     ++frameNumber;
-    passesFresh = false;
-    if (!alternate || evenFrame) {
+    if (!alternate || evenFrame || !waterPasses.refractionHoldsSampledArea()) {
         const PhaseScope phase(FramePhase::Refraction);
         renderRefractionPass();
     }
     if (options.wireframe) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     }
-    if (!alternate || !evenFrame) {
+    if (!alternate || !evenFrame || !waterPasses.reflectionHoldsSampledArea()) {
         const PhaseScope phase(FramePhase::Reflection);
         renderReflectionPass();
     }
@@ -334,12 +340,7 @@ void WaterTable::updateWater(double dt) {
 }
 
 void WaterTable::renderRefractionPass() {
-    if (!shortcuts) {
-        waterPasses.clearSampledArea();
-    } else if (water) {
-        waterPasses.setSampledArea(water->sampledArea());
-    }
-    // No sky: under the water the basin fills every place the water samples.
+    // No sky: the basin and its lip fill every place the water samples.
     waterPasses.renderRefraction(viewMatrix(), windowAspect(), [this] {
         applyLights();
         basin.draw(time, options.caustics, options.fog, options.fogDepth);

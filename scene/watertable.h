@@ -119,8 +119,6 @@ private:
     bool shortcuts = true;
     // Counts frames, so alternating passes know whose turn it is.
     unsigned frameNumber = 0;
-    // Both pictures are drawn in the first frame after they are (re)made.
-    bool passesFresh = false;
     double time = 0.0;
     int hoverX = -1;
     int hoverY = -1;

@@ -86,8 +86,8 @@ TEST(WaterSurface, BlendValue_FollowsElevationOrManualWithinZeroToOne) {
     const struct {
         bool automatic;
         float elevation, manual, expected;
-    } cases[] = {{true, 0.5f, 0.1f, 0.45f}, {true, 1.5f, 0.1f, 0.95f},  {true, 2.0f, 0.1f, 1.0f},
-                 {false, 0.5f, 0.3f, 0.3f}, {false, 0.5f, -2.0f, 0.0f}, {false, 0.5f, 1.7f, 1.0f}};
+    } cases[] = {{true, 0.5f, 0.1f, 0.525f}, {true, 1.5f, 0.1f, 0.975f}, {true, 2.0f, 0.1f, 1.0f},
+                 {false, 0.5f, 0.3f, 0.3f},  {false, 0.5f, -2.0f, 0.0f}, {false, 0.5f, 1.7f, 1.0f}};
     for (const auto& c : cases) {
         EXPECT_FLOAT_EQ(WaterSurface::blendValue(c.automatic, c.elevation, c.manual), c.expected);
     }

@@ -38,7 +38,9 @@ public:
         float fx = x / field - i, fy = y / field - j;
 
         bool light = (i + j) % 2 == 0;
-        Color base = light ? rgb(0xece2c8) : rgb(0x7c8e8a);
+        // Far apart in brightness: under the water's fog, caustics and
+        // reflection the checker must still read at a glance.
+        Color base = light ? rgb(0xf6eedc) : rgb(0x34403f);
         // Each slab is cut from a different part of the stone.
         float u = x / kBoardUnits + (i * 0.37f + j * 0.11f), v = y / kBoardUnits + (j * 0.29f + i * 0.07f);
         float cloud = noise.fbm2(u, v, 8, 5);
@@ -54,7 +56,7 @@ public:
         float edge = std::min(std::min(left, right), std::min(bottom, top));
         constexpr float kGrout = 0.035f, kBevel = 0.06f;
         if (edge < kGrout) {
-            return rgb(0x3a3f3c).scaled(0.9f + 0.2f * cloud);
+            return rgb(0x161a19).scaled(0.9f + 0.2f * cloud);
         }
         float shade = (edge == left || edge == top) ? 1.12f : 0.82f;
         stone = stone.scaled(lerp(shade, 1.0f, clamp01((edge - kGrout) / kBevel)));
