@@ -260,6 +260,21 @@ await 10 demo-left-main texts_match "$main" "$first" || fail "Continue offered a
 
 # The easy computer; Escape offers Continue, which returns to the game.
 human_game easy
+# The answer's last conversion grows for half a second after the turn has
+# passed; the counts are taken once three shots in a row read the same.
+counts_settled() {
+    if [ -f "$counts_seen" ] && texts_match "$counts_seen" 1024x50+0+718; then
+        settled_shots=$((settled_shots + 1))
+    else
+        settled_shots=0
+    fi
+    cp "$shot" "$counts_seen"
+    [ "$settled_shots" -ge 2 ]
+}
+counts_seen=$(mktemp -u --suffix=.png)
+temporary+=("$counts_seen")
+settled_shots=0
+await 10 easy-settled counts_settled || fail "the counts did not settle after the easy computer's answer"
 game=$shot
 to_menu easy-escape
 [ "$(differ_text "$main" "$shot" "$first")" -gt 500 ] || fail "no Continue in a human game"
