@@ -63,9 +63,7 @@ TEST_F(TextDrawing, TextInAContainerIgnoresItsPositionAnImageDoesNot) {
     image.detach();
 }
 
-TEST_F(UiFrame, FontFailures_NameTheMissingFileOrRefuseAnUnknownTypeAfterLoading) {
-    EXPECT_EQ(thrownMessage<NotFoundException>([] { Font font("fontbig", 2); }),
-              "There is no font of this type supported!");
+TEST_F(UiFrame, FontFailures_NameTheMissingFile) {
     EXPECT_EQ(thrownMessage<InstantiationException>([] { Font font("fontnone", Font::kBig); }),
               "error opening image textures/fonts/fontnone0.png");
 }
