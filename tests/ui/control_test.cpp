@@ -1,7 +1,6 @@
 #include "base/exceptions.h"
 #include "ui/controlcontainer.h"
 #include "ui/image.h"
-#include "ui/text.h"
 
 #include <gtest/gtest.h>
 
@@ -9,24 +8,13 @@
 
 namespace {
 
-// A text's position moves only its drawing point; its size is 0 until drawn.
-TEST(ControlTree, ImagesAddEveryParentsPositionButATextDrawsWhereItIsTold) {
+// Where a text is drawn, whatever its container: the text drawing test.
+TEST(ControlTree, ImagesAddEveryParentsPosition) {
     ControlContainer outer(nullptr, 0.5f, -0.25f, 1.0f, 1.0f);
     ControlContainer inner(&outer, 0.125f, 0.5f, 1.0f, 1.0f);
     Image image(&inner, -0.375f, 0.0625f, 10.0f, 10.0f, "x.png");
-    Text text(&inner, 0.0f, 0.0f, nullptr, "centre");
     EXPECT_FLOAT_EQ(image.getAbsoluteX(), 0.25f);
     EXPECT_FLOAT_EQ(image.getAbsoluteY(), 0.3125f);
-    float drawX = 1.0f;
-    float drawY = 1.0f;
-    text.getDrawPosition(drawX, drawY);
-    EXPECT_FLOAT_EQ(drawX, 0.0f);
-    EXPECT_FLOAT_EQ(drawY, 0.0f);
-    text.setPosition(-0.4f, 0.6f);
-    text.getDrawPosition(drawX, drawY);
-    EXPECT_FLOAT_EQ(drawX, -0.4f);
-    EXPECT_FLOAT_EQ(text.getX(), 0.0f);
-    EXPECT_FLOAT_EQ(text.getWidth(), 0.0f);
 }
 
 // Scales multiply down the tree; a container without a layout size keeps
