@@ -89,6 +89,18 @@ TEST(ExpertSearch, TranspositionTableNeverChangesTheResult) {
     }
 }
 
+// A raised stop flag ends even a search without limits, still with a legal
+// move: the board cancels through it and waits. (A spent node budget: the
+// games below would never end.)
+TEST(ExpertSearch, StopFlagEndsTheSearchWithALegalMove) {
+    const CompactPosition position = make(kMiddleDiagram, 2);
+    ExpertSearch search(10);
+    const std::atomic<bool> stop{true};
+    const ExpertSearch::Result stopped = search.run(position, {}, &stop);
+    EXPECT_TRUE(position.isLegal(stopped.move));
+    EXPECT_LT(stopped.nodes, 5000u);
+}
+
 // One game after a few random opening moves; the other side plays the easy or
 // hard level. The result is the board's, so the test does not depend on the
 // search's own idea of a good position.

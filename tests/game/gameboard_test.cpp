@@ -118,6 +118,7 @@ TEST_F(GameBoardTest, Selection_NewOwnFigureDeselectsTheOldFirst_SelectedOneDese
                             {3, 3, 3, 3, MoveSelect},
                             {3, 3, 3, 3, MoveDeselect}};
     EXPECT_EQ(drain(board), expected);
+    EXPECT_EQ(board.getSelectedX(), -1);
     EXPECT_EQ(board.getCurrentPlayer(), 1) << "selection records never pass the turn";
 }
 
@@ -191,6 +192,7 @@ TEST_F(GameBoardTest, HardLevel_WeighsFieldsAndTakesTheFirstBestWithTheNearestFi
     place({{4, 2, 1}, {3, 5, 1}, {5, 5, 1}});
     EXPECT_EQ(board.chooseSource(4, 4, 1), (P{3, 5})) << "a split beats an earlier jump";
     EXPECT_EQ(board.findNearestFigure(4, 7, 1), (P{3, 5})) << "row-major first among equals";
+    EXPECT_EQ(board.findNearestFigure(6, 0, 1), (P{4, 2})) << "beside the edge";
     EXPECT_EQ(board.findNearestFigure(8, 8, 1), P()) << "none within two";
     place({{2, 4, 1}, {5, 3, 2}, {5, 5, 2}, {0, 0, 1}});
     EXPECT_EQ(board.fieldWeight(4, 4, 1), 5) << "jump beside two opposing figures";

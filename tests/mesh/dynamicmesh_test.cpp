@@ -16,6 +16,8 @@ TEST(DynamicMesh, Allocate_StartsAfreshWithTheArraysSwitchedOn_FaceCountsClamped
     EXPECT_EQ(mesh.getFaceCount(0), 4);
     EXPECT_EQ(mesh.getFaceCount(2), 0);
     EXPECT_NE(mesh.getColors(), nullptr);
+    // Each part's triangles are a run of the face capacity, apart from the others.
+    EXPECT_EQ(mesh.getTriangles(2) - mesh.getTriangles(0), 8);
     EXPECT_EQ(mesh.getTexCoords(2), nullptr);
     EXPECT_EQ(mesh.getTriangles(3), nullptr);
     EXPECT_EQ(mesh.getTriangles(-1), nullptr);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -25,6 +26,16 @@ protected:
     TempAssets assets;
     LogCapture capture;
 };
+
+TEST_F(ImageTest, SecondHandle_AdoptsTheLoadedPixelsWithoutReadingTheFile) {
+    const std::string path = put("cursor1.png", PngFiles::pattern(16, 16, PNG_COLOR_TYPE_RGB));
+    Image2D first("cursor1.png");
+    Image2D second("cursor1.png");
+    first.ensureLoaded();
+    std::remove(path.c_str());
+    second.ensureLoaded();
+    EXPECT_EQ(&first.getFlags(), &second.getFlags());
+}
 
 // The conformance suite covers the formats; here a picture one pixel wide
 // and a palette index beyond the palette, which gives black.

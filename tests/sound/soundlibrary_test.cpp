@@ -32,6 +32,7 @@ protected:
 TEST_F(SoundLibrary, Init_RefusesBadArgumentsAMissingDeviceAndASecondInit_CallsBeforeAreRefused) {
     EXPECT_EQ(load("long.wav"), nullptr);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, nullptr), -1);
     EXPECT_EQ(open("long.wav"), nullptr);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
     EXPECT_FALSE(FSOUND_Init(kOutputRate, 0, 0));

@@ -53,6 +53,9 @@ TEST_F(StreamTest, Close_ReportsOnlyAFailure) {
         ASSERT_TRUE(reloaded.load(dir.file("other.wav")));
         EXPECT_EQ(reloaded.getName(), dir.file("other.wav"));
         EXPECT_EQ(reloaded.getLengthMs(), 250);
+        EXPECT_TRUE(reloaded.setTime(100));
+        EXPECT_TRUE(reloaded.stop());
+        EXPECT_EQ(reloaded.getTime(), 0);
     }
     EXPECT_EQ(log.lines().size(), 1u) << "only the failed load";
     auto outliving = std::make_unique<Stream>();

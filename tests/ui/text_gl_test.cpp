@@ -63,7 +63,8 @@ TEST_F(TextDrawing, TextInAContainerIgnoresItsPositionAnImageDoesNot) {
     image.detach();
 }
 
-TEST_F(UiFrame, FontFailures_NameTheMissingFile) {
+TEST_F(UiFrame, FontFailures_NameTheMissingFileOrRefuseAnUnknownTypeAfterLoading) {
+    EXPECT_THROW(Font("fontbig", 2), NotFoundException);
     EXPECT_EQ(thrownMessage<InstantiationException>([] { Font font("fontnone", Font::kBig); }),
               "error opening image textures/fonts/fontnone0.png");
 }
