@@ -2,17 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <memory>
 
 namespace {
-
-// A buffer built from mode, its diagnostics swallowed.
-std::unique_ptr<PBuffer> quietly(const char* mode) {
-    testing::internal::CaptureStderr();
-    auto buffer = std::make_unique<PBuffer>(mode);
-    testing::internal::GetCapturedStderr();
-    return buffer;
-}
 
 TEST(PBufferFormat, RealisesWhatAFramebufferObjectCanBe) {
     const struct {
@@ -23,22 +15,21 @@ TEST(PBufferFormat, RealisesWhatAFramebufferObjectCanBe) {
     } cases[] = {
         {"float=16 alpha textureRECT", true, GL_RGBA16F, GL_NONE, true},
         {"float=32 alpha", true, GL_RGBA32F, GL_NONE, false},
-        {"rgb alpha", true, GL_RGBA8, GL_NONE, false},
         {"rgb textureRECT", true, GL_RGBA8, GL_NONE, true},
         {"rgb depth=24", true, GL_RGBA8, GL_DEPTH_COMPONENT24, false},
         {"rgb depth=24 stencil", true, GL_RGBA8, GL_DEPTH24_STENCIL8, false},
-        {"", true, GL_RGBA8, GL_NONE, false},
         {nullptr, true, GL_RGBA8, GL_NONE, false},
         {"textureCUBE", false, 0, 0, false},
         {"rgb samples=4", false, 0, 0, false},
         {"texture=depth", false, 0, 0, false},
         {"float=64", false, 0, 0, false},
         {"float=0", false, 0, 0, false},
-        {"depth=48", false, 0, 0, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode != nullptr ? c.mode : "(null)");
-        const auto buffer = quietly(c.mode);
+        testing::internal::CaptureStderr();
+        const auto buffer = std::make_unique<PBuffer>(c.mode);
+        testing::internal::GetCapturedStderr();
         PBufferFormat format;
         ASSERT_EQ(
             PBuffer::chooseFormat(buffer->getPixelFormatAttribs(), buffer->getPbufferAttribs(), &format),
@@ -53,16 +44,17 @@ TEST(PBufferFormat, RealisesWhatAFramebufferObjectCanBe) {
     }
 }
 
+// Without a window there is no context: every operation fails harmlessly.
 TEST(PBufferWithoutWindow, EveryOperationFailsHarmlessly) {
-    const auto buffer = quietly("float=16 alpha textureRECT");
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(buffer->initialize(66, 66, false, false));
-    buffer->makeCurrent();
+    PBuffer buffer("float=16 alpha textureRECT");
+    EXPECT_FALSE(buffer.initialize(66, 66, false, false));
+    buffer.makeCurrent();
     PBuffer::makeWindowCurrent();
-    buffer->bind();
-    buffer->release();
+    buffer.bind();
+    buffer.release();
     testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(buffer->isInitialized());
+    EXPECT_FALSE(buffer.isInitialized());
 }
 
 } // namespace
