@@ -19,6 +19,5 @@ TEST(FrameStats, Percentiles_AreFramesThatHappenedWhateverTheOrder) {
 TEST(FrameStats, OneFrameAndNoFrames) {
     EXPECT_EQ(FrameStats::of({7.0}).p99Ms, 7.0);
     EXPECT_EQ(FrameStats::of({}).fps, 0.0);
-    EXPECT_EQ(FrameStats::of({}).json(),
-              "{\"median_ms\": 0.00, \"p90_ms\": 0.00, \"p99_ms\": 0.00, \"fps\": 0.0}");
+    EXPECT_EQ(FrameStats::of({}).p99Ms, 0.0);
 }
