@@ -281,6 +281,20 @@ TEST(FluidPath, ChosenByTheEnvironmentElseByTheRenderer) {
     }
 }
 
+// The fields start with the boundary ring marked in their fourth channel, on
+// both paths alike.
+TEST_P(FluidGl, Construction_MarksTheRing) {
+    testing::internal::CaptureStderr();
+    FluidSimulation simulation(kN, kN, GetParam());
+    testing::internal::GetCapturedStderr();
+    const std::vector<float> fields = read(simulation, 0);
+    for (int k = 0; k < kSide * kSide; ++k) {
+        const int i = k % kSide, j = k / kSide;
+        const bool ring = i == 0 || j == 0 || i == kN + 1 || j == kN + 1;
+        ASSERT_EQ(fields[k * 4 + 3], ring ? 1.0f : 0.0f) << i << ", " << j;
+    }
+}
+
 // Whatever fails, one ERROR, nothing kept, and every operation does nothing.
 void expectUnavailable(FluidSimulation& simulation, const LogCapture& logs) {
     EXPECT_FALSE(simulation.isAvailable());

@@ -15,15 +15,18 @@ TEST(PBufferFormat, RealisesWhatAFramebufferObjectCanBe) {
     } cases[] = {
         {"float=16 alpha textureRECT", true, GL_RGBA16F, GL_NONE, true},
         {"float=32 alpha", true, GL_RGBA32F, GL_NONE, false},
+        {"rgb alpha", true, GL_RGBA8, GL_NONE, false},
         {"rgb textureRECT", true, GL_RGBA8, GL_NONE, true},
         {"rgb depth=24", true, GL_RGBA8, GL_DEPTH_COMPONENT24, false},
         {"rgb depth=24 stencil", true, GL_RGBA8, GL_DEPTH24_STENCIL8, false},
+        {"", true, GL_RGBA8, GL_NONE, false},
         {nullptr, true, GL_RGBA8, GL_NONE, false},
         {"textureCUBE", false, 0, 0, false},
         {"rgb samples=4", false, 0, 0, false},
         {"texture=depth", false, 0, 0, false},
         {"float=64", false, 0, 0, false},
         {"float=0", false, 0, 0, false},
+        {"depth=48", false, 0, 0, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode != nullptr ? c.mode : "(null)");
