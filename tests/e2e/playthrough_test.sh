@@ -220,7 +220,7 @@ counts_settled() {
 counts_seen=$(mktemp -u --suffix=.png)
 temporary+=("$counts_seen")
 settled_shots=0
-await 10 easy-settled counts_settled || fail "the counts did not settle after the easy computer's answer"
+await 30 easy-settled counts_settled || fail "the counts did not settle after the easy computer's answer"
 game=$shot
 to_menu easy-escape
 [ "$(differ_text "$main" "$shot" "$first")" -gt 500 ] || fail "no Continue in a human game"
