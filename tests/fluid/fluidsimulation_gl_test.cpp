@@ -121,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, FluidGl, ::testing::Values(Path::Gpu, Path::Cpu)
 // step stays within 1% of each channel's largest value, three within 3%. On
 // the processor the simulation is the solver: only what it takes in from the
 // drawn sources is its own, and must be exact, which the last case shows.
-TEST_P(FluidGl, Step_MatchesTheSolverForEachSourcePattern) {
+TEST_P(FluidGl, Step_MatchesTheSolverForEachSourcePattern_AndLeavesTheWindowsStateAsFound) {
     const Source atLeftWall{0, 20, 3, 5, Cell{1.0f, 0.1f, 0.6f, 0.5f}};
     const Source inTopRightCorner{60, 63, 6, 3, Cell{1.0f, 0.7f, 0.95f, 0.0f}};
     std::vector<Source> everything = vortex();
@@ -141,17 +141,36 @@ TEST_P(FluidGl, Step_MatchesTheSolverForEachSourcePattern) {
         // Sources are painted anew each step: any left over would count twice.
         {"all of them, three steps", everything, 3, 0.03f},
     };
+    // The passes and the picture's upload run in the same real context as the
+    // window: its current colour, texture coordinate, binding and pixel store
+    // must come back as they were.
+    const GlTexture mine = GlTexture::generate();
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_RECTANGLE, mine.get());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
+    glTexCoord4f(0.25f, 0.5f, 0.75f, 1.0f);
+    const auto windowState = [] {
+        std::array<float, 10> out{};
+        glGetFloatv(GL_CURRENT_COLOR, &out[0]);
+        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, &out[4]);
+        glGetFloatv(GL_TEXTURE_BINDING_RECTANGLE, &out[8]);
+        glGetFloatv(GL_UNPACK_ALIGNMENT, &out[9]);
+        return out;
+    };
     for (const Case& c : onCpu() ? std::vector<Case>{cases.back()} : cases) {
         SCOPED_TRACE(c.name);
         FluidSimulation simulation(kN, kN, GetParam());
         ASSERT_TRUE(simulation.isAvailable());
         ASSERT_EQ(simulation.runsOnCpu(), onCpu());
         model = FluidSolver(kN, kN);
+        const auto before = windowState();
         for (int s = 0; s < c.steps; ++s) {
             addSources(simulation, c.sources);
             simulation.step(0.0);
             model.step();
         }
+        EXPECT_EQ(windowState(), before);
         const std::vector<float> gpu = read(simulation), cpu = modelState();
         EXPECT_EQ(RenderContext::current(), RenderContext::window());
         GLint program = -1;
@@ -167,6 +186,8 @@ TEST_P(FluidGl, Step_MatchesTheSolverForEachSourcePattern) {
                 << "channel " << ch;
         }
     }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glBindTexture(GL_TEXTURE_RECTANGLE, 0);
 }
 
 std::vector<uint8_t> picture(FluidSimulation& simulation) {
@@ -229,34 +250,6 @@ TEST_P(FluidGl, RandomVelocities_LoseTheirDivergenceAndMirrorAtTheWalls) {
             }
         }
     }
-}
-
-// The passes and the picture's upload run in the same real context as the
-// window: its current colour, texture coordinate, binding and pixel store
-// must come back as they were.
-TEST_P(FluidGl, Step_LeavesTheWindowsStateAsFound) {
-    FluidSimulation simulation(kN, kN, GetParam());
-    glActiveTexture(GL_TEXTURE0);
-    const GlTexture mine = GlTexture::generate();
-    glBindTexture(GL_TEXTURE_RECTANGLE, mine.get());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
-    glTexCoord4f(0.25f, 0.5f, 0.75f, 1.0f);
-    const auto state = [] {
-        std::array<float, 10> out{};
-        glGetFloatv(GL_CURRENT_COLOR, &out[0]);
-        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, &out[4]);
-        glGetFloatv(GL_TEXTURE_BINDING_RECTANGLE, &out[8]);
-        glGetFloatv(GL_UNPACK_ALIGNMENT, &out[9]);
-        return out;
-    };
-    const auto before = state();
-    addSources(simulation, vortex());
-    simulation.step(0.0);
-    simulation.step(0.0);
-    EXPECT_EQ(state(), before);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glBindTexture(GL_TEXTURE_RECTANGLE, 0);
 }
 
 // SPORRIK_FLUID=gpu or cpu chooses the path; otherwise a software renderer

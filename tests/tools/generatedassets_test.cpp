@@ -44,13 +44,6 @@ std::string button(const char* piece, const char* look) {
 const char* const kModels[] = {"models/sporlet/spr-slime",   "models/sporlet/spr-slime-low",
                                "models/sporlet/spr-spike",   "models/sporlet/spr-spike-low",
                                "models/table/table-outside", "models/skybox/skybox"};
-const char* const kSounds[] = {"sounds/vrsnd2t.wav", "sounds/vrsnd1t.wav"};
-const char* const kLooks[] = {"n", "mo", "d"};
-
-// The 32-bit little-endian number at a file's byte offset.
-int64_t le32(const std::vector<uint8_t>& bytes, size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<int64_t>(bytes[at + 3]) << 24;
-}
 
 // A picture as the game's decoder gives it: RGBA, rows from the bottom up.
 struct Picture {
@@ -145,7 +138,7 @@ TEST(Fonts, EveryCharacterTheGameDrawsHasInk_AndNoInkLiesOutsideTheCellsItSample
 }
 
 TEST(Buttons, PiecesJoinTheStretchedMiddleWithoutASeam_TransparentAboveAndBelow) {
-    for (const char* look : kLooks) {
+    for (const char* look : {"n", "mo", "d"}) {
         SCOPED_TRACE(look);
         const Picture left = picture(button("a", look)), middle = picture(button("b", look)),
                       right = picture(button("c", look));
@@ -432,10 +425,11 @@ TEST_F(Models, SkyBoxFacesPointInwardsAtAboutAHundredUnits) {
 // ------------------------------------------------------------------ sounds
 
 TEST(Sounds, ShortSixteenBitPcmAt44100_LoudWithoutClipping_SilentAtBothEnds) {
-    for (const char* name : kSounds) {
+    for (const char* name : {"sounds/vrsnd2t.wav", "sounds/vrsnd1t.wav"}) {
         SCOPED_TRACE(name);
         const std::vector<uint8_t> bytes = PngFiles::readBytes(asset(name));
-        EXPECT_EQ(le32(bytes, 4), static_cast<int64_t>(bytes.size()) - 8) << "the RIFF chunk's size";
+        const int64_t riffSize = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | int64_t{bytes[7]} << 24;
+        EXPECT_EQ(riffSize, static_cast<int64_t>(bytes.size()) - 8);
         WavReader reader;
         ASSERT_EQ(reader.open(asset(name)), WavReader::Status::Ok);
         EXPECT_EQ(reader.getRate(), 44100);
