@@ -16,7 +16,12 @@
 
 namespace {
 
-TEST(FluidSceneGl, HoldingTheLeftButton_DensityStaysFiniteAndGrowsAtMostOneAFrame) {
+class FluidSceneGl : public ::testing::Test {
+protected:
+    void TearDown() override { setAssetDirectory(""); }
+};
+
+TEST_F(FluidSceneGl, HoldingTheLeftButton_DensityStaysFiniteAndGrowsAtMostOneAFrame) {
     constexpr int kGrid = 64;
     setAssetDirectory(assetDir());
     FluidSimulation fluid(kGrid, kGrid);
@@ -36,14 +41,13 @@ TEST(FluidSceneGl, HoldingTheLeftButton_DensityStaysFiniteAndGrowsAtMostOneAFram
             ASSERT_LE(densest, frame + 1e-3f) << "frame " << frame;
         }
     }
-    setAssetDirectory("");
 }
 
 // A simulation that failed has no velocities to draw as lines (its state reads
 // as ones: fast red lines everywhere); the fog stands in for its picture. With
 // neither, the board stays as it was, not turned white by an untextured
 // square blended by its own colour.
-TEST(FluidSceneGl, OverlayWithoutAWorkingSimulation_ShowsTheFogIfAnyAndNoLines) {
+TEST_F(FluidSceneGl, OverlayWithoutAWorkingSimulation_ShowsTheFogIfAnyAndNoLines) {
     GLint limit = 0;
     glGetIntegerv(GL_MAX_RECTANGLE_TEXTURE_SIZE, &limit);
     for (const bool withFog : {true, false}) {
@@ -85,7 +89,6 @@ TEST(FluidSceneGl, OverlayWithoutAWorkingSimulation_ShowsTheFogIfAnyAndNoLines) 
         } else {
             EXPECT_EQ(asCleared, pixels.size() / 4);
         }
-        setAssetDirectory("");
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 }
