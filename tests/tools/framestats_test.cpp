@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 TEST(FrameStats, Percentiles_AreFramesThatHappenedWhateverTheOrder) {
@@ -14,6 +15,10 @@ TEST(FrameStats, Percentiles_AreFramesThatHappenedWhateverTheOrder) {
     EXPECT_EQ(stats.p90Ms, 90.0);
     EXPECT_EQ(stats.p99Ms, 99.0);
     EXPECT_NEAR(stats.fps, 100 * 1000.0 / 5050.0, 1e-9);
+    // Each figure is written under its own name.
+    for (const char* entry : {"\"median_ms\": 50.00", "\"p90_ms\": 90.00", "\"p99_ms\": 99.00"}) {
+        EXPECT_NE(stats.json().find(entry), std::string::npos) << stats.json();
+    }
 }
 
 TEST(FrameStats, OneFrameAndNoFrames) {
