@@ -41,6 +41,15 @@ public:
     std::set<std::string> extraRequired;
 };
 
+// Provides what a game logic needs, so only the plugs' kind tells two apart.
+class AnyLogic : public Logic {
+public:
+    void getProvided(std::set<std::string>& out) const override {
+        Logic::getProvided(out);
+        Scene().getProvided(out);
+    }
+};
+
 TEST(Plug, CanConnect_ChecksKindThenGrantsThenDependencies) {
     Scene scene;
     Scene otherScene;
@@ -52,6 +61,9 @@ TEST(Plug, CanConnect_ChecksKindThenGrantsThenDependencies) {
     otherLogic.granted = "other";
     EXPECT_FALSE(logic.canConnect(&otherLogic, "other", true));
     EXPECT_FALSE(scene.canConnect(&otherScene, "game", true));
+    AnyLogic any;
+    AnyLogic another;
+    EXPECT_FALSE(any.canConnect(&another, "game", true)) << "two plugs of one kind, nothing else missing";
     EXPECT_FALSE(scene.canConnect(&otherLogic, "game", true));
     scene.grantsNothing = true;
     EXPECT_FALSE(scene.canConnect(&logic, "game", true));

@@ -27,14 +27,27 @@ protected:
     LogCapture capture;
 };
 
-TEST_F(ImageTest, SecondHandle_AdoptsTheLoadedPixelsWithoutReadingTheFile) {
+TEST_F(ImageTest, SecondHandle_AdoptsTheLoadedPixelsWithoutReadingTheFile_AndOutlivesTheFirst) {
     const std::string path = put("cursor1.png", PngFiles::pattern(16, 16, PNG_COLOR_TYPE_RGB));
-    Image2D first("cursor1.png");
     Image2D second("cursor1.png");
-    first.ensureLoaded();
-    std::remove(path.c_str());
-    second.ensureLoaded();
-    EXPECT_EQ(&first.getFlags(), &second.getFlags());
+    unsigned format = 0;
+    {
+        Image2D first("cursor1.png");
+        first.ensureLoaded();
+        std::remove(path.c_str());
+        second.ensureLoaded();
+        EXPECT_EQ(&first.getFlags(), &second.getFlags());
+        format = first.getFormat();
+    }
+    // Other pictures take the memory a wrongly freed one would leave.
+    std::vector<Image2D> others;
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = "other" + std::to_string(i) + ".png";
+        put(name, PngFiles::pattern(16, 16, PNG_COLOR_TYPE_GRAY));
+        others.emplace_back(name).ensureLoaded();
+    }
+    EXPECT_EQ(second.getWidth(), 16);
+    EXPECT_EQ(second.getFormat(), format);
 }
 
 // The conformance suite covers the formats; here a picture one pixel wide
