@@ -133,7 +133,8 @@ launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
-cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON "${launcher[@]}" \
+cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON -DSPORRIK_TEST_EACH_CASE=ON \
+    "${launcher[@]}" \
     >"$work/logs/sanity.log" 2>&1 || die "configuring failed; see $work/logs/sanity.log"
 cmake --build "$build" -j"$jobs" >>"$work/logs/sanity.log" 2>&1 ||
     die "the unmutated tree does not build; see $work/logs/sanity.log"
