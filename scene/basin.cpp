@@ -5,6 +5,7 @@
 #include "scene/basinlayout.h"
 #include "scene/scenetexture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -41,8 +42,9 @@ constexpr float kWallTop = 0.9f;
 // the lights above and below the board are points, and lit only at its four
 // corners the floor would take their dim light everywhere.
 constexpr int kTiles = 16;
-// The lip is seen only through ripples at the rim: coarser lighting does.
-constexpr int kLipTiles = 4;
+// The lip shows only through ripples at the rim, and on a software renderer
+// each vertex costs: it is lit at its corners only.
+constexpr int kLipTiles = 1;
 // The lip lies this far under the water line, clear of the plane that cuts
 // the refraction pass there.
 constexpr float kLipDrop = 0.05f;
@@ -91,6 +93,15 @@ BasinQuad facingUp(const vec3& normal, const BasinCorner& a, const BasinCorner& 
         return {normal, {a, b, c, d}};
     }
     return {normal, {a, d, c, b}};
+}
+
+// How far the rectangle {minX, minY, maxX, maxY} reaches past a wall, away
+// from the basin.
+float reachPast(const BasinQuad& wall, const std::array<float, 4>& area) {
+    const vec3 out = -wall.normal;
+    const float farthest =
+        std::max(out.x * area[0], out.x * area[2]) + std::max(out.y * area[1], out.y * area[3]);
+    return farthest - dot(out, wall.corners[0].position);
 }
 
 void drawTiles(const BasinQuad& quad, int tiles, float fogDepth) {
@@ -143,50 +154,46 @@ const std::array<BasinQuad, Basin::kQuadCount>& Basin::quads() {
     return table;
 }
 
-const std::array<BasinQuad, Basin::kLipQuadCount>& Basin::lip() {
-    static const std::array<BasinQuad, kLipQuadCount> pieces = [] {
-        constexpr int kWalls = kQuadCount - 1;
-        std::array<BasinQuad, kLipQuadCount> out{};
-        // Each wall's two corners at the water line, with the colour from just under it.
-        std::array<std::array<BasinCorner, 2>, kWalls> rims{};
-        for (int w = 0; w < kWalls; ++w) {
-            const BasinQuad& wall = quads()[w + 1];
-            int n = 0;
-            for (const BasinCorner& top : wall.corners) {
-                for (const BasinCorner& bottom : wall.corners) {
-                    if (!top.atBottom && bottom.atBottom && bottom.position.x == top.position.x &&
-                        bottom.position.y == top.position.y) {
-                        rims[w][n++] = {vec3(top.position.x, top.position.y, -kLipDrop),
-                                        top.table + (bottom.table - top.table) * kLipShade,
-                                        top.caustic + (bottom.caustic - top.caustic) * kLipShade, false};
-                    }
+std::array<BasinQuad, Basin::kLipQuadCount> Basin::lip(const std::array<float, 4>& sampledArea) {
+    constexpr int kWalls = kQuadCount - 1;
+    std::array<BasinQuad, kLipQuadCount> out{};
+    // Each wall's two corners at the water line, with the colour from just under it.
+    std::array<std::array<BasinCorner, 2>, kWalls> rims{};
+    std::array<vec3, kWalls> away{};
+    for (int w = 0; w < kWalls; ++w) {
+        const BasinQuad& wall = quads()[w + 1];
+        int n = 0;
+        for (const BasinCorner& top : wall.corners) {
+            for (const BasinCorner& bottom : wall.corners) {
+                if (!top.atBottom && bottom.atBottom && bottom.position.x == top.position.x &&
+                    bottom.position.y == top.position.y) {
+                    rims[w][n++] = {vec3(top.position.x, top.position.y, -kLipDrop),
+                                    top.table + (bottom.table - top.table) * kLipShade,
+                                    top.caustic + (bottom.caustic - top.caustic) * kLipShade, false};
                 }
             }
-            const vec3 away = wall.normal * -kLipWidth;
-            out[w] = facingUp(wall.normal, rims[w][0], rims[w][1], movedOut(rims[w][1], away),
-                              movedOut(rims[w][0], away));
         }
-        // Where two walls meet, a square out along both.
-        int next = kWalls;
-        for (int a = 0; a < kWalls; ++a) {
-            for (int b = a + 1; b < kWalls; ++b) {
-                for (const BasinCorner& shared : rims[a]) {
-                    for (const BasinCorner& other : rims[b]) {
-                        if (shared.position == other.position) {
-                            const vec3 awayA = quads()[a + 1].normal * -kLipWidth;
-                            const vec3 awayB = quads()[b + 1].normal * -kLipWidth;
-                            out[next++] =
-                                facingUp((quads()[a + 1].normal + quads()[b + 1].normal).normalized(), shared,
-                                         movedOut(shared, awayA), movedOut(shared, awayA + awayB),
-                                         movedOut(shared, awayB));
-                        }
+        away[w] = wall.normal * -(kLipMargin + std::max(reachPast(wall, sampledArea), 0.0f));
+        out[w] = facingUp(wall.normal, rims[w][0], rims[w][1], movedOut(rims[w][1], away[w]),
+                          movedOut(rims[w][0], away[w]));
+    }
+    // Where two walls meet, a square out along both.
+    int next = kWalls;
+    for (int a = 0; a < kWalls; ++a) {
+        for (int b = a + 1; b < kWalls; ++b) {
+            for (const BasinCorner& shared : rims[a]) {
+                for (const BasinCorner& other : rims[b]) {
+                    if (shared.position == other.position) {
+                        out[next++] =
+                            facingUp((quads()[a + 1].normal + quads()[b + 1].normal).normalized(), shared,
+                                     movedOut(shared, away[a]), movedOut(shared, away[a] + away[b]),
+                                     movedOut(shared, away[b]));
                     }
                 }
             }
         }
-        return out;
-    }();
-    return pieces;
+    }
+    return out;
 }
 
 int Basin::causticFrame(double time) {
@@ -217,7 +224,8 @@ void Basin::release() {
     }
 }
 
-void Basin::draw(double time, bool caustics, bool fog, float fogDepth) {
+void Basin::draw(double time, bool caustics, bool fog, float fogDepth,
+                 const std::array<float, 4>& sampledArea) {
     if (fog) {
         glEnable(GL_FOG);
         glFogi(GL_FOG_MODE, GL_LINEAR);
@@ -242,7 +250,7 @@ void Basin::draw(double time, bool caustics, bool fog, float fogDepth) {
     for (const BasinQuad& quad : quads()) {
         drawTiles(quad, kTiles, fogDepth);
     }
-    for (const BasinQuad& quad : lip()) {
+    for (const BasinQuad& quad : lip(sampledArea)) {
         drawTiles(quad, kLipTiles, fogDepth);
     }
     glEnd();

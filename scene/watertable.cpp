@@ -16,6 +16,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -31,6 +32,7 @@ constexpr double kNearPlane = 1.0;
 constexpr double kFarPlane = 3000.0;
 constexpr float kBoardUnits = 64.0f;
 constexpr float kFieldUnits = kBoardUnits / MoveAnimation::kSize;
+constexpr std::array<float, 4> kBoardArea = {0.0f, 0.0f, kBoardUnits, kBoardUnits};
 constexpr float kFigureSize = 3.0f;
 constexpr float kJumpHeight = 10.0f;
 constexpr float kPi = 3.14159f;
@@ -343,7 +345,8 @@ void WaterTable::renderRefractionPass() {
     // No sky: the basin and its lip fill every place the water samples.
     waterPasses.renderRefraction(viewMatrix(), windowAspect(), [this] {
         applyLights();
-        basin.draw(time, options.caustics, options.fog, options.fogDepth);
+        basin.draw(time, options.caustics, options.fog, options.fogDepth,
+                   water ? water->sampledArea() : kBoardArea);
     });
 }
 
