@@ -6,6 +6,7 @@
 #include "fluid/rendercontext.h"
 #include "resources/softwarerenderer.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -73,6 +74,17 @@ int axisShift(int sourceSize, int targetSize, int inset) {
         return 0;
     }
     return ((sourceSize - 2 * inset) / span - 1) / 2;
+}
+
+// A source quad in buffer coordinates, in the colour it adds.
+void drawQuad(float x, float y, float quadWidth, float quadHeight, const std::array<float, 4>& colour) {
+    glColor4f(colour[0], colour[1], colour[2], colour[3]);
+    glBegin(GL_QUADS);
+    glVertex2f(x, y);
+    glVertex2f(x + quadWidth, y);
+    glVertex2f(x + quadWidth, y + quadHeight);
+    glVertex2f(x, y + quadHeight);
+    glEnd();
 }
 
 } // namespace
@@ -441,6 +453,10 @@ void FluidSimulation::stepCpu() {
         takeSources();
         sourcesDrawn = false;
     }
+    for (const CellSource& c : pendingSources) {
+        solver->addSource(c.x, c.y, c.width, c.height, c.colour.data());
+    }
+    pendingSources.clear();
     solver->step();
     uploadPicture();
 }
@@ -493,6 +509,13 @@ void FluidSimulation::beginSources() {
     }
     buffers[kSources]->makeCurrent();
     if (solver) {
+        // Quads drawn now cover what was added before them.
+        const float cellWidth = 1.0f / static_cast<float>(width + 2);
+        const float cellHeight = 1.0f / static_cast<float>(height + 2);
+        for (const CellSource& c : pendingSources) {
+            drawQuad(c.x * cellWidth, c.y * cellHeight, c.width * cellWidth, c.height * cellHeight, c.colour);
+        }
+        pendingSources.clear();
         sourcesDrawn = true;
     } else {
         programs[FluidSolver::Signedcol]->bind();
@@ -504,6 +527,30 @@ void FluidSimulation::endSources() {
         return;
     }
     PBuffer::makeWindowCurrent();
+}
+
+void FluidSimulation::addSource(float x, float y, float quadWidth, float quadHeight,
+                                const std::array<float, 4>& colour) {
+    if (!available) {
+        return;
+    }
+    if (solver && floatSources) {
+        // A pixel is drawn when its centre lies inside, left and lower edges included.
+        const auto firstCentre = [](float edge, int cells) {
+            return static_cast<int>(std::ceil(static_cast<double>(edge) * cells - 0.5));
+        };
+        const int x0 = firstCentre(x, width + 2);
+        const int y0 = firstCentre(y, height + 2);
+        const int x1 = firstCentre(x + quadWidth, width + 2);
+        const int y1 = firstCentre(y + quadHeight, height + 2);
+        if (x1 > x0 && y1 > y0) {
+            pendingSources.push_back({x0, y0, x1 - x0, y1 - y0, colour});
+        }
+        return;
+    }
+    beginSources();
+    drawQuad(x, y, quadWidth, quadHeight, colour);
+    endSources();
 }
 
 void FluidSimulation::bindResult() {
