@@ -104,23 +104,6 @@ float reachPast(const BasinQuad& wall, const std::array<float, 4>& area) {
     return farthest - dot(out, wall.corners[0].position);
 }
 
-void drawTiles(const BasinQuad& quad, int tiles, float fogDepth) {
-    glNormal3f(quad.normal.x, quad.normal.y, quad.normal.z);
-    for (int row = 0; row < tiles; ++row) {
-        for (int column = 0; column < tiles; ++column) {
-            for (const auto& step : kTileCorners) {
-                const float u = static_cast<float>(column + step[0]) / tiles;
-                const float v = static_cast<float>(row + step[1]) / tiles;
-                const Blend c = blend(quad, u, v, fogDepth);
-                glMultiTexCoord2f(GL_TEXTURE0, c.table.x, c.table.y);
-                glMultiTexCoord2f(GL_TEXTURE1, c.caustic.x, c.caustic.y);
-                glFogCoordf(c.fog);
-                glVertex3f(c.position.x, c.position.y, c.position.z);
-            }
-        }
-    }
-}
-
 } // namespace
 
 Basin::Basin() {
@@ -196,6 +179,53 @@ std::array<BasinQuad, Basin::kLipQuadCount> Basin::lip(const std::array<float, 4
     return out;
 }
 
+void Basin::addTiles(const BasinQuad& quad, int tiles, float fogDepth, std::vector<Vertex>& out) {
+    for (int row = 0; row < tiles; ++row) {
+        for (int column = 0; column < tiles; ++column) {
+            for (const auto& step : kTileCorners) {
+                const float u = static_cast<float>(column + step[0]) / tiles;
+                const float v = static_cast<float>(row + step[1]) / tiles;
+                const Blend c = blend(quad, u, v, fogDepth);
+                out.push_back({{c.table.x, c.table.y},
+                               {c.caustic.x, c.caustic.y},
+                               c.fog,
+                               {quad.normal.x, quad.normal.y, quad.normal.z},
+                               {c.position.x, c.position.y, c.position.z}});
+            }
+        }
+    }
+}
+
+// The normal goes with every vertex, as glBegin and glEnd hand it over: a
+// normal set once for many vertices is lit along another path of the
+// renderer, which rounds some pixels a level apart.
+void Basin::drawTiles(const std::vector<Vertex>& vertices) {
+    if (vertices.empty()) {
+        return;
+    }
+    constexpr GLsizei kStride = sizeof(Vertex);
+    const Vertex& first = vertices.front();
+    glClientActiveTexture(GL_TEXTURE0);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, kStride, first.table);
+    glClientActiveTexture(GL_TEXTURE1);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, kStride, first.caustic);
+    glEnableClientState(GL_FOG_COORD_ARRAY);
+    glFogCoordPointer(GL_FLOAT, kStride, &first.fog);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, kStride, first.normal);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, kStride, first.position);
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size()));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_FOG_COORD_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glClientActiveTexture(GL_TEXTURE0);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
 int Basin::causticFrame(double time) {
     if (!std::isfinite(time)) {
         return 0;
@@ -246,14 +276,27 @@ void Basin::draw(double time, bool caustics, bool fog, float fogDepth,
         interpolateWithPrevious(kBasinShare);
     }
 
-    glBegin(GL_QUADS);
-    for (const BasinQuad& quad : quads()) {
-        drawTiles(quad, kTiles, fogDepth);
+    // The walls and the lip in one call: split in two, the pixels where they
+    // meet at the rim come out a few levels apart.
+    if (!built || builtFogDepth != fogDepth) {
+        vertices.clear();
+        for (const BasinQuad& quad : quads()) {
+            addTiles(quad, kTiles, fogDepth, vertices);
+        }
+        wallVertices = vertices.size();
+        built = true;
+        builtFogDepth = fogDepth;
+        lipBuilt = false;
     }
-    for (const BasinQuad& quad : lip(sampledArea)) {
-        drawTiles(quad, kLipTiles, fogDepth);
+    if (!lipBuilt || lipArea != sampledArea) {
+        vertices.resize(wallVertices);
+        for (const BasinQuad& quad : lip(sampledArea)) {
+            addTiles(quad, kLipTiles, fogDepth, vertices);
+        }
+        lipBuilt = true;
+        lipArea = sampledArea;
     }
-    glEnd();
+    drawTiles(vertices);
 
     if (withCaustics) {
         const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 // One corner of a basin quad. Corners at the bottom take the fog depth as
 // their fog coordinate, corners at the water line 1 (no fog).
@@ -63,6 +64,26 @@ public:
     void draw(double time, bool caustics, bool fog, float fogDepth, const std::array<float, 4>& sampledArea);
 
 private:
+    // A corner of a tile as the vertex arrays hand it over.
+    struct Vertex {
+        float table[2];
+        float caustic[2];
+        float fog;
+        float normal[3];
+        float position[3];
+    };
+    // A quad's tiles, appended to out.
+    static void addTiles(const BasinQuad& quad, int tiles, float fogDepth, std::vector<Vertex>& out);
+    static void drawTiles(const std::vector<Vertex>& vertices);
+
+    // Blended once per fog depth and sampled area instead of every frame:
+    // the walls' tiles, then the lip's.
+    std::vector<Vertex> vertices;
+    size_t wallVertices = 0;
+    bool built = false;
+    bool lipBuilt = false;
+    float builtFogDepth = 0.0f;
+    std::array<float, 4> lipArea{};
     Material material;
     std::array<std::unique_ptr<ImageTexture2D>, kCausticFrames> causticTextures;
 };
