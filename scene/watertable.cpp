@@ -9,6 +9,7 @@
 #include "resources/material.h"
 #include "scene/coveredrows.h"
 #include "scene/fieldpicker.h"
+#include "scene/matrix4.h"
 #include "scene/scenehost.h"
 #include "scene/scenesound.h"
 #include "scene/scenetexture.h"
@@ -307,11 +308,11 @@ void WaterTable::drawSkyAroundTable() const {
     // hides from side to side are left out.
     std::optional<CoveredRows::Range> hidden;
     if (shortcuts && water && models.hasTable() && !options.wireframe && getPosition().z > kTableTop) {
-        Matrix4x4<double> projection{}, view{};
-        glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
-        glGetDoublev(GL_MODELVIEW_MATRIX, view.data());
-        hidden =
-            CoveredRows::of(multiply(projection, view), kSolidTable, windowWidth, windowHeight, kNearPlane);
+        // The lens of setProjection and the camera of applyCamera.
+        const Matrix4x4<double> projection = perspectiveAsDrawn(
+            kFovDegrees, static_cast<double>(windowWidth) / windowHeight, kNearPlane, kFarPlane);
+        hidden = CoveredRows::of(multiply(projection, widened(viewMatrix())), kSolidTable, windowWidth,
+                                 windowHeight, kNearPlane);
     }
     // Only a band along the top or the bottom leaves one rectangle of sky.
     if (hidden && (hidden->first == 0 || hidden->last == windowHeight)) {
