@@ -7,25 +7,24 @@
 
 namespace {
 
-// A source quad in buffer coordinates, added or drawn between beginSources
-// and endSources.
+// A quad {x, y, width, height} in buffer coordinates and its colour, added
+// through addSource or else drawn.
 struct SourceQuad {
-    float x, y, w, h;
-    std::array<float, 4> colour;
+    std::array<float, 4> rect, colour;
     bool added;
 };
 
 std::vector<float> stateAfterAStep(const std::vector<SourceQuad>& quads, bool drawAll) {
     FluidSimulation fluid(64, 64, FluidSimulation::Path::Cpu);
-    for (const SourceQuad& q : quads) {
-        if (q.added && !drawAll) {
-            fluid.addSource(q.x, q.y, q.w, q.h, q.colour);
-        } else {
-            fluid.beginSources();
-            glColor4fv(q.colour.data());
-            glRectf(q.x, q.y, q.x + q.w, q.y + q.h);
-            fluid.endSources();
+    for (const auto& [r, colour, added] : quads) {
+        if (added && !drawAll) {
+            fluid.addSource(r[0], r[1], r[2], r[3], colour);
+            continue;
         }
+        fluid.beginSources();
+        glColor4fv(colour.data());
+        glRectf(r[0], r[1], r[0] + r[2], r[1] + r[3]);
+        fluid.endSources();
     }
     fluid.step(0.0);
     std::vector<float> state(64 * 64 * 4);
@@ -33,17 +32,17 @@ std::vector<float> stateAfterAStep(const std::vector<SourceQuad>& quads, bool dr
     return state;
 }
 
+} // namespace
+
 // The processor's path takes added sources without drawing them: the fluid
 // must come out as if each had been drawn, in the order given.
 TEST(FluidSourcesGl, AddedSources_ReachTheFluidAsDrawnOnes) {
     LogCapture logs;
-    const SourceQuad cells = {11 / 66.0f, 4 / 66.0f, 2 / 66.0f, 2 / 66.0f, {1.0f, 0.9f, 0.2f, 0.0f}, true};
-    const SourceQuad between = {0.1234f, 0.377f, 0.0521f, 0.0333f, {100.0f, 0.1f, 0.7f, 0.4f}, true};
-    const SourceQuad drawnOver = {0.1434f, 0.377f, 0.0521f, 0.0333f, {0.0f, 0.5f, 0.5f, 1.0f}, false};
-    for (const std::vector<SourceQuad>& quads : std::vector<std::vector<SourceQuad>>{
-             {cells}, {between, drawnOver}, {drawnOver, between}, {cells, drawnOver, between}}) {
+    const SourceQuad cells = {{11 / 66.0f, 4 / 66.0f, 2 / 66.0f, 2 / 66.0f}, {1.0f, 0.9f, 0.2f, 0.0f}, true};
+    const SourceQuad between = {{0.1234f, 0.377f, 0.0521f, 0.0333f}, {100.0f, 0.1f, 0.7f, 0.4f}, true};
+    const SourceQuad drawn = {{0.1434f, 0.377f, 0.0521f, 0.0333f}, {0.0f, 0.5f, 0.5f, 1.0f}, false};
+    for (const auto& quads :
+         std::vector<std::vector<SourceQuad>>{{between, drawn}, {cells, drawn, between}}) {
         EXPECT_EQ(stateAfterAStep(quads, false), stateAfterAStep(quads, true)) << quads.size();
     }
 }
-
-} // namespace

@@ -16,6 +16,7 @@ std::vector<uint8_t> drawn(Basin& basin, float fogDepth, const std::array<float,
     glLoadIdentity();
     glOrtho(-20, 84, -20, 84, -10, 10);
     glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
     basin.draw(0.0, false, true, fogDepth, area);
     glDisable(GL_LIGHTING);
     Material::resetLastApplied();
