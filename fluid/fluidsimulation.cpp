@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -150,11 +151,13 @@ bool FluidSimulation::buildCpu() {
     sourceColours.resize(static_cast<size_t>(width + 2) * (height + 2) * kChannels);
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_RECTANGLE, &previous);
-    textures[kDisplay] = createTextureName();
-    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGBA8, width + 2, height + 2, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 nullptr);
+    for (GlTexture* picture : {&textures[kDisplay], &spareDisplay}) {
+        *picture = createTextureName();
+        glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGBA8, width + 2, height + 2, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     nullptr);
+    }
     glBindTexture(GL_TEXTURE_RECTANGLE, previous);
     uploadPicture();
     return true;
@@ -180,6 +183,7 @@ void FluidSimulation::teardown() {
     for (auto& texture : textures) {
         texture.reset();
     }
+    spareDisplay.reset();
     solver.reset();
     if (built) {
         PBuffer::makeWindowCurrent();
@@ -495,9 +499,12 @@ void FluidSimulation::uploadPicture() {
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    glBindTexture(GL_TEXTURE_RECTANGLE, textures[kDisplay].get());
+    // Into the picture the frame has not drawn with: a software renderer
+    // would first finish everything drawn with the other.
+    glBindTexture(GL_TEXTURE_RECTANGLE, spareDisplay.get());
     glTexSubImage2D(GL_TEXTURE_RECTANGLE, 0, 0, 0, width + 2, height + 2, GL_RGBA, GL_UNSIGNED_BYTE,
                     solver->getPicture().data());
+    std::swap(textures[kDisplay], spareDisplay);
     glBindTexture(GL_TEXTURE_RECTANGLE, previous);
     glPopClientAttrib();
     glBindBuffer(GL_PIXEL_UNPACK_BUFFER, unpackBuffer);

@@ -131,6 +131,9 @@ private:
     std::array<std::unique_ptr<FragmentProgram>, FluidSolver::ProgramCount> programs;
     std::array<std::unique_ptr<PBuffer>, kBufferCount> buffers;
     std::array<GlTexture, kBufferCount> textures;
+    // The processor's path uploads each picture into this one and then swaps
+    // it with textures[kDisplay].
+    GlTexture spareDisplay;
 
     ProgramParameter diffuseA;
     ProgramParameter diffuseC;
