@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <string>
 
 namespace {
@@ -199,24 +200,27 @@ void Basin::addTiles(const BasinQuad& quad, int tiles, float fogDepth, std::vect
 // The normal goes with every vertex, as glBegin and glEnd hand it over: a
 // normal set once for many vertices is lit along another path of the
 // renderer, which rounds some pixels a level apart.
-void Basin::drawTiles(const std::vector<Vertex>& vertices) {
+void Basin::drawTiles() {
     if (vertices.empty()) {
         return;
     }
     constexpr GLsizei kStride = sizeof(Vertex);
-    const Vertex& first = vertices.front();
+    const auto at = [](size_t offset) {
+        return reinterpret_cast<const void*>(offset);
+    };
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.get());
     glClientActiveTexture(GL_TEXTURE0);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, kStride, first.table);
+    glTexCoordPointer(2, GL_FLOAT, kStride, at(offsetof(Vertex, table)));
     glClientActiveTexture(GL_TEXTURE1);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, kStride, first.caustic);
+    glTexCoordPointer(2, GL_FLOAT, kStride, at(offsetof(Vertex, caustic)));
     glEnableClientState(GL_FOG_COORD_ARRAY);
-    glFogCoordPointer(GL_FLOAT, kStride, &first.fog);
+    glFogCoordPointer(GL_FLOAT, kStride, at(offsetof(Vertex, fog)));
     glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, kStride, first.normal);
+    glNormalPointer(GL_FLOAT, kStride, at(offsetof(Vertex, normal)));
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, kStride, first.position);
+    glVertexPointer(3, GL_FLOAT, kStride, at(offsetof(Vertex, position)));
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size()));
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
@@ -224,6 +228,8 @@ void Basin::drawTiles(const std::vector<Vertex>& vertices) {
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glClientActiveTexture(GL_TEXTURE0);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    // Everything else draws from its own memory.
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 int Basin::causticFrame(double time) {
@@ -248,6 +254,8 @@ void Basin::load() {
 }
 
 void Basin::release() {
+    vertexBuffer.reset();
+    lipBuilt = false;
     material.setTexture(0, ImageTexture2D());
     for (std::unique_ptr<ImageTexture2D>& frame : causticTextures) {
         frame.reset();
@@ -295,8 +303,15 @@ void Basin::draw(double time, bool caustics, bool fog, float fogDepth,
         }
         lipBuilt = true;
         lipArea = sampledArea;
+        if (!vertexBuffer) {
+            vertexBuffer = GlBuffer::generate();
+        }
+        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.get());
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)),
+                     vertices.data(), GL_DYNAMIC_DRAW);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
-    drawTiles(vertices);
+    drawTiles();
 
     if (withCaustics) {
         const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};

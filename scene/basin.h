@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fluid/glname.h"
 #include "mesh/vectormath.h"
 #include "resources/material.h"
 #include "resources/texture.h"
@@ -74,11 +75,13 @@ private:
     };
     // A quad's tiles, appended to out.
     static void addTiles(const BasinQuad& quad, int tiles, float fogDepth, std::vector<Vertex>& out);
-    static void drawTiles(const std::vector<Vertex>& vertices);
+    void drawTiles();
 
     // Blended once per fog depth and sampled area instead of every frame:
     // the walls' tiles, then the lip's.
     std::vector<Vertex> vertices;
+    // They stay with the renderer, uploaded when they change.
+    GlBuffer vertexBuffer;
     size_t wallVertices = 0;
     bool built = false;
     bool lipBuilt = false;
