@@ -6,9 +6,11 @@
 #include "fluid/rendercontext.h"
 #include "resources/softwarerenderer.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -75,6 +77,17 @@ int axisShift(int sourceSize, int targetSize, int inset) {
     return ((sourceSize - 2 * inset) / span - 1) / 2;
 }
 
+// A source quad in buffer coordinates, in the colour it adds.
+void drawQuad(float x, float y, float quadWidth, float quadHeight, const std::array<float, 4>& colour) {
+    glColor4f(colour[0], colour[1], colour[2], colour[3]);
+    glBegin(GL_QUADS);
+    glVertex2f(x, y);
+    glVertex2f(x + quadWidth, y);
+    glVertex2f(x + quadWidth, y + quadHeight);
+    glVertex2f(x, y + quadHeight);
+    glEnd();
+}
+
 } // namespace
 
 FluidSimulation::FluidSimulation(int width, int height, Path path) : width(width), height(height) {
@@ -138,11 +151,13 @@ bool FluidSimulation::buildCpu() {
     sourceColours.resize(static_cast<size_t>(width + 2) * (height + 2) * kChannels);
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_RECTANGLE, &previous);
-    textures[kDisplay] = createTextureName();
-    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGBA8, width + 2, height + 2, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 nullptr);
+    for (GlTexture* picture : {&textures[kDisplay], &spareDisplay}) {
+        *picture = createTextureName();
+        glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGBA8, width + 2, height + 2, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     nullptr);
+    }
     glBindTexture(GL_TEXTURE_RECTANGLE, previous);
     uploadPicture();
     return true;
@@ -168,6 +183,7 @@ void FluidSimulation::teardown() {
     for (auto& texture : textures) {
         texture.reset();
     }
+    spareDisplay.reset();
     solver.reset();
     if (built) {
         PBuffer::makeWindowCurrent();
@@ -441,6 +457,10 @@ void FluidSimulation::stepCpu() {
         takeSources();
         sourcesDrawn = false;
     }
+    for (const CellSource& c : pendingSources) {
+        solver->addSource(c.x, c.y, c.width, c.height, c.colour.data());
+    }
+    pendingSources.clear();
     solver->step();
     uploadPicture();
 }
@@ -479,9 +499,12 @@ void FluidSimulation::uploadPicture() {
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    glBindTexture(GL_TEXTURE_RECTANGLE, textures[kDisplay].get());
+    // Into the picture the frame has not drawn with: a software renderer
+    // would first finish everything drawn with the other.
+    glBindTexture(GL_TEXTURE_RECTANGLE, spareDisplay.get());
     glTexSubImage2D(GL_TEXTURE_RECTANGLE, 0, 0, 0, width + 2, height + 2, GL_RGBA, GL_UNSIGNED_BYTE,
                     solver->getPicture().data());
+    std::swap(textures[kDisplay], spareDisplay);
     glBindTexture(GL_TEXTURE_RECTANGLE, previous);
     glPopClientAttrib();
     glBindBuffer(GL_PIXEL_UNPACK_BUFFER, unpackBuffer);
@@ -493,6 +516,13 @@ void FluidSimulation::beginSources() {
     }
     buffers[kSources]->makeCurrent();
     if (solver) {
+        // Quads drawn now cover what was added before them.
+        const float cellWidth = 1.0f / static_cast<float>(width + 2);
+        const float cellHeight = 1.0f / static_cast<float>(height + 2);
+        for (const CellSource& c : pendingSources) {
+            drawQuad(c.x * cellWidth, c.y * cellHeight, c.width * cellWidth, c.height * cellHeight, c.colour);
+        }
+        pendingSources.clear();
         sourcesDrawn = true;
     } else {
         programs[FluidSolver::Signedcol]->bind();
@@ -504,6 +534,30 @@ void FluidSimulation::endSources() {
         return;
     }
     PBuffer::makeWindowCurrent();
+}
+
+void FluidSimulation::addSource(float x, float y, float quadWidth, float quadHeight,
+                                const std::array<float, 4>& colour) {
+    if (!available) {
+        return;
+    }
+    if (solver && floatSources) {
+        // A pixel is drawn when its centre lies inside, left and lower edges included.
+        const auto firstCentre = [](float edge, int cells) {
+            return static_cast<int>(std::ceil(static_cast<double>(edge) * cells - 0.5));
+        };
+        const int x0 = firstCentre(x, width + 2);
+        const int y0 = firstCentre(y, height + 2);
+        const int x1 = firstCentre(x + quadWidth, width + 2);
+        const int y1 = firstCentre(y + quadHeight, height + 2);
+        if (x1 > x0 && y1 > y0) {
+            pendingSources.push_back({x0, y0, x1 - x0, y1 - y0, colour});
+        }
+        return;
+    }
+    beginSources();
+    drawQuad(x, y, quadWidth, quadHeight, colour);
+    endSources();
 }
 
 void FluidSimulation::bindResult() {

@@ -52,6 +52,11 @@ public:
     // accumulate until step().
     void beginSources();
     void endSources();
+    // One such quad, x and y its lower left corner. On the processor's path
+    // its cells (those whose centres it covers, as a quad drawn there would)
+    // go to the solver directly: reading the source buffer back would wait
+    // for everything drawn before it in the frame.
+    void addSource(float x, float y, float quadWidth, float quadHeight, const std::array<float, 4>& colour);
     // Advances by the fixed step; frameTime is not used.
     void step(double frameTime);
     // Binds the picture of the fields to GL_TEXTURE_RECTANGLE on the active
@@ -126,6 +131,9 @@ private:
     std::array<std::unique_ptr<FragmentProgram>, FluidSolver::ProgramCount> programs;
     std::array<std::unique_ptr<PBuffer>, kBufferCount> buffers;
     std::array<GlTexture, kBufferCount> textures;
+    // The processor's path uploads each picture into this one and then swaps
+    // it with textures[kDisplay].
+    GlTexture spareDisplay;
 
     ProgramParameter diffuseA;
     ProgramParameter diffuseC;
@@ -143,4 +151,11 @@ private:
     std::vector<uint8_t> sourceBytes;
     bool floatSources = true;
     bool sourcesDrawn = false;
+    // Sources added since the last quads were drawn, in cells: given to the
+    // solver after what the buffer holds, in the order they came.
+    struct CellSource {
+        int x, y, width, height;
+        std::array<float, 4> colour;
+    };
+    std::vector<CellSource> pendingSources;
 };

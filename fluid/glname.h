@@ -65,6 +65,15 @@ struct GlRenderbufferKind {
     static void destroy(GLuint name) { glDeleteRenderbuffers(1, &name); }
 };
 
+struct GlBufferKind {
+    static GLuint create() {
+        GLuint name = 0;
+        glGenBuffers(1, &name);
+        return name;
+    }
+    static void destroy(GLuint name) { glDeleteBuffers(1, &name); }
+};
+
 struct GlShaderKind {
     static void destroy(GLuint name) { glDeleteShader(name); }
 };
@@ -76,5 +85,6 @@ struct GlProgramKind {
 using GlTexture = GlName<GlTextureKind>;
 using GlFramebuffer = GlName<GlFramebufferKind>;
 using GlRenderbuffer = GlName<GlRenderbufferKind>;
+using GlBuffer = GlName<GlBufferKind>;
 using GlShader = GlName<GlShaderKind>;
 using GlProgram = GlName<GlProgramKind>;

@@ -287,6 +287,7 @@ bool PBuffer::createTargets(const PBufferFormat& format) {
 
     colourTexture = GlTexture::generate();
     glBindTexture(format.textureTarget, colourTexture.get());
+    samplingSource = 0;
     for (int i = 0; i < 4; ++i) {
         filterAndWrap[i] = i < 2 ? GL_NEAREST : GL_CLAMP_TO_EDGE;
         glTexParameteri(format.textureTarget, kSamplingParameters[i], filterAndWrap[i]);
@@ -363,16 +364,23 @@ void PBuffer::bind() {
     // buffer's own texture stands in for it and samples the way it would.
     glGetIntegerv(GL_ACTIVE_TEXTURE, &boundUnit);
     glGetIntegerv(bindingQuery(textureTarget), &displacedTexture);
-    GLint wanted[4];
-    for (int i = 0; i < 4; ++i) {
-        glGetTexParameteriv(textureTarget, kSamplingParameters[i], &wanted[i]);
-    }
-    glBindTexture(textureTarget, colourTexture.get());
-    for (int i = 0; i < 4; ++i) {
-        if (wanted[i] != filterAndWrap[i]) {
-            glTexParameteri(textureTarget, kSamplingParameters[i], wanted[i]);
-            filterAndWrap[i] = wanted[i];
+    // A pass displaces the same name step after step: its sampling is read
+    // once, not at every bind.
+    if (displacedTexture != samplingSource || displacedTexture == 0) {
+        GLint wanted[4];
+        for (int i = 0; i < 4; ++i) {
+            glGetTexParameteriv(textureTarget, kSamplingParameters[i], &wanted[i]);
         }
+        glBindTexture(textureTarget, colourTexture.get());
+        for (int i = 0; i < 4; ++i) {
+            if (wanted[i] != filterAndWrap[i]) {
+                glTexParameteri(textureTarget, kSamplingParameters[i], wanted[i]);
+                filterAndWrap[i] = wanted[i];
+            }
+        }
+        samplingSource = displacedTexture;
+    } else {
+        glBindTexture(textureTarget, colourTexture.get());
     }
     isBound = true;
 }

@@ -72,7 +72,8 @@ public:
     // Returns to the window: its context with all its state, framebuffer 0.
     static void makeWindowCurrent();
     // Shows the buffer's image through the texture unit that is active, in
-    // place of the texture bound there, until release().
+    // place of the texture bound there and sampled as that name was when it
+    // was first displaced, until release().
     void bind();
     void release();
 
@@ -117,6 +118,9 @@ private:
     // What bind() displaced, for release() to put back.
     GLint displacedTexture = 0;
     GLint boundUnit = GL_TEXTURE0;
-    // Sampling parameters last taken over from a displaced texture.
+    // Sampling parameters last taken over from a displaced texture, and its
+    // name: a name's sampling is read when it is first displaced (the
+    // fluid's names keep theirs for life).
     GLint filterAndWrap[4] = {0, 0, 0, 0};
+    GLint samplingSource = 0;
 };

@@ -5,7 +5,9 @@
 #include "scene/basinlayout.h"
 #include "scene/scenetexture.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <string>
 
 namespace {
@@ -41,8 +43,9 @@ constexpr float kWallTop = 0.9f;
 // the lights above and below the board are points, and lit only at its four
 // corners the floor would take their dim light everywhere.
 constexpr int kTiles = 16;
-// The lip is seen only through ripples at the rim: coarser lighting does.
-constexpr int kLipTiles = 4;
+// The lip shows only through ripples at the rim, and on a software renderer
+// each vertex costs: it is lit at its corners only.
+constexpr int kLipTiles = 1;
 // The lip lies this far under the water line, clear of the plane that cuts
 // the refraction pass there.
 constexpr float kLipDrop = 0.05f;
@@ -93,21 +96,13 @@ BasinQuad facingUp(const vec3& normal, const BasinCorner& a, const BasinCorner& 
     return {normal, {a, d, c, b}};
 }
 
-void drawTiles(const BasinQuad& quad, int tiles, float fogDepth) {
-    glNormal3f(quad.normal.x, quad.normal.y, quad.normal.z);
-    for (int row = 0; row < tiles; ++row) {
-        for (int column = 0; column < tiles; ++column) {
-            for (const auto& step : kTileCorners) {
-                const float u = static_cast<float>(column + step[0]) / tiles;
-                const float v = static_cast<float>(row + step[1]) / tiles;
-                const Blend c = blend(quad, u, v, fogDepth);
-                glMultiTexCoord2f(GL_TEXTURE0, c.table.x, c.table.y);
-                glMultiTexCoord2f(GL_TEXTURE1, c.caustic.x, c.caustic.y);
-                glFogCoordf(c.fog);
-                glVertex3f(c.position.x, c.position.y, c.position.z);
-            }
-        }
-    }
+// How far the rectangle {minX, minY, maxX, maxY} reaches past a wall, away
+// from the basin.
+float reachPast(const BasinQuad& wall, const std::array<float, 4>& area) {
+    const vec3 out = -wall.normal;
+    const float farthest =
+        std::max(out.x * area[0], out.x * area[2]) + std::max(out.y * area[1], out.y * area[3]);
+    return farthest - dot(out, wall.corners[0].position);
 }
 
 } // namespace
@@ -143,50 +138,98 @@ const std::array<BasinQuad, Basin::kQuadCount>& Basin::quads() {
     return table;
 }
 
-const std::array<BasinQuad, Basin::kLipQuadCount>& Basin::lip() {
-    static const std::array<BasinQuad, kLipQuadCount> pieces = [] {
-        constexpr int kWalls = kQuadCount - 1;
-        std::array<BasinQuad, kLipQuadCount> out{};
-        // Each wall's two corners at the water line, with the colour from just under it.
-        std::array<std::array<BasinCorner, 2>, kWalls> rims{};
-        for (int w = 0; w < kWalls; ++w) {
-            const BasinQuad& wall = quads()[w + 1];
-            int n = 0;
-            for (const BasinCorner& top : wall.corners) {
-                for (const BasinCorner& bottom : wall.corners) {
-                    if (!top.atBottom && bottom.atBottom && bottom.position.x == top.position.x &&
-                        bottom.position.y == top.position.y) {
-                        rims[w][n++] = {vec3(top.position.x, top.position.y, -kLipDrop),
-                                        top.table + (bottom.table - top.table) * kLipShade,
-                                        top.caustic + (bottom.caustic - top.caustic) * kLipShade, false};
-                    }
+std::array<BasinQuad, Basin::kLipQuadCount> Basin::lip(const std::array<float, 4>& sampledArea) {
+    constexpr int kWalls = kQuadCount - 1;
+    std::array<BasinQuad, kLipQuadCount> out{};
+    // Each wall's two corners at the water line, with the colour from just under it.
+    std::array<std::array<BasinCorner, 2>, kWalls> rims{};
+    std::array<vec3, kWalls> away{};
+    for (int w = 0; w < kWalls; ++w) {
+        const BasinQuad& wall = quads()[w + 1];
+        int n = 0;
+        for (const BasinCorner& top : wall.corners) {
+            for (const BasinCorner& bottom : wall.corners) {
+                if (!top.atBottom && bottom.atBottom && bottom.position.x == top.position.x &&
+                    bottom.position.y == top.position.y) {
+                    rims[w][n++] = {vec3(top.position.x, top.position.y, -kLipDrop),
+                                    top.table + (bottom.table - top.table) * kLipShade,
+                                    top.caustic + (bottom.caustic - top.caustic) * kLipShade, false};
                 }
             }
-            const vec3 away = wall.normal * -kLipWidth;
-            out[w] = facingUp(wall.normal, rims[w][0], rims[w][1], movedOut(rims[w][1], away),
-                              movedOut(rims[w][0], away));
         }
-        // Where two walls meet, a square out along both.
-        int next = kWalls;
-        for (int a = 0; a < kWalls; ++a) {
-            for (int b = a + 1; b < kWalls; ++b) {
-                for (const BasinCorner& shared : rims[a]) {
-                    for (const BasinCorner& other : rims[b]) {
-                        if (shared.position == other.position) {
-                            const vec3 awayA = quads()[a + 1].normal * -kLipWidth;
-                            const vec3 awayB = quads()[b + 1].normal * -kLipWidth;
-                            out[next++] =
-                                facingUp((quads()[a + 1].normal + quads()[b + 1].normal).normalized(), shared,
-                                         movedOut(shared, awayA), movedOut(shared, awayA + awayB),
-                                         movedOut(shared, awayB));
-                        }
+        away[w] = wall.normal * -(kLipMargin + std::max(reachPast(wall, sampledArea), 0.0f));
+        out[w] = facingUp(wall.normal, rims[w][0], rims[w][1], movedOut(rims[w][1], away[w]),
+                          movedOut(rims[w][0], away[w]));
+    }
+    // Where two walls meet, a square out along both.
+    int next = kWalls;
+    for (int a = 0; a < kWalls; ++a) {
+        for (int b = a + 1; b < kWalls; ++b) {
+            for (const BasinCorner& shared : rims[a]) {
+                for (const BasinCorner& other : rims[b]) {
+                    if (shared.position == other.position) {
+                        out[next++] =
+                            facingUp((quads()[a + 1].normal + quads()[b + 1].normal).normalized(), shared,
+                                     movedOut(shared, away[a]), movedOut(shared, away[a] + away[b]),
+                                     movedOut(shared, away[b]));
                     }
                 }
             }
         }
-        return out;
-    }();
-    return pieces;
+    }
+    return out;
+}
+
+void Basin::addTiles(const BasinQuad& quad, int tiles, float fogDepth, std::vector<Vertex>& out) {
+    for (int row = 0; row < tiles; ++row) {
+        for (int column = 0; column < tiles; ++column) {
+            for (const auto& step : kTileCorners) {
+                const float u = static_cast<float>(column + step[0]) / tiles;
+                const float v = static_cast<float>(row + step[1]) / tiles;
+                const Blend c = blend(quad, u, v, fogDepth);
+                out.push_back({{c.table.x, c.table.y},
+                               {c.caustic.x, c.caustic.y},
+                               c.fog,
+                               {quad.normal.x, quad.normal.y, quad.normal.z},
+                               {c.position.x, c.position.y, c.position.z}});
+            }
+        }
+    }
+}
+
+// The normal goes with every vertex, as glBegin and glEnd hand it over: a
+// normal set once for many vertices is lit along another path of the
+// renderer, which rounds some pixels a level apart.
+void Basin::drawTiles() {
+    if (vertices.empty()) {
+        return;
+    }
+    constexpr GLsizei kStride = sizeof(Vertex);
+    const auto at = [](size_t offset) {
+        return reinterpret_cast<const void*>(offset);
+    };
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.get());
+    glClientActiveTexture(GL_TEXTURE0);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, kStride, at(offsetof(Vertex, table)));
+    glClientActiveTexture(GL_TEXTURE1);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, kStride, at(offsetof(Vertex, caustic)));
+    glEnableClientState(GL_FOG_COORD_ARRAY);
+    glFogCoordPointer(GL_FLOAT, kStride, at(offsetof(Vertex, fog)));
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, kStride, at(offsetof(Vertex, normal)));
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, kStride, at(offsetof(Vertex, position)));
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size()));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_FOG_COORD_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glClientActiveTexture(GL_TEXTURE0);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    // Everything else draws from its own memory.
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 int Basin::causticFrame(double time) {
@@ -211,13 +254,16 @@ void Basin::load() {
 }
 
 void Basin::release() {
+    vertexBuffer.reset();
+    lipBuilt = false;
     material.setTexture(0, ImageTexture2D());
     for (std::unique_ptr<ImageTexture2D>& frame : causticTextures) {
         frame.reset();
     }
 }
 
-void Basin::draw(double time, bool caustics, bool fog, float fogDepth) {
+void Basin::draw(double time, bool caustics, bool fog, float fogDepth,
+                 const std::array<float, 4>& sampledArea) {
     if (fog) {
         glEnable(GL_FOG);
         glFogi(GL_FOG_MODE, GL_LINEAR);
@@ -238,14 +284,34 @@ void Basin::draw(double time, bool caustics, bool fog, float fogDepth) {
         interpolateWithPrevious(kBasinShare);
     }
 
-    glBegin(GL_QUADS);
-    for (const BasinQuad& quad : quads()) {
-        drawTiles(quad, kTiles, fogDepth);
+    // The walls and the lip in one call: split in two, the pixels where they
+    // meet at the rim come out a few levels apart.
+    if (!built || builtFogDepth != fogDepth) {
+        vertices.clear();
+        for (const BasinQuad& quad : quads()) {
+            addTiles(quad, kTiles, fogDepth, vertices);
+        }
+        wallVertices = vertices.size();
+        built = true;
+        builtFogDepth = fogDepth;
+        lipBuilt = false;
     }
-    for (const BasinQuad& quad : lip()) {
-        drawTiles(quad, kLipTiles, fogDepth);
+    if (!lipBuilt || lipArea != sampledArea) {
+        vertices.resize(wallVertices);
+        for (const BasinQuad& quad : lip(sampledArea)) {
+            addTiles(quad, kLipTiles, fogDepth, vertices);
+        }
+        lipBuilt = true;
+        lipArea = sampledArea;
+        if (!vertexBuffer) {
+            vertexBuffer = GlBuffer::generate();
+        }
+        glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer.get());
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)),
+                     vertices.data(), GL_DYNAMIC_DRAW);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
-    glEnd();
+    drawTiles();
 
     if (withCaustics) {
         const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};

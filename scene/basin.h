@@ -1,11 +1,13 @@
 #pragma once
 
+#include "fluid/glname.h"
 #include "mesh/vectormath.h"
 #include "resources/material.h"
 #include "resources/texture.h"
 
 #include <array>
 #include <memory>
+#include <vector>
 
 // One corner of a basin quad. Corners at the bottom take the fog depth as
 // their fog coordinate, corners at the water line 1 (no fog).
@@ -32,9 +34,9 @@ public:
     // A strip along each wall and a square at each corner.
     static constexpr int kLipQuadCount = 8;
     static constexpr float kDepth = 5.0f;
-    // How far the lip reaches out from the rim; the slopes of the water shift
-    // its look up to about 20 units.
-    static constexpr float kLipWidth = 64.0f;
+    // How far the lip reaches past where the water samples it: the texels
+    // its filter reads around a sample.
+    static constexpr float kLipMargin = 2.0f;
 
     Basin();
 
@@ -42,11 +44,13 @@ public:
     // corners turn anticlockwise seen from inside the basin.
     static const std::array<BasinQuad, kQuadCount>& quads();
     // The lip: flat around the opening just under the water line, facing up,
-    // each piece lit as the wall it starts from and showing that wall's
-    // colour just under the water line. Where the ripples bend the water's
-    // look past the rim, the picture under the water holds the lip rather than
-    // nothing at all.
-    static const std::array<BasinQuad, kLipQuadCount>& lip();
+    // each piece lit as the wall it starts from and showing that wall's colour
+    // just under the water line. Where the ripples bend the water's look past
+    // the rim, the picture under the water holds the lip rather than nothing
+    // at all. It reaches kLipMargin past the rectangle of the water plane
+    // {minX, minY, maxX, maxY} that the water samples, on each side: it costs
+    // every pixel it covers.
+    static std::array<BasinQuad, kLipQuadCount> lip(const std::array<float, 4>& sampledArea);
     // The caustic frame shown at scene time: ten frames a second, looping.
     static int causticFrame(double time);
     // Fog coordinate of a corner: 1 at the water line, fogDepth at the bottom.
@@ -58,9 +62,31 @@ public:
     void release();
 
     // Draws the five quads and the lip (OpenGL); lighting as the pass has set it.
-    void draw(double time, bool caustics, bool fog, float fogDepth);
+    void draw(double time, bool caustics, bool fog, float fogDepth, const std::array<float, 4>& sampledArea);
 
 private:
+    // A corner of a tile as the vertex arrays hand it over.
+    struct Vertex {
+        float table[2];
+        float caustic[2];
+        float fog;
+        float normal[3];
+        float position[3];
+    };
+    // A quad's tiles, appended to out.
+    static void addTiles(const BasinQuad& quad, int tiles, float fogDepth, std::vector<Vertex>& out);
+    void drawTiles();
+
+    // Blended once per fog depth and sampled area instead of every frame:
+    // the walls' tiles, then the lip's.
+    std::vector<Vertex> vertices;
+    // They stay with the renderer, uploaded when they change.
+    GlBuffer vertexBuffer;
+    size_t wallVertices = 0;
+    bool built = false;
+    bool lipBuilt = false;
+    float builtFogDepth = 0.0f;
+    std::array<float, 4> lipArea{};
     Material material;
     std::array<std::unique_ptr<ImageTexture2D>, kCausticFrames> causticTextures;
 };

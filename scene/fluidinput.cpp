@@ -1,5 +1,3 @@
-#include <GL/glew.h>
-
 #include "scene/fluidinput.h"
 
 #include "fluid/fluidsimulation.h"
@@ -11,6 +9,7 @@ namespace {
 constexpr float kPulse = 1.0f;
 // The velocity channels hold (v + 1) / 2: this is no velocity at all.
 constexpr float kNoVelocity = 0.5f;
+const std::array<float, 4> kNothingAdded = {0.0f, kNoVelocity, kNoVelocity, 0.0f};
 // Pulses and dye cover 2 x 2 cells.
 constexpr int kBlock = 2;
 
@@ -50,8 +49,9 @@ void FluidInput::rightButton(bool released, float hoverX, float hoverY) {
     }
 }
 
-std::vector<FluidSource> FluidInput::collect(float hoverX, float hoverY, int gridWidth, int gridHeight) {
-    std::vector<FluidSource> sources;
+const std::vector<FluidSource>& FluidInput::collect(float hoverX, float hoverY, int gridWidth,
+                                                    int gridHeight) {
+    sources.clear();
     const float cw = 1.0f / static_cast<float>(gridWidth + 2);
     const float ch = 1.0f / static_cast<float>(gridHeight + 2);
     if (hoverX >= 0.0f && gridWidth > 0 && gridHeight > 0) {
@@ -87,17 +87,12 @@ void FluidInput::feed(FluidSimulation* fluid, float hoverX, float hoverY, double
         lastPointY = hoverY;
         return;
     }
-    const std::vector<FluidSource> sources = collect(hoverX, hoverY, fluid->getWidth(), fluid->getHeight());
-    fluid->beginSources();
-    glBegin(GL_QUADS);
-    for (const FluidSource& s : sources) {
-        glColor4f(s.colour[0], s.colour[1], s.colour[2], s.colour[3]);
-        glVertex2f(s.x, s.y);
-        glVertex2f(s.x + s.width, s.y);
-        glVertex2f(s.x + s.width, s.y + s.height);
-        glVertex2f(s.x, s.y + s.height);
+    for (const FluidSource& s : collect(hoverX, hoverY, fluid->getWidth(), fluid->getHeight())) {
+        // The pointer over the board with no button down adds nothing, and
+        // is left out every frame the game is played.
+        if (s.colour != kNothingAdded) {
+            fluid->addSource(s.x, s.y, s.width, s.height, s.colour);
+        }
     }
-    glEnd();
-    fluid->endSources();
     fluid->step(dt);
 }

@@ -31,9 +31,9 @@ public:
     void middleButton(bool released);
     void rightButton(bool released, float hoverX, float hoverY);
 
-    // The sources of this frame for a grid of gridWidth x gridHeight cells;
-    // remembers the hover point as the last point.
-    std::vector<FluidSource> collect(float hoverX, float hoverY, int gridWidth, int gridHeight);
+    // The sources of this frame for a grid of gridWidth x gridHeight cells,
+    // valid until the next call; remembers the hover point as the last point.
+    const std::vector<FluidSource>& collect(float hoverX, float hoverY, int gridWidth, int gridHeight);
     // Draws this frame's sources into the simulation and steps it (OpenGL);
     // nothing without a working simulation.
     void feed(FluidSimulation* fluid, float hoverX, float hoverY, double dt);
@@ -51,4 +51,6 @@ private:
     float stirY = 0.0f;
     float lastPointX = 0.0f;
     float lastPointY = 0.0f;
+    // Refilled every frame: its room is kept.
+    std::vector<FluidSource> sources;
 };

@@ -37,6 +37,13 @@ private:
     // when there is no simulation (fluid null; the texture must be loaded).
     void drawPicture(FluidSimulation* fluid);
 
+    // A line's end as the vertex arrays hand it over.
+    struct LineVertex {
+        std::array<float, 3> position;
+        std::array<float, 4> colour;
+    };
+
     std::unique_ptr<ImageTexture2D> fog;
     std::vector<float> state;
+    std::vector<LineVertex> lines;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 
 // Column-major 4 x 4 matrices, as OpenGL keeps them.
 template <typename T>
@@ -35,4 +36,29 @@ inline bool projectToPixels(const Matrix4x4<double>& m, double x, double y, doub
     px = ((m[0] * x + m[4] * y + m[8] * z + m[12]) / w + 1.0) * 0.5 * width;
     py = ((m[1] * x + m[5] * y + m[9] * z + m[13]) / w + 1.0) * 0.5 * height;
     return true;
+}
+
+// The projection gluPerspective sets (fovy in degrees), as OpenGL keeps it in
+// single precision: the passes and the sky's rows project with the very
+// matrix the frame draws with, without asking OpenGL for it.
+inline Matrix4x4<double> perspectiveAsDrawn(double fovy, double aspect, double zNear, double zFar) {
+    const double radians = fovy / 2.0 * 3.14159265358979323846 / 180.0;
+    const double cotangent = std::cos(radians) / std::sin(radians);
+    const double deltaZ = zFar - zNear;
+    Matrix4x4<double> m{};
+    m[0] = static_cast<float>(cotangent / aspect);
+    m[5] = static_cast<float>(cotangent);
+    m[10] = static_cast<float>(-(zFar + zNear) / deltaZ);
+    m[11] = -1.0;
+    m[14] = static_cast<float>(-2.0 * zNear * zFar / deltaZ);
+    return m;
+}
+
+// A single-precision matrix in double precision.
+inline Matrix4x4<double> widened(const std::array<float, 16>& m) {
+    Matrix4x4<double> out{};
+    for (size_t i = 0; i < m.size(); ++i) {
+        out[i] = m[i];
+    }
+    return out;
 }

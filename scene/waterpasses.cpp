@@ -26,8 +26,6 @@ constexpr int kScissorMargin = 2;
 // picture; the whole picture is drawn then.
 constexpr double kMinClipW = 1e-3;
 
-using Matrix = Matrix4x4<GLdouble>;
-
 } // namespace
 
 bool WaterPasses::create(int size) {
@@ -52,7 +50,6 @@ bool WaterPasses::holdsSampledArea(const Drawn& drawn) const {
 
 void WaterPasses::beginPass(RenderTarget& target, const std::array<float, 16>& viewMatrix, float aspect,
                             const std::array<float, 4>& clear) {
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, savedClear.data());
     target.begin();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -60,7 +57,9 @@ void WaterPasses::beginPass(RenderTarget& target, const std::array<float, 16>& v
     glMatrixMode(GL_MODELVIEW);
     glClearColor(clear[0], clear[1], clear[2], clear[3]);
     glLoadMatrixf(viewMatrix.data());
-    limitToSampledArea(target.getSize());
+    limitToSampledArea(multiply(perspectiveAsDrawn(kFieldOfView, aspect > 0.0f ? aspect : 1.0f, kNear, kFar),
+                                widened(viewMatrix)),
+                       target.getSize());
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glShadeModel(GL_SMOOTH);
     // The first frame's passes run before any main pass switched it on.
@@ -69,14 +68,10 @@ void WaterPasses::beginPass(RenderTarget& target, const std::array<float, 16>& v
     glEnable(GL_CULL_FACE);
 }
 
-void WaterPasses::limitToSampledArea(int size) const {
+void WaterPasses::limitToSampledArea(const Matrix4x4<double>& m, int size) const {
     if (!hasSampledArea) {
         return;
     }
-    Matrix projection{}, view{};
-    glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
-    glGetDoublev(GL_MODELVIEW_MATRIX, view.data());
-    const Matrix m = multiply(projection, view);
     double low[2] = {static_cast<double>(size), static_cast<double>(size)};
     double high[2] = {0.0, 0.0};
     for (int corner = 0; corner < 4; ++corner) {
@@ -108,7 +103,7 @@ void WaterPasses::endPass(RenderTarget& target) {
     glDisable(GL_CLIP_PLANE0);
     glCullFace(GL_BACK);
     target.end();
-    glClearColor(savedClear[0], savedClear[1], savedClear[2], savedClear[3]);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
 }
 
 void WaterPasses::renderRefraction(const std::array<float, 16>& viewMatrix, float aspect,

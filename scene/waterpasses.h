@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scene/matrix4.h"
 #include "scene/rendertarget.h"
 
 #include <array>
@@ -62,16 +63,18 @@ private:
     bool holdsSampledArea(const Drawn& drawn) const;
     Drawn drawnNow() const { return {true, !hasSampledArea, sampledArea}; }
 
-    // Target, lens and camera of a pass; the clear colour restored afterwards.
+    // Target, lens and camera of a pass. The clear colour is left black
+    // afterwards, as OpenGL starts and the frame clears: reading it back
+    // would cost a round trip to the driver each pass.
     void beginPass(RenderTarget& target, const std::array<float, 16>& viewMatrix, float aspect,
                    const std::array<float, 4>& clear);
     void endPass(RenderTarget& target);
-    // Scissors the pass to the sampled area seen by the pass's camera.
-    void limitToSampledArea(int size) const;
+    // Scissors the pass to the sampled area seen through m, the pass's
+    // projection * view.
+    void limitToSampledArea(const Matrix4x4<double>& m, int size) const;
 
     RenderTarget refraction;
     RenderTarget reflection;
-    std::array<float, 4> savedClear{};
     std::array<float, 4> sampledArea{};
     bool hasSampledArea = false;
     Drawn refractionDrawn;

@@ -152,8 +152,10 @@ void WaterSurface::update(double dt) {
         current = 1 - current;
     }
     // Kept in step with the clock, so that heights asked for before the
-    // water is drawn this frame are this frame's.
+    // water is drawn this frame are this frame's; drawing blends again only
+    // after a drop.
     animate(kSequence, displayTime());
+    dropped = false;
 }
 
 void WaterSurface::step() {
@@ -231,6 +233,7 @@ void WaterSurface::drop(float x, float y) {
             }
             newest.positions[vertexIndex(i, j)].z =
                 kDropHeight - std::sqrt(static_cast<float>(di * di + dj * dj));
+            dropped = true;
         }
     }
 }
@@ -268,9 +271,6 @@ std::array<float, 16> WaterSurface::projectionToPicture(const std::array<float, 
 }
 
 void WaterSurface::draw(const WaterView& view) {
-    GLint matrixMode = GL_MODELVIEW;
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
-
     glActiveTexture(GL_TEXTURE0);
     usePicture(view.refraction, projectionToPicture(view.viewMatrix, view.aspect, true));
     // The picture under the water is already lit by its own pass: lit again by
@@ -291,7 +291,11 @@ void WaterSurface::draw(const WaterView& view) {
     // The highlights glint on top of both pictures instead of being mixed
     // away with the one under the water.
     glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
-    animateAndDraw(0, kSequence, displayTime());
+    if (dropped) {
+        animate(kSequence, displayTime());
+        dropped = false;
+    }
+    DynamicMesh::draw(0);
     glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SINGLE_COLOR);
     if (view.drawNormals) {
         glDisable(GL_LIGHTING);
@@ -309,7 +313,7 @@ void WaterSurface::draw(const WaterView& view) {
     releasePicture(view.reflection);
     glActiveTexture(GL_TEXTURE0);
     releasePicture(view.refraction);
-    glMatrixMode(static_cast<GLenum>(matrixMode));
+    glMatrixMode(GL_MODELVIEW);
     // Texturing changed behind the materials' back.
     Material::resetLastApplied();
 }

@@ -40,7 +40,8 @@ public:
     float heightAt(float x, float y) const;
 
     using AnimatedMesh::draw;
-    // Draws the surface with both pictures projected onto it (OpenGL).
+    // Draws the surface with both pictures projected onto it (OpenGL);
+    // leaves the modelview matrix current.
     void draw(const WaterView& view);
 
     // Share of the picture under the water: from the camera's elevation
@@ -85,4 +86,6 @@ private:
     std::array<AnimationFrame*, 2> frames{}; // not owned: held by the animation sequence
     // The texture coordinates' reach in each key frame, kept as they are written.
     std::array<std::array<float, 4>, 2> reach{};
+    // A drop changed a key frame since the mesh was last blended from them.
+    bool dropped = false;
 };

@@ -9,6 +9,7 @@
 #include "resources/material.h"
 #include "scene/coveredrows.h"
 #include "scene/fieldpicker.h"
+#include "scene/matrix4.h"
 #include "scene/scenehost.h"
 #include "scene/scenesound.h"
 #include "scene/scenetexture.h"
@@ -16,6 +17,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -31,6 +33,7 @@ constexpr double kNearPlane = 1.0;
 constexpr double kFarPlane = 3000.0;
 constexpr float kBoardUnits = 64.0f;
 constexpr float kFieldUnits = kBoardUnits / MoveAnimation::kSize;
+constexpr std::array<float, 4> kBoardArea = {0.0f, 0.0f, kBoardUnits, kBoardUnits};
 constexpr float kFigureSize = 3.0f;
 constexpr float kJumpHeight = 10.0f;
 constexpr float kPi = 3.14159f;
@@ -305,11 +308,11 @@ void WaterTable::drawSkyAroundTable() const {
     // hides from side to side are left out.
     std::optional<CoveredRows::Range> hidden;
     if (shortcuts && water && models.hasTable() && !options.wireframe && getPosition().z > kTableTop) {
-        Matrix4x4<double> projection{}, view{};
-        glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
-        glGetDoublev(GL_MODELVIEW_MATRIX, view.data());
-        hidden =
-            CoveredRows::of(multiply(projection, view), kSolidTable, windowWidth, windowHeight, kNearPlane);
+        // The lens of setProjection and the camera of applyCamera.
+        const Matrix4x4<double> projection = perspectiveAsDrawn(
+            kFovDegrees, static_cast<double>(windowWidth) / windowHeight, kNearPlane, kFarPlane);
+        hidden = CoveredRows::of(multiply(projection, widened(viewMatrix())), kSolidTable, windowWidth,
+                                 windowHeight, kNearPlane);
     }
     // Only a band along the top or the bottom leaves one rectangle of sky.
     if (hidden && (hidden->first == 0 || hidden->last == windowHeight)) {
@@ -343,7 +346,8 @@ void WaterTable::renderRefractionPass() {
     // No sky: the basin and its lip fill every place the water samples.
     waterPasses.renderRefraction(viewMatrix(), windowAspect(), [this] {
         applyLights();
-        basin.draw(time, options.caustics, options.fog, options.fogDepth);
+        basin.draw(time, options.caustics, options.fog, options.fogDepth,
+                   water ? water->sampledArea() : kBoardArea);
     });
 }
 

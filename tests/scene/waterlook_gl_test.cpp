@@ -109,13 +109,12 @@ TEST_F(WaterLookGl, StillWaterAndLandingsByEachEdge_ShowNoBackgroundBlueInAnyVie
 TEST_F(WaterLookGl, Fast_RipplesReachingPastTheRim_ShowNoStaleStrip) {
     InputEventKeyUp causticsOff(0.0, KeyF1 + 2, 0.0, 0.0); // F3
     table.handleEvent(causticsOff);
-    // Pictures drawn from low down first, so an old strip differs; then seen
-    // from high above, where the area the water samples nearly fills its
-    // box in the pictures.
-    holdKey(table, KeyArrowDown, 0.3);
-    table.render(0.0, 0.0f);
-    table.render(0.0, 0.0f);
-    holdKey(table, KeyArrowUp, 1.3);
+    // Half of each picture, also where a view from above shows little mirror.
+    InputEventKeyUp manualBlend(0.0, KeyF1 + 1, 0.0, 0.0); // F2
+    table.handleEvent(manualBlend);
+    // Seen from high above, where the area the water samples nearly fills
+    // its box in the pictures.
+    holdKey(table, KeyArrowUp, 1.0);
     GameBoard& board = table.getBoard();
     // By the right edge, then by the left one: the second ripple passes the
     // rim an odd number of frames after the first, so the two meet the
@@ -127,7 +126,7 @@ TEST_F(WaterLookGl, Fast_RipplesReachingPastTheRim_ShowNoStaleStrip) {
         ASSERT_TRUE(board.performMove(splits[s][0], splits[s][1], splits[s][2], splits[s][3]));
         table.render(0.0, 0.0f); // the split starts: its drop
         for (int frame = 0; frame < 2; ++frame) {
-            table.render(0.25, 0.0f); // a slow frame: two or three steps of the water
+            table.render(0.25, 0.0f); // a slow frame: the ripples outrun the older picture
             const std::vector<uint8_t> shown = GlTest::readPixels(0, 0, GlTest::kWidth, GlTest::kHeight);
             table.render(0.0, 0.0f);
             table.render(0.0, 0.0f);
@@ -154,7 +153,7 @@ TEST_F(WaterLookGl, Fast_RipplesReachingPastTheRim_ShowNoStaleStrip) {
 TEST_F(WaterLookGl, DefaultView_StillWater_LightAndDarkFieldsDifferBySixteenGreyLevels) {
     table.render(0.0, 0.0f);
     table.render(0.0, 0.0f);
-    GLdouble projection[16];
+    GLdouble projection[16], model[16];
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -163,7 +162,6 @@ TEST_F(WaterLookGl, DefaultView_StillWater_LightAndDarkFieldsDifferBySixteenGrey
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     const std::array<float, 16> view = table.viewMatrix();
-    GLdouble model[16];
     std::copy(view.begin(), view.end(), model);
     const GLint viewport[4] = {0, 0, GlTest::kWidth, GlTest::kHeight};
     constexpr int kBox = 7;
