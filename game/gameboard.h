@@ -78,6 +78,12 @@ public:
     int winner() const;
     bool isRunning() const;
     bool canClickField(int x, int y) const;
+    // A human has a move of their own to take back: there is at least one
+    // human player and one of them has moved in this game.
+    bool canTakeBack() const;
+    // The last split or jump made in this game while a human plays; a record
+    // of type 0 before the first.
+    Move lastMove() const;
 
     // Commands.
     // Sizes outside kMinBoardSize..kMaxBoardSize are refused with a warning.
@@ -97,6 +103,13 @@ public:
     // Takes in a finished expert move first, as hasPendingMoves does.
     bool popMove();
     bool performMove(int fromX, int fromY, int toX, int toY);
+    // Returns to the position before the last move of a human player,
+    // dropping every move after it: the fields, the player to move and the
+    // selection then. The queue is emptied and
+    // nothing is queued for the display, which must show the board afresh;
+    // a search under way is cancelled. False, changing nothing, when no
+    // human move is left to take back (and always in a game of two computers).
+    bool takeBack();
     // A move of the search for player: a split comes from the first
     // neighbouring own figure in row-major order, as the other levels choose.
     bool performCompactMove(CompactMove move, int player);
@@ -128,6 +141,16 @@ private:
     bool startExpert(int player);
     void collectExpertMove();
     void cancelExpert();
+    void remember(int fromX, int fromY, int toX, int toY, int mover);
+
+    // The position before one move, kept to take the move back.
+    struct Snapshot {
+        std::vector<int32_t> fields;
+        int32_t selectedX = -1;
+        int32_t selectedY = -1;
+        int mover = 0;
+        Move move;
+    };
 
     std::vector<int32_t> fields;
     int32_t width = 0;
@@ -148,4 +171,6 @@ private:
     // still shows exactly this when the move is ready.
     std::vector<int32_t> expertFields;
     int expertPlayer = 0;
+    // Kept only while a human plays: the demonstration never takes back.
+    std::vector<Snapshot> history;
 };

@@ -26,6 +26,19 @@ void MoveAnimation::reset() {
     highlightY = -1;
 }
 
+void MoveAnimation::showBoard(const GameBoard& board) {
+    for (int i = 0; i < kSize; ++i) {
+        for (int j = 0; j < kSize; ++j) {
+            setShown(i, j, board.getField(i, j));
+        }
+    }
+    animType = 0;
+    animDuration = 0.0;
+    animElapsed = 0.0;
+    highlightX = board.getSelectedX();
+    highlightY = board.getSelectedY();
+}
+
 int32_t MoveAnimation::getShown(int i, int j) const {
     if (i < 0 || j < 0 || i >= kSize || j >= kSize) {
         return 0;

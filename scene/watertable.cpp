@@ -440,6 +440,16 @@ void WaterTable::pickField(float mouseX, float mouseY) {
     hoverPointY = pick.pointY;
 }
 
+bool WaterTable::takeBack() {
+    if (!board.takeBack()) {
+        return false;
+    }
+    animation.showBoard(board);
+    // The splashes of the moves taken back are gone with them.
+    particles.clear();
+    return true;
+}
+
 void WaterTable::handleEvent(InputEvent& e) {
     if (host.isGamePaused()) {
         pickField(0.0f, 0.0f);
@@ -473,6 +483,10 @@ void WaterTable::handleKey(int key, KeyPhase phase, double dt, InputEvent& e) {
         if (key == KeyMouseLeft && phase == KeyPhase::Up && board.canClickField(hoverX, hoverY) &&
             board.clickField(hoverX, hoverY)) {
             board.setMoveDone(true);
+        }
+    } else if (key == KeyBackspace || key == KeyCtrlZ) {
+        if (phase == KeyPhase::Down) {
+            takeBack();
         }
     } else if (!cameraControl.handleKey(*this, key, phase, dt)) {
         handled = options.handleKey(key, phase, dt);
