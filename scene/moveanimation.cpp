@@ -24,6 +24,7 @@ void MoveAnimation::reset() {
     animOwner = 0;
     highlightX = -1;
     highlightY = -1;
+    lastMove = Move();
 }
 
 void MoveAnimation::showBoard(const GameBoard& board) {
@@ -37,6 +38,7 @@ void MoveAnimation::showBoard(const GameBoard& board) {
     animElapsed = 0.0;
     highlightX = board.getSelectedX();
     highlightY = board.getSelectedY();
+    lastMove = Move();
 }
 
 int32_t MoveAnimation::getShown(int i, int j) const {
@@ -132,12 +134,14 @@ void MoveAnimation::start(const Move& m, Listener& listener) {
         listener.dropWater(m.fromX, m.fromY);
         listener.playMoveSound();
         removeHighlightAt(m.fromX, m.fromY);
+        lastMove = m;
         break;
     case MoveSplit:
         animDuration = kSplitSeconds;
         listener.dropWater(m.fromX, m.fromY);
         listener.playMoveSound();
         removeHighlightAt(m.fromX, m.fromY);
+        lastMove = m;
         break;
     case MoveConvert:
         animDuration = kConvertSeconds;
@@ -150,6 +154,7 @@ void MoveAnimation::start(const Move& m, Listener& listener) {
         animDuration = 0.0;
         highlightX = m.fromX;
         highlightY = m.fromY;
+        lastMove = Move();
         listener.playSelectSound();
         break;
     case MoveDeselect:
@@ -161,6 +166,7 @@ void MoveAnimation::start(const Move& m, Listener& listener) {
     case MoveClear:
         animDuration = 0.0;
         shownFields = {};
+        lastMove = Move();
         highlightX = -1;
         highlightY = -1;
         break;

@@ -56,6 +56,9 @@ public:
     const vec3& getEnd() const { return animEnd; }
     int32_t getHighlightX() const { return highlightX; }
     int32_t getHighlightY() const { return highlightY; }
+    // The last split or jump shown, kept until a figure is selected or the
+    // board is cleared or shown afresh; type 0 for none.
+    const Move& getLastMove() const { return lastMove; }
 
 private:
     void finish(Listener& listener);
@@ -74,4 +77,5 @@ private:
     vec3 animEnd;
     int32_t highlightX = -1;
     int32_t highlightY = -1;
+    Move lastMove;
 };

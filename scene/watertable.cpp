@@ -329,6 +329,12 @@ void WaterTable::drawParticles() const {
 }
 
 void WaterTable::drawSelectionMarkers() const {
+    // The move stays marked until the player to move picks a figure.
+    markers.drawLastMove(animation.getLastMove());
+    if (options.moveHints) {
+        const MoveHints::Fields reachable = MoveHints::reachable(board);
+        markers.drawHints(time, reachable, MoveHints::conversions(board, reachable, hoverX, hoverY));
+    }
     const bool clickable = board.canClickField(hoverX, hoverY);
     markers.draw(time, hoverX, hoverY, clickable, animation.getHighlightX(), animation.getHighlightY());
 }

@@ -59,4 +59,31 @@ TEST(SceneTakeBack, DuringAnswer_ShowsRestoredBoardAtOnceWithoutEffects) {
     EXPECT_EQ(animation.getHighlightY(), 0);
 }
 
+// The computer's answer stays marked until the human picks a figure.
+TEST(LastMove, ShownFromTheAnswerUntilAFigureIsSelected) {
+    GameBoard board;
+    board.setHuman(GameBoard::kPlayer1, true);
+    board.newGame();
+    MoveAnimation animation;
+    Journal journal;
+    const auto settle = [&] {
+        for (int i = 0; i < 100; ++i) {
+            animation.update(board, 0.25, journal);
+        }
+    };
+    settle();
+    EXPECT_EQ(animation.getLastMove().type, 0);
+    board.clickField(0, 0);
+    board.clickField(0, 1);
+    board.setMoveDone(true);
+    settle();
+    const Move last = animation.getLastMove();
+    EXPECT_TRUE(last.type == MoveSplit || last.type == MoveJump);
+    EXPECT_EQ(board.getField(last.toX, last.toY), GameBoard::kPlayer2);
+    EXPECT_GE(last.fromX, 6) << "the answer starts from player 2's corner";
+    board.clickField(0, 0);
+    settle();
+    EXPECT_EQ(animation.getLastMove().type, 0);
+}
+
 } // namespace
