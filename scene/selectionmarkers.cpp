@@ -29,8 +29,12 @@ constexpr float kJumpHalf = 2.6f;
 constexpr float kWonHalf = 3.3f;
 constexpr double kWonPulsesPerSecond = 1.5;
 constexpr double kPi = 3.14159265358979;
-constexpr float kBracketHalf = 3.4f;
-constexpr float kBracketLength = 1.6f;
+// The brackets reach past a figure's body and sit low on it, so that the
+// figure standing on a field hides little of them.
+constexpr float kBracketHalf = 4.2f;
+constexpr float kBracketLength = 2.4f;
+constexpr float kBracketLine = 1.0f;
+constexpr float kBracketHeight = 1.0f;
 // The start field of the last move is marked at this share of the landing's brightness.
 constexpr float kLastStartBrightness = 0.5f;
 constexpr float kLastBarBrightness = 0.35f;
@@ -73,8 +77,8 @@ void drawBrackets(float z) {
     for (int corner = 0; corner < 4; ++corner) {
         glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
         const float h = kBracketHalf;
-        drawRect(h - kBracketLength, h - kLineWidth, h, h, z);
-        drawRect(h - kLineWidth, h - kBracketLength, h, h - kLineWidth, z);
+        drawRect(h - kBracketLength, h - kBracketLine, h, h, z);
+        drawRect(h - kBracketLine, h - kBracketLength, h, h - kBracketLine, z);
     }
 }
 
@@ -242,12 +246,12 @@ void SelectionMarkers::drawLastMove(const Move& move) const {
     {
         const AtField at(move.fromX, move.fromY);
         setColor(kLastMoveColor, kLastStartBrightness);
-        drawBrackets(kHintHeight);
+        drawBrackets(kBracketHeight);
     }
     {
         const AtField at(move.toX, move.toY);
         setColor(kLastMoveColor);
-        drawBrackets(kHintHeight);
+        drawBrackets(kBracketHeight);
     }
     // A bar from start to landing, along the line between the field centres.
     const vec3 way = to - from;
@@ -257,6 +261,6 @@ void SelectionMarkers::drawLastMove(const Move& move) const {
     glRotatef(std::atan2(way.y, way.x) * 180.0f / static_cast<float>(kPi), 0.0f, 0.0f, 1.0f);
     setColor(kLastMoveColor, kLastBarBrightness);
     const float w = kLineWidth / 2.0f;
-    drawRect(kBracketHalf, -w, length - kBracketHalf, w, kHintHeight);
+    drawRect(kBracketHalf, -w, length - kBracketHalf, w, kBracketHeight);
     glPopMatrix();
 }

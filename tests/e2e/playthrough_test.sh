@@ -224,8 +224,8 @@ for entry in "1 4" "2 10 27.2" "3 4"; do
     expect_chars "$main" "$(button_box $(menu_button "$1"))" "$2" "${3:-30.1}"
 done
 
-# The new-game menu: "Player 1:" beside the kind buttons, the captions; the
-# kinds of both players turn over, Back returns.
+# The new-game menu: "Player 1:" beside the kind buttons, the captions; a
+# kind button turns over its own player only, Back returns.
 menu new-game-menu $(menu_button 0)
 expect_chars "$shot" "300x64+200+243" 9
 for entry in "player1 5" "player2 8" "easy 9" "hard 9" "expert 11" "back 4"; do
@@ -233,9 +233,9 @@ for entry in "player1 5" "player2 8" "easy 9" "hard 9" "expert 11" "back 4"; do
     expect_chars "$shot" "$(button_box $(new_game_button "$1"))" "$2"
 done
 menu player2-human $(new_game_button player2)
-expect_chars "$shot" "$(button_box $(new_game_button player1))" 8
+expect_chars "$shot" "$(button_box $(new_game_button player1))" 5
 expect_chars "$shot" "$(button_box $(new_game_button player2))" 5
-menu player1-human $(new_game_button player1)
+menu player2-computer $(new_game_button player2)
 expect_chars "$shot" "$(button_box $(new_game_button player1))" 5
 expect_chars "$shot" "$(button_box $(new_game_button player2))" 8
 menu back $(new_game_button back)
