@@ -17,7 +17,8 @@ constexpr float kSelectionHeight = 3.2f;
 constexpr float kBobHeight = 2.0f;
 constexpr float kTurnDegrees = 10.0f;
 constexpr int kLayers = 4;
-constexpr SelectionMarkers::Color kSelectionColor{0.0f, 0.0f, 1.0f};
+// Pure blue would be all but black in greyscale.
+constexpr SelectionMarkers::Color kSelectionColor{0.15f, 0.35f, 1.0f};
 // Refused is shown dimmer than taken, so the two differ in greyscale too.
 constexpr float kRefusedBrightness = 0.6f;
 constexpr float kCrossHalf = 4.0f;
@@ -26,7 +27,8 @@ constexpr float kSelectedFrameHalf = 5.5f;
 constexpr float kHintHeight = 3.0f;
 constexpr float kSplitHalf = 1.4f;
 constexpr float kJumpHalf = 2.6f;
-constexpr float kWonHalf = 3.3f;
+// A diamond: the open squares already stand for jump fields.
+constexpr float kWonHalf = 3.0f;
 constexpr double kWonPulsesPerSecond = 1.5;
 constexpr double kPi = 3.14159265358979;
 // The brackets reach past a figure's body and sit low on it, so that the
@@ -232,6 +234,7 @@ void SelectionMarkers::drawHints(double time, const MoveHints::Fields& fields,
     setColor(kWonColor, static_cast<float>(0.3 + 0.7 * pulse));
     for (const GameBoard::Position& p : won) {
         const AtField at(p.x, p.y);
+        glRotatef(45.0f, 0.0f, 0.0f, 1.0f);
         drawFrame(kWonHalf, kHintHeight);
     }
 }
