@@ -136,10 +136,6 @@ bool GameBoard::canTakeBack() const {
                        [this](const Snapshot& snapshot) { return isHuman(snapshot.mover); });
 }
 
-Move GameBoard::lastMove() const {
-    return history.empty() ? Move() : history.back().move;
-}
-
 void GameBoard::setBoardSize(int newWidth, int newHeight) {
     if (newWidth < kMinBoardSize || newHeight < kMinBoardSize || newWidth > kMaxBoardSize ||
         newHeight > kMaxBoardSize) {
@@ -275,7 +271,7 @@ bool GameBoard::performMove(int fromX, int fromY, int toX, int toY) {
         return false;
     }
 
-    remember(fromX, fromY, toX, toY, player);
+    remember(player);
     setField(toX, toY, player);
     if (d == kJumpDistance) {
         setField(fromX, fromY, kEmpty);
@@ -421,20 +417,13 @@ void GameBoard::clearSelection() {
     selectedY = -1;
 }
 
-void GameBoard::remember(int fromX, int fromY, int toX, int toY, int mover) {
+void GameBoard::remember(int mover) {
     if (!human[0] && !human[1]) {
         return;
     }
-    // A move selected by click keeps its figure selected until it is made.
+    // A move made by click keeps its figure selected until it is made.
     const bool ownSelection = mover == currentPlayer;
-    history.push_back(
-        {fields,
-         ownSelection ? selectedX : -1,
-         ownSelection ? selectedY : -1,
-         mover,
-         {fromX, fromY, toX, toY,
-          distance(fromX, fromY, toX, toY) == kJumpDistance ? static_cast<int32_t>(MoveJump)
-                                                            : static_cast<int32_t>(MoveSplit)}});
+    history.push_back({fields, ownSelection ? selectedX : -1, ownSelection ? selectedY : -1, mover});
 }
 
 void GameBoard::queueMove(int fromX, int fromY, int toX, int toY, MoveType type) {

@@ -81,9 +81,6 @@ public:
     // A human has a move of their own to take back: there is at least one
     // human player and one of them has moved in this game.
     bool canTakeBack() const;
-    // The last split or jump made in this game while a human plays; a record
-    // of type 0 before the first.
-    Move lastMove() const;
 
     // Commands.
     // Sizes outside kMinBoardSize..kMaxBoardSize are refused with a warning.
@@ -105,10 +102,10 @@ public:
     bool performMove(int fromX, int fromY, int toX, int toY);
     // Returns to the position before the last move of a human player,
     // dropping every move after it: the fields, the player to move and the
-    // selection then. The queue is emptied and
-    // nothing is queued for the display, which must show the board afresh;
-    // a search under way is cancelled. False, changing nothing, when no
-    // human move is left to take back (and always in a game of two computers).
+    // selection then. The queue is emptied and nothing is queued: the display
+    // must show the board afresh. A search under way is cancelled. False,
+    // changing nothing, when no human move is left to take back (always in a
+    // game of two computers).
     bool takeBack();
     // A move of the search for player: a split comes from the first
     // neighbouring own figure in row-major order, as the other levels choose.
@@ -141,7 +138,7 @@ private:
     bool startExpert(int player);
     void collectExpertMove();
     void cancelExpert();
-    void remember(int fromX, int fromY, int toX, int toY, int mover);
+    void remember(int mover);
 
     // The position before one move, kept to take the move back.
     struct Snapshot {
@@ -149,7 +146,6 @@ private:
         int32_t selectedX = -1;
         int32_t selectedY = -1;
         int mover = 0;
-        Move move;
     };
 
     std::vector<int32_t> fields;
