@@ -140,15 +140,6 @@ TEST(TakeBack, RandomGamesWithRandomTakeBacks_MatchReplayOfRemainingMoves) {
     }
 }
 
-TEST(TakeBack, TwoComputers_NothingToTakeBack) {
-    GameBoard board;
-    start(board, false, false);
-    drain(board, nullptr, 40);
-    const int pending = board.countPendingMoves();
-    EXPECT_FALSE(board.takeBack());
-    EXPECT_EQ(board.countPendingMoves(), pending);
-}
-
 TEST(TakeBack, WhileExpertThinks_CancelsTheSearch) {
     GameBoard board;
     board.setDifficulty(GameBoard::kExpert);
