@@ -75,15 +75,6 @@ protected:
     StandInMain app;
 };
 
-TEST_F(MenuStack, PackageShowsItsMenuAndTable) {
-    app.setGamePackage(&package);
-    EXPECT_TRUE(isRoot(&mainMenu));
-    EXPECT_TRUE(isRoot(&package.table));
-    EXPECT_FALSE(isRoot(&package.hud));
-    EXPECT_TRUE(app.menusVisible());
-    EXPECT_EQ(journal, (Journal{"main activated none", "main shown"}));
-}
-
 TEST_F(MenuStack, ShowMenu_CoversThePreviousTop_AndRefusesAMenuAlreadyOnTheStack) {
     EXPECT_FALSE(app.menusVisible()) << "an empty stack";
     app.showMenu(&mainMenu);

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,7 +16,6 @@
 namespace {
 
 constexpr int kSize = GameBoard::kBoardSize;
-constexpr int kFields = kSize * kSize;
 constexpr int kGamesPerLevel = 1000;
 // Jumps keep the figure count, so two greedy players may chase each other for ever.
 constexpr int kMaxMovesPerGame = 400;
@@ -25,28 +23,6 @@ constexpr int kMaxMovesPerGame = 400;
 bool onBoard(int x, int y) {
     return x >= 0 && y >= 0 && x < kSize && y < kSize;
 }
-
-struct ShownBoard {
-    int& at(int x, int y) { return fields[static_cast<size_t>(x + y * kSize)]; }
-    // The result worked out afresh from the shown position, by the search's rules.
-    int winner() const {
-        CompactPosition position;
-        for (int i = 0; i < kFields; ++i) {
-            position.setField(i % kSize, i / kSize, fields[static_cast<size_t>(i)]);
-        }
-        return position.winner();
-    }
-    bool matches(const GameBoard& board) const {
-        for (int i = 0; i < kFields; ++i) {
-            if (fields[i] != board.getField(i % kSize, i / kSize)) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    std::array<int, kFields> fields{};
-};
 
 // Plays one game to its end or to the cap; returns the first fault found.
 std::string playGame(int level, unsigned seed) {
@@ -62,7 +38,16 @@ std::string playGame(int level, unsigned seed) {
         return std::uniform_int_distribution<int>(0, 32767)(rng);
     });
     board.newGame();
-    ShownBoard shown;
+    // The shown board; its result is worked out afresh by the search's rules.
+    CompactPosition shown;
+    const auto matches = [&] {
+        for (int i = 0; i < kSize * kSize; ++i) {
+            if (shown.getField(i % kSize, i / kSize) != board.getField(i % kSize, i / kSize)) {
+                return false;
+            }
+        }
+        return true;
+    };
     std::vector<Move> conversionsDue;
     int lastMover = 0;
     int moves = 0;
@@ -76,20 +61,20 @@ std::string playGame(int level, unsigned seed) {
             return "conversions missing";
         }
         if (m.type == MoveClear) {
-            shown.fields.fill(0);
+            shown = CompactPosition();
         } else if (m.type == MoveCreate) {
-            shown.at(m.fromX, m.fromY) = m.toX;
+            shown.setField(m.fromX, m.fromY, m.toX);
         } else if (m.type == MoveConvert) {
             if (conversionsDue.empty() || m != conversionsDue.front()) {
                 return "conversion not beside the target or out of row-major order";
             }
             conversionsDue.erase(conversionsDue.begin());
-            shown.at(m.fromX, m.fromY) = mover;
+            shown.setField(m.fromX, m.fromY, mover);
         } else if (m.type == MoveJump || m.type == MoveSplit) {
             ++moves;
             const int reach = m.type == MoveJump ? GameBoard::kJumpDistance : GameBoard::kSplitDistance;
             if (GameBoard::distance(m.fromX, m.fromY, m.toX, m.toY) != reach || mover == lastMover ||
-                shown.at(m.fromX, m.fromY) != mover || shown.at(m.toX, m.toY) != 0) {
+                shown.getField(m.fromX, m.fromY) != mover || shown.getField(m.toX, m.toY) != 0) {
                 return "move against the rules";
             }
             lastMover = mover;
@@ -97,11 +82,11 @@ std::string playGame(int level, unsigned seed) {
                 board.setDifficulty(level);
                 draws = 0;
             }
-            shown.at(m.fromX, m.fromY) = m.type == MoveJump ? 0 : mover;
-            shown.at(m.toX, m.toY) = mover;
+            shown.setField(m.fromX, m.fromY, m.type == MoveJump ? 0 : mover);
+            shown.setField(m.toX, m.toY, mover);
             for (int y = m.toY - 1; y <= m.toY + 1; ++y) {
                 for (int x = m.toX - 1; x <= m.toX + 1; ++x) {
-                    if (onBoard(x, y) && shown.at(x, y) == 3 - mover) {
+                    if (onBoard(x, y) && shown.getField(x, y) == 3 - mover) {
                         conversionsDue.push_back({x, y, x, y, MoveConvert});
                     }
                 }
@@ -110,7 +95,7 @@ std::string playGame(int level, unsigned seed) {
             return "unexpected record type " + std::to_string(m.type);
         }
         // The next computer move is queued inside popMove, so the boards must agree now.
-        if (board.countPendingMoves() == 1 && !shown.matches(board)) {
+        if (board.countPendingMoves() == 1 && !matches()) {
             return "shown board differs";
         }
     }

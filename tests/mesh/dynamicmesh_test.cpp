@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(DynamicMesh, Allocate_SizesColumnsAndGivesPartZeroItsFaces) {
+TEST(DynamicMesh, Allocate_StartsAfreshWithTheArraysSwitchedOn_FaceCountsClamped) {
     DynamicMesh mesh;
     mesh.allocate(4, 1, 2, 6);
     mesh.getPositions()[0] = vec3(1, 2, 3);
@@ -15,33 +15,25 @@ TEST(DynamicMesh, Allocate_SizesColumnsAndGivesPartZeroItsFaces) {
     EXPECT_EQ(mesh.getPositions()[0], vec3(0, 0, 0));
     EXPECT_EQ(mesh.getFaceCount(0), 4);
     EXPECT_EQ(mesh.getFaceCount(2), 0);
-    EXPECT_EQ(mesh.getFaceCount(3), 0);
-    EXPECT_NE(mesh.getNormals(), nullptr);
     EXPECT_NE(mesh.getColors(), nullptr);
-    // Each part's triangles are a run of the face capacity.
+    // Each part's triangles are a run of the face capacity, apart from the others.
     EXPECT_EQ(mesh.getTriangles(2) - mesh.getTriangles(0), 8);
     EXPECT_EQ(mesh.getTexCoords(2), nullptr);
     EXPECT_EQ(mesh.getTriangles(3), nullptr);
     EXPECT_EQ(mesh.getTriangles(-1), nullptr);
+    EXPECT_TRUE(mesh.setFaceCount(1, 9));
+    EXPECT_EQ(mesh.getFaceCount(1), 4);
+    EXPECT_TRUE(mesh.setFaceCount(0, -2));
+    EXPECT_EQ(mesh.getFaceCount(0), 0);
+    EXPECT_FALSE(mesh.setFaceCount(3, 1));
     mesh.setNormalsOn(false);
     mesh.setColorsOn(false);
     mesh.allocate(3, 0, 1, 1);
     EXPECT_EQ(mesh.getNormals(), nullptr);
     EXPECT_EQ(mesh.getColors(), nullptr);
-    EXPECT_EQ(mesh.getTexCoords(0), nullptr);
     EXPECT_TRUE(mesh.clear());
     EXPECT_EQ(mesh.getPartCount() + mesh.getVertexCount() + mesh.getFaceCapacity(), 0);
     EXPECT_EQ(mesh.getPositions(), nullptr);
-}
-
-TEST(DynamicMesh, SetFaceCount_ClampsToTheAllocatedRoom) {
-    DynamicMesh mesh;
-    mesh.allocate(3, 1, 2, 4);
-    EXPECT_TRUE(mesh.setFaceCount(1, 9));
-    EXPECT_EQ(mesh.getFaceCount(1), 4);
-    EXPECT_TRUE(mesh.setFaceCount(0, -2));
-    EXPECT_EQ(mesh.getFaceCount(0), 0);
-    EXPECT_FALSE(mesh.setFaceCount(2, 1));
 }
 
 TEST(Mesh, Materials_AreOwnedAndCopiedNeverShared) {

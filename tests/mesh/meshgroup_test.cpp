@@ -22,25 +22,15 @@ private:
     const int id;
 };
 
-TEST(MeshGroup, Add_RefusesNullAndNotesAnimatedMeshes) {
-    std::vector<int> log;
-    MeshGroup group;
-    EXPECT_FALSE(group.add(nullptr));
-    EXPECT_TRUE(group.add(std::make_unique<ProbeMesh>(log, 1)));
-    EXPECT_FALSE(group.getHasAnimated());
-    EXPECT_TRUE(group.add(std::make_unique<AnimatedMesh>()));
-    EXPECT_TRUE(group.getHasAnimated());
-    EXPECT_EQ(group.size(), 2);
-    EXPECT_EQ(group.get(2), nullptr);
-    EXPECT_EQ(group.get(-1), nullptr);
-}
-
-TEST(MeshGroup, DrawInOrder_CopyAndDeleteEveryMesh) {
+TEST(MeshGroup, RefusesNull_DrawsInOrder_CopiesAndDeletesEveryMesh) {
     std::vector<int> log;
     {
         MeshGroup group;
+        EXPECT_FALSE(group.add(nullptr));
         group.add(std::make_unique<ProbeMesh>(log, 1));
         group.add(std::make_unique<ProbeMesh>(log, 2));
+        EXPECT_EQ(group.get(2), nullptr);
+        EXPECT_EQ(group.get(-1), nullptr);
         group.draw(0);
         group.animateAndDraw(0, 0, 0.0);
         EXPECT_EQ(group.toStatic()->size(), 2);
@@ -66,27 +56,24 @@ std::unique_ptr<AnimatedMesh> twoSequenceMesh() {
     return mesh;
 }
 
+// A sequence the mesh lacks leaves its arrays as they were.
 TEST(MeshGroup, Animate_MovesAnimatedMeshesOnlyAndDrawsNothing) {
     auto mesh = twoSequenceMesh();
-    const AnimatedMesh* animated = mesh.get();
+    AnimatedMesh* animated = mesh.get();
     std::vector<int> log;
     MeshGroup group;
     group.add(std::make_unique<ProbeMesh>(log, 1));
+    EXPECT_FALSE(group.getHasAnimated());
     group.add(std::move(mesh));
+    EXPECT_TRUE(group.getHasAnimated());
     group.animate(1, 0.5);
     EXPECT_EQ(animated->getPositions()[0], vec3(10, 0, 0));
     EXPECT_EQ(animated->getNormals()[0], vec3(0, 0, 1));
     EXPECT_TRUE(log.empty());
-}
-
-TEST(AnimatedMesh, InvalidSequence_LeavesTheArrays) {
-    auto mesh = twoSequenceMesh();
-    mesh->animate(0, 0.5);
     LogCapture quiet;
-    EXPECT_EQ(mesh->getSequence(2), nullptr);
-    mesh->animate(2, 0.7);
-    mesh->animate(-1, 0.7);
-    EXPECT_EQ(mesh->getPositions()[0], vec3(5, 0, 0));
+    animated->animate(2, 0.7);
+    animated->animate(-1, 0.7);
+    EXPECT_EQ(animated->getPositions()[0], vec3(10, 0, 0));
 }
 
 } // namespace

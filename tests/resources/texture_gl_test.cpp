@@ -4,7 +4,6 @@
 #include "resources/image.h"
 #include "resources/resourcemanager.h"
 #include "resources/texture.h"
-#include "resources/texturemanager.h"
 #include "support/assettest.h"
 #include "support/glcontext.h"
 #include "support/thrown.h"
@@ -97,19 +96,6 @@ TEST_F(TextureGlTest, UploadWithoutMipmaps_OneLevelAndALinearMinFilter) {
     EXPECT_EQ(texture.getData().levelCount, 1);
     texture.bind();
     EXPECT_EQ(parameterOf(texture.getId(), GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-}
-
-// F10's list: one line per texture, naming its image file.
-TEST_F(TextureGlTest, ListTextures_LogsEachTextureOnce) {
-    PngFiles::write(assets.file("flare.png"), PngFiles::pattern(2, 2, PNG_COLOR_TYPE_RGB));
-    ImageTexture2D fog = ImageTexture2D::fromFile("fog.png");
-    ImageTexture2D flare = ImageTexture2D::fromFile("flare.png");
-    ImageTexture2D again = ImageTexture2D::fromFile("flare.png");
-    Image2D image("fog.png");
-    LogCapture capture;
-    TextureManager::instance().listTextures();
-    ASSERT_EQ(capture.lines().size(), 2u);
-    EXPECT_TRUE(capture.has("file=fog.png") && capture.has("file=flare.png"));
 }
 
 } // namespace

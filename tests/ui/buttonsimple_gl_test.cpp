@@ -8,7 +8,6 @@
 #include "ui/font.h"
 #include "ui/text.h"
 
-#include <algorithm>
 #include <deque>
 #include <list>
 #include <memory>
@@ -154,25 +153,6 @@ TEST_F(Buttons, NarrowButtonDrawsBothCapsAndIsHitUpToItsEdges) {
     EXPECT_TRUE(button.hitTest(right, top));
     EXPECT_TRUE(button.hitTest(button.getAbsoluteX(), button.getAbsoluteY()));
     EXPECT_FALSE(button.hitTest(right + 1.0e-3f, top));
-}
-
-// Through the input queue, as in a menu: a left-button event passes the
-// buttons not under the pointer.
-TEST_F(Buttons, LastOfFourIsAsClickableAsTheFirst) {
-    for (int i = 0; i < 4; ++i) {
-        add(0.1f - 0.25f * static_cast<float>(i), "B" + std::to_string(i));
-    }
-    frame();
-    graph.update();
-    const auto clicks = [&](int i) {
-        return std::count(journals[i].entries.begin(), journals[i].entries.end(), "click");
-    };
-    for (const int i : {3, 0}) {
-        clickOn(*buttons[i], [] { System::instance()->processEvents(); });
-        EXPECT_EQ(clicks(0) + clicks(1) + clicks(2) + clicks(3), 1);
-        EXPECT_EQ(clicks(i), 1);
-        journals[i].entries.clear();
-    }
 }
 
 } // namespace
