@@ -16,12 +16,9 @@ new_assets() {
 # break_file <file> <remove|corrupt>: in $case_assets; a corrupt file keeps
 # its first 100 bytes, as a copy cut short would.
 break_file() {
-    if [ "$2" = remove ]; then
-        rm "$case_assets/$1"
-    else
-        head -c 100 "$case_assets/$1" >"$case_assets/cut"
-        mv "$case_assets/cut" "$case_assets/$1"
-    fi
+    [ "$2" = remove ] || head -c 100 "$case_assets/$1" >"$case_assets/cut"
+    rm "$case_assets/$1"
+    [ "$2" = remove ] || mv "$case_assets/cut" "$case_assets/$1"
 }
 
 # expect_fatal <what> <message...>: the game ends by itself with exit code
@@ -77,10 +74,7 @@ optional='
 2|models/sporlet/spike-skin.png|remove|model models/sporlet/spr-spike.md3 not loaded: error opening image models/sporlet/spike-skin.png
 2|models/skybox/skybox.md3|remove|model models/skybox/skybox.md3 not loaded: the MD3 file could not be opened
 2|sounds/vrsnd2t.wav|corrupt|sound sounds/vrsnd2t.wav not loaded; it stays silent'
-drawn() {
-    screenshot bad-start
-    [ "$(mean_brightness "$shot")" -gt 8 ]
-}
+drawn() { screenshot bad-start; [ "$(mean_brightness "$shot")" -gt 8 ]; }
 for group in 1 2; do
     new_assets copy
     while IFS='|' read -r g file how message; do

@@ -7,19 +7,14 @@ set -euo pipefail
 : "${DISPLAY:?the end-to-end tests need an X display; run them under xvfb-run}"
 mkdir -p "$SPORRIK_SHOTS"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # However the script ends, a failed check or an error, the game ends with it
 # (outright: it may be a game that ignores SIGTERM), or it would keep ctest
 # waiting on its output; the files in $temporary go too.
 temporary=()
 finish() {
-    if [ -n "${game_pid:-}" ]; then
-        kill -KILL "$game_pid" 2>/dev/null || true
-    fi
+    [ -z "${game_pid:-}" ] || kill -KILL "$game_pid" 2>/dev/null || true
     rm -rf "${temporary[@]}"
 }
 trap finish EXIT
@@ -44,13 +39,8 @@ start_game() {
 }
 
 # start_game_at <asset directory>: starts the game in a window on those assets.
-start_game_at() {
-    SPORRIK_ASSETS=$1 start_game window
-}
-
-running() {
-    kill -0 "$game_pid" 2>/dev/null
-}
+start_game_at() { SPORRIK_ASSETS=$1 start_game window; }
+running() { kill -0 "$game_pid" 2>/dev/null; }
 
 # wait_window: sets $window to the id of the game's window.
 find_window() {
@@ -59,14 +49,9 @@ find_window() {
     running || fail "the game ended before showing a window: $(cat "$game_log")"
     return 1
 }
-wait_window() {
-    within 30 find_window || fail "no window titled Sporrik"
-}
-
+wait_window() { within 30 find_window || fail "no window titled Sporrik"; }
 # window_geometry: sets WIDTH, HEIGHT, X and Y of $window.
-window_geometry() {
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-}
+window_geometry() { eval "$(xdotool getwindowgeometry --shell "$window")"; }
 
 # screenshot <name>: saves the screen and sets $shot to its path. A picture
 # cut short (the server busy) is taken again: a crop of it would be empty.
@@ -90,9 +75,7 @@ mean_brightness() {
 
 # The menus' logo where a 1024 x 768 window in the corner draws it.
 readonly LOGO_BOX=512x128+256+64
-logo_file() {
-    echo "$SPORRIK_ASSETS/textures/menu/spr2-logo.png"
-}
+logo_file() { echo "$SPORRIK_ASSETS/textures/menu/spr2-logo.png"; }
 
 # logo_pixels <shot>: how many of the logo's opaque pixels the picture shows
 # in the logo's own colours. The scene behind a menu shows only through the
@@ -107,25 +90,16 @@ logo_pixels() {
 }
 
 # logo_opaque: how many pixels of the logo are opaque.
-logo_opaque() {
-    convert "$(logo_file)" -alpha extract -threshold 99% -format "%[fx:int(w*h*mean)]" info:
-}
-
+logo_opaque() { convert "$(logo_file)" -alpha extract -threshold 99% -format "%[fx:int(w*h*mean)]" info:; }
 # logo_shown <shot>: true when nearly all of the logo is on screen;
 # logo_gone <shot>: true when hardly any of it is (the scene may match a few
 # of its pixels by chance).
-logo_shown() {
-    [ $(($(logo_pixels "$1") * 10)) -gt $(($(logo_opaque) * 9)) ]
-}
-logo_gone() {
-    [ $(($(logo_pixels "$1") * 10)) -lt "$(logo_opaque)" ]
-}
+logo_shown() { [ $(($(logo_pixels "$1") * 10)) -gt $(($(logo_opaque) * 9)) ]; }
+logo_gone() { [ $(($(logo_pixels "$1") * 10)) -lt "$(logo_opaque)" ]; }
 
 # await_end <what> [seconds]: waits up to the seconds (default 30) for the
 # game to end after what, and sets $exit_code.
-ended() {
-    ! running
-}
+ended() { ! running; }
 await_end() {
     within "${2:-30}" ended || fail "the game did not end after $1"
     exit_code=0
@@ -141,21 +115,13 @@ close_game() {
 
 # joined_log: the game's log with the continuation lines of long messages
 # (cut at 80 characters, ending in a backslash) joined back into one line.
-joined_log() {
-    sed -e ':a' -e '/\\$/N; s/\\\n[^:]*://; ta' "$game_log"
-}
+joined_log() { sed -e ':a' -e '/\\$/N; s/\\\n[^:]*://; ta' "$game_log"; }
 
 # start_ui: starts the game in a window; place_window: waits for it, checks
 # its size (1024 x 768) and moves it to the screen's corner, so that window
 # and screen coordinates agree.
-start_ui() {
-    start_game window
-    place_window
-}
-in_corner() {
-    window_geometry
-    [ "$X" -eq 0 ] && [ "$Y" -eq 0 ]
-}
+start_ui() { start_game window; place_window; }
+in_corner() { window_geometry; [ "$X" -eq 0 ] && [ "$Y" -eq 0 ]; }
 place_window() {
     wait_window
     xdotool windowmove "$window" 0 0
@@ -165,10 +131,7 @@ place_window() {
 }
 
 # park_pointer: moves the pointer where it covers nothing under test.
-park_pointer() {
-    xdotool mousemove --window "$window" 60 60
-    sleep 0.4
-}
+park_pointer() { xdotool mousemove --window "$window" 60 60; sleep 0.4; }
 
 # click_at <x> <y>: a left click at window coordinates.
 click_at() {
@@ -179,9 +142,7 @@ click_at() {
 }
 
 # menu_button <i>: "x y" of the middle of main-menu button i (0 = top).
-menu_button() {
-    echo "512 $((313 + 80 * $1))"
-}
+menu_button() { echo "512 $((313 + 80 * $1))"; }
 
 # new_game_button <name>: "x y" of a button of the new-game menu; the kind
 # buttons sit right of the middle, beside their labels.
@@ -200,9 +161,7 @@ new_game_button() {
 
 # button_box <x> <y>: the crop geometry of a button (300 x 64) around its middle,
 # widened by 40 pixels each side for labels longer than the button.
-button_box() {
-    echo "380x64+$(($1 - 190))+$(($2 - 32))"
-}
+button_box() { echo "380x64+$(($1 - 190))+$(($2 - 32))"; }
 
 # text_only <shot> <geometry>: the region with only the white text left: near
 # full blue, in strokes a few pixels wide that the font outlines in dark, so
@@ -214,9 +173,7 @@ text_only() {
 }
 
 # text_pixels <shot> <geometry>: how many pixels of white text the region holds.
-text_pixels() {
-    text_only "$1" "$2" -format "%[fx:int(w*h*mean)]" info:
-}
+text_pixels() { text_only "$1" "$2" -format "%[fx:int(w*h*mean)]" info:; }
 
 # text_width <shot> <geometry>: how wide the white text in the region
 # reaches, 0 without text (whose empty bounding box is no fault: -quiet).

@@ -1,8 +1,7 @@
 # A whole session under real pointer and key input: every path of the menus,
-# a human game of a few moves against the easy and the expert computer, every
-# option key and camera key of the scene, a small window and back, Escape and
-# Continue, and Exit. Every step leaves a numbered screenshot under
-# $SPORRIK_SHOTS and is checked against what it must show.
+# a few human moves against the easy and the expert computer, every option
+# and camera key, a small window and back, Escape, Continue and Exit. Every
+# step leaves a numbered screenshot under $SPORRIK_SHOTS and is checked.
 source "$(dirname "$0")/lib.sh"
 
 readonly PLAYER1_COUNT=400x50+0+718
@@ -11,8 +10,7 @@ readonly PLAYER2_COUNT=400x50+624+718
 readonly SCENE=1024x640+0+70
 # The board and the water over it, seen from the initial orbit.
 readonly BOARD=820x400+100+200
-# Changes of a few per cent that the water makes on its own, lit as brightly
-# as the board under it must be to read, stay under this share; a figure, a
+# Changes the water makes on its own stay under this share; a figure, a
 # marker or a camera move changes pixels by far more.
 readonly SCENE_FUZZ=15
 step_number=0
@@ -27,16 +25,10 @@ expect_game() {
 }
 
 # step <name>: the numbered name of the next step's screenshot, in $step.
-step() {
-    step_number=$((step_number + 1))
-    step=$(printf 'playthrough-%02d-%s' "$step_number" "$1")
-}
+step() { step_number=$((step_number + 1)); step=$(printf 'playthrough-%02d-%s' "$step_number" "$1"); }
 
 # shot <name>: a numbered screenshot of this step; sets $shot.
-shot() {
-    step "$1"
-    screenshot "$step"
-}
+shot() { step "$1"; screenshot "$step"; }
 
 # Window positions under the initial orbit camera: the body of a figure on
 # field "i,j" and the floor of a field to move to.
@@ -45,30 +37,18 @@ declare -A FLOOR=([2,0]="295 548" [1,1]="228 479" [2,2]="340 425" [3,0]="399 548
 
 # colour_pixels <shot> <geometry> <condition>: how many pixels of the region
 # (at a quarter size) meet an -fx condition on r, g and b.
-colour_pixels() {
-    convert "$1" -crop "$2" +repage -scale 25% -fx "$3" -format "%[fx:int(w*h*mean)]" info:
-}
+colour_pixels() { convert "$1" -crop "$2" +repage -scale 25% -fx "$3" -format "%[fx:int(w*h*mean)]" info:; }
 # Lit from one side, the spheres reach from black to their full colour.
 readonly CRIMSON='r>0.2 && g<0.3*r && b<0.5*r'
 readonly GREEN='g>0.15 && r<0.4*g && b<0.7*g'
 
 # expect_more <what> <a> <b>: fails unless a > b.
-expect_more() {
-    [ "$2" -gt "$3" ] || fail "$1 ($2 <= $3)"
-}
+expect_more() { [ "$2" -gt "$3" ] || fail "$1 ($2 <= $3)"; }
 
 # await <seconds> <name> <check...>: takes the step's screenshot until the
 # check holds for it; false when the time is up.
-await() {
-    local seconds=$1
-    step "$2"
-    shift 2
-    within "$seconds" shot_holds "$@"
-}
-shot_holds() {
-    screenshot "$step"
-    "$@"
-}
+await() { step "$2"; within "$1" shot_holds "${@:3}"; }
+shot_holds() { screenshot "$step"; "$@"; }
 
 # changed_from <before> <geometry> <pixels> <fuzz %>: whether the region of
 # the shot differs from before in more pixels than given.
@@ -78,37 +58,19 @@ changed_from() {
 }
 
 # await_change <name> <before> <geometry> <pixels> <fuzz %> <what>
-await_change() {
-    await 10 "$1" changed_from "$2" "$3" "$4" "$5" || fail "$6 (only $changed pixels changed)"
-}
+await_change() { await 10 "$1" changed_from "$2" "$3" "$4" "$5" || fail "$6 (only $changed pixels changed)"; }
 
-# texts_match <before> <geometry>: whether the region of the shot reads as before.
-texts_match() {
-    [ "$(differ_text "$1" "$shot" "$2")" -eq 0 ]
-}
-
-# counts_changed <before> <geometry>: whether the counts in the region of the
-# shot read other than before.
-counts_changed() {
-    [ "$(differ_text "$1" "$shot" "$2")" -gt 50 ]
-}
+# texts_match <before> <geometry>: whether the region of the shot reads as
+# before; counts_changed: whether the counts in it read otherwise.
+texts_match() { [ "$(differ_text "$1" "$shot" "$2")" -eq 0 ]; }
+counts_changed() { [ "$(differ_text "$1" "$shot" "$2")" -gt 50 ]; }
 
 # option <name> <key> <geometry> <pixels> <what>: taps an option key and
 # expects the picture to change, finely for the water's subtler options.
-option() {
-    local before=$shot
-    xdotool key --window "$window" "$2"
-    await_change "$1" "$before" "$3" "$4" 2 "$5"
-}
+option() { local before=$shot; xdotool key --window "$window" "$2"; await_change "$1" "$before" "$3" "$4" 2 "$5"; }
 
 # tap <name> <keys...>: taps keys whose effect the picture does not show.
-tap() {
-    local name=$1
-    shift
-    xdotool key --window "$window" "$@"
-    sleep 0.6
-    shot "$name"
-}
+tap() { xdotool key --window "$window" "${@:2}"; sleep 0.6; shot "$1"; }
 
 # move_camera <name> <key> <seconds> <pixels>: holds a camera key down and
 # expects the picture to move.
@@ -131,25 +93,14 @@ stir() {
     park_pointer
 }
 
-# parked <name>: the step's screenshot once the game draws its pointer image
-# where park_pointer left the pointer, so that the frame shows every input
-# sent before.
-pointer_parked() {
-    [ "$(text_pixels "$shot" 24x24+58+60)" -gt 20 ]
-}
-parked() {
-    await 10 "$1" pointer_parked || fail "the pointer image did not follow the pointer"
-}
+# parked <name>: the step's screenshot once the pointer image is drawn where
+# park_pointer left it: the frame shows every input sent before.
+pointer_parked() { [ "$(text_pixels "$shot" 24x24+58+60)" -gt 20 ]; }
+parked() { await 10 "$1" pointer_parked || fail "the pointer image did not follow the pointer"; }
 
 # menu <name> <x> <y>: clicks at a menu position, moves the pointer away and
 # takes a screenshot.
-menu() {
-    local name=$1
-    shift
-    click_at "$@"
-    park_pointer
-    parked "$name"
-}
+menu() { click_at "$2" "$3"; park_pointer; parked "$1"; }
 
 # await_turn <field> <name>: waits until a click on player 1's figure on the
 # field would be taken: the hover marker under the pointer turns green once
@@ -160,9 +111,7 @@ await_turn() {
     xdotool mousemove --window "$window" "$x" "$y"
     await 30 "$2" green_at "80x80+$((x - 40))+$((y - 50))" || fail "no green marker on field $1: not player 1's turn"
 }
-green_at() {
-    [ "$(colour_pixels "$shot" "$1" "$GREEN")" -gt 10 ]
-}
+green_at() { [ "$(colour_pixels "$shot" "$1" "$GREEN")" -gt 10 ]; }
 
 # human_move <from> <to> <name>: player 1 selects a figure and moves it.
 human_move() {
@@ -210,11 +159,8 @@ to_menu() {
 rm -f "$SPORRIK_SHOTS"/playthrough-*.png
 start_ui
 first=$(button_box $(menu_button 0))
-# The first frames of a busy machine may come late; the pointer image drawn
-# where it was parked shows a frame after it moved, like the later steps'.
-main_menu_drawn() {
-    pointer_parked && has_chars "$shot" "$first" 8
-}
+# The pointer image drawn where it was parked shows a frame after it moved.
+main_menu_drawn() { pointer_parked && has_chars "$shot" "$first" 8; }
 await 30 main-menu main_menu_drawn || fail "no New Game in the first button, or no pointer image"
 main=$shot
 logo_shown "$main" || fail "no logo"
@@ -232,12 +178,13 @@ for entry in "player1 5" "player2 8" "easy 9" "hard 9" "expert 11" "back 4"; do
     set -- $entry
     expect_chars "$shot" "$(button_box $(new_game_button "$1"))" "$2"
 done
-menu player2-human $(new_game_button player2)
-expect_chars "$shot" "$(button_box $(new_game_button player1))" 5
-expect_chars "$shot" "$(button_box $(new_game_button player2))" 5
-menu player2-computer $(new_game_button player2)
-expect_chars "$shot" "$(button_box $(new_game_button player1))" 5
-expect_chars "$shot" "$(button_box $(new_game_button player2))" 8
+# Player 2 human beside player 1, then a computer again.
+for entry in "player2 5 5" "player2 5 8"; do
+    set -- $entry
+    menu "$1-kind" $(new_game_button "$1")
+    expect_chars "$shot" "$(button_box $(new_game_button player1))" "$2"
+    expect_chars "$shot" "$(button_box $(new_game_button player2))" "$3"
+done
 menu back $(new_game_button back)
 await 10 back-main texts_match "$main" 1024x768+0+0 || fail "Back did not return to the main menu"
 
@@ -260,8 +207,8 @@ await 10 demo-left-main texts_match "$main" "$first" || fail "Continue offered a
 
 # The easy computer; Escape offers Continue, which returns to the game.
 human_game easy
-# The answer's last conversion grows for half a second after the turn has
-# passed; the counts are taken once three shots in a row read the same.
+# The answer's last conversion grows on after the turn has passed: the counts
+# are taken once three shots in a row read the same.
 counts_settled() {
     if [ -f "$counts_seen" ] && texts_match "$counts_seen" 1024x50+0+718; then
         settled_shots=$((settled_shots + 1))
@@ -274,7 +221,7 @@ counts_settled() {
 counts_seen=$(mktemp -u --suffix=.png)
 temporary+=("$counts_seen")
 settled_shots=0
-await 10 easy-settled counts_settled || fail "the counts did not settle after the easy computer's answer"
+await 30 easy-settled counts_settled || fail "the counts did not settle after the easy computer's answer"
 game=$shot
 to_menu easy-escape
 [ "$(differ_text "$main" "$shot" "$first")" -gt 500 ] || fail "no Continue in a human game"
@@ -320,16 +267,13 @@ option back-to-defaults numbersign "$BOARD" 1500 "# did not restore the water"
 
 # The manual blend value: "," up to 1, "." down to 0.
 tap manual-blend F2
-blend=$shot
-xdotool keydown --window "$window" comma
-sleep 0.8
-xdotool keyup --window "$window" comma
-await_change blend-up "$blend" "$BOARD" 1500 2 "the manual blend value did not change the water"
-blend=$shot
-xdotool keydown --window "$window" period
-sleep 0.8
-xdotool keyup --window "$window" period
-await_change blend-down "$blend" "$BOARD" 1500 2 "the manual blend value did not change the water"
+for key in comma period; do
+    blend=$shot
+    xdotool keydown --window "$window" $key
+    sleep 0.8
+    xdotool keyup --window "$window" $key
+    await_change "blend-$key" "$blend" "$BOARD" 1500 2 "$key did not change the manual blend value"
+done
 option automatic-blend F2 "$BOARD" 1500 "F2 did not return to the automatic blend"
 
 # The fluid overlay, freshly stirred, goes and comes back.
@@ -372,15 +316,11 @@ done
 
 # A small window and back: the scene fills it, and nothing beyond it, and
 # returns as it was.
-small_drawn() {
-    [ "$(mean_brightness "$shot" 400x260+0+20)" -gt 15 ] && [ "$(mean_brightness "$shot" 600x400+424+368)" -lt 30 ]
-}
+small_drawn() { [ "$(mean_brightness "$shot" 400x260+0+20)" -gt 15 ] && [ "$(mean_brightness "$shot" 600x400+424+368)" -lt 30 ]; }
 xdotool windowsize "$window" 400 300
 await 10 small-window small_drawn || fail "the scene does not fill the small window alone"
 xdotool windowsize "$window" 1024 768
-count_drawn() {
-    [ "$(text_pixels "$shot" "$PLAYER2_COUNT")" -gt 0 ]
-}
+count_drawn() { [ "$(text_pixels "$shot" "$PLAYER2_COUNT")" -gt 0 ]; }
 await 10 large-again count_drawn || fail "no heads-up display after the window grew back"
 window_geometry
 [ "$WIDTH" -eq 1024 ] && [ "$HEIGHT" -eq 768 ] || fail "window not back to 1024 x 768: $WIDTH x $HEIGHT"

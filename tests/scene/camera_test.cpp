@@ -5,16 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
 constexpr float kTolerance = 1e-4f;
-
-void expectNear(const vec3& actual, const vec3& expected, float tolerance = kTolerance) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
 
 // The ordinary look-at view (eye, centre, up), column-major.
 Camera::Matrix4 ordinaryLookAt(const vec3& eye, const vec3& centre, const vec3& up) {
@@ -41,8 +36,7 @@ void hold(CameraControl& control, Camera& camera, int key, int frames, double dt
 
 TEST(Camera, ViewMatrix_EqualsTheOrdinaryLookAt) {
     const struct {
-        vec3 eye;
-        vec3 target;
+        vec3 eye, target;
     } cases[] = {{{32, -29.4f, 33.6f}, {32, 32, -5}}, {{0, 0, 10}, {64, 64, 0}}, {{100, 50, 5}, {-3, 7, 2}}};
     for (const auto& c : cases) {
         Camera camera;
@@ -72,8 +66,7 @@ TEST(Camera, LookAtWithoutDirection_KeepsTheOrientation) {
 TEST(Camera, HeldKeys_StopAtTheirLimits) {
     const struct {
         int key;
-        float expectedElevation;
-        float expectedDistance;
+        float expectedElevation, expectedDistance;
     } cases[] = {
         {KeyArrowUp, CameraControl::kMaxElevation, CameraControl::kInitialDistance},
         {KeyArrowDown, CameraControl::kMinElevation, CameraControl::kInitialDistance},
@@ -98,18 +91,39 @@ TEST(Camera, FreeModeTap_MovesTwoUnitsAlongTheCameraFrame) {
     hold(control, camera, KeyF1, 0, 0.0);
     ASSERT_FALSE(control.isOrbitMode());
     const struct {
-        int key;
-        int axis;
+        int key, axis;
         float sign;
     } cases[] = {{'w', 1, 1}, {'s', 1, -1}, {'a', 0, -1}, {'d', 0, 1},
                  {'e', 2, 1}, {'q', 2, -1}, {'W', 1, 1}};
     for (const auto& c : cases) {
         const vec3 before = camera.getPosition();
-        hold(control, camera, c.key, 0, 0.01);
-        expectNear(camera.getPosition(), before + camera.getOrientation().column(c.axis) * (2.0f * c.sign));
-        hold(control, camera, c.key, 3, 0.01);
-        expectNear(camera.getPosition(), before + camera.getOrientation().column(c.axis) * (7.0f * c.sign));
+        for (const auto& [frames, units] : {std::pair{0, 2.0f}, std::pair{3, 7.0f}}) {
+            hold(control, camera, c.key, frames, 0.01);
+            const vec3 expected = before + camera.getOrientation().column(c.axis) * (units * c.sign);
+            EXPECT_NEAR((camera.getPosition() - expected).length(), 0.0f, kTolerance)
+                << c.key << " " << frames;
+        }
     }
+}
+
+// Turns a frame at a time about the camera's own up and side axes, as the
+// arrow keys make them: rounding must not build up in the orientation, or the
+// view would stretch and shear after a long flight.
+TEST(Camera, LongTurns_KeepTheOrientationARightHandedRotation) {
+    Camera camera;
+    camera.setPosition(32, -30, 30);
+    camera.lookAt(32, 32, 0);
+    for (int frame = 0; frame < 200000; ++frame) {
+        camera.rotate(frame % 3 == 0 ? vec3(1, 0, 0) : vec3(0, 1, 0), frame % 7 < 4 ? 0.016f : -0.011f);
+    }
+    const mat3& m = camera.getOrientation();
+    for (int a = 0; a < 3; ++a) {
+        for (int b = 0; b < 3; ++b) {
+            EXPECT_NEAR(dot(m.column(a), m.column(b)), a == b ? 1.0f : 0.0f, 1e-5f) << a << ", " << b;
+        }
+    }
+    // camera-up = forward x side, as the view expects.
+    EXPECT_NEAR(dot(cross(m.column(2), m.column(0)), m.column(1)), 1.0f, 1e-5f);
 }
 
 TEST(Camera, FreeModeArrows_TurnTheViewTheirWay) {

@@ -25,20 +25,12 @@ struct Case {
 TEST(CoveredRows, RowsHiddenFromSideToSide) {
     // At depth 2 the window spans x and y from -2 to 2; a row is 2 / 50 high.
     const Case cases[] = {
-        {"a floor under the lower half, past the window's sides and bottom",
-         {{-3.0f, -3.0f, 2.0f}, {3.0f, 0.0f, 2.0f}},
-         true,
-         0,
-         49},
-        {"a ceiling over the upper half", {{-3.0f, 0.0f, 2.0f}, {3.0f, 3.0f, 2.0f}}, true, 51, kHeight},
-        {"a band inside the window, less an edge row on each side",
-         {{-3.0f, -1.0f, 2.0f}, {3.0f, 1.0f, 2.0f}},
-         true,
-         26,
-         74},
-        {"a box narrower than the window", {{-1.0f, -3.0f, 2.0f}, {1.0f, 3.0f, 2.0f}}, false, 0, 0},
-        {"a box reaching behind the near plane", {{-3.0f, -3.0f, 0.5f}, {3.0f, 0.0f, 2.0f}}, false, 0, 0},
-        {"a box wholly off the window's bottom", {{-3.0f, -9.0f, 2.0f}, {3.0f, -5.0f, 2.0f}}, false, 0, 0},
+        {"a floor under the lower half, past the sides and bottom", {{-3, -3, 2}, {3, 0, 2}}, true, 0, 49},
+        {"a ceiling over the upper half", {{-3, 0, 2}, {3, 3, 2}}, true, 51, kHeight},
+        {"a band inside, less an edge row on each side", {{-3, -1, 2}, {3, 1, 2}}, true, 26, 74},
+        {"a box narrower than the window", {{-1, -3, 2}, {1, 3, 2}}, false, 0, 0},
+        {"a box reaching behind the near plane", {{-3, -3, 0.5f}, {3, 0, 2}}, false, 0, 0},
+        {"a box wholly off the window's bottom", {{-3, -9, 2}, {3, -5, 2}}, false, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -17,6 +17,7 @@ std::array<float, 4> light(int i, GLenum name) {
 } // namespace
 
 TEST(LightListGl, Apply_UsesTheFirstEightLightsAndSwitchesTheOtherSlotsOff) {
+    glPushAttrib(GL_LIGHTING_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     LightList lights;
@@ -46,8 +47,6 @@ TEST(LightListGl, Apply_UsesTheFirstEightLightsAndSwitchesTheOtherSlotsOff) {
     for (int i = 0; i < LightList::kMaxLights; ++i) {
         EXPECT_EQ(glIsEnabled(static_cast<GLenum>(GL_LIGHT0 + i)), i < 2 ? GL_TRUE : GL_FALSE) << i;
     }
-    glDisable(GL_LIGHTING);
-    glDisable(GL_LIGHT0);
-    glDisable(GL_LIGHT1);
+    glPopAttrib();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

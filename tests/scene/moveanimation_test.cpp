@@ -11,9 +11,7 @@ namespace {
 class Journal : public MoveAnimation::Listener {
 public:
     void splash(const vec3&, int owner) override { events.push_back("splash " + std::to_string(owner)); }
-    void dropWater(int i, int j) override {
-        events.push_back("drop " + std::to_string(i) + std::to_string(j));
-    }
+    void dropWater(int i, int j) override { events.push_back("drop " + std::to_string(10 * i + j)); }
     void playMoveSound() override { events.push_back("move"); }
     void playSelectSound() override { events.push_back("select"); }
     std::vector<std::string> events;
@@ -103,17 +101,16 @@ TEST_F(MoveAnimationTest, JumpWithTwoConversions_TakesItsTimesPlusAFramePerRecor
     // A growing conversion is in neither count.
     EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer2), 1);
     EXPECT_EQ(board.getCurrentPlayer(), GameBoard::kPlayer1);
-    animation.update(board, 0.25, journal);
-    animation.update(board, 0.25, journal);
-    animation.update(board, 0.25, journal); // the last conversion starts: the turn passes
+    for (int i = 0; i < 3; ++i) {
+        animation.update(board, 0.25, journal); // the last conversion starts: the turn passes
+    }
     EXPECT_EQ(board.getCurrentPlayer(), GameBoard::kPlayer2);
     EXPECT_EQ(settle(), 3);
     EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer1), 6);
     EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer2), 0);
-    const std::vector<std::string> expected = {"splash 1", "drop 21",  "move",    "splash 1",
-                                               "drop 43",  "splash 1", "drop 33", "move",
-                                               "splash 1", "drop 44",  "move"};
-    EXPECT_EQ(journal.events, expected);
+    EXPECT_EQ(journal.events,
+              (std::vector<std::string>{"splash 1", "drop 21", "move", "splash 1", "drop 43", "splash 1",
+                                        "drop 33", "move", "splash 1", "drop 44", "move"}));
 }
 
 TEST_F(MoveAnimationTest, CountsChange_OnlyWhileNothingIsAnimated) {
@@ -129,13 +126,11 @@ TEST_F(MoveAnimationTest, CountsChange_OnlyWhileNothingIsAnimated) {
 }
 
 TEST_F(MoveAnimationTest, SelectionAndDeselection_MoveTheHighlightInOneFrame) {
-    click(0, 0);
-    animation.update(board, 0.0, journal);
-    EXPECT_EQ(animation.getHighlightX(), 0);
-    click(0, 0);
-    animation.update(board, 0.0, journal);
-    animation.update(board, 0.0, journal);
-    EXPECT_EQ(animation.getHighlightX(), -1);
+    for (const int highlight : {0, -1}) {
+        click(0, 0);
+        animation.update(board, 0.0, journal);
+        EXPECT_EQ(animation.getHighlightX(), highlight);
+    }
     EXPECT_EQ(journal.events, (std::vector<std::string>{"select", "select"}));
 }
 

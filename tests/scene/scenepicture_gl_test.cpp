@@ -3,17 +3,7 @@
 // way in the same run and compared pixel by pixel. The refraction pass draws
 // no sky either way: along the basin's rim the water samples that picture
 // beyond the basin, where a sky would show.
-#include <GL/glew.h>
-
-#include "base/tools.h"
-#include "resources/material.h"
-#include "scene/scenehost.h"
-#include "scene/watertable.h"
-#include "support/glcontext.h"
-#include "support/logcapture.h"
-#include "support/testpaths.h"
-
-#include <gtest/gtest.h>
+#include "scene/tablescene.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -21,12 +11,6 @@
 #include <vector>
 
 namespace {
-
-class RunningHost : public SceneHost {
-public:
-    bool isGamePaused() const override { return false; }
-    void returnToMenus() override {}
-};
 
 // Each player fills a block of fields from its corner by splits, a gap of
 // rows between the blocks.
@@ -38,9 +22,6 @@ constexpr int kLast = GameBoard::kBoardSize - 1;
 constexpr int kCracks = 8;
 
 void fillBlocks(GameBoard& board) {
-    board.setHuman(GameBoard::kPlayer1, true);
-    board.setHuman(GameBoard::kPlayer2, true);
-    board.newGame();
     for (int y = 0; y < kBlockRows; ++y) {
         for (int x = 0; x < kBlockColumns; ++x) {
             if (x + y == 0) {
@@ -55,13 +36,12 @@ void fillBlocks(GameBoard& board) {
     }
 }
 
-class ScenePictureGl : public ::testing::Test {
+class ScenePictureGl : public TableSceneGl {
 protected:
     void SetUp() override {
-        GlTest::ensureContext();
-        setAssetDirectory(assetDir());
+        TableSceneGl::SetUp();
         table.setQuality(SceneQuality(SceneQuality::Level::Full));
-        fillBlocks(table.getBoard());
+        fillBlocks(newHumanGame());
         table.attach();
         // Small frames of a second finish each move animation at once.
         glViewport(0, 0, 64, 48);
@@ -72,11 +52,6 @@ protected:
         }
         ASSERT_EQ(table.countShownFigures(GameBoard::kPlayer1), kBlockColumns * kBlockRows);
         glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
-    }
-    void TearDown() override {
-        table.detach();
-        setAssetDirectory("");
-        Material::resetLastApplied();
     }
 
     // Frames until two in a row agree: every seventh frame or so of the paused
@@ -104,10 +79,6 @@ protected:
         }
         EXPECT_LE(differing, kCracks);
     }
-
-    LogCapture log;
-    RunningHost host;
-    WaterTable table{host};
 };
 
 } // namespace

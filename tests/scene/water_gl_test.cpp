@@ -31,14 +31,11 @@ std::array<float, 16> topView() {
 
 // A horizontal square far larger than the view, facing up or down.
 void plane(float z, bool up, float r, float g, float b) {
-    const float corners[4][2] = {{-500, -500}, {564, -500}, {564, 564}, {-500, 564}};
     glColor3f(r, g, b);
-    glBegin(GL_QUADS);
-    for (int k = 0; k < 4; ++k) {
-        const auto& c = corners[up ? k : 3 - k];
-        glVertex3f(c[0], c[1], z);
-    }
-    glEnd();
+    glPushMatrix();
+    glTranslatef(0, 0, z);
+    glRectf(-500, up ? -500 : 564, 564, up ? 564 : -500);
+    glPopMatrix();
 }
 
 std::array<int, 3> pictureCentre(RenderTarget& target) {
@@ -115,6 +112,7 @@ TEST_F(WaterGl, Surface_MixesTheReflectionInByTheBlendValueInASmallWindow) {
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(view.data());
     // Light that makes the lit water exactly white: ambient 5 * material 0.2.
+    glPushAttrib(GL_LIGHTING_BIT);
     for (int i = 0; i < 8; ++i) {
         glDisable(GL_LIGHT0 + i);
     }
@@ -122,19 +120,16 @@ TEST_F(WaterGl, Surface_MixesTheReflectionInByTheBlendValueInASmallWindow) {
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
     glEnable(GL_DEPTH_TEST);
 
-    WaterSurface water;
     WaterView look;
     look.refraction = &passes.getRefraction();
     look.reflection = &passes.getReflection();
     look.viewMatrix = view;
     look.aspect = kAspect;
     look.blend = 0.45f;
-    water.draw(look);
+    WaterSurface().draw(look);
 
     const std::vector<uint8_t> centre = GlTest::readPixels(kSmallWidth / 2, kSmallHeight / 2, 1, 1);
-    const float defaultAmbient[4] = {0.2f, 0.2f, 0.2f, 1};
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, defaultAmbient);
-    glDisable(GL_LIGHTING);
+    glPopAttrib();
     // Blue under the water times 0.45 plus the red mirror times 0.55.
     EXPECT_NEAR(centre[0], 0.55 * 255, 3);
     EXPECT_EQ(centre[1], 0);

@@ -1,18 +1,9 @@
 // How the water looks: what the passes leave undrawn never shows through it,
 // and the board reads through it.
-#include <GL/glew.h>
-
-#include "base/tools.h"
 #include "input/inputevent.h"
-#include "resources/material.h"
-#include "scene/scenehost.h"
-#include "scene/watertable.h"
-#include "support/glcontext.h"
-#include "support/logcapture.h"
-#include "support/testpaths.h"
+#include "scene/tablescene.h"
 
 #include <GL/glu.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
@@ -21,12 +12,6 @@
 #include <vector>
 
 namespace {
-
-class RunningHost : public SceneHost {
-public:
-    bool isGamePaused() const override { return false; }
-    void returnToMenus() override {}
-};
 
 // The refraction picture's background, blue, mixed with the reflection: far
 // bluer than anything the scene lights (its bluest, the walls under the blue
@@ -64,20 +49,13 @@ void holdKey(WaterTable& table, int key, double seconds) {
     table.handleEvent(held);
 }
 
-class WaterLookGl : public ::testing::Test {
+class WaterLookGl : public TableSceneGl {
 protected:
     void SetUp() override {
-        GlTest::ensureContext();
-        setAssetDirectory(assetDir());
+        TableSceneGl::SetUp();
         // Fast: the coarser pictures reach farther per pixel.
         table.setQuality(SceneQuality(SceneQuality::Level::Fast));
         table.attach();
-    }
-    void TearDown() override {
-        table.detach();
-        setAssetDirectory("");
-        Material::resetLastApplied();
-        glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
     }
 
     // The most vivid blue pixels each view has shown of the water; the scene
@@ -96,9 +74,6 @@ protected:
         glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
     }
 
-    LogCapture log;
-    RunningHost host;
-    WaterTable table{host};
     int worst[std::size(kViews)] = {};
 };
 
@@ -108,10 +83,7 @@ protected:
 // ripples bend the water's look up to 20 units past the rim.
 TEST_F(WaterLookGl, StillWaterAndLandingsByEachEdge_ShowNoBackgroundBlueInAnyView) {
     countViews();
-    GameBoard& board = table.getBoard();
-    board.setHuman(GameBoard::kPlayer1, true);
-    board.setHuman(GameBoard::kPlayer2, true);
-    board.newGame();
+    GameBoard& board = newHumanGame();
     const int jumps[][4] = {{0, 0, 2, 0}, {8, 8, 8, 6}, {2, 0, 0, 2}, {8, 6, 6, 8}};
     for (const auto& jump : jumps) {
         ASSERT_TRUE(board.performMove(jump[0], jump[1], jump[2], jump[3]));
@@ -160,13 +132,11 @@ TEST_F(WaterLookGl, Fast_RipplesReachingPastTheRim_ShowNoStaleStrip) {
             table.render(0.0, 0.0f);
             table.render(0.0, 0.0f);
             const std::vector<uint8_t> anew = GlTest::readPixels(0, 0, GlTest::kWidth, GlTest::kHeight);
+            const auto off = [&](size_t k) {
+                return std::abs(shown[k] - anew[k]) > kChannelTolerance;
+            };
             for (size_t i = 0; i < shown.size(); i += 4) {
-                for (size_t c = 0; c < 3; ++c) {
-                    if (std::abs(int(shown[i + c]) - int(anew[i + c])) > kChannelTolerance) {
-                        ++differing[s];
-                        break;
-                    }
-                }
+                differing[s] += off(i) || off(i + 1) || off(i + 2);
             }
         }
         for (int frame = 0; frame < 10; ++frame) {
@@ -193,8 +163,8 @@ TEST_F(WaterLookGl, DefaultView_StillWater_LightAndDarkFieldsDifferBySixteenGrey
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     const std::array<float, 16> view = table.viewMatrix();
-    const GLdouble model[16] = {view[0], view[1], view[2],  view[3],  view[4],  view[5],  view[6],  view[7],
-                                view[8], view[9], view[10], view[11], view[12], view[13], view[14], view[15]};
+    GLdouble model[16];
+    std::copy(view.begin(), view.end(), model);
     const GLint viewport[4] = {0, 0, GlTest::kWidth, GlTest::kHeight};
     constexpr int kBox = 7;
     constexpr float kField = 64.0f / 9.0f;

@@ -32,17 +32,13 @@ TEST(WaterSurface, Drop_NewestFrameHoldsHillThatNextStepSpreads) {
     EXPECT_NEAR(water.frameHeight(1 - water.getCurrent(), 26, 25), spread - spread / 30.0f, 1e-5f);
 }
 
-TEST(WaterSurface, NoDrop_StaysFlatAndFiguresStandAtZero) {
+TEST(WaterSurface, HeightAt_FlatWithoutDrops_OuterRowsAndOutsideZeroEvenAfterDropsAtTheEdge) {
     WaterSurface water;
     water.update(5.0);
     for (int i = 0; i <= 50; i += 7) {
-        EXPECT_EQ(water.heightAt(at(i), at(50 - i)), 0.0f);
+        EXPECT_EQ(water.heightAt(at(i), at(50 - i)), 0.0f); // no drop, no wave: the figures stand at 0
     }
     EXPECT_EQ(water.sampledArea(), (std::array<float, 4>{0.0f, 0.0f, 64.0f, 64.0f}));
-}
-
-TEST(WaterSurface, HeightAt_OuterRowsAndOutsideAreZeroEvenAfterDropsAtTheEdge) {
-    WaterSurface water;
     // Drops reaching the border must not leave a hill there for ever.
     for (const float edge : {0.0f, 64.0f}) {
         water.drop(edge, 32.0f);

@@ -1,13 +1,10 @@
 #include "support/glcontext.h"
 
-#include "support/pngfiles.h"
-
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <stdexcept>
 
 namespace GlTest {
@@ -41,20 +38,6 @@ std::vector<uint8_t> readPixels(int x, int y, int width, int height) {
     glReadBuffer(GL_BACK);
     glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
-}
-
-void savePng(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height) {
-    PngFiles::Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.colorType = PNG_COLOR_TYPE_RGBA;
-    const size_t rowBytes = static_cast<size_t>(width) * 4;
-    // The pixels come bottom row first; a picture is stored from the top.
-    for (int row = height - 1; row >= 0; --row) {
-        const auto first = rgba.begin() + static_cast<std::ptrdiff_t>(row * rowBytes);
-        picture.rows.insert(picture.rows.end(), first, first + static_cast<std::ptrdiff_t>(rowBytes));
-    }
-    PngFiles::write(path, picture);
 }
 
 } // namespace GlTest

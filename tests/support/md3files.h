@@ -20,11 +20,8 @@ constexpr size_t kShaderSize = 68;
 constexpr size_t kNameSize = 64;
 
 struct Vertex {
-    int16_t x = 0;
-    int16_t y = 0;
-    int16_t z = 0;
-    uint8_t normalA = 0;
-    uint8_t normalB = 0;
+    int16_t x = 0, y = 0, z = 0;
+    uint8_t normalA = 0, normalB = 0;
 };
 
 struct Surface {
@@ -56,15 +53,12 @@ inline size_t firstSurfaceOffset(const Model& model) {
 // terminating zero when it fills it.
 class Writer {
 public:
-    void int32(int64_t value) {
-        for (int i = 0; i < 4; ++i) {
+    void integer(int64_t value, int size) {
+        for (int i = 0; i < size; ++i) {
             bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
         }
     }
-    void int16(int16_t value) {
-        bytes.push_back(static_cast<uint8_t>(value));
-        bytes.push_back(static_cast<uint8_t>(static_cast<uint16_t>(value) >> 8));
-    }
+    void int32(int64_t value) { integer(value, 4); }
     void float32(float value) {
         uint32_t raw = 0;
         std::memcpy(&raw, &value, sizeof(raw));
@@ -113,16 +107,15 @@ inline std::vector<uint8_t> encode(const Model& model) {
                 out.int32(corner);
             }
         }
-        for (const auto& st : s.texCoords) {
-            out.float32(st[0]);
-            out.float32(st[1]);
+        for (const auto& [u, v] : s.texCoords) {
+            out.float32(u);
+            out.float32(v);
         }
         for (const Vertex& v : s.vertices) {
-            out.int16(v.x);
-            out.int16(v.y);
-            out.int16(v.z);
-            out.bytes.push_back(v.normalA);
-            out.bytes.push_back(v.normalB);
+            for (const int16_t coordinate : {v.x, v.y, v.z}) {
+                out.integer(coordinate, 2);
+            }
+            out.bytes.insert(out.bytes.end(), {v.normalA, v.normalB});
         }
     }
     return out.bytes;

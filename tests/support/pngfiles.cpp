@@ -103,17 +103,9 @@ public:
 };
 
 size_t storedBits(int colorType, int bitDepth) {
-    switch (colorType) {
-    case PNG_COLOR_TYPE_GRAY:
-    case PNG_COLOR_TYPE_PALETTE:
-        return bitDepth;
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-        return 2 * bitDepth;
-    case PNG_COLOR_TYPE_RGB:
-        return 3 * bitDepth;
-    default:
-        return 4 * bitDepth;
-    }
+    const int colours =
+        (colorType & PNG_COLOR_MASK_PALETTE) != 0 || (colorType & PNG_COLOR_MASK_COLOR) == 0 ? 1 : 3;
+    return static_cast<size_t>((colours + ((colorType & PNG_COLOR_MASK_ALPHA) != 0 ? 1 : 0)) * bitDepth);
 }
 
 } // namespace
@@ -199,13 +191,18 @@ void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+namespace {
+uint32_t bigEndian32(const uint8_t* at) {
+    return (uint32_t(at[0]) << 24) | (uint32_t(at[1]) << 16) | (uint32_t(at[2]) << 8) | uint32_t(at[3]);
+}
+} // namespace
+
 size_t findChunk(const std::vector<uint8_t>& bytes, const char* type) {
     constexpr size_t kSignature = 8;
     constexpr size_t kChunkOverhead = 12;
     size_t offset = kSignature;
     while (offset + 8 <= bytes.size()) {
-        const uint32_t length = (uint32_t(bytes[offset]) << 24) | (uint32_t(bytes[offset + 1]) << 16) |
-                                (uint32_t(bytes[offset + 2]) << 8) | uint32_t(bytes[offset + 3]);
+        const uint32_t length = bigEndian32(&bytes[offset]);
         if (std::memcmp(&bytes[offset + 4], type, 4) == 0) {
             return offset;
         }
@@ -215,14 +212,11 @@ size_t findChunk(const std::vector<uint8_t>& bytes, const char* type) {
 }
 
 void fixCrc(std::vector<uint8_t>& bytes, size_t offset) {
-    const uint32_t length = (uint32_t(bytes[offset]) << 24) | (uint32_t(bytes[offset + 1]) << 16) |
-                            (uint32_t(bytes[offset + 2]) << 8) | uint32_t(bytes[offset + 3]);
+    const uint32_t length = bigEndian32(&bytes[offset]);
     const uLong crc = crc32(0L, &bytes[offset + 4], length + 4);
-    const size_t at = offset + 8 + length;
-    bytes[at] = static_cast<uint8_t>(crc >> 24);
-    bytes[at + 1] = static_cast<uint8_t>(crc >> 16);
-    bytes[at + 2] = static_cast<uint8_t>(crc >> 8);
-    bytes[at + 3] = static_cast<uint8_t>(crc);
+    for (int k = 0; k < 4; ++k) {
+        bytes[offset + 8 + length + k] = static_cast<uint8_t>(crc >> (24 - 8 * k));
+    }
 }
 
 } // namespace PngFiles

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "support/pngfiles.h"
+#include "ui/fontgrid.h"
 
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -44,22 +46,20 @@ inline void writeRgba(const std::string& path, int width, int height,
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const Rgba colour = paint(x, y);
-            uint8_t* pixel = &picture.rows[(static_cast<size_t>(y) * width + x) * 4];
-            pixel[0] = colour.r;
-            pixel[1] = colour.g;
-            pixel[2] = colour.b;
-            pixel[3] = colour.a;
+            const uint8_t bytes[4] = {colour.r, colour.g, colour.b, colour.a};
+            std::copy(bytes, bytes + 4, &picture.rows[(static_cast<size_t>(y) * width + x) * 4]);
         }
     }
     PngFiles::write(path, picture);
 }
 
-// Whole cells are painted; the rest of the texture stays transparent.
-inline void writeFont(const std::string& directory, const std::string& name, int size, float columns,
-                      float rows) {
-    const float cellWidth = static_cast<float>(size) / columns;
-    const float cellHeight = static_cast<float>(size) / rows;
-    const int fullRows = static_cast<int>(rows);
+// On the game's glyph grid; whole cells are painted, the rest of the texture
+// stays transparent.
+inline void writeFont(const std::string& directory, const std::string& name, const FontGridSize& grid) {
+    const int size = grid.textureSize;
+    const float cellWidth = static_cast<float>(size) / grid.columns;
+    const float cellHeight = static_cast<float>(size) / grid.rows;
+    const int fullRows = static_cast<int>(grid.rows);
     for (int style = 0; style < 3; ++style) {
         writeRgba(directory + "/textures/fonts/" + name + std::to_string(style) + ".png", size, size,
                   [&](int x, int y) {
@@ -73,8 +73,8 @@ inline void writeFont(const std::string& directory, const std::string& name, int
 }
 
 inline void writeAll(const std::string& directory) {
-    writeFont(directory, "fontbig", 512, 17.0f, 10.25f);
-    writeFont(directory, "fontsmall", 256, 23.0f, 7.2f);
+    writeFont(directory, "fontbig", kBigFontGrid);
+    writeFont(directory, "fontsmall", kSmallFontGrid);
     const char* const states[] = {"n", "mo", "d"};
     const Rgba colours[] = {kNormal, kMouseOver, kDown};
     for (int state = 0; state < 3; ++state) {
