@@ -6,11 +6,14 @@
 
 #include <GL/freeglut.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 
 namespace {
+
+constexpr int kLastControlLetter = 26;
 
 template <typename Body>
 void guarded(Body body) {
@@ -40,6 +43,29 @@ int translateSpecialKey(int key) {
         return KeyF1 + (key - GLUT_KEY_F1);
     }
     return 0;
+}
+
+// A letter typed with Ctrl arrives as its control character (Ctrl+Z as 26),
+// and its release as whatever the modifiers make of it at that moment, so
+// the release ends every form of the letter: a press left open would turn
+// each later press of that key into a repeat, which is dropped.
+void releaseKey(unsigned char key) {
+    System* system = System::instance();
+    system->keyUp(key);
+    int letter = 0;
+    if (key >= 1 && key <= kLastControlLetter) {
+        letter = 'a' + key - 1;
+    } else if (std::isalpha(key) != 0) {
+        letter = std::tolower(key);
+    }
+    if (letter == 0) {
+        return;
+    }
+    for (const int form : {letter, std::toupper(letter), letter - 'a' + 1}) {
+        if (form != key) {
+            system->keyUp(form);
+        }
+    }
 }
 
 template <void (System::*handle)(int)>
@@ -82,7 +108,7 @@ void GlutCallbacks::keyboardDown(unsigned char key, int, int) {
 }
 
 void GlutCallbacks::keyboardUp(unsigned char key, int, int) {
-    guarded([&] { System::instance()->keyUp(key); });
+    guarded([&] { releaseKey(key); });
 }
 
 void GlutCallbacks::motion(int x, int y) {

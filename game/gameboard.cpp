@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -130,6 +131,11 @@ bool GameBoard::canClickField(int x, int y) const {
     return distance(x, y, selectedX, selectedY) < kClickRange;
 }
 
+bool GameBoard::canTakeBack() const {
+    return std::any_of(history.begin(), history.end(),
+                       [this](const Snapshot& snapshot) { return isHuman(snapshot.mover); });
+}
+
 void GameBoard::setBoardSize(int newWidth, int newHeight) {
     if (newWidth < kMinBoardSize || newHeight < kMinBoardSize || newWidth > kMaxBoardSize ||
         newHeight > kMaxBoardSize) {
@@ -144,8 +150,9 @@ void GameBoard::setBoardSize(int newWidth, int newHeight) {
     human = {false, false};
     difficulty = kHard;
     figureCounts = {0, 0};
-    // The queue and the selection name fields of the old board.
+    // The queue, the selection and the history name fields of the old board.
     moveQueue.clear();
+    history.clear();
     clearSelection();
     currentPlayer = -1;
     moveDone = false;
@@ -185,6 +192,7 @@ void GameBoard::newGame() {
     cancelExpert();
     running = true;
     moveQueue.clear();
+    history.clear();
     currentPlayer = kPlayer1;
     figureCounts = {0, 0};
     clearSelection();
@@ -263,6 +271,7 @@ bool GameBoard::performMove(int fromX, int fromY, int toX, int toY) {
         return false;
     }
 
+    remember(player);
     setField(toX, toY, player);
     if (d == kJumpDistance) {
         setField(fromX, fromY, kEmpty);
@@ -280,6 +289,29 @@ bool GameBoard::performMove(int fromX, int fromY, int toX, int toY) {
             }
         }
     }
+    return true;
+}
+
+bool GameBoard::takeBack() {
+    // The human move taken back is the last one; any computer's answer after it goes too.
+    auto taken = std::find_if(history.rbegin(), history.rend(),
+                              [this](const Snapshot& snapshot) { return isHuman(snapshot.mover); });
+    if (taken == history.rend()) {
+        return false;
+    }
+    cancelExpert();
+    // Whatever the search still delivers belongs to a position that is gone.
+    expertPlayer = 0;
+    Snapshot snapshot = std::move(*taken);
+    history.erase(std::prev(taken.base()), history.end());
+    fields = std::move(snapshot.fields);
+    currentPlayer = snapshot.mover;
+    selectedX = snapshot.selectedX;
+    selectedY = snapshot.selectedY;
+    moveQueue.clear();
+    moveDone = false;
+    // The display writes its counts each frame; until then they follow the board.
+    figureCounts = {countFields(kPlayer1), countFields(kPlayer2)};
     return true;
 }
 
@@ -383,6 +415,15 @@ int GameBoard::defaultRandom() {
 void GameBoard::clearSelection() {
     selectedX = -1;
     selectedY = -1;
+}
+
+void GameBoard::remember(int mover) {
+    if (!human[0] && !human[1]) {
+        return;
+    }
+    // A move made by click keeps its figure selected until it is made.
+    const bool ownSelection = mover == currentPlayer;
+    history.push_back({fields, ownSelection ? selectedX : -1, ownSelection ? selectedY : -1, mover});
 }
 
 void GameBoard::queueMove(int fromX, int fromY, int toX, int toY, MoveType type) {

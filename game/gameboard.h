@@ -78,6 +78,9 @@ public:
     int winner() const;
     bool isRunning() const;
     bool canClickField(int x, int y) const;
+    // A human has a move of their own to take back: there is at least one
+    // human player and one of them has moved in this game.
+    bool canTakeBack() const;
 
     // Commands.
     // Sizes outside kMinBoardSize..kMaxBoardSize are refused with a warning.
@@ -97,6 +100,13 @@ public:
     // Takes in a finished expert move first, as hasPendingMoves does.
     bool popMove();
     bool performMove(int fromX, int fromY, int toX, int toY);
+    // Returns to the position before the last move of a human player,
+    // dropping every move after it: the fields, the player to move and the
+    // selection then. The queue is emptied and nothing is queued: the display
+    // must show the board afresh. A search under way is cancelled. False,
+    // changing nothing, when no human move is left to take back (always in a
+    // game of two computers).
+    bool takeBack();
     // A move of the search for player: a split comes from the first
     // neighbouring own figure in row-major order, as the other levels choose.
     bool performCompactMove(CompactMove move, int player);
@@ -128,6 +138,15 @@ private:
     bool startExpert(int player);
     void collectExpertMove();
     void cancelExpert();
+    void remember(int mover);
+
+    // The position before one move, kept to take the move back.
+    struct Snapshot {
+        std::vector<int32_t> fields;
+        int32_t selectedX = -1;
+        int32_t selectedY = -1;
+        int mover = 0;
+    };
 
     std::vector<int32_t> fields;
     int32_t width = 0;
@@ -148,4 +167,6 @@ private:
     // still shows exactly this when the move is ready.
     std::vector<int32_t> expertFields;
     int expertPlayer = 0;
+    // Kept only while a human plays: the demonstration never takes back.
+    std::vector<Snapshot> history;
 };

@@ -4,6 +4,9 @@
 
 // Key codes: one space for keyboard keys and mouse buttons.
 enum KeyCode : int {
+    KeyBackspace = 8,
+    // The control character that Ctrl+Z types.
+    KeyCtrlZ = 26,
     KeyEscape = 27,
     KeyMouseLeft = 256,
     KeyMouseMiddle = 257,

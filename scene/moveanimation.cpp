@@ -24,6 +24,21 @@ void MoveAnimation::reset() {
     animOwner = 0;
     highlightX = -1;
     highlightY = -1;
+    lastMove = Move();
+}
+
+void MoveAnimation::showBoard(const GameBoard& board) {
+    for (int i = 0; i < kSize; ++i) {
+        for (int j = 0; j < kSize; ++j) {
+            setShown(i, j, board.getField(i, j));
+        }
+    }
+    animType = 0;
+    animDuration = 0.0;
+    animElapsed = 0.0;
+    highlightX = board.getSelectedX();
+    highlightY = board.getSelectedY();
+    lastMove = Move();
 }
 
 int32_t MoveAnimation::getShown(int i, int j) const {
@@ -119,12 +134,14 @@ void MoveAnimation::start(const Move& m, Listener& listener) {
         listener.dropWater(m.fromX, m.fromY);
         listener.playMoveSound();
         removeHighlightAt(m.fromX, m.fromY);
+        lastMove = m;
         break;
     case MoveSplit:
         animDuration = kSplitSeconds;
         listener.dropWater(m.fromX, m.fromY);
         listener.playMoveSound();
         removeHighlightAt(m.fromX, m.fromY);
+        lastMove = m;
         break;
     case MoveConvert:
         animDuration = kConvertSeconds;
@@ -137,6 +154,7 @@ void MoveAnimation::start(const Move& m, Listener& listener) {
         animDuration = 0.0;
         highlightX = m.fromX;
         highlightY = m.fromY;
+        lastMove = Move();
         listener.playSelectSound();
         break;
     case MoveDeselect:
@@ -148,6 +166,7 @@ void MoveAnimation::start(const Move& m, Listener& listener) {
     case MoveClear:
         animDuration = 0.0;
         shownFields = {};
+        lastMove = Move();
         highlightX = -1;
         highlightY = -1;
         break;

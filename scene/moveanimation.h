@@ -35,6 +35,9 @@ public:
 
     // The empty board before the first game, nothing animated.
     void reset();
+    // Shows board's fields and selection as they are, ending the running
+    // record at once, without its landing's splash or sound.
+    void showBoard(const GameBoard& board);
     // One frame of dt seconds: advances the running record, or finishes it,
     // starts the next queued one and writes the displayed counts to board.
     void update(GameBoard& board, double dt, Listener& listener);
@@ -53,6 +56,9 @@ public:
     const vec3& getEnd() const { return animEnd; }
     int32_t getHighlightX() const { return highlightX; }
     int32_t getHighlightY() const { return highlightY; }
+    // The last split or jump shown, kept until a figure is selected or the
+    // board is cleared or shown afresh; type 0 for none.
+    const Move& getLastMove() const { return lastMove; }
 
 private:
     void finish(Listener& listener);
@@ -71,4 +77,5 @@ private:
     vec3 animEnd;
     int32_t highlightX = -1;
     int32_t highlightY = -1;
+    Move lastMove;
 };

@@ -25,9 +25,11 @@ constexpr float kBlendSpeed = 2.0f;
 void SceneOptions::restoreDefaults() {
     const bool keptOverlay = fluidOverlay;
     const bool keptSlowMotion = slowMotion;
+    const bool keptHints = moveHints;
     *this = SceneOptions();
     fluidOverlay = keptOverlay;
     slowMotion = keptSlowMotion;
+    moveHints = keptHints;
 }
 
 bool SceneOptions::handleKey(int key, KeyPhase phase, double dt) {
@@ -63,6 +65,10 @@ bool SceneOptions::handleKey(int key, KeyPhase phase, double dt) {
     case 'b':
     case 'B':
         toggled = &slowMotion;
+        break;
+    case 'h':
+    case 'H':
+        toggled = &moveHints;
         break;
     case ',':
         blendManual = std::min(blendManual + kBlendSpeed * static_cast<float>(dt), 1.0f);

@@ -13,7 +13,7 @@ public:
     static constexpr double kSlowMotionFactor = 0.1;
 
     // True when key is an option key. "#" restores the defaults except the
-    // fluid overlay and slow motion.
+    // fluid overlay, slow motion and the move hints.
     bool handleKey(int key, KeyPhase phase, double dt);
     // The scene's share of a real frame time.
     double sceneTime(double dt) const { return slowMotion ? dt * kSlowMotionFactor : dt; }
@@ -28,6 +28,8 @@ public:
     bool fluidOverlay = true;
     bool debug = false;
     bool slowMotion = false;
+    // The fields a selected figure can reach (H).
+    bool moveHints = true;
     float blendManual = kDefaultBlend;
     float fogDepth = kDefaultFogDepth;
 

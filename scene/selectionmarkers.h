@@ -1,13 +1,17 @@
 #pragma once
 
+#include "game/move.h"
 #include "resources/texture.h"
+#include "scene/movehints.h"
 
 #include <memory>
 #include <vector>
 
 // The animated markers on the board: one on the field under the mouse,
-// coloured by whether a click there would be taken, and a blue one on the
-// selected figure.
+// coloured by whether a click there would be taken, a blue one on the
+// selected figure, the fields it can reach with the figures a move there
+// would win, and the last move. Each kind differs from the others in shape
+// or brightness as well as in hue, for eyes that cannot tell red from green.
 class SelectionMarkers {
 public:
     struct Color {
@@ -21,6 +25,10 @@ public:
 
     // The hover marker's colour.
     static Color hoverColor(bool clickable, bool isHighlighted);
+    // The hover marker's shape: a bright stack of squares where a click is
+    // taken, framed on the selected figure, a dim cross where it is refused.
+    enum class HoverShape { Stack, FramedStack, Cross };
+    static HoverShape hoverShape(bool clickable, bool isHighlighted);
     // The texture frame at scene time seconds.
     static int frameAt(double time);
 
@@ -29,6 +37,13 @@ public:
     void release();
     // Fields are -1 for none; time is the scene time in seconds.
     void draw(double time, int hoverX, int hoverY, bool clickable, int highlightX, int highlightY) const;
+    // Split fields as small solid squares, jump fields as open frames; the
+    // figures in won pulse.
+    void drawHints(double time, const MoveHints::Fields& fields,
+                   const std::vector<GameBoard::Position>& won) const;
+    // Corner brackets on the start and landing field of a split or jump,
+    // brighter on the landing field, and a bar between them.
+    void drawLastMove(const Move& move) const;
 
 private:
     std::vector<std::unique_ptr<ImageTexture2D>> frames;

@@ -332,6 +332,12 @@ void WaterTable::drawParticles() const {
 }
 
 void WaterTable::drawSelectionMarkers() const {
+    // The move stays marked until the player to move picks a figure.
+    markers.drawLastMove(animation.getLastMove());
+    if (options.moveHints) {
+        const MoveHints::Fields reachable = MoveHints::reachable(board);
+        markers.drawHints(time, reachable, MoveHints::conversions(board, reachable, hoverX, hoverY));
+    }
     const bool clickable = board.canClickField(hoverX, hoverY);
     markers.draw(time, hoverX, hoverY, clickable, animation.getHighlightX(), animation.getHighlightY());
 }
@@ -444,6 +450,16 @@ void WaterTable::pickField(float mouseX, float mouseY) {
     hoverPointY = pick.pointY;
 }
 
+bool WaterTable::takeBack() {
+    if (!board.takeBack()) {
+        return false;
+    }
+    animation.showBoard(board);
+    // The splashes of the moves taken back are gone with them.
+    particles.clear();
+    return true;
+}
+
 void WaterTable::handleEvent(InputEvent& e) {
     if (host.isGamePaused()) {
         pickField(0.0f, 0.0f);
@@ -477,6 +493,10 @@ void WaterTable::handleKey(int key, KeyPhase phase, double dt, InputEvent& e) {
         if (key == KeyMouseLeft && phase == KeyPhase::Up && board.canClickField(hoverX, hoverY) &&
             board.clickField(hoverX, hoverY)) {
             board.setMoveDone(true);
+        }
+    } else if (key == KeyBackspace || key == KeyCtrlZ) {
+        if (phase == KeyPhase::Down) {
+            takeBack();
         }
     } else if (!cameraControl.handleKey(*this, key, phase, dt)) {
         handled = options.handleKey(key, phase, dt);

@@ -55,6 +55,9 @@ public:
     int countShownFigures(int player) const { return animation.countShownFigures(player); }
     // mouseX, mouseY: fractions of the window, y from the top.
     void pickField(float mouseX, float mouseY);
+    // Takes back the last human move (and the answer to it) and shows the
+    // restored board at once; false when the board has nothing to take back.
+    bool takeBack();
     // Off, frames are drawn the plain way, without the shortcuts that only
     // save time (the passes' scissor, the opaque figures and table before the
     // water, the sky's covered rows, the black overlay left out): a test

@@ -43,11 +43,7 @@ void MenuNewGame::togglePlayer(HumanFlags& flags, int player) {
         return;
     }
     const auto own = static_cast<size_t>(player - 1);
-    const size_t other = 1 - own;
     flags[own] = !flags[own];
-    if (flags[own] && flags[other]) {
-        flags[other] = false;
-    }
 }
 
 const char* MenuNewGame::kindCaption(bool human) {

@@ -15,8 +15,8 @@ class MenuHost;
 class Image;
 class Text;
 
-// Sets each player to human or computer (at most one human) and starts an
-// easy, a hard or an expert game.
+// Sets each player to human or computer and starts an easy, a hard or an
+// expert game.
 class MenuNewGame : public Menu, public EventConsumer, public ControlListener {
 public:
     static constexpr int kPlayers = 2;
@@ -26,8 +26,7 @@ public:
     MenuNewGame(GameBoard* board, MenuHost& host);
     ~MenuNewGame() override;
 
-    // Inverts player's flag (1 or 2); a second human makes the other player a
-    // computer. Two computers are allowed.
+    // Inverts player's flag (1 or 2) and no other.
     static void togglePlayer(HumanFlags& flags, int player);
     static const char* kindCaption(bool human);
     // Label and kind button of each player side by side, then the easy, hard,

@@ -42,12 +42,14 @@ SporrikHud::SporrikHud(GameBoard* board) : board(board) {
     fpsText = std::make_unique<Text>(container.get(), kFpsStartX, kFpsY, smallFont.get(), "FPS");
     resultText = std::make_unique<Text>(container.get(), 0.0f, 0.0f, bigFont.get(), "Finished");
     resultText->setText("");
+    turnText = std::make_unique<Text>(container.get(), kPlayerStartX, kFpsY, smallFont.get(), "");
     for (auto& text : playerTexts) {
         text = std::make_unique<Text>(container.get(), kPlayerStartX, 0.0f, bigFont.get(), "");
     }
 }
 
 SporrikHud::~SporrikHud() {
+    turnText.reset();
     resultText.reset();
     fpsText.reset();
     for (auto& text : playerTexts) {
@@ -56,6 +58,22 @@ SporrikHud::~SporrikHud() {
     bigFont.reset();
     smallFont.reset();
     container.reset();
+}
+
+std::string SporrikHud::turnCaption(const GameBoard& board, int winner) {
+    const int current = board.getCurrentPlayer();
+    if (winner != 0 || (current != GameBoard::kPlayer1 && current != GameBoard::kPlayer2)) {
+        return "";
+    }
+    const std::string player = "Player " + std::to_string(current);
+    if (board.isThinking()) {
+        return player + " is thinking";
+    }
+    // A human's own move is still being shown until the turn passes.
+    if (board.isHuman(board.getCurrentPlayer()) && !board.isMoveDone()) {
+        return player + " to move";
+    }
+    return "";
 }
 
 SporrikHud::Captions SporrikHud::compose(const GameBoard& board, int framesPerSecond, int viewportWidth,
@@ -72,7 +90,11 @@ SporrikHud::Captions SporrikHud::compose(const GameBoard& board, int framesPerSe
     }
     captions.playerX = {kPlayer1Offset / width - 1.0f, 1.0f - kPlayer2RightOffset / width};
     captions.playerY = kBottomEdge;
+    // Read once: at the easy level each reading draws random numbers.
     const int winner = board.winner();
+    captions.turn = turnCaption(board, winner);
+    captions.turnX = captions.playerX[0];
+    captions.turnY = kFpsY;
     if (winner == 0) {
         captions.result = "";
     } else if (winner == GameBoard::kPlayer1) {
@@ -97,6 +119,7 @@ void SporrikHud::render(double elapsed, float) {
         playerTexts[i]->set(captions.playerX[i], captions.playerY, captions.players[i]);
     }
     resultText->set(captions.resultX, captions.resultY, captions.result);
+    turnText->set(captions.turnX, captions.turnY, captions.turn);
 }
 
 void SporrikHud::linkChildren() {

@@ -12,8 +12,8 @@ class GameBoard;
 class Text;
 
 // The game's text over the scene: the frame rate in the upper right corner,
-// both players' figure counts along the bottom edge and the winner in the
-// middle. Reads the board every frame; takes no input.
+// whose turn it is in the upper left, both players' figure counts along the
+// bottom edge and the winner in the middle. Reads the board every frame; takes no input.
 class SporrikHud : public RenderNode {
 public:
     static constexpr int kPlayers = 2;
@@ -36,6 +36,9 @@ public:
         std::array<std::string, kPlayers> players;
         std::array<float, kPlayers> playerX = {};
         float playerY = 0.0f;
+        std::string turn;
+        float turnX = 0.0f;
+        float turnY = 0.0f;
         std::string result;
         float resultX = 0.0f;
         float resultY = 0.0f;
@@ -45,6 +48,10 @@ public:
     explicit SporrikHud(GameBoard* board);
     ~SporrikHud() override;
 
+    // Who is to move and whether a computer is thinking; empty while moves
+    // are shown, before the first game and once winner (board.winner()) is
+    // decided.
+    static std::string turnCaption(const GameBoard& board, int winner);
     // scale: the texts' size against the 1024 x 768 layout; the pixel
     // offsets shrink with it, so that small windows keep the texts apart.
     static Captions compose(const GameBoard& board, int framesPerSecond, int viewportWidth,
@@ -58,6 +65,7 @@ public:
     Text* getFpsText() const { return fpsText.get(); }
     Text* getPlayerText(int player) const { return playerTexts[static_cast<size_t>(player - 1)].get(); }
     Text* getResultText() const { return resultText.get(); }
+    Text* getTurnText() const { return turnText.get(); }
 
 private:
     GameBoard* board; // not owned: the game's board
@@ -67,5 +75,6 @@ private:
     std::unique_ptr<Text> fpsText;
     std::array<std::unique_ptr<Text>, kPlayers> playerTexts;
     std::unique_ptr<Text> resultText;
+    std::unique_ptr<Text> turnText;
     FrameCounter frames;
 };

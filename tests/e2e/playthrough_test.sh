@@ -170,17 +170,18 @@ for entry in "1 4" "2 10 27.2" "3 4"; do
     expect_chars "$main" "$(button_box $(menu_button "$1"))" "$2" "${3:-30.1}"
 done
 
-# The new-game menu: "Player 1:" beside the kind buttons, the captions; the
-# kinds of both players turn over, Back returns.
+# The new-game menu: "Player 1:" beside the kind buttons, the captions; a
+# kind button turns over its own player only, Back returns.
 menu new-game-menu $(menu_button 0)
 expect_chars "$shot" "300x64+200+243" 9
 for entry in "player1 5" "player2 8" "easy 9" "hard 9" "expert 11" "back 4"; do
     set -- $entry
     expect_chars "$shot" "$(button_box $(new_game_button "$1"))" "$2"
 done
-for entry in "player2 8 5" "player1 5 8"; do
+# Player 2 human beside player 1, then a computer again.
+for entry in "player2 5 5" "player2 5 8"; do
     set -- $entry
-    menu "$1-human" $(new_game_button "$1")
+    menu "$1-kind" $(new_game_button "$1")
     expect_chars "$shot" "$(button_box $(new_game_button player1))" "$2"
     expect_chars "$shot" "$(button_box $(new_game_button player2))" "$3"
 done

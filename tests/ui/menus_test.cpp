@@ -42,15 +42,15 @@ TEST(ContinueTest, OnlyARunningGameWithAHuman) {
     }
 }
 
-// At most one human; two computers are allowed; only players 1 and 2 exist.
-TEST(PlayerKinds, ToggleAllowsAtMostOneHuman) {
+// Each toggle changes its own player only; only players 1 and 2 exist.
+TEST(PlayerKinds, ToggleChangesOnlyItsOwnPlayer) {
     using Flags = MenuNewGame::HumanFlags;
     const struct {
         Flags before;
         int player;
         Flags after;
     } cases[] = {
-        {{true, false}, 2, {false, true}},  {{false, true}, 1, {true, false}},
+        {{true, false}, 2, {true, true}},   {{true, true}, 1, {false, true}},
         {{true, false}, 1, {false, false}}, {{false, false}, 2, {false, true}},
         {{true, false}, 0, {true, false}},  {{true, false}, 3, {true, false}},
     };
