@@ -1,0 +1,24 @@
+#pragma once
+
+// What the options menu sets. The application applies a change at once and
+// keeps the values between runs with its other settings.
+struct OptionValues {
+    enum class Quality { Automatic, Full, Fast };
+    // The table scene's drawing scale: following the frame time, or fixed.
+    enum class Scale { Automatic, Full, ThreeQuarters, Half };
+
+    // Off, then louder steps up to the full volume.
+    static constexpr int kVolumeSteps = 4;
+
+    Quality quality = Quality::Automatic;
+    Scale scale = Scale::Automatic;
+    bool fullScreen = true;
+    int volume = kVolumeSteps; // 0 (off) to kVolumeSteps
+    bool moveHints = true;
+
+    bool operator==(const OptionValues& o) const {
+        return quality == o.quality && scale == o.scale && fullScreen == o.fullScreen && volume == o.volume &&
+               moveHints == o.moveHints;
+    }
+    bool operator!=(const OptionValues& o) const { return !(*this == o); }
+};
