@@ -1,11 +1,15 @@
 # A whole session under real pointer and key input: every path of the menus,
-# a few human moves against the easy and the expert computer, every option
-# and camera key, a small window and back, Escape, Continue and Exit. Every
-# step leaves a numbered screenshot under $SPORRIK_SHOTS and is checked.
+# two humans taking turns with the play aids (the marked fields of a selected
+# figure, H hiding them, the last move marked), a move against the hard
+# computer taken back with Backspace, a few human moves against the easy and
+# the expert computer, every option and camera key, a small window and back,
+# Escape, Continue and Exit. Every step leaves a numbered screenshot under
+# $SPORRIK_SHOTS and is checked.
 source "$(dirname "$0")/lib.sh"
 
 readonly PLAYER1_COUNT=400x50+0+718
 readonly PLAYER2_COUNT=400x50+624+718
+readonly TURN=400x40+0+20
 # The scene above the heads-up display and below the frame rate.
 readonly SCENE=1024x640+0+70
 # The board and the water over it, seen from the initial orbit.
@@ -31,9 +35,13 @@ step() { step_number=$((step_number + 1)); step=$(printf 'playthrough-%02d-%s' "
 shot() { step "$1"; screenshot "$step"; }
 
 # Window positions under the initial orbit camera: the body of a figure on
-# field "i,j" and the floor of a field to move to.
-declare -A FIGURE=([0,0]="70 515" [2,0]="287 515" [1,1]="219 448" [3,0]="395 515")
-declare -A FLOOR=([2,0]="295 548" [1,1]="228 479" [2,2]="340 425" [3,0]="399 548")
+# field "i,j", the floor of a field to move to, and the middles of the marks
+# of the split fields of a figure on 0,0.
+declare -A FIGURE=([0,0]="70 515" [2,0]="287 515" [1,1]="219 448" [3,0]="395 515" [2,2]="336 397"
+    [6,6]="626 267" [8,8]="714 228")
+declare -A FLOOR=([2,0]="295 548" [1,1]="228 479" [2,2]="340 425" [3,0]="399 548" [4,4]="512 344"
+    [5,5]="574 314" [6,6]="627 288")
+readonly SPLIT_MARKS=("30x16+163+507" "30x16+203+441" "30x16+108+441")
 
 # colour_pixels <shot> <geometry> <condition>: how many pixels of the region
 # (at a quarter size) meet an -fx condition on r, g and b.
@@ -102,37 +110,56 @@ parked() { await 10 "$1" pointer_parked || fail "the pointer image did not follo
 # takes a screenshot.
 menu() { click_at "$2" "$3"; park_pointer; parked "$1"; }
 
-# await_turn <field> <name>: waits until a click on player 1's figure on the
-# field would be taken: the hover marker under the pointer turns green once
-# the moves are shown and the computer has answered.
+# await_turn <field> <name>: waits until a click on the figure on the field
+# would be taken: the hover marker under the pointer turns green once the
+# moves are shown and the computer has answered.
 await_turn() {
     local x y
     read -r x y <<<"${FIGURE[$1]}"
     xdotool mousemove --window "$window" "$x" "$y"
-    await 30 "$2" green_at "80x80+$((x - 40))+$((y - 50))" || fail "no green marker on field $1: not player 1's turn"
+    await 30 "$2" green_at "80x80+$((x - 40))+$((y - 50))" || fail "no green marker on field $1: not its player's turn"
 }
 green_at() { [ "$(colour_pixels "$shot" "$1" "$GREEN")" -gt 10 ]; }
 
-# human_move <from> <to> <name>: player 1 selects a figure and moves it.
+# point <field>: the pointer over the floor of a field.
+point() { xdotool mousemove --window "$window" ${FLOOR[$1]}; sleep 0.4; }
+
+# human_move <from> <to> <name>: a human selects a figure and moves it.
 human_move() {
-    local x y before
+    local before
     await_turn "$1" "$3-turn"
     before=$shot
     xdotool click 1
-    read -r x y <<<"${FLOOR[$2]}"
-    xdotool mousemove --window "$window" "$x" "$y"
-    sleep 0.4
+    move_to "$2" "$3" "$before"
+}
+# move_to <field> <name> <before>: clicks the floor of the selected figure's target.
+move_to() {
+    point "$1"
     moved_at=$SECONDS
     xdotool click 1
-    await_change "$3" "$before" "$BOARD" 1500 "$SCENE_FUZZ" "no figure moves after $3"
+    await_change "$2" "$3" "$BOARD" 1500 "$SCENE_FUZZ" "no figure moves after $2"
 }
 
-# human_game <level>: a new game of player 1 against the computer at a
+# marks <-gt|-lt> <level>: every split field's mark is brighter or darker than level.
+marks() {
+    local box
+    for box in "${SPLIT_MARKS[@]}"; do
+        [ "$(mean_brightness "$shot" "$box")" "$1" "$2" ] || return 1
+    done
+}
+# counts <-eq|-gt> <before>: both counts read as before (-eq) or both otherwise (-gt).
+counts() {
+    local box
+    for box in "$PLAYER1_COUNT" "$PLAYER2_COUNT"; do
+        [ "$(differ_text "$2" "$shot" "$box")" "$1" 0 ] || return 1
+    done
+}
+
+# human_game <level>: from the new-game menu, a game of player 1 against the computer at a
 # level, and three moves near player 1's corner that the computer cannot
 # reach in time: a jump, which leaves player 1's count as it was (the
 # computer's first answer lands far away), and two splits.
 human_game() {
-    menu "$1-new-game" $(menu_button 0)
     menu "$1-started" $(new_game_button "$1")
     expect_game "$shot"
     local start=$shot
@@ -178,13 +205,6 @@ for entry in "player1 5" "player2 8" "easy 9" "hard 9" "expert 11" "back 4"; do
     set -- $entry
     expect_chars "$shot" "$(button_box $(new_game_button "$1"))" "$2"
 done
-# Player 2 human beside player 1, then a computer again.
-for entry in "player2 5 5" "player2 5 8"; do
-    set -- $entry
-    menu "$1-kind" $(new_game_button "$1")
-    expect_chars "$shot" "$(button_box $(new_game_button player1))" "$2"
-    expect_chars "$shot" "$(button_box $(new_game_button player2))" "$3"
-done
 menu back $(new_game_button back)
 await 10 back-main texts_match "$main" 1024x768+0+0 || fail "Back did not return to the main menu"
 
@@ -197,7 +217,53 @@ await_change stirred "$fluid" "$BOARD" 1500 "$SCENE_FUZZ" "stirring left the wat
 to_menu fluid-demo-left
 expect_chars "$shot" "$first" 8
 
-# Demo: two computers play; Escape does not offer to continue their game.
+# Two humans at one table (player 2 made human beside player 1), taking
+# turns. A selected figure's split fields are marked; H hides and shows them.
+menu humans-new-game $(menu_button 0)
+# kinds <player 1's> <player 2's>: the kind buttons' captions' lengths.
+kinds() {
+    expect_chars "$shot" "$(button_box $(new_game_button player1))" "$1"
+    expect_chars "$shot" "$(button_box $(new_game_button player2))" "$2"
+}
+menu player2-human $(new_game_button player2)
+kinds 5 5
+menu humans-started $(new_game_button hard)
+expect_game "$shot"
+start=$shot
+await_turn 0,0 humans-first-turn
+marks -lt 190 || fail "fields marked before a figure is selected"
+first_turn=$shot
+xdotool click 1
+await 10 selected marks -gt 220 || fail "no split fields marked after the selection"
+xdotool key --window "$window" h
+await 10 hints-off marks -lt 190 || fail "H left the marks"
+xdotool key --window "$window" h
+await 10 hints-on marks -gt 220 || fail "H did not bring the marks back"
+# The caption names the player to move; player 2 sees player 1's jump marked
+# once it has landed.
+move_to 2,2 humans-jump "$shot"
+await_turn 8,8 humans-second-turn
+[ "$(differ_text "$first_turn" "$shot" "$TURN")" -gt 0 ] || fail "the caption did not change for player 2"
+second_turn=$shot
+xdotool click 1
+move_to 6,6 humans-second-jump "$shot"
+human_move 2,2 4,4 humans-first-again
+park_pointer
+landed() { counts -eq "$start" && texts_match "$second_turn" "$TURN"; }
+await 30 last-move-marked landed || fail "player 1's second jump did not land"
+# For the eye: beside player 1's figure the move would win it (it pulses),
+# and a field out of reach refuses the click (a dim cross).
+await_turn 6,6 humans-second-again
+xdotool click 1
+point 5,5
+shot would-win
+point 1,1
+shot refused
+to_menu humans-escape
+[ "$(differ_text "$main" "$shot" "$first")" -gt 500 ] || fail "no Continue in a human game"
+
+# Demo: two computers play, which ends the humans' game; Escape does not
+# offer to continue theirs.
 menu demo $(menu_button 1)
 demo=$shot
 expect_game "$demo"
@@ -205,7 +271,26 @@ await 20 demo-playing counts_changed "$demo" 1024x50+0+718 || fail "the computer
 to_menu demo-left
 await 10 demo-left-main texts_match "$main" "$first" || fail "Continue offered after the demonstration"
 
+# A split against the hard computer (player 2 a computer again), its answer,
+# and Backspace: the counts read as at the start, the figure is selected again.
+menu hard-new-game $(menu_button 0)
+menu player2-computer $(new_game_button player2)
+kinds 5 8
+menu hard-started $(new_game_button hard)
+start=$shot
+human_move 0,0 1,1 hard-split
+park_pointer
+await 30 answered counts -gt "$start" || fail "no split and answer"
+xdotool key --window "$window" BackSpace
+await 10 taken-back counts -eq "$start" || fail "Backspace did not restore the counts"
+marks -gt 220 || fail "the figure that moved is not selected again"
+await_turn 0,0 play-on
+to_menu hard-left
+menu demo-ends-hard $(menu_button 1)
+to_menu demo-ends-hard-left
+
 # The easy computer; Escape offers Continue, which returns to the game.
+menu easy-new-game $(menu_button 0)
 human_game easy
 # The answer's last conversion grows on after the turn has passed: the counts
 # are taken once three shots in a row read the same.
@@ -234,6 +319,7 @@ expect_game "$shot"
 to_menu easy-left
 menu demo-again $(menu_button 1)
 to_menu demo-again-left
+menu expert-new-game $(menu_button 0)
 human_game expert
 park_pointer
 sleep 0.5
