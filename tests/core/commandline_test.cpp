@@ -1,5 +1,10 @@
+#include "base/tools.h"
 #include "core/assetdirectory.h"
 #include "core/commandline.h"
+#include "core/glutcallbacks.h"
+#include "core/system.h"
+#include "input/eventconsumer.h"
+#include "input/inputevent.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +15,53 @@
 
 namespace {
 
-using Arguments = std::vector<std::string>;
+class Arguments : public ::testing::Test {
+protected:
+    static void set(std::vector<const char*> arguments) {
+        System::instance()->setArguments(static_cast<int>(arguments.size()), arguments.data());
+    }
+    void TearDown() override { set({"sporrik"}); }
+};
+
+TEST_F(Arguments, AreFoundByWholeNameWithOrWithoutAValue) {
+    const struct {
+        std::vector<const char*> arguments;
+        const char* name;
+        const char* value; // null: not found
+    } cases[] = {
+        {{"sporrik", "window"}, "window", ""},
+        {{"sporrik", "path=/data/sporrik"}, "path", "/data/sporrik"},
+        {{"sporrik", "windowed", "paths=x"}, "window", nullptr},
+        {{"sporrik", "windowed", "paths=x"}, "path", nullptr},
+        {{"window"}, "window", ""},
+    };
+    for (const auto& c : cases) {
+        set(c.arguments);
+        const char* value = System::instance()->getArgument(c.name);
+        EXPECT_EQ(value != nullptr, c.value != nullptr) << c.name;
+        if (value != nullptr && c.value != nullptr) {
+            EXPECT_STREQ(value, c.value);
+        }
+    }
+}
+
+TEST_F(Arguments, WindowChoosesAWindow_PathLeadsResolvePath) {
+    set({"sporrik", "window=1"});
+    EXPECT_FALSE(System::instance()->isFullscreen());
+    EXPECT_EQ(resolvePath("textures/a.png"), "textures/a.png");
+    set({"sporrik", "path=/assets"});
+    EXPECT_TRUE(System::instance()->isFullscreen());
+    EXPECT_EQ(resolvePath("textures/a.png"), "/assets/textures/a.png");
+    set({"sporrik", "path"});
+    EXPECT_EQ(resolvePath("textures/a.png"), "textures/a.png");
+}
 
 TEST(CommandLine, HelpAndUnknownArgumentsAfterTheProgramName) {
+    using Words = std::vector<std::string>;
     const struct {
-        Arguments arguments;
+        Words arguments;
         bool help;
-        Arguments unknown;
+        Words unknown;
     } cases[] = {
         {{"sporrik"}, false, {}},
         {{"sporrik", "window", "path=/x", "window=1"}, false, {}},
@@ -55,6 +100,35 @@ TEST(AssetDirectory, WhereLooked_NamesEveryPlaceAndThePathArgument) {
         EXPECT_NE(line.find("\"" + place + "\""), std::string::npos) << line;
     }
     EXPECT_NE(AssetDirectory::whereLooked(searched, true), line);
+}
+
+class KeyDowns : public EventConsumer {
+public:
+    void handleEvent(InputEvent& e) override {
+        if (const auto* down = dynamic_cast<const InputEventKeyDown*>(&e)) {
+            keys.push_back(down->getKey());
+        }
+    }
+    std::vector<int> keys;
+};
+
+// Ctrl let go before the letter: GLUT reports the release as the plain
+// letter (or the other way round), and the next press must still arrive.
+TEST(ControlKeys, ReleasedUnderAnotherForm_NextPressArrives) {
+    const unsigned char cases[][2] = {{KeyCtrlZ, 'z'}, {KeyCtrlZ, 'Z'}, {'z', KeyCtrlZ}, {KeyBackspace, 'h'}};
+    System& system = *System::instance();
+    for (const auto& c : cases) {
+        KeyDowns recorder;
+        system.setEventConsumers({&recorder});
+        for (int round = 0; round < 2; ++round) {
+            GlutCallbacks::keyboardDown(c[0], 0, 0);
+            system.processEvents();
+            GlutCallbacks::keyboardUp(c[1], 0, 0);
+            system.processEvents();
+        }
+        system.setEventConsumers({});
+        EXPECT_EQ(recorder.keys, (std::vector<int>{c[0], c[0]})) << int{c[0]} << " " << int{c[1]};
+    }
 }
 
 } // namespace

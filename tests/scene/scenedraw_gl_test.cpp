@@ -1,0 +1,128 @@
+#include <GL/glew.h>
+
+#include "mesh/vectormath.h"
+#include "resources/material.h"
+#include "scene/basin.h"
+#include "scene/lightlist.h"
+#include "scene/skybox.h"
+#include "support/assettest.h"
+#include "support/glcontext.h"
+#include "support/md3files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+namespace {
+
+// The basin from above with fog and no textures: the floor's shade follows
+// the fog depth, the lip's reach the sampled area.
+std::vector<uint8_t> drawn(Basin& basin, float fogDepth, const std::array<float, 4>& area) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-20, 84, -20, 84, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    basin.draw(0.0, false, true, fogDepth, area);
+    glDisable(GL_LIGHTING);
+    Material::resetLastApplied();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    return GlTest::readPixels(0, 0, GlTest::kWidth, GlTest::kHeight);
+}
+
+// The basin keeps what it blends between frames: drawn again after the fog
+// depth or the sampled area changed, it must look as a new basin does.
+TEST(BasinGl, DrawnAgainAfterAChange_LooksAsANewBasin) {
+    const std::array<float, 4> board = {0, 0, 64, 64}, ripples = {-12, -3, 70, 80};
+    Basin kept, deepNew, ripplesNew;
+    const std::vector<uint8_t> shallow = drawn(kept, 0.5f, board);
+    const std::vector<uint8_t> deep = drawn(kept, 0.1f, board);
+    const std::vector<uint8_t> wide = drawn(kept, 0.1f, ripples);
+    EXPECT_NE(deep, shallow);
+    EXPECT_NE(wide, deep);
+    EXPECT_EQ(deep, drawn(deepNew, 0.1f, board));
+    EXPECT_EQ(wide, drawn(ripplesNew, 0.1f, ripples));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+} // namespace
+
+// A sky model whose skin names no texture: nothing is changed or drawn, and
+// the reason is logged once.
+TEST(SkyBoxGl, ModelWithoutTextures_IsNotDrawn) {
+    TempAssets assets;
+    std::filesystem::create_directories(assets.file("models/skybox"));
+    const std::string base = assets.file("models/skybox/skybox");
+    Md3Files::writeFile(base + ".md3", Md3Files::encode(Md3Files::sample()));
+    Md3Files::writeFile(base + ".cfg", std::string("0 1 0 10\n"));
+    Md3Files::writeFile(base + ".skin", std::string());
+    LogCapture log;
+    SkyBox sky;
+    sky.load();
+    EXPECT_FALSE(sky.isLoaded());
+    const auto& lines = log.lines();
+    EXPECT_EQ(std::count_if(
+                  lines.begin(), lines.end(),
+                  [](const std::string& line) { return line.find("no sky is drawn") != std::string::npos; }),
+              1);
+
+    glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    sky.draw(vec3(0, 0, 0));
+    const std::vector<uint8_t> pixels = GlTest::readPixels(0, 0, GlTest::kWidth, GlTest::kHeight);
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        ASSERT_EQ(pixels[i] + pixels[i + 1] + pixels[i + 2], 0) << "drawn at pixel " << i / 4;
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+namespace {
+
+std::array<float, 4> light(int i, GLenum name) {
+    std::array<float, 4> value{};
+    glGetLightfv(static_cast<GLenum>(GL_LIGHT0 + i), name, value.data());
+    return value;
+}
+
+} // namespace
+
+TEST(LightListGl, Apply_UsesTheFirstEightLightsAndSwitchesTheOtherSlotsOff) {
+    glPushAttrib(GL_LIGHTING_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    LightList lights;
+    for (int i = 0; i < 9; ++i) {
+        const float f = static_cast<float>(i);
+        lights.add({f, 2 * f, 3 * f}, i % 2 == 0, {0.1f * f, 0.5f, 1.0f - 0.1f * f}, 0.25f * f);
+    }
+    lights.apply();
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    for (int i = 0; i < LightList::kMaxLights; ++i) {
+        const float f = static_cast<float>(i);
+        EXPECT_TRUE(glIsEnabled(static_cast<GLenum>(GL_LIGHT0 + i))) << i;
+        EXPECT_EQ(light(i, GL_POSITION), (std::array<float, 4>{f, 2 * f, 3 * f, i % 2 == 0 ? 1.0f : 0.0f}))
+            << i;
+        const std::array<float, 4> color{0.1f * f, 0.5f, 1.0f - 0.1f * f, 1.0f};
+        EXPECT_EQ(light(i, GL_DIFFUSE), color) << i;
+        EXPECT_EQ(light(i, GL_SPECULAR), color) << i;
+        float attenuation = -1.0f;
+        glGetLightfv(static_cast<GLenum>(GL_LIGHT0 + i), GL_QUADRATIC_ATTENUATION, &attenuation);
+        EXPECT_EQ(attenuation, 0.25f * f) << i;
+    }
+
+    LightList two;
+    two.add({0, 0, 1}, true, {1, 1, 1}, 0.0f);
+    two.add({0, 0, -1}, true, {0, 0, 1}, 1.0f);
+    two.apply();
+    for (int i = 0; i < LightList::kMaxLights; ++i) {
+        EXPECT_EQ(glIsEnabled(static_cast<GLenum>(GL_LIGHT0 + i)), i < 2 ? GL_TRUE : GL_FALSE) << i;
+    }
+    glPopAttrib();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

@@ -1,0 +1,212 @@
+#include "base/phasetimer.h"
+#include "input/inputevent.h"
+#include "resources/softwarerenderer.h"
+#include "scene/basin.h"
+#include "scene/coveredrows.h"
+#include "scene/scenemodels.h"
+#include "scene/sceneoptions.h"
+#include "scene/scenequality.h"
+#include "scene/selectionmarkers.h"
+#include "support/logcapture.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The culled side of a quad is decided by its winding: it must face the
+// stated normal, into the basin. Fog is 1 at the water line, the fog depth at
+// the bottom.
+TEST(Basin, QuadsWindTowardsTheirNormals_FogFollowsTheDepth) {
+    for (const BasinQuad& quad : Basin::quads()) {
+        const auto& c = quad.corners;
+        const vec3 n = cross(c[1].position - c[0].position, c[2].position - c[0].position);
+        EXPECT_GT(dot(n.normalized(), quad.normal), 0.99f);
+        for (const BasinCorner& corner : c) {
+            ASSERT_TRUE(corner.position.z == 0.0f || corner.position.z == -Basin::kDepth);
+            EXPECT_FLOAT_EQ(Basin::fogCoordinate(corner, 0.3f), corner.position.z == 0.0f ? 1.0f : 0.3f);
+        }
+    }
+}
+
+TEST(Basin, CausticFrame_TenPerSecondWrappingAfterSixteen) {
+    const std::pair<double, int> cases[] = {{0.0, 0}, {0.099, 0}, {0.1, 1}, {1.55, 15},
+                                            {1.6, 0}, {3.35, 1},  {NAN, 0}};
+    for (const auto& [time, frame] : cases) {
+        EXPECT_EQ(Basin::causticFrame(time), frame) << time;
+    }
+}
+
+TEST(SceneModels, LowDetailWhenAskedOrFromSeventyUnits_SphereDetailFallsWithDistanceWithinItsLimits) {
+    EXPECT_FALSE(SceneModels::useLowDetail(false, 69.9f));
+    EXPECT_TRUE(SceneModels::useLowDetail(false, 70.0f));
+    EXPECT_TRUE(SceneModels::useLowDetail(true, 1.0f));
+    const struct {
+        float distance;
+        int stacks, slices;
+    } cases[] = {{0.0f, 20, 20}, {30.0f, 20, 20}, {55.0f, 15, 19}, {79.0f, 10, 14}, {500.0f, 10, 14}};
+    for (const auto& c : cases) {
+        const SceneModels::SphereDetail detail = SceneModels::sphereDetail(c.distance);
+        EXPECT_TRUE(detail.stacks == c.stacks && detail.slices == c.slices) << c.distance;
+    }
+}
+
+TEST(SelectionMarkers, HoverColourRedUnlessClickableCyanOnTheSelection_FramesTwentyASecondWrapAfterTen) {
+    EXPECT_EQ(SelectionMarkers::hoverColor(false, false), SelectionMarkers::kRefused);
+    EXPECT_EQ(SelectionMarkers::hoverColor(false, true), SelectionMarkers::kRefused);
+    EXPECT_EQ(SelectionMarkers::hoverColor(true, true), SelectionMarkers::kSelected);
+    EXPECT_EQ(SelectionMarkers::hoverColor(true, false), SelectionMarkers::kAccepted);
+    const std::pair<double, int> frames[] = {{0.0, 0},   {0.049, 0}, {0.05, 1},
+                                             {0.499, 9}, {0.5, 0},   {12.37, 7}};
+    for (const auto& [time, frame] : frames) {
+        EXPECT_EQ(SelectionMarkers::frameAt(time), frame) << time;
+    }
+}
+
+namespace {
+
+using Switches = std::array<bool, 10>;
+
+Switches switches(const SceneOptions& o) {
+    return {o.autoBlend, o.caustics,     o.fog,          o.wireframe, o.addReflection,
+            o.models,    o.staticMeshes, o.fluidOverlay, o.debug,     o.slowMotion};
+}
+
+// F2 to F9, F11 and B, in the order of switches().
+const int kKeys[] = {KeyF1 + 1, KeyF1 + 2, KeyF1 + 3, KeyF1 + 4,  KeyF1 + 5,
+                     KeyF1 + 6, KeyF1 + 7, KeyF1 + 8, KeyF1 + 10, 'b'};
+
+// Pressing and holding change nothing; the release flips the key's own switch and no other.
+TEST(SceneOptions, EachKeySwitchesItsOwnOptionOnRelease) {
+    for (size_t i = 0; i < std::size(kKeys); ++i) {
+        SceneOptions options;
+        Switches expected = switches(options);
+        EXPECT_TRUE(options.handleKey(kKeys[i], KeyPhase::Down, 0.0));
+        EXPECT_TRUE(options.handleKey(kKeys[i], KeyPhase::Held, 0.1));
+        EXPECT_EQ(switches(options), expected) << "key " << kKeys[i];
+        options.handleKey(kKeys[i], KeyPhase::Up, 0.0);
+        expected[i] = !expected[i];
+        EXPECT_EQ(switches(options), expected) << "key " << kKeys[i];
+    }
+    SceneOptions options;
+    EXPECT_FALSE(options.handleKey('z', KeyPhase::Up, 0.0));
+    EXPECT_FALSE(options.handleKey(KeyF1 + 9, KeyPhase::Up, 0.0)); // F10 belongs to the menus
+}
+
+TEST(SceneOptions, Restore_KeepsTheOverlayAndSlowMotion) {
+    SceneOptions options;
+    Switches expected = switches(options);
+    for (const int key : kKeys) {
+        options.handleKey(key, KeyPhase::Up, 0.0);
+    }
+    options.handleKey(',', KeyPhase::Held, 1.0);
+    EXPECT_EQ(options.blendManual, 1.0f);
+    options.handleKey('#', KeyPhase::Down, 0.0);
+    expected[7] = !expected[7];
+    expected[9] = !expected[9];
+    EXPECT_EQ(switches(options), expected);
+    EXPECT_EQ(options.blendManual, SceneOptions::kDefaultBlend);
+    options.handleKey('.', KeyPhase::Held, 5.0);
+    EXPECT_EQ(options.blendManual, 0.0f);
+}
+
+} // namespace
+
+namespace {
+using Level = SceneQuality::Level;
+} // namespace
+
+TEST(SceneQuality, Choose_ArgumentWinsAndOtherwiseTheRendererDecides) {
+    struct Case {
+        const char* argument;
+        bool software;
+        Level expected;
+    };
+    const Case cases[] = {
+        {nullptr, true, Level::Fast}, {nullptr, false, Level::Full}, {"full", true, Level::Full},
+        {"fast", false, Level::Fast}, {"", true, Level::Fast},       {"FAST", false, Level::Full},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SceneQuality::choose(c.argument, c.software).getLevel(), c.expected)
+            << (c.argument ? c.argument : "null") << " software " << c.software;
+    }
+}
+
+TEST(SceneQuality, Choose_UnknownArgumentIsReportedNotSilentlyTaken) {
+    LogCapture capture;
+    SceneQuality::choose("ultra", false);
+    EXPECT_TRUE(capture.has("ultra"));
+}
+
+TEST(SceneQuality, Fast_GivesUpDetailThatFullKeeps) {
+    const SceneQuality full(Level::Full), fast(Level::Fast);
+    EXPECT_FALSE(full.alternatesPasses());
+    EXPECT_LT(fast.passSize(), full.passSize());
+    EXPECT_TRUE(fast.alternatesPasses());
+    EXPECT_LT(fast.lowDetailDistance(), full.lowDetailDistance());
+}
+
+TEST(SoftwareRenderer, KnownSoftwareRasterisersAreRecognisedByName) {
+    EXPECT_TRUE(isSoftwareRendererName("llvmpipe (LLVM 15.0.6, 256 bits)"));
+    EXPECT_TRUE(isSoftwareRendererName("softpipe"));
+    EXPECT_FALSE(isSoftwareRendererName("AMD Radeon RX 580 (radeonsi)"));
+    EXPECT_FALSE(isSoftwareRendererName(nullptr));
+}
+
+TEST(PhaseTimer, MarksReachTheHookOnlyWhileOneIsSet) {
+    std::vector<FramePhase> seen;
+    PhaseTimer::setHook([&](FramePhase phase) { seen.push_back(phase); });
+    { const PhaseScope scope(FramePhase::Sky); }
+    PhaseTimer::setHook(nullptr);
+    PhaseTimer::mark(FramePhase::Figures);
+    EXPECT_EQ(seen, (std::vector<FramePhase>{FramePhase::Other, FramePhase::Sky}));
+}
+
+namespace {
+
+constexpr int kWidth = 200;
+constexpr int kHeight = 100;
+constexpr double kNearW = 1.0;
+
+// Clip coordinates are world coordinates with w = z: the picture is x / z, y / z.
+constexpr Matrix4x4<double> kPerspective = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0};
+
+struct Case {
+    const char* what;
+    CoveredRows::Box box;
+    bool covers;
+    int first, last;
+};
+
+} // namespace
+
+TEST(CoveredRows, RowsHiddenFromSideToSide) {
+    // At depth 2 the window spans x and y from -2 to 2; a row is 2 / 50 high.
+    const Case cases[] = {
+        {"a floor under the lower half, past the sides and bottom", {{-3, -3, 2}, {3, 0, 2}}, true, 0, 49},
+        {"a ceiling over the upper half", {{-3, 0, 2}, {3, 3, 2}}, true, 51, kHeight},
+        {"a band inside, less an edge row on each side", {{-3, -1, 2}, {3, 1, 2}}, true, 26, 74},
+        {"a box narrower than the window", {{-1, -3, 2}, {1, 3, 2}}, false, 0, 0},
+        {"a box reaching behind the near plane", {{-3, -3, 0.5f}, {3, 0, 2}}, false, 0, 0},
+        {"a box wholly off the window's bottom", {{-3, -9, 2}, {3, -5, 2}}, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto rows = CoveredRows::of(kPerspective, c.box, kWidth, kHeight, kNearW);
+        ASSERT_EQ(rows.has_value(), c.covers);
+        if (c.covers) {
+            EXPECT_EQ(rows->first, c.first);
+            EXPECT_EQ(rows->last, c.last);
+        }
+    }
+}
+
+TEST(CoveredRows, BrokenMatrixCoversNothing) {
+    Matrix4x4<double> broken = kPerspective;
+    broken[0] = std::nan("");
+    EXPECT_FALSE(
+        CoveredRows::of(broken, {{-3.0f, -3.0f, 2.0f}, {3.0f, 0.0f, 2.0f}}, kWidth, kHeight, kNearW));
+}

@@ -1,0 +1,229 @@
+#include "base/exceptions.h"
+#include "game/gameboard.h"
+#include "graph/windowsize.h"
+#include "input/inputevent.h"
+#include "support/thrown.h"
+#include "ui/buttonsimple.h"
+#include "ui/controlcontainer.h"
+#include "ui/font.h"
+#include "ui/image.h"
+#include "ui/sporrikhud.h"
+#include "ui/text.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A text's position moves only its drawing point (that a container's does
+// not: the text drawing test); its size is 0 until drawn.
+TEST(ControlTree, ImagesAddEveryParentsPositionATextDrawsWhereItIsTold) {
+    ControlContainer outer(nullptr, 0.5f, -0.25f, 1.0f, 1.0f);
+    ControlContainer inner(&outer, 0.125f, 0.5f, 1.0f, 1.0f);
+    Image image(&inner, -0.375f, 0.0625f, 10.0f, 10.0f, "x.png");
+    EXPECT_FLOAT_EQ(image.getAbsoluteX(), 0.25f);
+    EXPECT_FLOAT_EQ(image.getAbsoluteY(), 0.3125f);
+    Text text(&inner, 0.0f, 0.0f, nullptr, "centre");
+    text.setPosition(-0.4f, 0.6f);
+    float drawX = 1.0f;
+    float drawY = 1.0f;
+    text.getDrawPosition(drawX, drawY);
+    EXPECT_FLOAT_EQ(drawX, -0.4f);
+    EXPECT_FLOAT_EQ(drawY, 0.6f);
+    EXPECT_FLOAT_EQ(text.getWidth(), 0.0f);
+}
+
+// Scales multiply down the tree; a container without a layout size keeps
+// pixel sizes, one with a layout size only ever shrinks them.
+TEST(ControlTree, ContainersWithALayoutSizeScaleTheirChildrenInSmallerViewports) {
+    ControlContainer outer(nullptr, 0.0f, 0.0f, 1.0f, 1.0f);
+    ControlContainer inner(&outer, 0.0f, 0.0f, 1.0f, 1.0f);
+    Image image(&inner, 0.0f, 0.0f, 10.0f, 10.0f, "x.png");
+    EXPECT_FLOAT_EQ(image.pixelScale(320, 240), 1.0f);
+    inner.setLayoutSize(1024, 768);
+    const struct {
+        int width, height;
+        float scale;
+    } cases[] = {
+        {1024, 768, 1.0f}, {2048, 1536, 1.0f}, {512, 768, 0.5f}, {1024, 192, 0.25f}, {320, 240, 0.3125f}};
+    for (const auto& c : cases) {
+        EXPECT_FLOAT_EQ(image.pixelScale(c.width, c.height), c.scale) << c.width << "x" << c.height;
+    }
+    outer.setLayoutSize(2048, 768);
+    EXPECT_FLOAT_EQ(image.pixelScale(1024, 768), 0.5f);
+    EXPECT_FLOAT_EQ(inner.pixelScale(1024, 768), 0.5f);
+    EXPECT_FLOAT_EQ(outer.pixelScale(1024, 768), 1.0f);
+}
+
+TEST(ControlTree, ChildrenListInCreationOrderAndLeaveWithEveryEntry) {
+    ControlContainer container(nullptr, 0.0f, 0.0f, 1.0f, 1.0f);
+    Image first(&container, 0.0f, 0.0f, 1.0f, 1.0f, "a.png");
+    auto second = std::make_unique<Image>(&container, 0.0f, 0.0f, 1.0f, 1.0f, "b.png");
+    Image third(&container, 0.0f, 0.0f, 1.0f, 1.0f, "c.png");
+    EXPECT_EQ(container.getChildren(), (std::list<Control*>{&first, second.get(), &third}));
+    container.addControl(second.get());
+    second.reset();
+    EXPECT_EQ(container.getChildren(), (std::list<Control*>{&first, &third}));
+}
+
+TEST(ControlTree, ChildOutlivingItsContainerForgetsIt) {
+    auto container = std::make_unique<ControlContainer>(nullptr, 0.4f, 0.0f, 1.0f, 1.0f);
+    Image image(container.get(), 0.1f, 0.0f, 1.0f, 1.0f, "a.png");
+    container.reset();
+    EXPECT_EQ(image.getParent(), nullptr);
+    EXPECT_FLOAT_EQ(image.getAbsoluteX(), 0.1f);
+    image.detach(); // no texture slot yet: nothing to release
+}
+
+TEST(ControlTree, UnlinkedContainerCannotLinkItsChildren) {
+    ControlContainer container(nullptr, 0.0f, 0.0f, 1.0f, 1.0f);
+    Image image(&container, 0.0f, 0.0f, 1.0f, 1.0f, "a.png");
+    EXPECT_THROW(container.linkChildren(), IllegalStateException);
+}
+
+class ButtonBeforeDrawing : public ::testing::Test {
+protected:
+    void SetUp() override { WindowSize::set(1024, 768); }
+
+    ControlContainer container{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
+    ButtonSimple button{&container, -0.25f, 0.0f, 300.0f, nullptr, "Demo"};
+};
+
+TEST_F(ButtonBeforeDrawing, NothingIsHitYet) {
+    EXPECT_FALSE(button.hitTest(0.0f, 0.05f));
+    EXPECT_EQ(button.getState(), ButtonSimple::Normal);
+    EXPECT_EQ(button.getLabel(), nullptr);
+}
+
+// Only a left-button event that presses the button (from MouseOver) is
+// claimed; pressing again leaves it Down.
+TEST_F(ButtonBeforeDrawing, KeysThatPressNothingPass) {
+    InputEventKeyUp left(0.0, KeyMouseLeft, 0.0, 0.1);
+    button.handleEvent(left);
+    EXPECT_FALSE(left.isConsumed());
+    button.setState(ButtonSimple::MouseOver);
+    InputEventKeyUp right(0.0, KeyMouseRight, 0.0, 0.1);
+    button.handleEvent(right);
+    EXPECT_FALSE(right.isConsumed());
+    EXPECT_EQ(button.getState(), ButtonSimple::MouseOver);
+    EXPECT_TRUE(button.press());
+    EXPECT_FALSE(button.press());
+    EXPECT_EQ(button.getState(), ButtonSimple::Down);
+}
+
+// Two humans, or player 1 against the expert; every record shown at once.
+TEST(TurnCaption, NamesThePlayerToMove_NotWhileAMoveIsShown_AndTheThinkingComputer) {
+    for (const bool twoHumans : {true, false}) {
+        GameBoard board;
+        const auto turn = [&] {
+            return SporrikHud::turnCaption(board, board.winner());
+        };
+        EXPECT_EQ(turn(), "");
+        board.setHuman(GameBoard::kPlayer1, true);
+        board.setHuman(GameBoard::kPlayer2, twoHumans);
+        board.setDifficulty(GameBoard::kExpert);
+        board.newGame();
+        while (board.popMove()) {
+        }
+        EXPECT_EQ(turn(), "Player 1 to move");
+        board.clickField(0, 0);
+        board.clickField(1, 1);
+        board.setMoveDone(true);
+        EXPECT_EQ(turn(), "");
+        while (board.popMove()) {
+        }
+        EXPECT_EQ(turn(), twoHumans ? "Player 2 to move" : "Player 2 is thinking");
+        board.setField(8, 8, GameBoard::kEmpty);
+        EXPECT_EQ(turn(), "") << "decided";
+    }
+}
+
+TEST(FrameCounter, QuarterSecondFramesShowFourFromTheFourthFrame) {
+    SporrikHud::FrameCounter counter;
+    for (int frame = 1; frame <= 12; ++frame) {
+        counter.count(0.25);
+        EXPECT_EQ(counter.framesPerSecond, frame < 4 ? 0 : 4) << frame;
+    }
+}
+
+TEST(FrameCounter, LongFrameCarriesTheRemainderSoTheNextFrameUpdatesAgain) {
+    SporrikHud::FrameCounter counter;
+    counter.count(0.1);
+    counter.count(0.1);
+    counter.count(2.5);
+    EXPECT_EQ(counter.framesPerSecond, 3);
+    counter.count(0.0);
+    EXPECT_EQ(counter.framesPerSecond, 1);
+}
+
+// The result names the winner, and only once the game is decided.
+TEST(HudCaptions, NameTheCountsTheFrameRateAndTheWinner) {
+    for (const int winner : {0, GameBoard::kPlayer1, GameBoard::kPlayer2}) {
+        GameBoard board;
+        board.setFigureCount(GameBoard::kPlayer1, 12);
+        board.setFigureCount(GameBoard::kPlayer2, 7);
+        if (winner != 0) {
+            board.setField(4, 4, winner);
+        }
+        ASSERT_EQ(board.winner(), winner);
+        const SporrikHud::Captions captions = SporrikHud::compose(board, 61, 1024);
+        EXPECT_EQ(captions.fps, "FPS: 61");
+        EXPECT_EQ(captions.players[0], "Player 1: 12");
+        EXPECT_EQ(captions.players[1], "Player 2: 7");
+        EXPECT_EQ(captions.result, winner == 0 ? "" : "Player " + std::to_string(winner) + " Won!");
+    }
+}
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+
+TEST(FontMetrics, UnknownTypesAreRefused) {
+    for (int type : {2, -1}) {
+        EXPECT_EQ(thrownMessage<NotFoundException>([type] { Font::Metrics::ofType(type); }),
+                  "There is no font of this type supported!");
+    }
+}
+
+// Rows counted from the top from 1; row 0 stands for no quad. Codes below the
+// first character (the space among them) and past the last full row would
+// sample outside the texture.
+TEST(TextLayout, EachCodeTakesItsCellOrNone) {
+    const struct {
+        int type, code, column, row;
+    } cases[] = {
+        {Font::kBig, '!', 0, 1},  {Font::kBig, '1', 16, 1},   {Font::kBig, '2', 0, 2},
+        {Font::kBig, 'B', 16, 2}, {Font::kBig, 202, 16, 10},  {Font::kBig, 203, 0, 0},
+        {Font::kBig, 255, 0, 0},  {Font::kBig, ' ', 0, 0},    {Font::kBig, '\t', 0, 0},
+        {Font::kBig, 0, 0, 0},    {Font::kSmall, 193, 22, 7}, {Font::kSmall, 194, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "type " << c.type << ", code " << c.code);
+        const Font::Metrics font = Font::Metrics::ofType(c.type);
+        const Text::Layout layout =
+            Text::layOut(font, std::string(1, static_cast<char>(c.code)), 0, 0, kWidth, kHeight);
+        ASSERT_EQ(layout.glyphs.size(), c.row > 0 ? 1u : 0u);
+        if (c.row > 0) {
+            EXPECT_FLOAT_EQ(layout.glyphs[0].u0, c.column * font.cellWidth / font.textureWidth);
+            EXPECT_NEAR(layout.glyphs[0].v0, 1.0f - c.row * font.cellHeight / font.textureHeight, 1e-6f);
+        }
+    }
+}
+
+// A scaled text shrinks both ways; a limit narrows only a line that exceeds it.
+TEST(TextLayout, ScaleShrinksTheCellsAndAWidthLimitSqueezesOnlyALongerLine) {
+    const Font::Metrics big = Font::Metrics::ofType(Font::kBig);
+    const float advance = big.cellWidth * 2.0f / kWidth;
+    const Text::Layout half = Text::layOut(big, "AB", 0, 0, kWidth, kHeight, 0.5f);
+    EXPECT_FLOAT_EQ(half.width, advance);
+    EXPECT_FLOAT_EQ(half.height, big.cellHeight / kHeight);
+    EXPECT_FLOAT_EQ(Text::layOut(big, "AB", 0, 0, kWidth, kHeight, 1.0f, 3.0f * advance).width,
+                    2.0f * advance);
+    const Text::Layout squeezed =
+        Text::layOut(big, "Fluid Demo", 0, 0, kWidth, kHeight, 1.0f, 5.0f * advance);
+    EXPECT_FLOAT_EQ(squeezed.width, 5.0f * advance);
+    EXPECT_FLOAT_EQ(squeezed.height, big.cellHeight * 2.0f / kHeight);
+    EXPECT_LE(squeezed.glyphs.back().x1, squeezed.width + 2.0f / kWidth + 1.0e-6f);
+}
+
+} // namespace
