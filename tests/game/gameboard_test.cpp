@@ -1,10 +1,15 @@
+#include "game/compactposition.h"
 #include "game/gameboard.h"
+#include "support/boarddiagrams.h"
 #include "support/logcapture.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <ostream>
+#include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 void PrintTo(const GameBoard::Position& p, std::ostream* out) {
@@ -231,6 +236,371 @@ TEST(GameBoardRandom, DefaultSourceSpansTheCRuntimeRangeUniformly) {
     }
     // 30 % of the draws stop the easy level; a source of the wrong range lands far away.
     EXPECT_NEAR(stops / 20000.0, 0.3, 0.03);
+}
+
+// Whole games between computer players, every queued record replayed on a
+// board that learns of the game only through the queue, as the table scene
+// does. The replay applies the rules itself, so a shown board that matches the
+// logical one after each move also means the figure counts changed only as the
+// rules allow.
+
+constexpr int kSize = GameBoard::kBoardSize;
+constexpr int kGamesPerLevel = 1000;
+// Jumps keep the figure count, so two greedy players may chase each other for ever.
+constexpr int kMaxMovesPerGame = 400;
+
+bool onBoard(int x, int y) {
+    return x >= 0 && y >= 0 && x < kSize && y < kSize;
+}
+
+// Plays one game to its end or to the cap; returns the first fault found.
+std::string playGame(int level, unsigned seed) {
+    std::mt19937 rng(seed);
+    long draws = 0;
+    GameBoard board;
+    // Hard games from the start position are all alike: up to eight easy
+    // moves open them.
+    const int easyOpening = level == GameBoard::kHard ? static_cast<int>(seed % 9) : 0;
+    board.setDifficulty(easyOpening > 0 ? GameBoard::kEasy : level);
+    board.setRandomSource([&] {
+        ++draws;
+        return std::uniform_int_distribution<int>(0, 32767)(rng);
+    });
+    board.newGame();
+    // The shown board; its result is worked out afresh by the search's rules.
+    CompactPosition shown;
+    const auto matches = [&] {
+        for (int i = 0; i < kSize * kSize; ++i) {
+            if (shown.getField(i % kSize, i / kSize) != board.getField(i % kSize, i / kSize)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    std::vector<Move> conversionsDue;
+    int lastMover = 0;
+    int moves = 0;
+    for (; board.hasPendingMoves() && moves < kMaxMovesPerGame; board.popMove()) {
+        const Move m = board.frontMove();
+        const int mover = board.getCurrentPlayer();
+        if (!onBoard(m.fromX, m.fromY) || (m.type != MoveCreate && !onBoard(m.toX, m.toY))) {
+            return "record off the board";
+        }
+        if (m.type != MoveConvert && !conversionsDue.empty()) {
+            return "conversions missing";
+        }
+        if (m.type == MoveClear) {
+            shown = CompactPosition();
+        } else if (m.type == MoveCreate) {
+            shown.setField(m.fromX, m.fromY, m.toX);
+        } else if (m.type == MoveConvert) {
+            if (conversionsDue.empty() || m != conversionsDue.front()) {
+                return "conversion not beside the target or out of row-major order";
+            }
+            conversionsDue.erase(conversionsDue.begin());
+            shown.setField(m.fromX, m.fromY, mover);
+        } else if (m.type == MoveJump || m.type == MoveSplit) {
+            ++moves;
+            const int reach = m.type == MoveJump ? GameBoard::kJumpDistance : GameBoard::kSplitDistance;
+            if (GameBoard::distance(m.fromX, m.fromY, m.toX, m.toY) != reach || mover == lastMover ||
+                shown.getField(m.fromX, m.fromY) != mover || shown.getField(m.toX, m.toY) != 0) {
+                return "move against the rules";
+            }
+            lastMover = mover;
+            if (moves == easyOpening) {
+                board.setDifficulty(level);
+                draws = 0;
+            }
+            shown.setField(m.fromX, m.fromY, m.type == MoveJump ? 0 : mover);
+            shown.setField(m.toX, m.toY, mover);
+            for (int y = m.toY - 1; y <= m.toY + 1; ++y) {
+                for (int x = m.toX - 1; x <= m.toX + 1; ++x) {
+                    if (onBoard(x, y) && shown.getField(x, y) == 3 - mover) {
+                        conversionsDue.push_back({x, y, x, y, MoveConvert});
+                    }
+                }
+            }
+        } else {
+            return "unexpected record type " + std::to_string(m.type);
+        }
+        // The next computer move is queued inside popMove, so the boards must agree now.
+        if (board.countPendingMoves() == 1 && !matches()) {
+            return "shown board differs";
+        }
+    }
+    if (level == GameBoard::kHard && moves > easyOpening && draws != 0) {
+        return "hard level drew random numbers";
+    }
+    if (board.hasPendingMoves()) {
+        return board.winner() == 0 ? "" : "result while records are queued";
+    }
+    const int expected = shown.winner();
+    if (expected == 0 || board.winner() != expected || board.isRunning()) {
+        return "winner() is " + std::to_string(board.winner()) + ", the position says " +
+               std::to_string(expected);
+    }
+    return "";
+}
+
+TEST(GameBoardProperty, ComputerGamesAtBothLevels_ReplayFaithfullyAndEndAsCounted) {
+    for (const int level : {GameBoard::kEasy, GameBoard::kHard}) {
+        for (unsigned seed = 0; seed < kGamesPerLevel; ++seed) {
+            ASSERT_EQ(playGame(level, seed), "") << "level " << level << ", seed " << seed;
+        }
+    }
+}
+
+// Taking moves back, checked against a board that replays only the moves
+// that remain.
+
+struct Played {
+    Move move;
+    int mover = 0;
+};
+
+void start(GameBoard& board, bool human1, bool human2) {
+    board.setHuman(GameBoard::kPlayer1, human1);
+    board.setHuman(GameBoard::kPlayer2, human2);
+    board.newGame();
+}
+
+// Takes out up to limit queued records (all for -1) as the display does,
+// noting the computer's moves.
+void drainNoting(GameBoard& board, std::vector<Played>* played = nullptr, int limit = -1) {
+    for (; board.hasPendingMoves() && limit != 0; --limit) {
+        const Move m = board.frontMove();
+        if (played && (m.type == MoveJump || m.type == MoveSplit) &&
+            !board.isHuman(board.getCurrentPlayer())) {
+            played->push_back({m, board.getCurrentPlayer()});
+        }
+        board.popMove();
+    }
+}
+
+bool click(GameBoard& board, const Move& m) {
+    // A second click on the selected figure would deselect it.
+    if (board.getSelectedX() != m.fromX || board.getSelectedY() != m.fromY) {
+        board.clickField(m.fromX, m.fromY);
+    }
+    const bool moved = board.clickField(m.toX, m.toY);
+    board.setMoveDone(moved);
+    return moved;
+}
+
+Move randomMove(const GameBoard& board, std::mt19937& rng) {
+    std::vector<Move> moves;
+    for (int from = 0; from < kSize * kSize; ++from) {
+        for (int to = 0; to < kSize * kSize; ++to) {
+            const Move m{from % kSize, from / kSize, to % kSize, to / kSize, 0};
+            if (board.getField(m.fromX, m.fromY) == board.getCurrentPlayer() &&
+                board.getField(m.toX, m.toY) == GameBoard::kEmpty &&
+                GameBoard::distance(m.fromX, m.fromY, m.toX, m.toY) <= GameBoard::kJumpDistance) {
+                moves.push_back(m);
+            }
+        }
+    }
+    return moves.empty() ? Move() : moves[rng() % moves.size()];
+}
+
+std::string compareWithReplay(const GameBoard& board, const std::vector<Played>& played) {
+    GameBoard replay;
+    start(replay, true, true);
+    drainNoting(replay);
+    for (const Played& p : played) {
+        if (replay.getCurrentPlayer() != p.mover || !click(replay, p.move)) {
+            return "replay refused a move";
+        }
+        drainNoting(replay);
+    }
+    for (int i = 0; i < kSize * kSize; ++i) {
+        if (board.getField(i % kSize, i / kSize) != replay.getField(i % kSize, i / kSize)) {
+            return "field " + std::to_string(i) + " differs";
+        }
+    }
+    if (board.getFigureCount(1) != replay.countFields(1) ||
+        board.getFigureCount(2) != replay.countFields(2)) {
+        return "counts differ";
+    }
+    if (board.getCurrentPlayer() != replay.getCurrentPlayer() || board.winner() != replay.winner() ||
+        board.isRunning() != replay.isRunning() || board.countPendingMoves() != 0 || board.isMoveDone()) {
+        return "player to move, result or queue differs";
+    }
+    return "";
+}
+
+// Humans play random moves against each other or the hard computer and take
+// back at random: in the middle of the answer, right after a move, at the end.
+std::string playGame(unsigned seed) {
+    std::mt19937 rng(seed);
+    GameBoard board;
+    start(board, seed % 3 != 2, seed % 3 != 1);
+    std::vector<Played> played;
+    drainNoting(board, &played);
+    int takeBacks = 0;
+    for (int step = 0; step < 120; ++step) {
+        const bool stuck = board.winner() != 0 || board.hasPendingMoves();
+        if (stuck || rng() % 4 == 0) {
+            if (!board.canTakeBack()) {
+                if (stuck) {
+                    break;
+                }
+            } else {
+                while (!board.isHuman(played.back().mover)) {
+                    played.pop_back();
+                }
+                const Move taken = played.back().move;
+                played.pop_back();
+                if (!board.takeBack()) {
+                    return "take-back refused";
+                }
+                if (board.getSelectedX() != taken.fromX || board.getSelectedY() != taken.fromY) {
+                    return "selection not restored";
+                }
+                const std::string fault = compareWithReplay(board, played);
+                if (!fault.empty()) {
+                    return fault + " after take-back " + std::to_string(takeBacks);
+                }
+                ++takeBacks;
+                continue;
+            }
+        }
+        const Played move{randomMove(board, rng), board.getCurrentPlayer()};
+        if (!click(board, move.move)) {
+            return "no human move";
+        }
+        played.push_back(move);
+        drainNoting(board, &played, rng() % 3 == 0 ? static_cast<int>(rng() % 4) : -1);
+    }
+    return takeBacks > 0 ? "" : "nothing taken back";
+}
+
+TEST(TakeBack, RandomGamesWithRandomTakeBacks_MatchReplayOfRemainingMoves) {
+    for (unsigned seed = 0; seed < 300; ++seed) {
+        ASSERT_EQ(playGame(seed), "") << "seed " << seed;
+    }
+}
+
+TEST(TakeBack, WhileExpertThinks_CancelsTheSearch) {
+    GameBoard board;
+    board.setDifficulty(GameBoard::kExpert);
+    start(board, true, false);
+    drainNoting(board);
+    ASSERT_TRUE(click(board, {0, 0, 1, 1, 0}));
+    drainNoting(board);
+    ASSERT_TRUE(board.isThinking());
+    ASSERT_TRUE(board.takeBack());
+    EXPECT_FALSE(board.isThinking());
+    EXPECT_FALSE(board.hasPendingMoves());
+    EXPECT_EQ(board.countFields(GameBoard::kPlayer1), 1);
+}
+
+// Counts leaf positions with nothing but the board's public rules: every
+// figure to every empty field within reach, one split per target, each move
+// made with performMove and taken back field by field.
+uint64_t slowPerft(GameBoard& board, int player, int depth) {
+    if (depth == 0) {
+        return 1;
+    }
+    if (board.winner() != 0) {
+        return 0;
+    }
+    std::array<int32_t, kSize * kSize> saved{};
+    for (int i = 0; i < kSize * kSize; ++i) {
+        saved[static_cast<size_t>(i)] = board.getField(i % kSize, i / kSize);
+    }
+    std::array<bool, kSize * kSize> splitDone{};
+    uint64_t total = 0;
+    for (int from = 0; from < kSize * kSize; ++from) {
+        for (int to = 0; to < kSize * kSize; ++to) {
+            const int fx = from % kSize, fy = from / kSize, tx = to % kSize, ty = to / kSize;
+            const int d = GameBoard::distance(fx, fy, tx, ty);
+            if (saved[static_cast<size_t>(from)] != player || saved[static_cast<size_t>(to)] != 0 || d > 2) {
+                continue;
+            }
+            if (d == 1 && std::exchange(splitDone[static_cast<size_t>(to)], true)) {
+                continue;
+            }
+            EXPECT_TRUE(board.performMove(fx, fy, tx, ty));
+            while (board.popMove()) {
+            }
+            total += slowPerft(board, 3 - player, depth - 1);
+            for (int i = 0; i < kSize * kSize; ++i) {
+                board.setField(i % kSize, i / kSize, saved[static_cast<size_t>(i)]);
+            }
+        }
+    }
+    return total;
+}
+
+const Diagram kStart = {"o........", ".........", ".........", ".........", ".........",
+                        ".........", ".........", ".........", "........x"};
+// Player 2 is walled in: every reply that leaves it without a move ends the game.
+const Diagram kCornered = {"xo.......", "oo.......", ".........", ".........", ".........",
+                           ".........", ".........", ".........", "........."};
+
+TEST(CompactPositionPerft, AgreesWithTheBoardsRules) {
+    const struct {
+        const Diagram* rows;
+        int player;
+        int depth;
+    } cases[] = {{&kStart, 1, 4},
+                 {&kOpeningDiagram, 2, 3},
+                 {&kMiddleDiagram, 1, 2},
+                 {&kMiddleDiagram, 2, 2},
+                 {&kCornered, 2, 3}};
+    for (const auto& c : cases) {
+        GameBoard board;
+        drawDiagram(board, *c.rows);
+        const CompactPosition position = CompactPosition::fromBoard(board, c.player);
+        for (int depth = 1; depth <= c.depth; ++depth) {
+            SCOPED_TRACE(testing::Message() << c.rows[0][0] << " player " << c.player << " depth " << depth);
+            EXPECT_EQ(position.perft(depth), slowPerft(board, c.player, depth));
+        }
+    }
+}
+
+// Random games: the key kept move by move matches one computed afresh, it
+// tells the player to move apart, and the result matches the board's.
+TEST(CompactPosition, KeyAndResultFollowTheBoardThroughRandomGames) {
+    std::mt19937 random(7);
+    for (int game = 0; game < 20; ++game) {
+        GameBoard board;
+        drawDiagram(board, kStart);
+        CompactPosition position = CompactPosition::fromBoard(board, 1);
+        CompactMove moves[CompactPosition::kMaxMoves];
+        for (int ply = 0; ply < 200; ++ply) {
+            ASSERT_EQ(position.key(), position.computeKey());
+            ASSERT_EQ(position.winner(), board.winner()) << "game " << game << " ply " << ply;
+            const int n = position.generateMoves(moves);
+            if (n == 0) {
+                break;
+            }
+            const CompactMove move = moves[random() % static_cast<unsigned>(n)];
+            ASSERT_TRUE(position.isLegal(move));
+            const int player = position.toMove();
+            position.play(move);
+            ASSERT_TRUE(board.performCompactMove(move, player));
+            while (board.popMove()) {
+            }
+            const CompactPosition fresh = CompactPosition::fromBoard(board, position.toMove());
+            ASSERT_EQ(position.key(), fresh.key());
+            ASSERT_NE(position.key(), CompactPosition::fromBoard(board, 3 - position.toMove()).key());
+        }
+    }
+}
+
+TEST(CompactPosition, RefusesMovesThatAreNotThere) {
+    GameBoard board;
+    drawDiagram(board, kStart);
+    const CompactPosition position = CompactPosition::fromBoard(board, 1);
+    const struct {
+        CompactMove move;
+        bool legal;
+    } cases[] = {{{10, 10}, true},  {{0, 20}, true}, {{0, 30}, false},  {{11, 11}, false},
+                 {{80, 70}, false}, {{0, 0}, false}, {{200, 7}, false}, {{}, false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(position.isLegal(c.move), c.legal) << int(c.move.from) << "->" << int(c.move.to);
+    }
 }
 
 } // namespace

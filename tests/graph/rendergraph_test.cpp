@@ -1,7 +1,13 @@
 #include "base/exceptions.h"
+#include "game/gamelogic.h"
+#include "graph/command.h"
+#include "graph/commandbuffer.h"
+#include "graph/plugconnections.h"
 #include "graph/rendergraph.h"
 #include "graph/rendernode.h"
 #include "input/eventconsumer.h"
+#include "scene/table.h"
+#include "support/logcapture.h"
 #include "support/thrown.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +18,188 @@
 #include <vector>
 
 namespace {
+
+TEST(Command, Definition_GivesNameAndTypes_AMalformedOneIsRejectedAndLeavesTheCommandAsItWas) {
+    Command command;
+    command.define("ping");
+    EXPECT_EQ(command.getDefinition(), "ping[]");
+    command.define("move[ii]");
+    EXPECT_STREQ(command.getName(), "move");
+    command.addInt(3);
+    const char* const texts[] = {"", "[i]", "a[x]", "a[i", "a]", "a[i]]", "a[b]c]", "a[[i]", nullptr};
+    for (const char* text : texts) {
+        EXPECT_EQ(thrownMessage<IllegalArgumentException>([&] { command.define(text); }),
+                  "illegal command definition")
+            << (text != nullptr ? text : "null");
+    }
+    EXPECT_EQ(command.getDefinition(), "move[ii]");
+    command.addInt(4);
+    command.open(nullptr);
+    EXPECT_EQ(command.getInt(), 3);
+    EXPECT_EQ(command.getInt(), 4);
+}
+
+// Where a call breaks two rules, the message of the rule checked first wins.
+TEST(Command, BrokenContracts_ThrowTheirMessagesInTheOrderOfTheChecks) {
+    const struct {
+        const char* definition; // null: never defined
+        int intsAdded;
+        bool open;
+        std::function<void(Command&)> call;
+        const char* message;
+    } cases[] = {
+        {nullptr, 0, false, [](Command& c) { c.getName(); }, "command not created"},
+        {nullptr, 0, false, [](Command& c) { c.open(nullptr); }, "command not created"},
+        {nullptr, 0, false, [](Command& c) { c.getInt(); }, "command not created"},
+        {"a[i]", 0, true, [](Command& c) { c.define("not valid["); }, "command is open"},
+        {"a[i]", 0, true, [](Command& c) { c.open(nullptr); }, "command is open"},
+        {"a[i]", 0, false, [](Command& c) { c.addDouble(1.0); }, "illegal parameter type"},
+        {"a[i]", 1, false, [](Command& c) { c.addInt(1); }, "too many parameters"},
+        {"a", 0, false, [](Command& c) { c.addDouble(1.0); }, "too many parameters"},
+        {"a[i]", 1, false, [](Command& c) { c.getDouble(); }, "command is not open"},
+        {"a[i]", 0, true, [](Command& c) { c.getDouble(); }, "no parameter to return"},
+        {"a[is]", 1, true, [](Command& c) { c.getString(); }, "illegal format requested"},
+    };
+    for (const auto& c : cases) {
+        Command command;
+        if (c.definition != nullptr) {
+            command.define(c.definition);
+        }
+        for (int i = 0; i < c.intsAdded; ++i) {
+            command.addInt(i);
+        }
+        if (c.open) {
+            command.open(nullptr);
+        }
+        EXPECT_EQ(thrownMessage<IllegalStateException>([&] { c.call(command); }), c.message) << c.message;
+    }
+}
+
+TEST(Command, CopyOwnsItsParameters_NullStringIsEmpty) {
+    int marker = 0;
+    auto original = std::make_unique<Command>();
+    original->define("all[idssp]");
+    original->addInt(-7);
+    original->addDouble(2.5);
+    original->addString("kept");
+    original->addString(nullptr);
+    original->addPointer(&marker);
+    Command copy = *original;
+    original.reset();
+    copy.open(&marker);
+    EXPECT_EQ(copy.getSender(), &marker);
+    EXPECT_EQ(copy.getInt(), -7);
+    EXPECT_EQ(copy.getDouble(), 2.5);
+    EXPECT_STREQ(copy.getString(), "kept");
+    EXPECT_STREQ(copy.getString(), "");
+    EXPECT_EQ(copy.getPointer(), &marker);
+}
+
+TEST(CommandBuffer, HandsOutWhatWasPushedInOrder_EmptyHasNone) {
+    CommandBuffer buffer;
+    Command command;
+    command.define("a");
+    buffer.push(command);
+    command.define("b");
+    buffer.push(command);
+    EXPECT_STREQ(buffer.next().getName(), "a");
+    EXPECT_STREQ(buffer.next().getName(), "b");
+    EXPECT_EQ(thrownMessage<NotFoundException>([&] { buffer.next(); }), "no command available");
+}
+
+using Lines = std::vector<std::string>;
+
+class Logic : public GameLogic {
+public:
+    bool grants(const std::string& name) const override { return name == granted; }
+    void connected(const std::string& name) override { journal.push_back("connected " + name); }
+    void disconnected(const std::string& name) override { journal.push_back("disconnected " + name); }
+
+    std::string granted = "game";
+    Lines journal;
+};
+
+// Grants "game" only; with grantsNothing, refuses every name as the game's own table does.
+class Scene : public Table {
+public:
+    void render(double, float) override {}
+    void linkChildren() override {}
+    void attach() override {}
+    void detach() override {}
+    bool grants(const std::string& name) const override { return !grantsNothing && name == "game"; }
+    void getRequired(std::set<std::string>& out) const override {
+        Table::getRequired(out);
+        out.insert(extraRequired.begin(), extraRequired.end());
+    }
+
+    bool grantsNothing = false;
+    std::set<std::string> extraRequired;
+};
+
+// Provides what a game logic needs, so only the plugs' kind tells two apart.
+class AnyLogic : public Logic {
+public:
+    void getProvided(std::set<std::string>& out) const override {
+        Logic::getProvided(out);
+        Scene().getProvided(out);
+    }
+};
+
+TEST(Plug, CanConnect_ChecksKindThenGrantsThenDependencies) {
+    Scene scene;
+    Scene otherScene;
+    Logic logic;
+    Logic otherLogic;
+    EXPECT_TRUE(scene.canConnect(&logic, "game", true));
+    EXPECT_TRUE(logic.canConnect(&scene, "game", true));
+    LogCapture capture;
+    otherLogic.granted = "other";
+    EXPECT_FALSE(logic.canConnect(&otherLogic, "other", true));
+    EXPECT_FALSE(scene.canConnect(&otherScene, "game", true));
+    AnyLogic any;
+    AnyLogic another;
+    EXPECT_FALSE(any.canConnect(&another, "game", true)) << "two plugs of one kind, nothing else missing";
+    EXPECT_FALSE(scene.canConnect(&otherLogic, "game", true));
+    scene.grantsNothing = true;
+    EXPECT_FALSE(scene.canConnect(&logic, "game", true));
+    scene.grantsNothing = false;
+    // Both sides' needs are checked, the asking plug's and its partner's.
+    scene.extraRequired = {"zoom|d"};
+    EXPECT_FALSE(logic.canConnect(&scene, "game", true));
+    EXPECT_TRUE(capture.has("zoom|d")) << "the missing dependency is named";
+    capture.clear();
+    EXPECT_FALSE(scene.canConnect(&logic, "game", false));
+    EXPECT_TRUE(capture.lines().empty()) << "a quiet check logs nothing";
+}
+
+TEST(SystemConnections, ConnectAndDisconnect_ReceiverIsTheNonSequentialPlug_PlugsCheckedFirst) {
+    PlugConnections* system = &PlugConnections::instance();
+    Scene scene;
+    Scene refusing;
+    refusing.grantsNothing = true;
+    Logic logic;
+    system->connect(1, "game", &scene, &logic);
+    const Connection* connection = system->findConnection(1);
+    ASSERT_NE(connection, nullptr);
+    EXPECT_EQ(connection->receiver, &logic);
+    EXPECT_EQ(connection->sender, &scene);
+    EXPECT_TRUE(logic.journal.empty()) << "neither plug is told";
+    auto connectError = [&](Plug* a, Plug* b) {
+        return thrownMessage<IllegalArgumentException>([&] { system->connect(1, "game", a, b); });
+    };
+    EXPECT_EQ(connectError(&refusing, &logic), "can not connect plugs");
+    EXPECT_EQ(connectError(nullptr, &logic), "can not connect plugs");
+    EXPECT_EQ(connectError(&logic, nullptr), "can not connect plugs");
+    EXPECT_EQ(connectError(&logic, &scene), "a connection with the same identifier already exists");
+    logic.addConnection("game", 1, &scene);
+    EXPECT_EQ(logic.getConnection("game"), Plug::Connection(&scene, 1));
+    logic.disconnect("game");
+    EXPECT_EQ(system->findConnection(1), nullptr);
+    logic.removeConnection("game");
+    EXPECT_EQ(logic.journal, (Lines{"connected game", "disconnected game"}));
+    EXPECT_EQ(thrownMessage<NotFoundException>([&] { logic.getConnection("game"); }), "connection not found");
+    EXPECT_EQ(thrownMessage<NotFoundException>([&] { system->disconnect(1); }), "connection not found.");
+}
 
 using Journal = std::vector<std::string>;
 using Consumers = std::list<EventConsumer*>;

@@ -113,9 +113,6 @@ TEST(SceneOptions, Restore_KeepsTheOverlayAndSlowMotion) {
     EXPECT_EQ(options.blendManual, 0.0f);
 }
 
-} // namespace
-
-namespace {
 using Level = SceneQuality::Level;
 } // namespace
 

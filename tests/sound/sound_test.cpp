@@ -1,0 +1,528 @@
+#include "base/tools.h"
+#include "sound/soundlibrary.h"
+#include "sound/soundsystem.h"
+#include "sound/stream.h"
+#include "sound/wavreader.h"
+#include "support/logcapture.h"
+#include "support/pngfiles.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+using Status = WavReader::Status;
+
+namespace {
+
+// Sound files, audio drivers and the mixed output.
+constexpr int kWavHeaderSize = 44;
+constexpr int kFormatTagOffset = 20;
+constexpr int kChannelCountOffset = 22;
+constexpr int kRate = 22050;
+// The rate the game's output device runs at.
+constexpr int kOutputRate = 44100;
+
+void appendLittleEndian(std::string& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+    }
+}
+
+// Mono samples of a 440 Hz sine that fades in over its first tenth and out
+// over its last, so it starts and ends without a click.
+std::vector<int16_t> sine(double seconds, double amplitude = 0.5) {
+    const double pi = std::acos(-1.0);
+    const int frames = static_cast<int>(seconds * kRate);
+    std::vector<int16_t> samples;
+    for (int i = 0; i < frames; ++i) {
+        const double fade = std::min(1.0, std::min(i, frames - 1 - i) / (0.1 * frames));
+        samples.push_back(
+            static_cast<int16_t>(amplitude * fade * std::sin(2.0 * pi * 440.0 * i / kRate) * 32767));
+    }
+    return samples;
+}
+
+// A 16-bit PCM WAV file of interleaved samples.
+std::string wav(const std::vector<int16_t>& samples, int rate = kRate, int channels = 1) {
+    const uint32_t dataSize = static_cast<uint32_t>(2 * samples.size());
+    std::string out = "RIFF";
+    appendLittleEndian(out, 36 + dataSize, 4);
+    out += "WAVEfmt ";
+    appendLittleEndian(out, 16, 4); // format chunk size
+    appendLittleEndian(out, 1, 2);  // PCM
+    appendLittleEndian(out, channels, 2);
+    appendLittleEndian(out, rate, 4);
+    appendLittleEndian(out, rate * channels * 2, 4);
+    appendLittleEndian(out, channels * 2, 2); // bytes per frame
+    appendLittleEndian(out, 16, 2);           // bits per sample
+    out += "data";
+    appendLittleEndian(out, dataSize, 4);
+    for (const int16_t sample : samples) {
+        appendLittleEndian(out, static_cast<uint16_t>(sample), 2);
+    }
+    return out;
+}
+
+std::string sineWav(double seconds) {
+    return wav(sine(seconds));
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    PngFiles::writeBytes(path, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}
+
+// SDL's file-writing driver: the mixed output goes, as raw frames, to the
+// file. Like a sound card it takes the frames at about their own pace.
+void useDiskAudio(const std::string& outputFile) {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", outputFile.c_str(), 1);
+}
+
+// A driver that does not exist stands for a machine without a sound device.
+void useMissingAudioDevice() {
+    setenv("SDL_AUDIODRIVER", "dummy-nonexistent", 1);
+}
+
+// The left channel of the raw 16-bit stereo frames the disk driver wrote.
+std::vector<int16_t> leftChannel(const std::filesystem::path& rawOutput) {
+    const std::vector<uint8_t> raw = PngFiles::readBytes(rawOutput);
+    std::vector<int16_t> left(raw.size() / 4);
+    for (size_t i = 0; i < left.size(); ++i) {
+        left[i] = static_cast<int16_t>(raw[4 * i] | raw[4 * i + 1] << 8);
+    }
+    return left;
+}
+
+bool isLoud(int16_t value) {
+    return std::abs(value) > 1000;
+}
+
+// Polls until done() holds, for at most ten seconds: the audio thread keeps
+// no pace a test could count on.
+template <class Condition>
+bool waitFor(Condition done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+class WavReaderTest : public ::testing::Test {
+protected:
+    Status openBytes(const std::string& bytes) {
+        writeFile(dir / "test.wav", bytes);
+        return reader.open(dir.file("test.wav"));
+    }
+
+    // The format chunk of a valid file with one field replaced.
+    static std::string withField(int offset, uint32_t value, int bytes) {
+        std::string file = wav(sine(0.1));
+        std::string field;
+        appendLittleEndian(field, value, bytes);
+        return file.replace(offset, bytes, field);
+    }
+
+    TempDir dir;
+    WavReader reader;
+};
+
+TEST_F(WavReaderTest, Pcm16_SkipsUnknownChunksWithTheirPadding_ReadsAllFramesAndSeeks) {
+    std::string file = wav({1, 2, 3, 4, 5, 6}, 8000, 2);
+    file.insert(kWavHeaderSize - 8, std::string("LIST\3\0\0\0abc\0", 12)); // padded to an even size
+    ASSERT_EQ(openBytes(file), Status::Ok);
+    EXPECT_EQ(reader.getChannels(), 2);
+    EXPECT_EQ(reader.getRate(), 8000);
+    EXPECT_EQ(reader.getFrameCount(), 3);
+    int16_t frames[8] = {};
+    EXPECT_EQ(reader.read(frames, 4), 3u);
+    EXPECT_EQ(frames[5], 6);
+    EXPECT_TRUE(reader.atEnd());
+    EXPECT_EQ(reader.read(frames, 4), 0u);
+    ASSERT_TRUE(reader.seekFrame(2));
+    EXPECT_EQ(reader.read(frames, 4), 1u);
+    EXPECT_EQ(frames[0], 5);
+    EXPECT_FALSE(reader.seekFrame(4));
+}
+
+TEST_F(WavReaderTest, FilesItCannotRead_HaveTheirStatus) {
+    const std::string good = wav(sine(0.1));
+    std::string dataFirst = good;
+    dataFirst.replace(12, 4, "data").replace(kWavHeaderSize - 8, 4, "fmt ");
+    std::string hugeChunk = good;
+    hugeChunk.replace(16, 4, std::string("\xff\xff\xff\x7f", 4));
+    const std::vector<std::tuple<std::string, std::string, Status>> cases = {
+        {"empty", "", Status::UnknownFormat},
+        {"text", "no sound at all, only these words", Status::UnknownFormat},
+        {"not wave", std::string(good).replace(8, 4, "AVI "), Status::UnknownFormat},
+        {"adpcm", withField(kFormatTagOffset, 2, 2), Status::UnknownFormat},
+        {"24 bit", withField(34, 24, 2), Status::UnknownFormat},
+        {"header only", good.substr(0, 12), Status::Damaged},
+        {"data cut", good.substr(0, good.size() - 100), Status::Damaged},
+        {"data before format", dataFirst, Status::Damaged},
+        {"huge chunk", hugeChunk, Status::Damaged},
+        {"no channels", withField(kChannelCountOffset, 0, 2), Status::Damaged},
+        {"no rate", withField(24, 0, 4), Status::Damaged},
+        {"bad frame size", withField(32, 3, 2), Status::Damaged},
+    };
+    for (const auto& [name, bytes, status] : cases) {
+        EXPECT_EQ(openBytes(bytes), status) << name;
+    }
+    EXPECT_EQ(reader.open(dir.file("absent.wav")), Status::NotFound);
+    EXPECT_EQ(reader.open(dir.file("")), Status::NotFound);
+    int16_t frame = 0;
+    EXPECT_EQ(reader.read(&frame, 1), 0u);
+}
+
+class StreamTest : public ::testing::Test {
+protected:
+    StreamTest() {
+        useDiskAudio(dir.file("output.raw"));
+        writeFile(dir / "music.wav", sineWav(0.5));
+        SoundSystem::instance();
+    }
+    ~StreamTest() override {
+        stream.reset();
+        SoundSystem::destroy();
+    }
+
+    // Plays the file from the given time in the given mode.
+    void play(const std::string& file, int startMs, unsigned int mode) {
+        stream = std::make_unique<Stream>();
+        ASSERT_TRUE(stream->load(dir.file(file)));
+        ASSERT_TRUE(stream->setTime(startMs));
+        ASSERT_TRUE(stream->setMode(mode));
+        ASSERT_GE(stream->play(), 0);
+    }
+
+    TempDir dir;
+    std::unique_ptr<Stream> stream;
+};
+
+// Only a close that fails is reported: not an unopened stream, not the file a
+// reload replaces.
+TEST_F(StreamTest, Close_ReportsOnlyAFailure) {
+    writeFile(dir / "other.wav", sineWav(0.25));
+    LogCapture log;
+    {
+        Stream unopened;
+        EXPECT_FALSE(unopened.load(dir.file("absent.wav")));
+        EXPECT_EQ(unopened.play(), -1);
+        Stream reloaded;
+        ASSERT_TRUE(reloaded.load(dir.file("music.wav")));
+        EXPECT_GE(reloaded.play(), 0);
+        ASSERT_TRUE(reloaded.load(dir.file("other.wav")));
+        EXPECT_EQ(reloaded.getName(), dir.file("other.wav"));
+        EXPECT_EQ(reloaded.getLengthMs(), 250);
+        EXPECT_TRUE(reloaded.setTime(100));
+        EXPECT_TRUE(reloaded.stop());
+        EXPECT_EQ(reloaded.getTime(), 0);
+    }
+    EXPECT_EQ(log.lines().size(), 1u) << "only the failed load";
+    auto outliving = std::make_unique<Stream>();
+    ASSERT_TRUE(outliving->load(dir.file("music.wav")));
+    SoundSystem::destroy();
+    log.clear();
+    outliving.reset();
+    EXPECT_TRUE(log.has("could not close stream"));
+}
+
+TEST_F(StreamTest, SetTimeBeforePlay_OutputStartsThere) {
+    std::vector<int16_t> samples = sine(0.5, 0.02);
+    const std::vector<int16_t> loud = sine(0.5, 0.6);
+    samples.insert(samples.end(), loud.begin(), loud.end());
+    writeFile(dir / "twoparts.wav", wav(samples));
+    play("twoparts.wav", 600, FSOUND_LOOP_OFF);
+    EXPECT_TRUE(waitFor([&] { return stream->getTime() > 650; }));
+
+    stream.reset();
+    SoundSystem::destroy();
+    const std::vector<int16_t> left = leftChannel(dir / "output.raw");
+    const auto first = std::find_if(left.begin(), left.end(), isLoud);
+    ASSERT_NE(first, left.end()) << "the output stayed silent";
+    // The loud half starts at full strength: a stream started from 0 would
+    // fade in from the quiet half.
+    const auto onset = std::max_element(first, first + std::min<long>(441, left.end() - first));
+    EXPECT_GT(*onset, 0.5 * 32767);
+}
+
+TEST_F(StreamTest, LoopMode_PlaysOnPastTheEnd) {
+    writeFile(dir / "short.wav", sineWav(0.2));
+    play("short.wav", 0, FSOUND_LOOP_NORMAL);
+    // More loud output than one pass of the file holds.
+    const auto loudFrames = [this] {
+        const std::vector<int16_t> left = leftChannel(dir / "output.raw");
+        return std::count_if(left.begin(), left.end(), isLoud);
+    };
+    EXPECT_TRUE(waitFor([&] { return loudFrames() > 0.25 * kOutputRate; }));
+    EXPECT_LT(stream->getTime(), 200);
+}
+
+constexpr int kChannels = 64;
+
+class SoundLibrary : public ::testing::Test {
+protected:
+    SoundLibrary() {
+        useDiskAudio(dir.file("output.raw"));
+        writeFile(dir / "long.wav", sineWav(1.0));
+    }
+    ~SoundLibrary() override { FSOUND_Close(); }
+
+    FSOUND_SAMPLE* load(const std::string& name) {
+        return FSOUND_Sample_Load(FSOUND_FREE, dir.file(name).c_str(), 0, 0);
+    }
+    FSOUND_STREAM* open(const std::string& name) {
+        return FSOUND_Stream_OpenFile(dir.file(name).c_str(), 0, 0);
+    }
+
+    TempDir dir;
+};
+
+TEST_F(SoundLibrary, Init_RefusesBadArgumentsAMissingDeviceAndASecondInit_CallsBeforeAreRefused) {
+    EXPECT_EQ(load("long.wav"), nullptr);
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, nullptr), -1);
+    EXPECT_EQ(open("long.wav"), nullptr);
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
+    EXPECT_FALSE(FSOUND_Init(kOutputRate, 0, 0));
+    EXPECT_FALSE(FSOUND_Init(0, kChannels, 0));
+    EXPECT_FALSE(FSOUND_Init(kOutputRate, kChannels, 1));
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
+    useMissingAudioDevice();
+    EXPECT_FALSE(FSOUND_Init(kOutputRate, kChannels, 0));
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INIT);
+    useDiskAudio(dir.file("output.raw"));
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    EXPECT_FALSE(FSOUND_Init(kOutputRate, kChannels, 0));
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_BUSY);
+}
+
+// A game with sound must still end on SIGTERM or SIGINT.
+TEST_F(SoundLibrary, Init_LeavesTheTerminationSignalsAlone) {
+    struct sigaction term {
+    }, interrupt{}, after{};
+    sigaction(SIGTERM, nullptr, &term);
+    sigaction(SIGINT, nullptr, &interrupt);
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    sigaction(SIGTERM, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, term.sa_handler);
+    sigaction(SIGINT, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, interrupt.sa_handler);
+}
+
+TEST_F(SoundLibrary, SampleLoad_FailuresHaveTheirCodes) {
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    writeFile(dir / "words.txt", "no sound in here");
+    writeFile(dir / "cut.wav", sineWav(0.1).substr(0, kWavHeaderSize + 10));
+    const std::pair<std::string, int> cases[] = {
+        {"absent.wav", FMOD_ERR_FILE_NOTFOUND},
+        {"", FMOD_ERR_FILE_NOTFOUND},
+        {"words.txt", FMOD_ERR_FILE_FORMAT},
+        {"cut.wav", FMOD_ERR_FILE_BAD},
+    };
+    for (const auto& [file, code] : cases) {
+        EXPECT_EQ(load(file), nullptr) << file;
+        EXPECT_EQ(FSOUND_GetError(), code) << file;
+    }
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, nullptr, 0, 0), nullptr);
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
+}
+
+TEST_F(SoundLibrary, PlaySound_AllChannelsBusy_FailsToAllocate) {
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, 2, 0));
+    FSOUND_SAMPLE* sample = load("long.wav");
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, sample), 0);
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, sample), 1);
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, sample), -1);
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_CHANNEL_ALLOC);
+    EXPECT_EQ(FSOUND_PlaySound(2, sample), -1);
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
+}
+
+TEST_F(SoundLibrary, SampleFree_WhilePlayingOrByClose_StopsItAndRefusesTheStaleHandle) {
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    FSOUND_SAMPLE* sample = load("long.wav");
+    const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
+    ASSERT_GE(channel, 0);
+    EXPECT_TRUE(FSOUND_IsPlaying(channel));
+    EXPECT_TRUE(FSOUND_Sample_Free(sample));
+    EXPECT_FALSE(FSOUND_IsPlaying(channel));
+    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, sample), -1);
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
+    EXPECT_FALSE(FSOUND_Sample_Free(sample));
+    // Closing takes back every handle still issued.
+    sample = load("long.wav");
+    FSOUND_Close();
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    EXPECT_FALSE(FSOUND_Sample_Free(sample));
+}
+
+TEST_F(SoundLibrary, SongAndStream_ShareTheMusicChannel) {
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    FMUSIC_MODULE* song = FMUSIC_LoadSong(dir.file("long.wav").c_str());
+    FSOUND_STREAM* stream = open("long.wav");
+    ASSERT_TRUE(FMUSIC_PlaySong(song));
+    EXPECT_TRUE(FMUSIC_IsPlaying(song));
+    EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), kChannels);
+    EXPECT_FALSE(FMUSIC_IsPlaying(song));
+    // Closing the stream that no longer plays leaves the song's replay alone.
+    ASSERT_TRUE(FMUSIC_PlaySong(song));
+    EXPECT_TRUE(FSOUND_Stream_Close(stream));
+    EXPECT_TRUE(FMUSIC_IsPlaying(song));
+}
+
+TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds_BadModeOrChannelIsRefused) {
+    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
+    FSOUND_STREAM* stream = open("long.wav");
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(FSOUND_Stream_GetLengthMs(stream), 1000);
+    EXPECT_FALSE(FSOUND_Stream_SetTime(stream, 1001));
+    EXPECT_FALSE(FSOUND_Stream_SetTime(stream, -1));
+    ASSERT_TRUE(FSOUND_Stream_SetTime(stream, 500));
+    EXPECT_EQ(FSOUND_Stream_GetTime(stream), 500);
+    ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), kChannels);
+    int playing = 0;
+    EXPECT_TRUE(waitFor([&] { return (playing = FSOUND_Stream_GetTime(stream)) > 500; }));
+    EXPECT_LE(playing, 1000);
+    EXPECT_TRUE(FSOUND_Stream_Stop(stream));
+    EXPECT_EQ(FSOUND_Stream_GetTime(stream), 0);
+    EXPECT_FALSE(FSOUND_Stream_SetMode(stream, FSOUND_LOOP_OFF | FSOUND_LOOP_NORMAL));
+    EXPECT_EQ(FSOUND_Stream_Play(0, stream), -1);
+    EXPECT_EQ(FSOUND_Stream_OpenFile(dir.file("long.wav").c_str(), 0, 100), nullptr);
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
+}
+
+class SoundSystemTest : public ::testing::Test {
+protected:
+    SoundSystemTest() {
+        useDiskAudio(dir.file("output.raw"));
+        writeFile(dir / "select.wav", sineWav(0.3));
+        writeFile(dir / "move.wav", sineWav(0.2));
+    }
+    ~SoundSystemTest() override {
+        SoundSystem::destroy();
+        setAssetDirectory("");
+    }
+
+    TempDir dir;
+};
+
+TEST_F(SoundSystemTest, PlayedSample_ReachesTheOutputForItsLength) {
+    SoundSystem* sound = SoundSystem::instance();
+    // A stretch of silence first, so the sample is seen to start when played.
+    constexpr uintmax_t kSilentBytes = kOutputRate / 10 * 4;
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::file_size(dir / "output.raw") >= kSilentBytes; }));
+    Sample* sample = sound->addSample(dir.file("select.wav"));
+    ASSERT_NE(sample, nullptr);
+    const int channel = sample->play();
+    ASSERT_GE(channel, 0);
+    EXPECT_TRUE(waitFor([&] { return !FSOUND_IsPlaying(channel); }));
+    sound->removeSample(sample);
+    SoundSystem::destroy();
+
+    const std::vector<int16_t> left = leftChannel(dir / "output.raw");
+    const auto first = std::find_if(left.begin(), left.end(), isLoud);
+    ASSERT_NE(first, left.end()) << "the output stayed silent";
+    const auto last = std::find_if(left.rbegin(), left.rend(), isLoud).base();
+    EXPECT_GE(first - left.begin(), static_cast<long>(kSilentBytes / 4));
+    EXPECT_NEAR(static_cast<double>(last - first) / kOutputRate, 0.3, 0.03);
+}
+
+TEST_F(SoundSystemTest, AddSample_SameFileTwice_SharesOneSampleFreedAtTheLastRemoval) {
+    SoundSystem* sound = SoundSystem::instance();
+    Sample* sample = sound->addSample(dir.file("select.wav"));
+    Sample* other = sound->addSample(dir.file("move.wav"));
+    ASSERT_TRUE(sample != nullptr && other != nullptr);
+    EXPECT_EQ(sound->addSample(dir.file("select.wav")), sample);
+    EXPECT_EQ(sample->getRefCount(), 2);
+    EXPECT_TRUE(sound->removeSample(sample));
+    EXPECT_EQ(sample->getRefCount(), 1);
+    EXPECT_TRUE(sound->removeSample(sample));
+    // Freed: the pointer is refused, not followed, and nothing else changes.
+    EXPECT_FALSE(sound->removeSample(sample));
+    EXPECT_FALSE(sound->removeSample(nullptr));
+    EXPECT_EQ(other->getRefCount(), 1);
+    EXPECT_GE(other->play(), 0);
+}
+
+// Sixty-four sounds play at once: the clicks and splashes of a busy moment
+// never cut each other off.
+TEST_F(SoundSystemTest, SixtyFourSamplesPlayAtOnce) {
+    Sample* sample = SoundSystem::instance()->addSample(dir.file("select.wav"));
+    ASSERT_NE(sample, nullptr);
+    for (int i = 0; i < 64; ++i) {
+        EXPECT_GE(sample->play(), 0) << i;
+    }
+}
+
+TEST_F(SoundSystemTest, AddSample_FollowsThePathArgument) {
+    writeFile(dir / "sounds" / "select.wav", sineWav(0.1));
+    setAssetDirectory(dir.file(""));
+    Sample* sample = SoundSystem::instance()->addSample("sounds/select.wav");
+    ASSERT_NE(sample, nullptr);
+    EXPECT_EQ(sample->getName(), dir.file("") + "/sounds/select.wav");
+}
+
+TEST_F(SoundSystemTest, Destroy_FreesSamplesStillCounted_AndANewInstanceStartsAfresh) {
+    SoundSystem::instance()->addSample(dir.file("select.wav"));
+    SoundSystem::destroy();
+    SoundSystem* sound = SoundSystem::instance();
+    EXPECT_TRUE(sound->isInitialized());
+    EXPECT_FALSE(sound->init());
+    EXPECT_NE(sound->addSample(dir.file("select.wav")), nullptr);
+}
+
+TEST_F(SoundSystemTest, UnloadableFiles_GiveNullAndTheirReason_AndTheSystemGoesOn) {
+    writeFile(dir / "words.txt", "no sound in here");
+    SoundSystem* sound = SoundSystem::instance();
+    LogCapture log;
+    EXPECT_EQ(sound->addSample(dir.file("absent.wav")), nullptr);
+    EXPECT_TRUE(log.has("absent.wav: File not found"));
+    log.clear();
+    sound->playSong(dir.file("absent.mod"));
+    sound->playStream(dir.file("words.txt"));
+    sound->playStream(dir.file("select.wav"));
+    EXPECT_EQ(log.messages(), (std::vector<std::string>{"File not found", "Unknown file format"}));
+    EXPECT_NE(sound->addSample(dir.file("select.wav")), nullptr);
+}
+
+TEST_F(SoundSystemTest, NoAudioDevice_GivesASilentInstanceWhoseCallsAreHarmless) {
+    useMissingAudioDevice();
+    LogCapture log;
+    SoundSystem* sound = SoundSystem::instance();
+    ASSERT_NE(sound, nullptr);
+    EXPECT_FALSE(sound->isInitialized());
+    EXPECT_EQ(log.lines().size(), 1u);
+    EXPECT_EQ(SoundSystem::instance(), sound);
+    EXPECT_EQ(sound->addSample(dir.file("select.wav")), nullptr);
+    EXPECT_FALSE(sound->removeSample(nullptr));
+    sound->playSong(dir.file("select.wav"));
+    sound->playStream(dir.file("select.wav"));
+    Stream stream;
+    EXPECT_FALSE(stream.load(dir.file("select.wav")));
+    EXPECT_EQ(stream.play(), -1);
+}
+
+TEST(SoundSystemErrorText, CodesOutsideTheTableAreUnknown) {
+    EXPECT_STRNE(SoundSystem::getErrorText(FMOD_ERR_MEDIAPLAYER), "Unknown error");
+    for (int code : {FMOD_ERR_MEDIAPLAYER + 1, 1000, -1}) {
+        EXPECT_STREQ(SoundSystem::getErrorText(code), "Unknown error") << code;
+    }
+}
+
+} // namespace
