@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (AddressSanitizer and
-# UndefinedBehaviorSanitizer on) and runs each for the given number of
-# seconds (default 20), as many at once as there are cores. Each target keeps
+# UndefinedBehaviorSanitizer on) and runs them all at once for the given
+# number of seconds (default 20), sharing the cores. Each target keeps
 # a growing corpus under build-fuzz/fuzz-corpus, seeded from the generated
 # assets; a crash, leak or sanitizer report is kept under
 # build-fuzz/fuzz-findings and fails the run. SPORRIK_FUZZ_ASSETS may name
@@ -9,11 +9,16 @@
 # build's), which spares building the generator here.
 #
 #   scripts/fuzz.sh [seconds] [target...]     targets: png wav md3 cfg skin
+#   scripts/fuzz.sh --build [target...]       only builds them and their seeds
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-20}
 shift || true
+build_only=false
+if [ "$seconds" = --build ]; then
+    build_only=true
+fi
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(png wav md3 cfg skin)
@@ -23,11 +28,14 @@ build=build-fuzz
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DSPORRIK_FUZZ=ON \
     -DSPORRIK_WARNINGS_AS_ERRORS=ON -DSPORRIK_FUZZ_ASSETS="${SPORRIK_FUZZ_ASSETS:-}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target sporrik_fuzz_seeds $(printf 'sporrik_fuzz_%s ' "${targets[@]}")
+if $build_only; then
+    exit 0
+fi
 
 # Inputs beyond these sizes only slow the search: the seeds above them are cut.
 declare -A max_len=([png]=65536 [wav]=16384 [md3]=65536 [cfg]=4096 [skin]=4096)
 
-# fuzz <target>: one target's run, each on a core of its own.
+# fuzz <target>: one target's run.
 fuzz() {
     local corpus=$build/fuzz-corpus/$1 findings=$build/fuzz-findings/$1 log=$build/fuzz-$1.log
     mkdir -p "$corpus" "$findings"
@@ -46,10 +54,6 @@ running=()
 for target in "${targets[@]}"; do
     fuzz "$target" &
     running+=($!)
-    if [ ${#running[@]} -eq "$(nproc)" ]; then
-        wait "${running[0]}" || status=1
-        running=("${running[@]:1}")
-    fi
 done
 for pid in "${running[@]}"; do
     wait "$pid" || status=1

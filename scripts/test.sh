@@ -5,8 +5,9 @@
 # UndefinedBehaviorSanitizer of the game and the tests that need no display.
 # Each test runs once: the drawing and end-to-end tests on the Release build
 # under one virtual X server, the others sanitized beside the end-to-end
-# tests; then each fuzz target for 20 seconds beside a minute of the
-# sanitized game (scripts/soak.sh). Each step says how long it took.
+# tests, as is the fuzz build; then the fuzz targets, side by side for 50
+# seconds, beside a minute of the sanitized game (scripts/soak.sh). Each step
+# says how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,8 +25,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON
 step "Release build" cmake --build build -j"$jobs" --target sporrik sporrik_assets sporrik_display_tests \
     sporrik_tools_tests
 # Drawing tests are left out: the GL driver's own allocations would drown
-# their reports.
-# Line tables are all a sanitizer's report needs; fuller debug information
+# their reports. Line tables are all a report needs; fuller debug information
 # only slows the compile and link.
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSPORRIK_SANITIZE=ON -DSPORRIK_WARNINGS_AS_ERRORS=ON \
     -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1
@@ -39,6 +39,8 @@ sanitized_tests() {
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 GTEST_FILTER='-AssetGenerator.TwoRuns*' \
         ctest --test-dir build-sanitize --output-on-failure -L unit -j"$jobs"
 }
+# The fuzz build takes its seeds from the Release build's generated assets.
+fuzz_build() { SPORRIK_FUZZ_ASSETS="$PWD/build/assets" scripts/fuzz.sh --build; }
 
 # beside <log> <first...> -- <second...>: runs both commands at once, the
 # first's output kept in the log and shown when both have ended; fails when
@@ -65,12 +67,11 @@ beside() {
 # leaves, or a test that connects at that moment is refused.
 all_tests() {
     ctest --test-dir build --output-on-failure -j"$jobs" -R '_gl_tests$|^sporrik_tools_tests$' &&
-        beside build-sanitize/unit-tests.log sanitized_tests -- \
+        beside build-sanitize/unit-tests.log eval "sanitized_tests && fuzz_build" -- \
             ctest --test-dir build --output-on-failure -L e2e
 }
 step "tests" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
-    bash -c "set -euo pipefail; jobs=$jobs; $(declare -f sanitized_tests beside all_tests); all_tests"
+    bash -c "set -euo pipefail; jobs=$jobs; $(declare -f sanitized_tests fuzz_build beside all_tests); all_tests"
 
-# The fuzz build takes its seeds from the Release build's generated assets.
-step "fuzzing and soak" beside build/fuzz.log env SPORRIK_FUZZ_ASSETS="$PWD/build/assets" scripts/fuzz.sh 20 -- \
+step "fuzzing and soak" beside build/fuzz.log env SPORRIK_FUZZ_ASSETS="$PWD/build/assets" scripts/fuzz.sh 50 -- \
     scripts/soak.sh 60
