@@ -11,11 +11,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# On a shared machine the processor time (of this command's own processes)
+# tells more than the wall time.
 step() {
-    local start=$SECONDS
+    local start=$SECONDS cpu
+    cpu=$(cpu_ticks)
     "${@:2}"
-    echo "== $1: $((SECONDS - start)) s (load $(cut -d ' ' -f 1-3 /proc/loadavg))"
+    echo "== $1: $((SECONDS - start)) s, $((($(cpu_ticks) - cpu) / $(getconf CLK_TCK))) s of processor time" \
+        "(load $(cut -d ' ' -f 1-3 /proc/loadavg))"
 }
+# cpu_ticks: user and system time of the ended child processes so far, in
+# clock ticks.
+cpu_ticks() { awk '{ print $16 + $17 }' /proc/$$/stat; }
 
 step "packages" scripts/install-deps.sh
 
