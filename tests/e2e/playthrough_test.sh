@@ -186,8 +186,15 @@ to_menu() {
 rm -f "$SPORRIK_SHOTS"/playthrough-*.png
 start_ui
 first=$(button_box $(menu_button 0))
-# The pointer image drawn where it was parked shows a frame after it moved.
-main_menu_drawn() { pointer_parked && has_chars "$shot" "$first" 8; }
+# The pointer image drawn where it was parked shows a frame after it moved. A
+# motion sent while the game was still starting up may be lost: until the
+# image follows, each look moves the pointer anew.
+main_menu_drawn() {
+    pointer_parked && has_chars "$shot" "$first" 8 && return 0
+    xdotool mousemove --window "$window" 90 90
+    park_pointer
+    return 1
+}
 await 30 main-menu main_menu_drawn || fail "no New Game in the first button, or no pointer image"
 main=$shot
 logo_shown "$main" || fail "no logo"
