@@ -1,6 +1,7 @@
 #include "core/sporrik.h"
 
 #include "base/log.h"
+#include "core/commandline.h"
 #include "core/main.h"
 #include "core/system.h"
 #include "game/gameboard.h"
@@ -11,9 +12,14 @@
 #include "ui/menumain.h"
 #include "ui/sporrikhud.h"
 
+#include <cstdio>
+#include <string>
+
 namespace {
 
 const char* const kSource = "Sporrik";
+constexpr int kThreeQuarters = 75;
+constexpr int kHalf = 50;
 
 // The scene's view of the application: the menu stack of Main.
 class MainSceneHost : public SceneHost {
@@ -36,6 +42,14 @@ Sporrik::Sporrik(Main& application) {
     const SceneQuality quality = SceneQuality::choose(requested, isSoftwareRenderer());
     log(NOTE, kSource, quality.describe(requested));
     table->setQuality(quality);
+    const char* scaleArgument = System::instance()->getArgument("scale");
+    OptionValues::Scale scale = OptionValues::Scale::Automatic;
+    if (scaleArgument != nullptr && !CommandLine::parseScale(scaleArgument, scale)) {
+        log(WARNING, kSource,
+            std::string("unknown scale \"") + scaleArgument +
+                "\" ignored (auto, 1, 0.75 or 0.5); choosing automatically");
+    }
+    setScale(scale);
     menu = std::make_unique<MenuMain>(&table->getBoard(), application);
     hud = std::make_unique<SporrikHud>(&table->getBoard());
 }
@@ -50,6 +64,39 @@ Sporrik::~Sporrik() {
 
 GameBoard& Sporrik::getBoard() {
     return table->getBoard();
+}
+
+void Sporrik::setScale(OptionValues::Scale scale) {
+    int percent = ScaleController::kFull;
+    const char* why = nullptr;
+    switch (scale) {
+    case OptionValues::Scale::Automatic:
+        if (isSoftwareRenderer()) {
+            table->followFrameTime();
+            char line[128];
+            std::snprintf(line, sizeof line,
+                          "scale: automatic on the software renderer, %d %% to %d %%, budget %.1f ms",
+                          table->getScalePercent(), ScaleController::kLowest,
+                          ScaleController::kDefaultBudgetMs);
+            log(NOTE, kSource, line);
+            return;
+        }
+        why = "automatic, the full picture on a graphics card";
+        break;
+    case OptionValues::Scale::Full:
+        why = "fixed";
+        break;
+    case OptionValues::Scale::ThreeQuarters:
+        percent = kThreeQuarters;
+        why = "fixed";
+        break;
+    case OptionValues::Scale::Half:
+        percent = kHalf;
+        why = "fixed";
+        break;
+    }
+    table->fixScale(percent);
+    log(NOTE, kSource, "scale: " + std::to_string(percent) + " % (" + why + ")");
 }
 
 RenderNode* Sporrik::getTable() {

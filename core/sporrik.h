@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/gamepackage.h"
+#include "ui/optionvalues.h"
 
 #include <memory>
 
@@ -27,6 +28,10 @@ public:
     GameLogic* getGameLogic() override;
 
     GameBoard& getBoard();
+    // Applies a scale of the table scene's picture at once (the options
+    // menu's and the command line's): Automatic follows the frame time on a
+    // software renderer and keeps the full picture on a graphics card.
+    void setScale(OptionValues::Scale scale);
     WaterTable& getWaterTable() { return *table; }
 
 private:

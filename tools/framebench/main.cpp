@@ -8,7 +8,8 @@
 //
 // quality= limits the run to one setting; profile adds the time of each
 // phase of a frame, measured with glFinish between the phases; shots= writes
-// the last frame of each demonstration as <dir>/<quality>.png.
+// the last frame of each demonstration as <dir>/<quality>.png and the menus
+// over it as <dir>/<quality>-menus.png.
 #include <GL/glew.h>
 
 #include "base/phasetimer.h"
@@ -21,6 +22,7 @@
 #include "game/gameboard.h"
 #include "input/inputevent.h"
 #include "resources/softwarerenderer.h"
+#include "scene/scalecontroller.h"
 #include "scene/scenequality.h"
 #include "scene/watertable.h"
 
@@ -141,10 +143,12 @@ struct Settings {
     const char* shots = nullptr;
 };
 
-// One section of the results: its name and the quality it runs at.
+// One section of the results: its name, the quality it runs at, and whether
+// the scale follows the frame time (else the full picture, as before scaling).
 struct Run {
     const char* name;
     SceneQuality quality;
+    bool automaticScale = false;
 };
 
 class FrameBench {
@@ -176,22 +180,23 @@ public:
             const SceneQuality quality(level);
             runs.push_back({quality.name(), quality});
         }
-        runs.push_back({"auto", SceneQuality::choose(nullptr, isSoftwareRenderer())});
+        runs.push_back({"auto", SceneQuality::choose(nullptr, isSoftwareRenderer()), true});
         runs.erase(std::remove_if(runs.begin(), runs.end(),
                                   [this](const Run& run) {
                                       return settings.only != nullptr &&
                                              std::strcmp(settings.only, run.name) != 0;
                                   }),
                    runs.end());
-        std::vector<FrameStats> demos;
+        std::vector<std::string> demos;
         for (const Run& run : runs) {
-            demos.push_back(runDemonstration(run));
+            const FrameStats demo = runDemonstration(run);
+            demos.push_back(withScale(demo.json()));
         }
         std::string results;
         for (size_t i = 0; i < runs.size(); ++i) {
             const FrameStats fluid = runFluidDemo(runs[i]);
             results += ", \"" + std::string(runs[i].name) + "\": {\"quality\": \"" + runs[i].quality.name() +
-                       "\", \"demo\": " + demos[i].json() + ", \"fluid_demo\": " + fluid.json() + "}";
+                       "\", \"demo\": " + demos[i] + ", \"fluid_demo\": " + withScale(fluid.json()) + "}";
         }
         char figures[160];
         std::snprintf(figures, sizeof figures,
@@ -204,6 +209,15 @@ public:
     }
 
 private:
+    // A run's figures with the scale it ended at.
+    std::string withScale(std::string json) const {
+        char scale[64];
+        std::snprintf(scale, sizeof scale, ", \"scale\": %.2f, \"last_step_frame\": %d}", lastScale / 100.0,
+                      lastStepFrame);
+        json.pop_back();
+        return json + scale;
+    }
+
     // One frame through GLUT's own display callback, waited for.
     void drawFrame() {
         glutPostRedisplay();
@@ -226,7 +240,13 @@ private:
     }
 
     void startRun(const Run& run) {
-        application->getPackage()->getWaterTable().setQuality(run.quality);
+        Sporrik& package = *application->getPackage();
+        package.getWaterTable().setQuality(run.quality);
+        // Each run starts at the full picture, as the game does.
+        package.setScale(OptionValues::Scale::Full);
+        if (run.automaticScale) {
+            package.setScale(OptionValues::Scale::Automatic);
+        }
         std::printf("quality %s (%s)\n", run.name, run.quality.name());
     }
 
@@ -241,6 +261,12 @@ private:
                       system->getHeight());
         }
         application->returnToMenus();
+        if (settings.shots != nullptr) {
+            // The menus over the scene at the scale the run ended at.
+            application->render(0.0);
+            writeShot(std::string(settings.shots) + "/" + run.name + "-menus.png", system->getWidth(),
+                      system->getHeight());
+        }
         return demo;
     }
 
@@ -282,6 +308,8 @@ private:
         std::vector<double> times;
         profile.clear();
         double cpuStartMs = 0.0;
+        const WaterTable& table = application->getPackage()->getWaterTable();
+        lastStepFrame = -1;
         for (int i = 0; i < settings.warmup + settings.frames; ++i) {
             if (stirring) {
                 stir(i);
@@ -291,8 +319,12 @@ private:
             }
             const double begin = nowMs();
             profile.startFrame();
+            const int scaleBefore = table.getScalePercent();
             drawFrame();
             PhaseTimer::mark(FramePhase::MenusAndDisplay);
+            if (table.getScalePercent() != scaleBefore) {
+                lastStepFrame = i;
+            }
             if (i >= settings.warmup) {
                 times.push_back(nowMs() - begin);
             } else if (i == settings.warmup - 1) {
@@ -306,6 +338,11 @@ private:
             "(load %s)\n",
             mode, stats.medianMs, stats.p90Ms, stats.p99Ms, stats.fps,
             emptyFrameMs > 0.0 ? stats.medianMs / emptyFrameMs : 0.0, cpuPerFrameMs, loadAverage().c_str());
+        lastScale = table.getScalePercent();
+        if (table.followsFrameTime()) {
+            std::printf("  %-10s scale settled on %d %%, last step in frame %d (warm-up %d)\n", "", lastScale,
+                        lastStepFrame, settings.warmup);
+        }
         if (settings.profile) {
             profile.print((std::string(runName) + " " + mode).c_str(), settings.frames);
         }
@@ -320,6 +357,10 @@ private:
     std::string renderer;
     double firstFrameMs = 0.0;
     double emptyFrameMs = 0.0;
+    // Of the last timed run: the scale it ended at, and the frame (warm-up
+    // included) in which it last changed, -1 for none.
+    int lastScale = ScaleController::kFull;
+    int lastStepFrame = -1;
 };
 
 int positiveOr(const char* text, int fallback) {
