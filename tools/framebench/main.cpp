@@ -9,7 +9,8 @@
 // quality= limits the run to one setting; profile adds the time of each
 // phase of a frame, measured with glFinish between the phases; shots= writes
 // the last frame of each demonstration as <dir>/<quality>.png and the menus
-// over it as <dir>/<quality>-menus.png.
+// over it as <dir>/<quality>-menus.png; below the full scale also the same
+// frame at the full scale as <dir>/<quality>-full-scale.png.
 #include <GL/glew.h>
 
 #include "base/phasetimer.h"
@@ -259,6 +260,17 @@ private:
             application->render(0.0);
             writeShot(std::string(settings.shots) + "/" + run.name + ".png", system->getWidth(),
                       system->getHeight());
+            WaterTable& table = application->getPackage()->getWaterTable();
+            if (table.getScalePercent() != ScaleController::kFull) {
+                // The same frame at the full scale (no time passes).
+                const int settled = table.getScalePercent();
+                table.fixScale(ScaleController::kFull);
+                application->render(0.0);
+                writeShot(std::string(settings.shots) + "/" + run.name + "-full-scale.png",
+                          system->getWidth(), system->getHeight());
+                table.fixScale(settled);
+                table.followFrameTime();
+            }
         }
         application->returnToMenus();
         if (settings.shots != nullptr) {
