@@ -45,6 +45,7 @@ TEST(ScaleController, StepsFollowTheMedianOfWholeRunsWithinTheLimits) {
         {"under the budget but not well under: stays", 80, {{kBudget - 1, 40 * run}}, 80},
         {"well under, one run short: stays", 50, {{4.0, (upRuns - 1) * run}}, 50},
         {"well under long enough: one step up", 50, {{4.0, upRuns * run}}, 60},
+        {"under the margin, but not once the picture grows: stays", 50, {{11.0, 10 * upRuns * run}}, 50},
         {"well under long: up to the full picture, no further", 50, {{1.0, 40 * upRuns * run}}, 100},
         {"a run not well under restarts the count",
          50,
