@@ -41,6 +41,7 @@ TEST(ScaleController, StepsFollowTheMedianOfWholeRunsWithinTheLimits) {
         {"a run over the budget: one step down", 100, {{kBudget + 3, run}}, 90},
         {"a run not yet complete: no step", 100, {{kBudget + 3, run - 1}}, 100},
         {"long over the budget: down to the lowest, no further", 100, {{80.0, 40 * run}}, C::kLowest},
+        {"from between the steps: still not below the lowest", 75, {{80.0, 40 * run}}, C::kLowest},
         {"a few slow frames in a run: no step", 80, {{12.0, run / 2 + 1}, {90.0, run / 2}}, 80},
         {"under the budget but not well under: stays", 80, {{kBudget - 1, 40 * run}}, 80},
         {"well under, one run short: stays", 50, {{4.0, (upRuns - 1) * run}}, 50},
