@@ -57,6 +57,8 @@ public:
 
 protected:
     Main();
+    // After each frame's drawing.
+    virtual void frameDone() {}
 
 private:
     bool menusShown = true;

@@ -28,6 +28,7 @@ public:
 
     GameBoard& getBoard();
     WaterTable& getWaterTable() { return *table; }
+    MenuMain& getMainMenu() { return *menu; }
 
 private:
     std::unique_ptr<SceneHost> host;
