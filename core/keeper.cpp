@@ -80,8 +80,6 @@ void Keeper::loadSettings() {
 void Keeper::attach(Sporrik& p) {
     package = &p;
     apply(loaded);
-    loadGame();
-    lastGame = signature();
 }
 
 void Keeper::apply(const Settings& s) {
@@ -185,6 +183,13 @@ void Keeper::update(double now) {
     if (package == nullptr) {
         return;
     }
+    // After the first frame: the table, loaded then, starts from an empty board.
+    if (!gameLoaded) {
+        gameLoaded = true;
+        loadGame();
+        lastGame = signature();
+        return;
+    }
     Signature current = signature();
     if (!(current == lastGame)) {
         lastGame = std::move(current);
@@ -197,7 +202,7 @@ void Keeper::update(double now) {
 }
 
 void Keeper::saveAll() {
-    if (package == nullptr) {
+    if (package == nullptr || !gameLoaded) {
         return;
     }
     saveSettings();

@@ -29,10 +29,11 @@ public:
     void loadSettings();
     OptionValues& getOptionValues() { return options; }
 
-    // Hands the settings to the package's scene and menus and continues a
-    // kept game there; the package must outlive the keeper's use of it.
+    // Hands the settings to the package's scene and menus; the package must
+    // outlive the keeper's use of it.
     void attach(Sporrik& package);
-    // Once a frame, with the seconds of a monotonic clock.
+    // Once a frame, with the seconds of a monotonic clock; the first
+    // continues the kept game.
     void update(double now);
     // At the end of the program: whatever changed is written.
     void saveAll();
@@ -66,5 +67,6 @@ private:
     Sporrik* package = nullptr; // not owned: the application's package
     double lastSettingsWrite = -1.0e9;
     Signature lastGame;
+    bool gameLoaded = false;
     bool gameKept = false;
 };
