@@ -113,7 +113,9 @@ std::optional<GameBoard::Record> parse(const std::string& text, std::string& rea
     }
     for (int y = 0; y < kSide && reason.empty(); ++y) {
         const std::string* row = ini.find("game", rowKey(y));
-        if (row == nullptr || row->size() != kSide) {
+        if (row == nullptr) {
+            reason = "[game] " + rowKey(y) + " is missing";
+        } else if (row->size() != kSide) {
             reason = "the board is not " + std::to_string(kSide) + " x " + std::to_string(kSide);
         } else if (!readDigits(*row, game.fields)) {
             reason = "[game] " + rowKey(y) + " holds a field other than 0, 1 or 2";
