@@ -49,6 +49,8 @@ public:
     bool grants(const std::string&) const override { return false; }
 
     GameBoard& getBoard() { return board; }
+    // The option keys' values; a change shows from the next frame.
+    SceneOptions& getSceneOptions() { return options; }
     // Takes effect at once; the water pictures are made anew at their size.
     void setQuality(SceneQuality newQuality);
     const SceneQuality& getQuality() const { return quality; }
