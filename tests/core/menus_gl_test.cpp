@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -225,42 +224,24 @@ TEST_F(Screens, OptionButtonsTakeEffectAtOnce_MMutesAndKeepsTheVolumeStep) {
     OptionValues defaults;
     defaults.fullScreen = start.fullScreen;
     ASSERT_EQ(start, defaults);
-    // The first step of each, seen where it takes effect.
-    const struct {
-        MenuOptions::Row row;
-        int values;
-        std::function<bool()> inEffect;
-    } rows[] = {
-        {MenuOptions::Quality, 3,
-         [&] {
-             return table.getQuality().getLevel() == SceneQuality::Level::Full;
-         }},
-        {MenuOptions::Screen, 2,
-         [&] {
-             return System::instance()->isFullscreen() != start.fullScreen;
-         }},
-        {MenuOptions::Volume, 5,
-         [&] {
-             return SoundSystem::instance()->getVolume() == 0.0f;
-         }},
-        {MenuOptions::Hints, 2,
-         [&] {
-             return !table.getSceneOptions().moveHints;
-         }},
-        {MenuOptions::Scale, 4,
-         [&] {
-             return scales == std::vector{OptionValues::Scale::Full};
-         }},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << "row " << r.row);
-        ButtonSimple& button = *optionsMenu->getButton(r.row);
+    // Quality, screen, volume, hints and scale.
+    const int valueCounts[MenuOptions::kRows] = {3, 2, 5, 2, 4};
+    for (int row = 0; row < MenuOptions::kRows; ++row) {
+        SCOPED_TRACE(testing::Message() << "row " << row);
+        ButtonSimple& button = *optionsMenu->getButton(static_cast<MenuOptions::Row>(row));
         click(button);
-        const OptionValues expected = MenuOptions::stepped(start, r.row);
+        const OptionValues expected = MenuOptions::stepped(start, static_cast<MenuOptions::Row>(row));
         EXPECT_EQ(options.getOptions(), expected);
-        EXPECT_EQ(button.getCaption(), MenuOptions::caption(expected, r.row, false));
-        EXPECT_TRUE(r.inEffect());
-        for (int i = 1; i < r.values; ++i) {
+        EXPECT_EQ(button.getCaption(),
+                  MenuOptions::caption(expected, static_cast<MenuOptions::Row>(row), false));
+        // The first step of each row, seen where it takes effect.
+        const bool inEffect[] = {table.getQuality().getLevel() == SceneQuality::Level::Full,
+                                 System::instance()->isFullscreen() != start.fullScreen,
+                                 SoundSystem::instance()->getVolume() == 0.0f,
+                                 !table.getSceneOptions().moveHints,
+                                 scales == std::vector{OptionValues::Scale::Full}};
+        EXPECT_TRUE(inEffect[row]);
+        for (int i = 1; i < valueCounts[row]; ++i) {
             click(button);
         }
         EXPECT_EQ(options.getOptions(), start);
