@@ -1,7 +1,9 @@
 #include "core/keeper.h"
 
 #include "base/log.h"
+#include "core/gameoptions.h"
 #include "core/sporrik.h"
+#include "core/system.h"
 #include "keep/keptfile.h"
 #include "keep/savedgame.h"
 #include "scene/watertable.h"
@@ -69,11 +71,10 @@ void Keeper::loadSettings() {
     }
     loaded = *settings;
     written = loaded;
-    options.quality = static_cast<OptionValues::Quality>(loaded.options.quality);
-    options.scale = static_cast<OptionValues::Scale>(loaded.options.scale);
-    options.fullScreen = loaded.options.fullScreen;
-    options.volume = std::min(loaded.options.volume, OptionValues::kVolumeSteps);
-    options.moveHints = loaded.options.moveHints;
+    System* system = System::instance();
+    if (system->getArgument("window") == nullptr) {
+        system->setFullscreen(loaded.options.fullScreen);
+    }
     log(NOTE, kSource, "settings loaded from " + path + ": " + describe(loaded));
 }
 
@@ -82,9 +83,30 @@ void Keeper::attach(Sporrik& p) {
     apply(loaded);
 }
 
+OptionValues Keeper::optionValues(const Settings::Options& kept) {
+    OptionValues values;
+    values.quality = static_cast<OptionValues::Quality>(kept.quality);
+    values.scale = static_cast<OptionValues::Scale>(kept.scale);
+    values.fullScreen = kept.fullScreen;
+    values.volume = std::min(kept.volume, OptionValues::kVolumeSteps);
+    values.moveHints = kept.moveHints;
+    return values;
+}
+
 void Keeper::apply(const Settings& s) {
+    GameOptions& gameOptions = package->getOptions();
+    OptionValues values = optionValues(s.options);
+    const OptionValues now = gameOptions.getOptions();
+    System* system = System::instance();
+    if (system->getArgument("quality") != nullptr) {
+        values.quality = now.quality;
+    }
+    // The window is open: its kind was chosen before, by the command line or the file.
+    values.fullScreen = now.fullScreen;
+    gameOptions.setOptions(values);
+    started = gameOptions.getOptions();
     WaterTable& table = package->getWaterTable();
-    SceneOptions& view = table.getOptions();
+    SceneOptions& view = table.getSceneOptions();
     view.autoBlend = s.view.autoBlend;
     view.caustics = s.view.caustics;
     view.fog = s.view.fog;
@@ -100,13 +122,22 @@ void Keeper::apply(const Settings& s) {
 
 Settings Keeper::gather() const {
     Settings s;
+    const OptionValues options = package->getOptions().getOptions();
+    const System* system = System::instance();
     s.options.quality = static_cast<int>(options.quality);
-    s.options.scale = static_cast<int>(options.scale);
+    // The command line's choices stay out of the file until the menu changes them.
+    if (system->getArgument("quality") != nullptr && options.quality == started.quality) {
+        s.options.quality = loaded.options.quality;
+    }
     s.options.fullScreen = options.fullScreen;
+    if (system->getArgument("window") != nullptr && options.fullScreen == started.fullScreen) {
+        s.options.fullScreen = loaded.options.fullScreen;
+    }
+    s.options.scale = static_cast<int>(options.scale);
     s.options.volume = options.volume;
     s.options.moveHints = options.moveHints;
     WaterTable& table = package->getWaterTable();
-    const SceneOptions& view = table.getOptions();
+    const SceneOptions& view = table.getSceneOptions();
     s.view.autoBlend = view.autoBlend;
     s.view.caustics = view.caustics;
     s.view.fog = view.fog;

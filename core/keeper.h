@@ -25,12 +25,14 @@ public:
 
     explicit Keeper(Folders folders);
 
-    // Before the window opens: the options choose its kind.
+    // Before the window opens: the kept options choose its kind, unless the
+    // command line does.
     void loadSettings();
-    OptionValues& getOptionValues() { return options; }
 
-    // Hands the settings to the package's scene and menus; the package must
-    // outlive the keeper's use of it.
+    // Hands the settings to the package's options, scene and menus; the
+    // package must outlive the keeper's use of it. quality= and window on the
+    // command line hold for this run: the file keeps its own values unless
+    // the options menu changes them.
     void attach(Sporrik& package);
     // Once a frame, with the seconds of a monotonic clock; the first
     // continues the kept game.
@@ -55,6 +57,7 @@ private:
 
     Settings gather() const;
     void apply(const Settings& settings);
+    static OptionValues optionValues(const Settings::Options& kept);
     void loadGame();
     void saveSettings();
     void saveGame();
@@ -63,7 +66,8 @@ private:
     Folders folders;
     Settings loaded;
     Settings written;
-    OptionValues options;
+    // The options as this run started, after the command line.
+    OptionValues started;
     Sporrik* package = nullptr; // not owned: the application's package
     double lastSettingsWrite = -1.0e9;
     Signature lastGame;

@@ -1,19 +1,17 @@
 #include "core/sporrik.h"
 
-#include "base/log.h"
+#include "core/gameoptions.h"
 #include "core/main.h"
 #include "core/system.h"
 #include "game/gameboard.h"
 #include "game/gamelogic.h"
-#include "resources/softwarerenderer.h"
+#include "graph/rendergraph.h"
 #include "scene/scenehost.h"
 #include "scene/watertable.h"
 #include "ui/menumain.h"
 #include "ui/sporrikhud.h"
 
 namespace {
-
-const char* const kSource = "Sporrik";
 
 // The scene's view of the application: the menu stack of Main.
 class MainSceneHost : public SceneHost {
@@ -32,11 +30,9 @@ private:
 Sporrik::Sporrik(Main& application) {
     host = std::make_unique<MainSceneHost>(application);
     table = std::make_unique<WaterTable>(*host);
-    const char* requested = System::instance()->getArgument("quality");
-    const SceneQuality quality = SceneQuality::choose(requested, isSoftwareRenderer());
-    log(NOTE, kSource, quality.describe(requested));
-    table->setQuality(quality);
-    menu = std::make_unique<MenuMain>(&table->getBoard(), application);
+    options = std::make_unique<GameOptions>(*table, System::instance()->getArgument("quality"));
+    application.getRenderGraph().addRoot(options.get(), Main::kOptionsPriority);
+    menu = std::make_unique<MenuMain>(&table->getBoard(), application, *options);
     hud = std::make_unique<SporrikHud>(&table->getBoard());
 }
 
@@ -44,6 +40,7 @@ Sporrik::~Sporrik() {
     menu.reset();
     hud.reset();
     gameLogic.reset();
+    options.reset();
     table.reset();
     host.reset();
 }

@@ -49,7 +49,8 @@ public:
     bool grants(const std::string&) const override { return false; }
 
     GameBoard& getBoard() { return board; }
-    SceneOptions& getOptions() { return options; }
+    // The option keys' values; a change shows from the next frame.
+    SceneOptions& getSceneOptions() { return options; }
     const CameraControl& getCameraControl() const { return cameraControl; }
     // Moves the orbit camera there (held to its ranges) and views from it.
     void setOrbit(float azimuth, float elevation, float distance);
