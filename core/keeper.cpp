@@ -188,8 +188,9 @@ void Keeper::loadGame() {
         return;
     }
     gameKept = true;
+    gameText = SavedGame::format(board.record());
     log(NOTE, kSource,
-        "game continued from " + path + ": player " + std::to_string(game->toMove) + " to move, figures " +
+        "kept game loaded from " + path + ": player " + std::to_string(game->toMove) + " to move, figures " +
             std::to_string(board.countFields(GameBoard::kPlayer1)) + ":" +
             std::to_string(board.countFields(GameBoard::kPlayer2)));
 }
@@ -233,11 +234,14 @@ void Keeper::update(double now) {
 }
 
 void Keeper::saveAll() {
-    if (package == nullptr || !gameLoaded) {
+    if (package == nullptr) {
         return;
     }
     saveSettings();
-    saveGame();
+    // Before the first frame the kept game has not been looked at: it stays.
+    if (gameLoaded) {
+        saveGame();
+    }
 }
 
 void Keeper::saveSettings() {
@@ -257,9 +261,18 @@ void Keeper::saveGame() {
     }
     GameBoard& board = package->getWaterTable().getBoard();
     if (MenuMain::canContinue(board)) {
-        gameKept = KeptFile::write(path, SavedGame::format(board.record())) || gameKept;
+        std::string text = SavedGame::format(board.record());
+        // The last move's display ending changes nothing in the file.
+        if (gameKept && text == gameText) {
+            return;
+        }
+        if (KeptFile::write(path, text)) {
+            gameKept = true;
+            gameText = std::move(text);
+        }
     } else if (gameKept) {
         KeptFile::remove(path);
         gameKept = false;
+        gameText.clear();
     }
 }

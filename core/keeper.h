@@ -73,4 +73,5 @@ private:
     Signature lastGame;
     bool gameLoaded = false;
     bool gameKept = false;
+    std::string gameText; // as last written or read
 };

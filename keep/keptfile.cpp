@@ -108,8 +108,9 @@ Contents read(const std::string& path, std::size_t maxSize) {
         contents.reason = "larger than " + std::to_string(maxSize) + " bytes";
         return contents;
     }
-    // One byte more than allowed shows a file that grew since it was measured.
-    std::string text(maxSize + 1, '\0');
+    // One byte more than measured shows a file that grew meanwhile.
+    const auto size = static_cast<std::size_t>(status.st_size);
+    std::string text(size + 1, '\0');
     std::size_t length = 0;
     while (length < text.size()) {
         const ssize_t n = ::read(file.get(), &text[length], text.size() - length);
@@ -125,8 +126,8 @@ Contents read(const std::string& path, std::size_t maxSize) {
         }
         length += static_cast<std::size_t>(n);
     }
-    if (length > maxSize) {
-        contents.reason = "larger than " + std::to_string(maxSize) + " bytes";
+    if (length > size) {
+        contents.reason = "changed while it was read";
         return contents;
     }
     text.resize(length);

@@ -85,7 +85,7 @@ menu_click() { # <x> <y> <name> <check>
 start_and_continue() { # <name>: a restart whose first button continues the kept game
     start_ui
     await 30 "$1-menu" menu_shown || fail "no main menu in $1"
-    logged "game continued from $GAME" || fail "$1 did not continue the game: $(joined_log)"
+    logged "kept game loaded from $GAME" || fail "$1 did not continue the game: $(joined_log)"
     menu_click $(menu_button 0) "$1-continued" game_shown
 }
 
@@ -136,7 +136,7 @@ for file in "$SETTINGS" "$GAME"; do
     logged "WARNING.*$file refused" || fail "no warning for $file: $(joined_log)"
     [ -f "$file.bad" ] && [ ! -e "$file" ] || fail "$file not kept as $file.bad"
 done
-! logged "game continued" || fail "a game was continued from a damaged file"
+! logged "kept game loaded" || fail "a game was continued from a damaged file"
 close_game
 [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after the damaged start"
 echo "keep passed"
