@@ -1,8 +1,6 @@
-# What is kept between runs, under real input: a move against the computer
-# survives SIGKILL, and a second move, a turned camera and caustics switched
-# off survive closing the window; "Continue" brings the game back with the
-# same counts. Damaged files are set aside as .bad and the game starts
-# afresh. Screenshots go to $SPORRIK_SHOTS as keep-*.png.
+# What is kept between runs, under real input: a move survives SIGKILL; a
+# second move, a turned camera and caustics off survive closing the window;
+# damaged files are kept as .bad. Screenshots: $SPORRIK_SHOTS/keep-*.png.
 source "$(dirname "$0")/lib.sh"
 
 readonly COUNTS=("400x50+0+718" "400x50+624+718")
@@ -24,10 +22,7 @@ shot_holds() {
     screenshot "$1"
     "${@:2}"
 }
-point() {
-    xdotool mousemove --window "$window" "$1" "$2"
-    sleep 0.4
-}
+point() { xdotool mousemove --window "$window" "$1" "$2" && sleep 0.4; }
 menu_shown() { logo_shown "$shot"; }
 game_shown() { logo_gone "$shot" && [ "$(text_pixels "$shot" "${COUNTS[1]}")" -gt 0 ]; }
 # The hover marker turns green over a figure the player to move may select.
@@ -54,9 +49,8 @@ marked() { # <box...>: the split fields are marked, the figure is selected
         [ "$(mean_brightness "$shot" "$box")" -gt 220 ] || return 1
     done
 }
-# settle <name> <box...>: selects the figure on 0,0 once the answer has been
-# saved; the selection is shown after every move has landed, and the counts
-# with it.
+# settle <name> <box...>: selects the figure on 0,0, which shows once every
+# move has landed, and the counts with it.
 settle() {
     local name=$1
     shift
