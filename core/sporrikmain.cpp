@@ -4,6 +4,8 @@
 #include "core/sporrik.h"
 #include "core/system.h"
 
+SporrikMain::SporrikMain() = default;
+
 SporrikMain::SporrikMain(std::unique_ptr<Keeper> keeper) : keeper(std::move(keeper)) {}
 
 SporrikMain::~SporrikMain() {

@@ -10,8 +10,10 @@ class Sporrik;
 // The application of Sporrik: builds the game package and shows it.
 class SporrikMain : public Main {
 public:
-    // keeper: what is kept between runs, or null to keep nothing.
-    explicit SporrikMain(std::unique_ptr<Keeper> keeper = nullptr);
+    // Keeps nothing between runs.
+    SporrikMain();
+    // keeper: what is kept between runs.
+    explicit SporrikMain(std::unique_ptr<Keeper> keeper);
     // The package goes before Main's own teardown, so nothing it owns outlives
     // the render graph's view of it; what is kept is written before that.
     ~SporrikMain() override;
