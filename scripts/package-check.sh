@@ -37,11 +37,12 @@ fi
 
 step "package"
 # Debian's hardening and optimisation flags, as a Debian build uses them.
-# CMake reads no CPPFLAGS: the preprocessor's flags (the fortified functions)
-# go with the compiler's.
+# Given outright, not through the environment, which CMake reads only at the
+# first configuration; it reads no CPPFLAGS at all: the preprocessor's flags
+# (the fortified functions) go with the compiler's.
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
-export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
-cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF -DCMAKE_INSTALL_BINDIR=games
+cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF -DCMAKE_INSTALL_BINDIR=games \
+    -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS"
 cmake --build "$BUILD" -j"$(nproc)"
 rm -f "$BUILD"/sporrik_*.deb
 (cd "$BUILD" && cpack -G DEB)
@@ -72,8 +73,11 @@ if [ ! -f "$base" ]; then
 else
     tar -C "$root" -xf "$base"
 fi
+# The chroot's root folder is mktemp's, readable by its owner only (and so
+# in the tarball); apt's downloads and the player need to reach into it.
+chmod 755 "$root"
 mount -t proc proc "$root/proc"
-in_root() { chroot "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=/root DEBIAN_FRONTEND=noninteractive "$@"; }
+in_root() { chroot "$root" env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root DEBIAN_FRONTEND=noninteractive "$@"; }
 in_root apt-get update
 # A player of the desktop: a login shell has /usr/games on its path.
 in_root useradd --create-home --shell /bin/bash player
