@@ -1,5 +1,6 @@
 # What the installed game brings besides the executable and its assets, and
-# the Debian package around it: cpack -G DEB in the build folder (see README).
+# the Debian package around it: cpack -G DEB in a build folder configured
+# with -DCMAKE_INSTALL_BINDIR=games, where Debian keeps games (see README).
 
 set(SPORRIK_APP_ID org.sporrik.sporrik)
 install(FILES packaging/${SPORRIK_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -33,9 +34,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the executable links, found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# CPack takes the first line as the synopsis and indents the rest.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Two sides, the slimes and the spikes, spread their figures over a 9 x 9
+# CPack puts the summary above it as the synopsis.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Two sides, the slimes and the spikes, spread their figures over a 9 x 9
 board at the bottom of a basin under a rippling, reflecting water surface.
 A figure splits into a neighbouring field or jumps two fields away, and every
 opposing figure around the field where it lands changes sides. Each side is

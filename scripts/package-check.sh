@@ -37,8 +37,12 @@ fi
 
 step "package"
 # Debian's hardening and optimisation flags, as a Debian build uses them.
+# Given outright, not through the environment, which CMake reads only at the
+# first configuration; it reads no CPPFLAGS at all: the preprocessor's flags
+# (the fortified functions) go with the compiler's.
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
-cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF
+cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF -DCMAKE_INSTALL_BINDIR=games \
+    -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS"
 cmake --build "$BUILD" -j"$(nproc)"
 rm -f "$BUILD"/sporrik_*.deb
 (cd "$BUILD" && cpack -G DEB)
@@ -69,28 +73,34 @@ if [ ! -f "$base" ]; then
 else
     tar -C "$root" -xf "$base"
 fi
+# The chroot's root folder is mktemp's, readable by its owner only (and so
+# in the tarball); apt's downloads and the player need to reach into it.
+chmod 755 "$root"
 mount -t proc proc "$root/proc"
-in_root() { chroot "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=/root DEBIAN_FRONTEND=noninteractive "$@"; }
+in_root() { chroot "$root" env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root DEBIAN_FRONTEND=noninteractive "$@"; }
 in_root apt-get update
+# A player of the desktop: a login shell has /usr/games on its path.
+in_root useradd --create-home --shell /bin/bash player
+as_player() { chroot "$root" runuser -l player -c "$1"; }
 # A list of what the bare system holds, to compare with after the removal.
 in_root sh -c 'find / -xdev -path /proc -prune -o -print | sort' >"$root/before.list"
 
 cp "$deb" "$root/tmp/"
 in_root sh -c "cd /tmp && apt-get install -y ./$(basename "$deb")"
 in_root dpkg -L sporrik >"$root/sporrik.list"
-for file in /usr/bin/sporrik /usr/share/sporrik/cg/advectD.cg /usr/share/applications/sporrik.desktop \
+for file in /usr/games/sporrik /usr/share/sporrik/cg/advectD.cg /usr/share/applications/sporrik.desktop \
     /usr/share/icons/hicolor/128x128/apps/sporrik.png /usr/share/metainfo/org.sporrik.sporrik.metainfo.xml \
     /usr/share/doc/sporrik/copyright; do
     grep -qx "$file" "$root/sporrik.list" || fail "$file is not in the package"
 done
 
 step "start"
-in_root mkdir -p /tmp/elsewhere
-in_root sh -c 'cd /tmp/elsewhere && sporrik --help' | grep -q "path=<asset directory>" || fail "sporrik --help"
+as_player 'mkdir -p elsewhere && cd elsewhere && sporrik --help' | grep -q "path=<asset directory>" ||
+    fail "sporrik --help"
 # The virtual X server is the check's own tool, not a dependency of the game.
 in_root apt-get install -y --no-install-recommends xvfb xauth
 # The sky's last face is loaded when the first frame has taken every asset.
-in_root sh -c "cd /tmp/elsewhere && xvfb-run -a -s '-screen 0 1024x768x24' \
+as_player "cd elsewhere && xvfb-run -a -s '-screen 0 1024x768x24' \
     timeout -s KILL $START_SECONDS sh -c 'sporrik window 2>/tmp/game.log & pid=\$!;
         until grep -q face_bottom /tmp/game.log; do kill -0 \$pid 2>/dev/null || exit 1; sleep 0.5; done;
         kill -TERM \$pid; wait \$pid; exit 0'" ||

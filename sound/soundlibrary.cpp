@@ -260,7 +260,6 @@ struct Library {
     std::unique_ptr<MixerDevice> device;
     OutputFormat output;
     int sampleChannels = 0;
-    int masterVolume = FSOUND_MAX_VOLUME;
     // The music channel plays at most one of them.
     FMUSIC_MODULE* songOnChannel = nullptr;   // not owned: kept in songs
     FSOUND_STREAM* streamOnChannel = nullptr; // not owned: kept in streams
@@ -421,24 +420,17 @@ int FSOUND_GetError() {
 }
 
 bool FSOUND_SetMasterVolume(int volume) {
-    Library* lib = begin();
-    if (lib == nullptr) {
+    if (begin() == nullptr) {
         return false;
     }
     if (volume < 0 || volume > FSOUND_MAX_VOLUME) {
         return fail(FMOD_ERR_INVALID_PARAM, false);
     }
-    lib->masterVolume = volume;
     const int mixVolume = (volume * MIX_MAX_VOLUME + FSOUND_MAX_VOLUME / 2) / FSOUND_MAX_VOLUME;
     gMixVolume = mixVolume;
     Mix_Volume(-1, mixVolume);
     Mix_VolumeMusic(mixVolume);
     return true;
-}
-
-int FSOUND_GetMasterVolume() {
-    Library* lib = begin();
-    return lib == nullptr ? 0 : lib->masterVolume;
 }
 
 FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode, int) {

@@ -61,7 +61,6 @@ constexpr int FSOUND_MAX_VOLUME = 255;
 // FSOUND_MAX_VOLUME (as recorded, where FSOUND_Init leaves it); takes effect
 // on what plays already.
 bool FSOUND_SetMasterVolume(int volume);
-int FSOUND_GetMasterVolume();
 
 // Loads a WAV file (or any sample format SDL2_mixer reads). index must be
 // FSOUND_FREE: the library keeps no numbered sample slots. length only
