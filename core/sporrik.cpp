@@ -2,10 +2,12 @@
 
 #include "base/log.h"
 #include "core/commandline.h"
+#include "core/gameoptions.h"
 #include "core/main.h"
 #include "core/system.h"
 #include "game/gameboard.h"
 #include "game/gamelogic.h"
+#include "graph/rendergraph.h"
 #include "resources/softwarerenderer.h"
 #include "scene/scenehost.h"
 #include "scene/watertable.h"
@@ -38,10 +40,8 @@ private:
 Sporrik::Sporrik(Main& application) {
     host = std::make_unique<MainSceneHost>(application);
     table = std::make_unique<WaterTable>(*host);
-    const char* requested = System::instance()->getArgument("quality");
-    const SceneQuality quality = SceneQuality::choose(requested, isSoftwareRenderer());
-    log(NOTE, kSource, quality.describe(requested));
-    table->setQuality(quality);
+    options = std::make_unique<GameOptions>(*table, System::instance()->getArgument("quality"));
+    application.getRenderGraph().addRoot(options.get(), Main::kOptionsPriority);
     const char* scaleArgument = System::instance()->getArgument("scale");
     OptionValues::Scale scale = OptionValues::Scale::Automatic;
     if (scaleArgument != nullptr && !CommandLine::parseScale(scaleArgument, scale)) {
@@ -49,8 +49,14 @@ Sporrik::Sporrik(Main& application) {
             std::string("unknown scale \"") + scaleArgument +
                 "\" ignored (auto, 1, 0.75 or 0.5); choosing automatically");
     }
+    // The starting scale is taken as the menu's value before the menu can
+    // change it, so that only later changes go through the hook.
+    OptionValues initial = options->getOptions();
+    initial.scale = scale;
+    options->setOptions(initial);
+    options->setScaleHook([this](OptionValues::Scale chosen) { setScale(chosen); });
     setScale(scale);
-    menu = std::make_unique<MenuMain>(&table->getBoard(), application);
+    menu = std::make_unique<MenuMain>(&table->getBoard(), application, *options);
     hud = std::make_unique<SporrikHud>(&table->getBoard());
 }
 
@@ -58,6 +64,7 @@ Sporrik::~Sporrik() {
     menu.reset();
     hud.reset();
     gameLogic.reset();
+    options.reset();
     table.reset();
     host.reset();
 }

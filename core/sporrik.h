@@ -6,6 +6,7 @@
 #include <memory>
 
 class GameBoard;
+class GameOptions;
 class Main;
 class MenuMain;
 class SceneHost;
@@ -33,10 +34,13 @@ public:
     // software renderer and keeps the full picture on a graphics card.
     void setScale(OptionValues::Scale scale);
     WaterTable& getWaterTable() { return *table; }
+    MenuMain& getMainMenu() { return *menu; }
+    GameOptions& getOptions() { return *options; }
 
 private:
     std::unique_ptr<SceneHost> host;
     std::unique_ptr<WaterTable> table;
+    std::unique_ptr<GameOptions> options;
     std::unique_ptr<MenuMain> menu;
     std::unique_ptr<SporrikHud> hud;
     // No game logic is plugged in: the screens call the board directly.

@@ -511,6 +511,23 @@ bool WaterTable::takeBack() {
     return true;
 }
 
+bool WaterTable::resume(const GameBoard::Record& game) {
+    if (!board.restore(game)) {
+        return false;
+    }
+    animation.showBoard(board);
+    particles.clear();
+    // Only now: a computer's answer is queued against the board just shown.
+    board.continueTurn();
+    return true;
+}
+
+void WaterTable::setOrbit(float azimuth, float elevation, float distance) {
+    cameraControl.setOrbit(azimuth, elevation, distance);
+    cameraControl.setOrbitMode(true);
+    cameraControl.placeOnOrbit(*this);
+}
+
 void WaterTable::handleEvent(InputEvent& e) {
     if (host.isGamePaused()) {
         pickField(0.0f, 0.0f);

@@ -51,6 +51,11 @@ public:
     bool grants(const std::string&) const override { return false; }
 
     GameBoard& getBoard() { return board; }
+    // The option keys' values; a change shows from the next frame.
+    SceneOptions& getSceneOptions() { return options; }
+    const CameraControl& getCameraControl() const { return cameraControl; }
+    // Moves the orbit camera there (held to its ranges) and views from it.
+    void setOrbit(float azimuth, float elevation, float distance);
     // Takes effect at once; the water pictures are made anew at their size.
     void setQuality(SceneQuality newQuality);
     const SceneQuality& getQuality() const { return quality; }
@@ -60,6 +65,9 @@ public:
     // Takes back the last human move (and the answer to it) and shows the
     // restored board at once; false when the board has nothing to take back.
     bool takeBack();
+    // Continues a recorded game, shown at once as it stands; false, changing
+    // nothing, when the board refuses the record.
+    bool resume(const GameBoard::Record& game);
     // Off, frames are drawn the plain way, without the shortcuts that only
     // save time (the passes' scissor, the opaque figures and table before the
     // water, the sky's covered rows, the black overlay left out): a test

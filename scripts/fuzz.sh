@@ -8,7 +8,10 @@
 # the generated assets of another build (scripts/test.sh passes the Release
 # build's), which spares building the generator here.
 #
-#   scripts/fuzz.sh [seconds] [target...]     targets: png wav md3 cfg skin
+# The readers of the kept game and settings, small and quick, share one core
+# slot: each runs for half the seconds.
+#
+#   scripts/fuzz.sh [seconds] [target...]     targets: png wav md3 cfg skin game settings
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +19,7 @@ seconds=${1:-20}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(png wav md3 cfg skin)
+    targets=(png wav md3 cfg skin game settings)
 fi
 
 build=build-fuzz
@@ -25,26 +28,48 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=cl
 cmake --build "$build" -j"$(nproc)" --target sporrik_fuzz_seeds $(printf 'sporrik_fuzz_%s ' "${targets[@]}")
 
 # Inputs beyond these sizes only slow the search: the seeds above them are cut.
-declare -A max_len=([png]=65536 [wav]=16384 [md3]=65536 [cfg]=4096 [skin]=4096)
+declare -A max_len=([png]=65536 [wav]=16384 [md3]=65536 [cfg]=4096 [skin]=4096 [game]=16384 [settings]=4096)
 
-# fuzz <target>: one target's run, each on a core of its own.
+# fuzz <target> [seconds]: one target's run, each on a core of its own.
 fuzz() {
+    local time=${2:-$seconds}
     local corpus=$build/fuzz-corpus/$1 findings=$build/fuzz-findings/$1 log=$build/fuzz-$1.log
     mkdir -p "$corpus" "$findings"
     if ! "$build/tests/fuzz/sporrik_fuzz_$1" "$corpus" "$build/fuzz-seeds/$1" \
-        -max_total_time="$seconds" -max_len="${max_len[$1]}" -rss_limit_mb=2048 \
+        -max_total_time="$time" -max_len="${max_len[$1]}" -rss_limit_mb=2048 \
         -artifact_prefix="$findings/" -print_final_stats=1 2>"$log"; then
         echo "fuzz target $1 failed; see $log and $findings" >&2
         tail -n 40 "$log" >&2
         return 1
     fi
-    echo "== $1: $seconds s, $(grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" | tr '\n' ' ')"
+    echo "== $1: $time s, $(grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" | tr '\n' ' ')"
+}
+
+# A slot is a target, or the kept files' two targets one after the other.
+slots=()
+for target in "${targets[@]}"; do
+    if [[ " ${targets[*]} " == *" game "* && " ${targets[*]} " == *" settings "* ]]; then
+        if [ "$target" = settings ]; then
+            continue
+        elif [ "$target" = game ]; then
+            target="game+settings"
+        fi
+    fi
+    slots+=("$target")
+done
+run_slot() {
+    if [ "$1" = "game+settings" ]; then
+        local half=$(((seconds + 1) / 2))
+        fuzz game "$half" && fuzz settings "$half"
+    else
+        fuzz "$1"
+    fi
 }
 
 status=0
 running=()
-for target in "${targets[@]}"; do
-    fuzz "$target" &
+for target in "${slots[@]}"; do
+    run_slot "$target" &
     running+=($!)
     if [ ${#running[@]} -eq "$(nproc)" ]; then
         wait "${running[0]}" || status=1

@@ -4,8 +4,9 @@
 # make it, and a Debug build with AddressSanitizer and
 # UndefinedBehaviorSanitizer of the game and the tests that need no display.
 # Runs every test under one virtual X server and the sanitized ones again
-# (beside the end-to-end tests), then each fuzz target for 20 seconds beside
-# a minute of the sanitized game (scripts/soak.sh). Each step says how long
+# (beside the end-to-end tests), then each fuzz target for 20 seconds (the
+# two readers of the kept files 10 seconds each, on one core) beside a minute
+# of the sanitized game (scripts/soak.sh). Each step says how long
 # it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -145,7 +145,7 @@ await_turn 0,0 play-on
 
 xdotool key --window "$window" Escape
 await 10 before-exit menu_shown || fail "no menu before Exit"
-click_at $(menu_button 3)
+click_at $(menu_button 4)
 await_end "Exit"
 [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Exit: $(cat "$game_log")"
 echo "play aids passed"
