@@ -4,8 +4,8 @@
 
 namespace {
 const char* const kPhaseNames[] = {
-    "fluid step", "refraction pass", "reflection pass",   "sky",  "water surface", "figures",
-    "particles",  "overlay",         "menus and display", "other"};
+    "fluid step", "refraction pass", "reflection pass",   "sky",  "water surface", "figures", "particles",
+    "overlay",    "scale up",        "menus and display", "other"};
 static_assert(sizeof kPhaseNames / sizeof kPhaseNames[0] == static_cast<int>(FramePhase::Count));
 } // namespace
 

@@ -13,6 +13,7 @@ enum class FramePhase {
     Figures,
     Particles,
     Overlay,
+    ScaleUp,
     MenusAndDisplay,
     Other,
     Count

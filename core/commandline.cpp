@@ -1,8 +1,10 @@
 #include "core/commandline.h"
 
+#include <cstring>
+
 namespace {
 
-const char* const kKnownNames[] = {"window", "path", "quality"};
+const char* const kKnownNames[] = {"window", "path", "quality", "scale"};
 
 // An argument is a name alone or "name=value", as System::getArgument reads it.
 bool isKnown(const std::string& argument) {
@@ -23,7 +25,7 @@ bool isHelp(const std::string& argument) {
 namespace CommandLine {
 
 const char* const kUsage =
-    "usage: sporrik [window] [path=<asset directory>] [quality=full|fast]\n"
+    "usage: sporrik [window] [path=<asset directory>] [quality=full|fast] [scale=auto|1|0.75|0.5]\n"
     "  window                  play in a 1024 x 768 window instead of the full screen\n"
     "  path=<asset directory>  read the assets from this folder; without it the game\n"
     "                          takes \"assets\" next to the executable, else the\n"
@@ -31,12 +33,32 @@ const char* const kUsage =
     "                          current directory\n"
     "  quality=full|fast       how much detail the scene draws; without it \"fast\"\n"
     "                          on a software renderer, else \"full\"\n"
+    "  scale=auto|1|0.75|0.5   the table scene's picture size against the window;\n"
+    "                          \"auto\" (the default) lowers it while frames take\n"
+    "                          longer than 16.7 ms on a software renderer\n"
     "  --help                  print this text and end\n"
     "The log goes to standard error.\n";
 
 bool asksForHelp(const std::vector<std::string>& arguments) {
     for (size_t i = 1; i < arguments.size(); ++i) {
         if (isHelp(arguments[i])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool parseScale(const char* value, OptionValues::Scale& scale) {
+    static const struct {
+        const char* text;
+        OptionValues::Scale scale;
+    } kScales[] = {{"auto", OptionValues::Scale::Automatic},
+                   {"1", OptionValues::Scale::Full},
+                   {"0.75", OptionValues::Scale::ThreeQuarters},
+                   {"0.5", OptionValues::Scale::Half}};
+    for (const auto& known : kScales) {
+        if (value != nullptr && std::strcmp(value, known.text) == 0) {
+            scale = known.scale;
             return true;
         }
     }

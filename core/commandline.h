@@ -1,9 +1,12 @@
 #pragma once
 
+#include "ui/optionvalues.h"
+
 #include <string>
 #include <vector>
 
-// The game's command line: sporrik [window] [path=<asset directory>] [--help].
+// The game's command line: sporrik [window] [path=<asset directory>]
+// [quality=full|fast] [scale=auto|1|0.75|0.5] [--help].
 // The arguments are given whole, the program name first.
 namespace CommandLine {
 
@@ -12,5 +15,8 @@ extern const char* const kUsage;
 bool asksForHelp(const std::vector<std::string>& arguments);
 // The arguments after the program name that the game does not know, in order.
 std::vector<std::string> unknownArguments(const std::vector<std::string>& arguments);
+// The scale named by scale='s value; false (and scale untouched) for
+// anything else.
+bool parseScale(const char* value, OptionValues::Scale& scale);
 
 } // namespace CommandLine

@@ -3,6 +3,7 @@
 #include "base/tools.h"
 #include "core/assetdirectory.h"
 #include "core/commandline.h"
+#include "core/keeper.h"
 #include "core/sporrikmain.h"
 #include "core/system.h"
 
@@ -50,11 +51,13 @@ int main(int argc, char** argv) {
     } else {
         searched.push_back(path);
     }
+    auto keeper = std::make_unique<Keeper>(Keeper::Folders::fromEnvironment());
+    keeper->loadSettings();
     if (!system->init()) {
         return 1;
     }
     try {
-        Main::registerInstance(std::make_unique<SporrikMain>());
+        Main::registerInstance(std::make_unique<SporrikMain>(std::move(keeper)));
     } catch (const InstantiationException& e) {
         log(ERROR, kSource, std::string("Application initialization failed.") + e.getMessage());
         log(NOTE, kSource, AssetDirectory::whereLooked(searched, path != nullptr));

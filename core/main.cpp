@@ -176,4 +176,5 @@ void Main::render(double elapsed) {
     renderGraph->render(elapsed);
     glFlush();
     renderGraph->update();
+    frameDone();
 }

@@ -21,6 +21,8 @@ public:
     static constexpr int kHudPriority = 200;
     static constexpr int kMenuPriority = 300;
     static constexpr int kCursorPriority = 400;
+    // Keys heard over every screen; draws nothing.
+    static constexpr int kOptionsPriority = 50;
 
     static Main* instance();
     // The registered instance, or null.
@@ -57,6 +59,8 @@ public:
 
 protected:
     Main();
+    // After each frame's drawing.
+    virtual void frameDone() {}
 
 private:
     bool menusShown = true;

@@ -1,19 +1,27 @@
 #include "core/sporrik.h"
 
 #include "base/log.h"
+#include "core/commandline.h"
+#include "core/gameoptions.h"
 #include "core/main.h"
 #include "core/system.h"
 #include "game/gameboard.h"
 #include "game/gamelogic.h"
+#include "graph/rendergraph.h"
 #include "resources/softwarerenderer.h"
 #include "scene/scenehost.h"
 #include "scene/watertable.h"
 #include "ui/menumain.h"
 #include "ui/sporrikhud.h"
 
+#include <cstdio>
+#include <string>
+
 namespace {
 
 const char* const kSource = "Sporrik";
+constexpr int kThreeQuarters = 75;
+constexpr int kHalf = 50;
 
 // The scene's view of the application: the menu stack of Main.
 class MainSceneHost : public SceneHost {
@@ -32,11 +40,23 @@ private:
 Sporrik::Sporrik(Main& application) {
     host = std::make_unique<MainSceneHost>(application);
     table = std::make_unique<WaterTable>(*host);
-    const char* requested = System::instance()->getArgument("quality");
-    const SceneQuality quality = SceneQuality::choose(requested, isSoftwareRenderer());
-    log(NOTE, kSource, quality.describe(requested));
-    table->setQuality(quality);
-    menu = std::make_unique<MenuMain>(&table->getBoard(), application);
+    options = std::make_unique<GameOptions>(*table, System::instance()->getArgument("quality"));
+    application.getRenderGraph().addRoot(options.get(), Main::kOptionsPriority);
+    const char* scaleArgument = System::instance()->getArgument("scale");
+    OptionValues::Scale scale = OptionValues::Scale::Automatic;
+    if (scaleArgument != nullptr && !CommandLine::parseScale(scaleArgument, scale)) {
+        log(WARNING, kSource,
+            std::string("unknown scale \"") + scaleArgument +
+                "\" ignored (auto, 1, 0.75 or 0.5); choosing automatically");
+    }
+    // The starting scale is taken as the menu's value before the menu can
+    // change it, so that only later changes go through the hook.
+    OptionValues initial = options->getOptions();
+    initial.scale = scale;
+    options->setOptions(initial);
+    options->setScaleHook([this](OptionValues::Scale chosen) { setScale(chosen); });
+    setScale(scale);
+    menu = std::make_unique<MenuMain>(&table->getBoard(), application, *options);
     hud = std::make_unique<SporrikHud>(&table->getBoard());
 }
 
@@ -44,12 +64,46 @@ Sporrik::~Sporrik() {
     menu.reset();
     hud.reset();
     gameLogic.reset();
+    options.reset();
     table.reset();
     host.reset();
 }
 
 GameBoard& Sporrik::getBoard() {
     return table->getBoard();
+}
+
+void Sporrik::setScale(OptionValues::Scale scale) {
+    int percent = ScaleController::kFull;
+    const char* why = nullptr;
+    switch (scale) {
+    case OptionValues::Scale::Automatic:
+        if (isSoftwareRenderer()) {
+            table->followFrameTime();
+            char line[128];
+            std::snprintf(line, sizeof line,
+                          "scale: automatic on the software renderer, %d %% to %d %%, budget %.1f ms",
+                          table->getScalePercent(), ScaleController::kLowest,
+                          ScaleController::kDefaultBudgetMs);
+            log(NOTE, kSource, line);
+            return;
+        }
+        why = "automatic, the full picture on a graphics card";
+        break;
+    case OptionValues::Scale::Full:
+        why = "fixed";
+        break;
+    case OptionValues::Scale::ThreeQuarters:
+        percent = kThreeQuarters;
+        why = "fixed";
+        break;
+    case OptionValues::Scale::Half:
+        percent = kHalf;
+        why = "fixed";
+        break;
+    }
+    table->fixScale(percent);
+    log(NOTE, kSource, "scale: " + std::to_string(percent) + " % (" + why + ")");
 }
 
 RenderNode* Sporrik::getTable() {

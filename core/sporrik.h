@@ -1,10 +1,12 @@
 #pragma once
 
 #include "core/gamepackage.h"
+#include "ui/optionvalues.h"
 
 #include <memory>
 
 class GameBoard;
+class GameOptions;
 class Main;
 class MenuMain;
 class SceneHost;
@@ -27,11 +29,18 @@ public:
     GameLogic* getGameLogic() override;
 
     GameBoard& getBoard();
+    // Applies a scale of the table scene's picture at once (the options
+    // menu's and the command line's): Automatic follows the frame time on a
+    // software renderer and keeps the full picture on a graphics card.
+    void setScale(OptionValues::Scale scale);
     WaterTable& getWaterTable() { return *table; }
+    MenuMain& getMainMenu() { return *menu; }
+    GameOptions& getOptions() { return *options; }
 
 private:
     std::unique_ptr<SceneHost> host;
     std::unique_ptr<WaterTable> table;
+    std::unique_ptr<GameOptions> options;
     std::unique_ptr<MenuMain> menu;
     std::unique_ptr<SporrikHud> hud;
     // No game logic is plugged in: the screens call the board directly.

@@ -134,6 +134,7 @@ bool System::init() {
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
 
     openWindow();
+    windowOpen = true;
     GlutCallbacks::registerAll();
     glutIgnoreKeyRepeat(1);
     glutSetCursor(GLUT_CURSOR_NONE);
@@ -167,6 +168,33 @@ void System::openWindow() {
         glutCreateWindow(kWindowTitle);
         glutFullScreen();
     }
+}
+
+bool System::setFullscreen(bool flag) {
+    if (flag == fullscreen) {
+        return true;
+    }
+    if (windowOpen && glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) {
+        ::log(NOTE, kSource, "the screen is in game mode: the window opens at the next start");
+        return false;
+    }
+    fullscreen = flag;
+    if (!windowOpen) {
+        return true;
+    }
+    if (flag) {
+        // Without a window manager GLUT covers the screen by moving the
+        // window back by its own position, which is right only from the
+        // screen's corner: it goes there first, full screen a frame later.
+        glutPositionWindow(0, 0);
+        fullscreenPending = true;
+    } else {
+        fullscreenPending = false;
+        glutLeaveFullScreen();
+        glutReshapeWindow(kDefaultWidth, kDefaultHeight);
+        glutPositionWindow(kWindowX, kWindowY);
+    }
+    return true;
 }
 
 bool System::checkCapabilities() {
@@ -203,6 +231,10 @@ void System::quit() {
 }
 
 void System::display() {
+    if (fullscreenPending) {
+        fullscreenPending = false;
+        glutFullScreen();
+    }
     Main* main = Main::instance();
     const double now = getTime();
     const double elapsed = lastFrameTime < 0.0 ? 0.0 : now - lastFrameTime;

@@ -40,6 +40,12 @@ public:
     void setArguments(int argc, const char* const* argv);
     const char* getArgument(const char* name) const;
     bool isFullscreen() const { return fullscreen; }
+    // Switches the open window between the full screen and a 1024 x 768
+    // window at once; before the window opens, it decides how it opens.
+    // False when the screen is in game mode, whose window cannot become an
+    // ordinary one without losing the OpenGL context: the next start opens
+    // a window then.
+    bool setFullscreen(bool flag);
 
     // Creates the window and GL context and registers the GLUT handlers.
     bool init();
@@ -90,6 +96,8 @@ private:
     static constexpr int kDefaultHeight = WindowSize::kDefaultHeight;
 
     bool fullscreen = true;
+    bool windowOpen = false;
+    bool fullscreenPending = false;
     int width = kDefaultWidth;
     int height = kDefaultHeight;
     std::vector<std::string> arguments;

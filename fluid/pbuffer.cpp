@@ -336,8 +336,20 @@ void PBuffer::makeCurrent() {
     }
 }
 
+namespace {
+GLuint gWindowFramebuffer = 0;
+} // namespace
+
+void PBuffer::setWindowFramebuffer(GLuint framebuffer) {
+    gWindowFramebuffer = framebuffer;
+}
+
+GLuint PBuffer::getWindowFramebuffer() {
+    return gWindowFramebuffer;
+}
+
 void PBuffer::makeWindowCurrent() {
-    if (!RenderContext::window()->makeCurrent(0)) {
+    if (!RenderContext::window()->makeCurrent(gWindowFramebuffer)) {
         std::fputs("PBuffer::makeWindowCurrent() failed.\n", stderr);
         return;
     }

@@ -69,8 +69,14 @@ public:
     // the window's OpenGL context exists.
     bool initialize(int width, int height, bool sharedContext, bool shareObjects);
     void makeCurrent();
-    // Returns to the window: its context with all its state, framebuffer 0.
+    // Returns to the window: its context with all its state, and the window's
+    // framebuffer (0, or the one set below).
     static void makeWindowCurrent();
+    // A framebuffer that takes the window's place while the scene draws into
+    // a picture of its own (0 for the window itself): buffers that hand the
+    // window back return there.
+    static void setWindowFramebuffer(GLuint framebuffer);
+    static GLuint getWindowFramebuffer();
     // Shows the buffer's image through the texture unit that is active, in
     // place of the texture bound there and sampled as that name was when it
     // was first displaced, until release().

@@ -315,6 +315,52 @@ bool GameBoard::takeBack() {
     return true;
 }
 
+GameBoard::Record GameBoard::record() const {
+    Record r;
+    r.fields = fields;
+    r.toMove = moveDone && isPlayer(currentPlayer) ? opponent(currentPlayer) : currentPlayer;
+    r.human = human;
+    r.difficulty = difficulty;
+    r.history = history;
+    return r;
+}
+
+bool GameBoard::restore(const Record& r) {
+    const auto fits = [this](const std::vector<int32_t>& values) {
+        return values.size() == fields.size() && std::all_of(values.begin(), values.end(), [](int32_t v) {
+                   return v == kEmpty || isPlayer(v);
+               });
+    };
+    const auto fitsSnapshot = [&](const Snapshot& s) {
+        return fits(s.fields) && isPlayer(s.mover) &&
+               ((s.selectedX == -1 && s.selectedY == -1) || isOnBoard(s.selectedX, s.selectedY));
+    };
+    if (!fits(r.fields) || !isPlayer(r.toMove) ||
+        (r.difficulty != kEasy && r.difficulty != kHard && r.difficulty != kExpert) ||
+        !std::all_of(r.history.begin(), r.history.end(), fitsSnapshot)) {
+        return false;
+    }
+    cancelExpert();
+    expertPlayer = 0;
+    fields = r.fields;
+    currentPlayer = r.toMove;
+    human = r.human;
+    difficulty = r.difficulty;
+    history = r.history;
+    moveQueue.clear();
+    clearSelection();
+    moveDone = false;
+    running = true;
+    figureCounts = {countFields(kPlayer1), countFields(kPlayer2)};
+    return true;
+}
+
+void GameBoard::continueTurn() {
+    if (running && isPlayer(currentPlayer) && !isHuman(currentPlayer) && !moveDone && !isThinking()) {
+        playComputer(currentPlayer);
+    }
+}
+
 bool GameBoard::computerMove(int player) {
     if (!isPlayer(player)) {
         return false;

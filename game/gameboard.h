@@ -27,6 +27,21 @@ public:
     };
     // Yields integers from 0 to 32767, uniformly.
     using RandomSource = std::function<int()>;
+    // The position before one move, kept to take the move back.
+    struct Snapshot {
+        std::vector<int32_t> fields;
+        int32_t selectedX = -1;
+        int32_t selectedY = -1;
+        int mover = 0;
+    };
+    // A game between two moves, enough to continue it in another run.
+    struct Record {
+        std::vector<int32_t> fields; // row-major, width * height
+        int toMove = 0;
+        std::array<bool, 2> human{};
+        int difficulty = 0;
+        std::vector<Snapshot> history; // oldest first
+    };
 
     static constexpr int32_t kEmpty = 0;
     static constexpr int kPlayer1 = 1;
@@ -81,6 +96,11 @@ public:
     // A human has a move of their own to take back: there is at least one
     // human player and one of them has moved in this game.
     bool canTakeBack() const;
+    int countHistory() const { return static_cast<int>(history.size()); }
+
+    // The game as it stands once the move under way has passed the turn:
+    // a move already made on the board counts as done.
+    Record record() const;
 
     // Commands.
     // Sizes outside kMinBoardSize..kMaxBoardSize are refused with a warning.
@@ -107,6 +127,13 @@ public:
     // changing nothing, when no human move is left to take back (always in a
     // game of two computers).
     bool takeBack();
+    // Continues a recorded game on this board: nothing queued, nothing
+    // selected, no turn started (continueTurn does that once the display
+    // shows the board). False, changing nothing, for a record that does not
+    // fit the board (sizes, field values, players, level).
+    bool restore(const Record& r);
+    // A computer to move makes its move, as when the turn passes to it.
+    void continueTurn();
     // A move of the search for player: a split comes from the first
     // neighbouring own figure in row-major order, as the other levels choose.
     bool performCompactMove(CompactMove move, int player);
@@ -139,14 +166,6 @@ private:
     void collectExpertMove();
     void cancelExpert();
     void remember(int mover);
-
-    // The position before one move, kept to take the move back.
-    struct Snapshot {
-        std::vector<int32_t> fields;
-        int32_t selectedX = -1;
-        int32_t selectedY = -1;
-        int mover = 0;
-    };
 
     std::vector<int32_t> fields;
     int32_t width = 0;

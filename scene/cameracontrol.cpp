@@ -31,6 +31,12 @@ void CameraControl::placeOnOrbit(Camera& camera) const {
     camera.lookAt(kCentreX, kCentreY, kCentreZ);
 }
 
+void CameraControl::setOrbit(float newAzimuth, float newElevation, float newDistance) {
+    azimuth = newAzimuth;
+    elevation = std::clamp(newElevation, kMinElevation, kMaxElevation);
+    orbitDistance = std::clamp(newDistance, kMinDistance, kMaxDistance);
+}
+
 void CameraControl::turn(Camera& camera, int key, float dt) {
     // The orbit angle grows the way the free camera turns: Left and Up turn
     // the view left and up in both modes.

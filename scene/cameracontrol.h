@@ -26,6 +26,8 @@ public:
     float getDistance() const { return orbitDistance; }
     bool isOrbitMode() const { return orbitMode; }
     void setOrbitMode(bool on) { orbitMode = on; }
+    // Elevation and distance are held to their ranges.
+    void setOrbit(float newAzimuth, float newElevation, float newDistance);
 
 private:
     void turn(Camera& camera, int key, float dt);

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -147,6 +148,7 @@ void WaterTable::render(double elapsed, float) {
     const double dt = options.sceneTime(elapsed);
     time += dt;
     readWindowSize();
+    followFrame(elapsed);
     if (!host.isGamePaused()) {
         particles.update(dt);
         updateWater(dt);
@@ -178,7 +180,9 @@ void WaterTable::render(double elapsed, float) {
         const PhaseScope phase(FramePhase::Reflection);
         renderReflectionPass();
     }
+    beginPicture();
     renderMainPass();
+    endPicture();
     {
         const PhaseScope phase(FramePhase::FluidStep);
         feedFluid(dt);
@@ -194,6 +198,51 @@ void WaterTable::readWindowSize() {
     windowHeight = std::max(viewport[3], 1);
 }
 
+void WaterTable::fixScale(int percent) {
+    scale.fix(percent);
+}
+
+void WaterTable::followFrameTime() {
+    scale.follow();
+}
+
+void WaterTable::followFrame(double elapsed) {
+    const int before = scale.getPercent();
+    if (!scale.addFrame(elapsed * 1000.0)) {
+        return;
+    }
+    char line[128];
+    std::snprintf(line, sizeof line, "scale %d %% -> %d %%: frames took %.1f ms (median), budget %.1f ms",
+                  before, scale.getPercent(), scale.getLastMedianMs(), scale.getBudgetMs());
+    log(NOTE, kSource, line);
+}
+
+void WaterTable::beginPicture() {
+    pictureWidth = windowWidth;
+    pictureHeight = windowHeight;
+    const int percent = scale.getPercent();
+    if (percent >= ScaleController::kFull) {
+        // Straight into the window, as without scaling: no copy to pay for.
+        picture.release();
+        return;
+    }
+    const auto scaled = [percent](int size) {
+        return std::max((size * percent + 50) / 100, 1);
+    };
+    if (picture.begin(scaled(windowWidth), scaled(windowHeight))) {
+        pictureWidth = picture.getWidth();
+        pictureHeight = picture.getHeight();
+    }
+}
+
+void WaterTable::endPicture() {
+    if (pictureWidth == windowWidth && pictureHeight == windowHeight) {
+        return;
+    }
+    const PhaseScope phase(FramePhase::ScaleUp);
+    picture.end(windowWidth, windowHeight);
+}
+
 void WaterTable::setProjection() const {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -202,7 +251,9 @@ void WaterTable::setProjection() const {
 }
 
 void WaterTable::renderMainPass() {
-    glViewport(0, 0, windowWidth, windowHeight);
+    // The lens keeps the window's aspect whatever the picture's rounding:
+    // the stretched picture then lies exactly where the pointer picks.
+    glViewport(0, 0, pictureWidth, pictureHeight);
     setProjection();
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -311,14 +362,14 @@ void WaterTable::drawSkyAroundTable() const {
         // The lens of setProjection and the camera of applyCamera.
         const Matrix4x4<double> projection = perspectiveAsDrawn(
             kFovDegrees, static_cast<double>(windowWidth) / windowHeight, kNearPlane, kFarPlane);
-        hidden = CoveredRows::of(multiply(projection, widened(viewMatrix())), kSolidTable, windowWidth,
-                                 windowHeight, kNearPlane);
+        hidden = CoveredRows::of(multiply(projection, widened(viewMatrix())), kSolidTable, pictureWidth,
+                                 pictureHeight, kNearPlane);
     }
     // Only a band along the top or the bottom leaves one rectangle of sky.
-    if (hidden && (hidden->first == 0 || hidden->last == windowHeight)) {
+    if (hidden && (hidden->first == 0 || hidden->last == pictureHeight)) {
         const int from = hidden->first == 0 ? hidden->last : 0;
-        const int to = hidden->first == 0 ? windowHeight : hidden->first;
-        glScissor(0, from, windowWidth, to - from);
+        const int to = hidden->first == 0 ? pictureHeight : hidden->first;
+        glScissor(0, from, pictureWidth, to - from);
         glEnable(GL_SCISSOR_TEST);
         drawSkyBox();
         glDisable(GL_SCISSOR_TEST);
@@ -458,6 +509,23 @@ bool WaterTable::takeBack() {
     // The splashes of the moves taken back are gone with them.
     particles.clear();
     return true;
+}
+
+bool WaterTable::resume(const GameBoard::Record& game) {
+    if (!board.restore(game)) {
+        return false;
+    }
+    animation.showBoard(board);
+    particles.clear();
+    // Only now: a computer's answer is queued against the board just shown.
+    board.continueTurn();
+    return true;
+}
+
+void WaterTable::setOrbit(float azimuth, float elevation, float distance) {
+    cameraControl.setOrbit(azimuth, elevation, distance);
+    cameraControl.setOrbitMode(true);
+    cameraControl.placeOnOrbit(*this);
 }
 
 void WaterTable::handleEvent(InputEvent& e) {

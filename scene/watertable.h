@@ -10,6 +10,8 @@
 #include "scene/lightlist.h"
 #include "scene/moveanimation.h"
 #include "scene/particlesystem.h"
+#include "scene/scalecontroller.h"
+#include "scene/scaledpicture.h"
 #include "scene/scenemodels.h"
 #include "scene/sceneoptions.h"
 #include "scene/scenequality.h"
@@ -49,6 +51,11 @@ public:
     bool grants(const std::string&) const override { return false; }
 
     GameBoard& getBoard() { return board; }
+    // The option keys' values; a change shows from the next frame.
+    SceneOptions& getSceneOptions() { return options; }
+    const CameraControl& getCameraControl() const { return cameraControl; }
+    // Moves the orbit camera there (held to its ranges) and views from it.
+    void setOrbit(float azimuth, float elevation, float distance);
     // Takes effect at once; the water pictures are made anew at their size.
     void setQuality(SceneQuality newQuality);
     const SceneQuality& getQuality() const { return quality; }
@@ -58,11 +65,23 @@ public:
     // Takes back the last human move (and the answer to it) and shows the
     // restored board at once; false when the board has nothing to take back.
     bool takeBack();
+    // Continues a recorded game, shown at once as it stands; false, changing
+    // nothing, when the board refuses the record.
+    bool resume(const GameBoard::Record& game);
     // Off, frames are drawn the plain way, without the shortcuts that only
     // save time (the passes' scissor, the opaque figures and table before the
     // water, the sky's covered rows, the black overlay left out): a test
     // compares the two pictures.
     void setShortcuts(bool on) { shortcuts = on; }
+    // The scale of the scene's picture per axis, in percent of the window:
+    // fixed (100, the default, draws straight into the window), or following
+    // the frame time. Below 100 the scene is drawn into a smaller picture and
+    // stretched over the window; the screens drawn after it keep the window's
+    // own resolution, and the pointer keeps its window coordinates.
+    void fixScale(int percent);
+    void followFrameTime();
+    bool followsFrameTime() const { return scale.isFollowing(); }
+    int getScalePercent() const { return scale.getPercent(); }
 
 private:
     // MoveAnimation::Listener
@@ -85,6 +104,10 @@ private:
 
     void createPasses();
     void readWindowSize();
+    void followFrame(double elapsed);
+    // Binds where the main pass draws: the scaled picture, or the window.
+    void beginPicture();
+    void endPicture();
     // Pieces every pass can draw.
     void setProjection() const;
     void applyLights() const;
@@ -129,4 +152,9 @@ private:
     float hoverPointY = -1.0f;
     int windowWidth = 1;
     int windowHeight = 1;
+    ScaleController scale;
+    ScaledPicture picture;
+    // What the main pass draws: the window's size, or the scaled picture's.
+    int pictureWidth = 1;
+    int pictureHeight = 1;
 };

@@ -8,7 +8,7 @@
 # the generated assets of another build (scripts/test.sh passes the Release
 # build's), which spares building the generator here.
 #
-#   scripts/fuzz.sh [seconds] [target...]     targets: png wav md3 cfg skin
+#   scripts/fuzz.sh [seconds] [target...]     targets: png wav md3 cfg skin game settings
 #   scripts/fuzz.sh --build [target...]       only builds them and their seeds
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,7 +21,7 @@ if [ "$seconds" = --build ]; then
 fi
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(png wav md3 cfg skin)
+    targets=(png wav md3 cfg skin game settings)
 fi
 
 build=build-fuzz
@@ -33,20 +33,21 @@ if $build_only; then
 fi
 
 # Inputs beyond these sizes only slow the search: the seeds above them are cut.
-declare -A max_len=([png]=65536 [wav]=16384 [md3]=65536 [cfg]=4096 [skin]=4096)
+declare -A max_len=([png]=65536 [wav]=16384 [md3]=65536 [cfg]=4096 [skin]=4096 [game]=16384 [settings]=4096)
 
 # fuzz <target>: one target's run.
 fuzz() {
+    local time=$seconds
     local corpus=$build/fuzz-corpus/$1 findings=$build/fuzz-findings/$1 log=$build/fuzz-$1.log
     mkdir -p "$corpus" "$findings"
     if ! "$build/tests/fuzz/sporrik_fuzz_$1" "$corpus" "$build/fuzz-seeds/$1" \
-        -max_total_time="$seconds" -max_len="${max_len[$1]}" -rss_limit_mb=2048 \
+        -max_total_time="$time" -max_len="${max_len[$1]}" -rss_limit_mb=2048 \
         -artifact_prefix="$findings/" -print_final_stats=1 2>"$log"; then
         echo "fuzz target $1 failed; see $log and $findings" >&2
         tail -n 40 "$log" >&2
         return 1
     fi
-    echo "== $1: $seconds s, $(grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" | tr '\n' ' ')"
+    echo "== $1: $time s, $(grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$log" | tr '\n' ' ')"
 }
 
 status=0

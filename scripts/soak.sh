@@ -110,7 +110,7 @@ stir $((seconds - half))
 screenshot soak-fluid
 
 to_main_menu
-click_at $(menu_button 3)
+click_at $(menu_button 4)
 # The sanitized teardown and the leak check take a while.
 await_end Exit 120
 if grep -Eq 'Sanitizer|runtime error:' "$game_log"; then

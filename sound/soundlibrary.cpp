@@ -6,6 +6,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -31,6 +32,10 @@ constexpr int kBitsPerByte = 8;
 // Mix_PlayMusic's play count for a single pass.
 constexpr int kPlayOnce = 0;
 constexpr unsigned int kLoopModes = FSOUND_LOOP_OFF | FSOUND_LOOP_NORMAL;
+
+// The master volume in the mixer's scale; the stream's mixing reads it on the
+// mixer's thread.
+std::atomic<int> gMixVolume{MIX_MAX_VOLUME};
 
 struct ChunkDeleter {
     void operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
@@ -190,7 +195,7 @@ struct FSOUND_STREAM {
         const int got = SDL_AudioStreamGet(converter.get(), mixBuffer.data(), bytes);
         if (got > 0) {
             SDL_MixAudioFormat(out, mixBuffer.data(), output.format, static_cast<Uint32>(got),
-                               SDL_MIX_MAXVOLUME);
+                               gMixVolume.load());
             deliveredFrames += got / output.frameSize;
         }
         if (got < bytes && sourceEnded) {
@@ -401,6 +406,7 @@ bool FSOUND_Init(int mixRate, int maxChannels, unsigned int flags) {
     }
     lib->sampleChannels = maxChannels;
     library() = std::move(lib);
+    FSOUND_SetMasterVolume(FSOUND_MAX_VOLUME);
     return true;
 }
 
@@ -411,6 +417,20 @@ void FSOUND_Close() {
 
 int FSOUND_GetError() {
     return gError;
+}
+
+bool FSOUND_SetMasterVolume(int volume) {
+    if (begin() == nullptr) {
+        return false;
+    }
+    if (volume < 0 || volume > FSOUND_MAX_VOLUME) {
+        return fail(FMOD_ERR_INVALID_PARAM, false);
+    }
+    const int mixVolume = (volume * MIX_MAX_VOLUME + FSOUND_MAX_VOLUME / 2) / FSOUND_MAX_VOLUME;
+    gMixVolume = mixVolume;
+    Mix_Volume(-1, mixVolume);
+    Mix_VolumeMusic(mixVolume);
+    return true;
 }
 
 FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode, int) {

@@ -56,6 +56,12 @@ void FSOUND_Close();
 // The code of the last failed call; every call clears it first.
 int FSOUND_GetError();
 
+constexpr int FSOUND_MAX_VOLUME = 255;
+// Scales everything played, samples, songs and streams, from 0 (silent) to
+// FSOUND_MAX_VOLUME (as recorded, where FSOUND_Init leaves it); takes effect
+// on what plays already.
+bool FSOUND_SetMasterVolume(int volume);
+
 // Loads a WAV file (or any sample format SDL2_mixer reads). index must be
 // FSOUND_FREE: the library keeps no numbered sample slots. length only
 // matters for loading from memory, which this library does not offer.

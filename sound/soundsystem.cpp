@@ -4,6 +4,9 @@
 #include "base/tools.h"
 #include "sound/soundlibrary.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const char* const kSource = "SoundSystem";
@@ -70,6 +73,7 @@ bool SoundSystem::init() {
     const bool success = FSOUND_Init(mixRate, maxChannels, 0);
     if (success) {
         initialized = true;
+        applyVolume();
         log(NOTE, kSource, "init: successfully initialized");
     } else {
         log(ERROR, kSource, "init: could not initialize");
@@ -175,4 +179,21 @@ void SoundSystem::playStream(const std::string& fileName) {
         return;
     }
     FSOUND_Stream_Play(FSOUND_FREE, stream);
+}
+
+void SoundSystem::setVolume(float share) {
+    // Written so that a NaN comes out silent.
+    volume = share > 0.0f ? std::min(share, 1.0f) : 0.0f;
+    applyVolume();
+}
+
+void SoundSystem::setMuted(bool flag) {
+    muted = flag;
+    applyVolume();
+}
+
+void SoundSystem::applyVolume() {
+    if (initialized) {
+        FSOUND_SetMasterVolume(muted ? 0 : static_cast<int>(std::lround(volume * FSOUND_MAX_VOLUME)));
+    }
 }

@@ -40,6 +40,13 @@ public:
     void playSong(const std::string& fileName);
     void playStream(const std::string& fileName);
 
+    // share: 0 (silent) to 1 (as recorded), for everything played. Kept
+    // while muted, heard again when the mute is lifted.
+    void setVolume(float share);
+    float getVolume() const { return volume; }
+    void setMuted(bool flag);
+    bool isMuted() const { return muted; }
+
 private:
     SoundSystem() = default;
     // Frees every sample whatever its count, so it runs only with the instance.
@@ -48,7 +55,11 @@ private:
     static constexpr int kMixRate = 44100;
     static constexpr int kMaxChannels = 64;
 
+    void applyVolume();
+
     bool initialized = false;
+    float volume = 1.0f;
+    bool muted = false;
     int mixRate = kMixRate;
     int maxChannels = kMaxChannels;
     FMUSIC_MODULE* song = nullptr;   // freed with FMUSIC_FreeSong

@@ -8,6 +8,7 @@
 #include "ui/image.h"
 #include "ui/menuhost.h"
 #include "ui/menunewgame.h"
+#include "ui/menuoptions.h"
 
 namespace {
 const char* const kNewGame = "New Game";
@@ -17,7 +18,7 @@ constexpr float kFirstButtonY = 0.1f;
 constexpr int kListTexturesKey = KeyF1 + 9; // F10
 } // namespace
 
-MenuMain::MenuMain(GameBoard* board, MenuHost& host)
+MenuMain::MenuMain(GameBoard* board, MenuHost& host, OptionsHost& options)
     : board(board), host(host), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
     container.setLayoutSize(kLayoutWidth, kLayoutHeight);
     font = std::make_unique<Font>(kFontName, Font::kBig);
@@ -25,8 +26,10 @@ MenuMain::MenuMain(GameBoard* board, MenuHost& host)
     playButton = makeButton(container, font.get(), this, "Play");
     demoButton = makeButton(container, font.get(), this, "Demo");
     fluidDemoButton = makeButton(container, font.get(), this, "Fluid Demo");
+    optionsButton = makeButton(container, font.get(), this, "Options");
     exitButton = makeButton(container, font.get(), this, "Exit");
     newGameMenu = std::make_unique<MenuNewGame>(board, host);
+    optionsMenu = std::make_unique<MenuOptions>(host, options);
     layout();
 }
 
@@ -37,8 +40,10 @@ MenuMain::~MenuMain() {
     playButton.reset();
     demoButton.reset();
     fluidDemoButton.reset();
+    optionsButton.reset();
     exitButton.reset();
     newGameMenu.reset();
+    optionsMenu.reset();
 }
 
 bool MenuMain::canContinue(const GameBoard& board) {
@@ -66,7 +71,8 @@ std::unique_ptr<ButtonSimple> MenuMain::makeButton(ControlContainer& container, 
 
 void MenuMain::layout() {
     playButton->setCaption(canContinue(*board) ? kContinue : kNewGame);
-    arrange(*logo, {playButton.get(), demoButton.get(), fluidDemoButton.get(), exitButton.get()});
+    arrange(*logo, {playButton.get(), demoButton.get(), fluidDemoButton.get(), optionsButton.get(),
+                    exitButton.get()});
 }
 
 void MenuMain::render(double, float) {
@@ -96,6 +102,8 @@ void MenuMain::onClick(Control* source) {
         host.leaveMenus();
     } else if (source == fluidDemoButton.get()) {
         host.leaveMenus();
+    } else if (source == optionsButton.get()) {
+        host.showMenu(optionsMenu.get());
     } else if (source == exitButton.get()) {
         // Never returns: the menus are gone once it has run.
         host.quit();

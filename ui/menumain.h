@@ -15,9 +15,11 @@ class GameBoard;
 class Image;
 class MenuHost;
 class MenuNewGame;
+class MenuOptions;
+class OptionsHost;
 
 // The first screen: the logo over "New Game" (or "Continue"), "Demo",
-// "Fluid Demo" and "Exit". Escape shows the scene, F10 lists the textures.
+// "Fluid Demo", "Options" and "Exit". Escape shows the scene, F10 lists the textures.
 class MenuMain : public Menu, public EventConsumer, public ControlListener {
 public:
     // Shared by both menus.
@@ -35,10 +37,11 @@ public:
     static constexpr float kButtonWidth = 300.0f;
     // From one button to the next: its height and a quarter of it as the gap.
     static constexpr float kButtonStep = 1.25f;
-    static constexpr int kButtons = 4;
+    static constexpr int kButtons = 5;
 
-    // board: not owned; host: the application, which outlives the menu.
-    MenuMain(GameBoard* board, MenuHost& host);
+    // board: not owned; host and options: the application, which outlives
+    // the menu.
+    MenuMain(GameBoard* board, MenuHost& host, OptionsHost& options);
     ~MenuMain() override;
 
     // A game can be continued while it runs and a human plays in it; the
@@ -69,9 +72,11 @@ public:
     ButtonSimple* getPlayButton() const { return playButton.get(); }
     ButtonSimple* getDemoButton() const { return demoButton.get(); }
     ButtonSimple* getFluidDemoButton() const { return fluidDemoButton.get(); }
+    ButtonSimple* getOptionsButton() const { return optionsButton.get(); }
     ButtonSimple* getExitButton() const { return exitButton.get(); }
     Image* getLogo() const { return logo.get(); }
     MenuNewGame* getNewGameMenu() const { return newGameMenu.get(); }
+    MenuOptions* getOptionsMenu() const { return optionsMenu.get(); }
 
 private:
     void layout();
@@ -84,6 +89,8 @@ private:
     std::unique_ptr<ButtonSimple> playButton;
     std::unique_ptr<ButtonSimple> demoButton;
     std::unique_ptr<ButtonSimple> fluidDemoButton;
+    std::unique_ptr<ButtonSimple> optionsButton;
     std::unique_ptr<ButtonSimple> exitButton;
     std::unique_ptr<MenuNewGame> newGameMenu;
+    std::unique_ptr<MenuOptions> optionsMenu;
 };

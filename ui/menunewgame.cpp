@@ -99,6 +99,7 @@ void MenuNewGame::startGame(int level) {
     board->setHuman(GameBoard::kPlayer1, humanFlags[0]);
     board->setHuman(GameBoard::kPlayer2, humanFlags[1]);
     board->setDifficulty(level);
+    lastLevel = board->getDifficulty();
     board->newGame();
     host.closeMenu(this);
     host.leaveMenus();

@@ -50,6 +50,10 @@ public:
     void handleEvent(InputEvent&) override {}
 
     const HumanFlags& getHumanFlags() const { return humanFlags; }
+    void setHumanFlags(const HumanFlags& flags) { humanFlags = flags; }
+    // The level of the last game started here (GameBoard::kEasy to kExpert).
+    int getLevel() const { return lastLevel; }
+    void setLevel(int level) { lastLevel = level; }
     ButtonSimple* getKindButton(int player) const {
         return playerKindButtons[static_cast<size_t>(player - 1)].get();
     }
@@ -75,4 +79,5 @@ private:
     std::unique_ptr<ButtonSimple> expertButton;
     std::unique_ptr<ButtonSimple> returnButton;
     HumanFlags humanFlags = {true, false};
+    int lastLevel = 2; // hard
 };

@@ -214,7 +214,7 @@ TEST(CommandLine, HelpAndUnknownArgumentsAfterTheProgramName) {
         Words unknown;
     } cases[] = {
         {{"sporrik"}, false, {}},
-        {{"sporrik", "window", "path=/x", "window=1"}, false, {}},
+        {{"sporrik", "window", "path=/x", "window=1", "scale=0.5"}, false, {}},
         {{"sporrik", "--help"}, true, {}},
         {{"sporrik", "window", "-h"}, true, {}},
         {{"--help"}, false, {}}, // the program's own name
@@ -223,6 +223,22 @@ TEST(CommandLine, HelpAndUnknownArgumentsAfterTheProgramName) {
     for (const auto& c : cases) {
         EXPECT_EQ(CommandLine::asksForHelp(c.arguments), c.help) << c.arguments.back();
         EXPECT_EQ(CommandLine::unknownArguments(c.arguments), c.unknown) << c.arguments.back();
+    }
+}
+
+TEST(CommandLine, ScaleValues_OnlyTheFourNamedOnes) {
+    using S = OptionValues::Scale;
+    const struct {
+        const char* value;
+        bool known;
+        S scale;
+    } cases[] = {{"auto", true, S::Automatic}, {"1", true, S::Full},     {"0.75", true, S::ThreeQuarters},
+                 {"0.5", true, S::Half},       {"0.4", false, S::Full},  {"1.0", false, S::Full},
+                 {"", false, S::Full},         {nullptr, false, S::Full}};
+    for (const auto& c : cases) {
+        S scale = S::Full;
+        EXPECT_EQ(CommandLine::parseScale(c.value, scale), c.known) << (c.value ? c.value : "null");
+        EXPECT_EQ(scale, c.scale) << (c.value ? c.value : "null");
     }
 }
 

@@ -1,3 +1,4 @@
+#include "core/gameoptions.h"
 #include "core/glutcallbacks.h"
 #include "core/sporrik.h"
 #include "core/sporrikmain.h"
@@ -6,6 +7,7 @@
 #include "input/inputevent.h"
 #include "scene/moveanimation.h"
 #include "scene/watertable.h"
+#include "sound/soundsystem.h"
 #include "support/fakeclock.h"
 #include "support/logcapture.h"
 #include "support/uiframe.h"
@@ -13,11 +15,13 @@
 #include "ui/image.h"
 #include "ui/menumain.h"
 #include "ui/menunewgame.h"
+#include "ui/menuoptions.h"
 #include "ui/sporrikhud.h"
 #include "ui/text.h"
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -184,7 +188,8 @@ TEST_F(Screens, SmallWindowsShowTheWholeMenusAndTheirButtonsTakeClicks) {
         frame();
         frame();
         const ButtonSimple* buttons[] = {menu->getPlayButton(), menu->getDemoButton(),
-                                         menu->getFluidDemoButton(), menu->getExitButton()};
+                                         menu->getFluidDemoButton(), menu->getOptionsButton(),
+                                         menu->getExitButton()};
         for (const ButtonSimple* button : buttons) {
             EXPECT_TRUE(inside(*button)) << button->getCaption();
             EXPECT_FALSE(black(middle(*button))) << button->getCaption();
@@ -196,7 +201,70 @@ TEST_F(Screens, SmallWindowsShowTheWholeMenusAndTheirButtonsTakeClicks) {
         EXPECT_TRUE(inside(*newGame->getReturnButton()));
         click(*newGame->getReturnButton());
         EXPECT_EQ(top(), menu);
+        click(*menu->getOptionsButton());
+        ASSERT_EQ(top(), menu->getOptionsMenu());
+        EXPECT_TRUE(inside(*menu->getOptionsMenu()->getButton(MenuOptions::Quality)));
+        click(*menu->getOptionsMenu()->getReturnButton());
+        EXPECT_EQ(top(), menu);
     }
+}
+
+// Each option's button changes the value in effect at once, and steps round
+// to where it began. M mutes over every screen and, pressed again, the sound
+// is back at its step; H in the game and the hints button switch one value.
+TEST_F(Screens, OptionButtonsTakeEffectAtOnce_MMutesAndKeepsTheVolumeStep) {
+    GameOptions& options = package->getOptions();
+    WaterTable& table = package->getWaterTable();
+    MenuOptions* optionsMenu = menu->getOptionsMenu();
+    std::vector<OptionValues::Scale> scales;
+    options.setScaleHook([&](OptionValues::Scale scale) { scales.push_back(scale); });
+    click(*menu->getOptionsButton());
+    ASSERT_EQ(top(), optionsMenu);
+    const OptionValues start = options.getOptions();
+    OptionValues defaults;
+    defaults.fullScreen = start.fullScreen;
+    ASSERT_EQ(start, defaults);
+    // Quality, screen, volume, hints and scale.
+    const int valueCounts[MenuOptions::kRows] = {3, 2, 5, 2, 4};
+    for (int row = 0; row < MenuOptions::kRows; ++row) {
+        SCOPED_TRACE(testing::Message() << "row " << row);
+        ButtonSimple& button = *optionsMenu->getButton(static_cast<MenuOptions::Row>(row));
+        click(button);
+        const OptionValues expected = MenuOptions::stepped(start, static_cast<MenuOptions::Row>(row));
+        EXPECT_EQ(options.getOptions(), expected);
+        EXPECT_EQ(button.getCaption(),
+                  MenuOptions::caption(expected, static_cast<MenuOptions::Row>(row), false));
+        // The first step of each row, seen where it takes effect.
+        const bool inEffect[] = {table.getQuality().getLevel() == SceneQuality::Level::Full,
+                                 System::instance()->isFullscreen() != start.fullScreen,
+                                 SoundSystem::instance()->getVolume() == 0.0f,
+                                 !table.getSceneOptions().moveHints,
+                                 scales == std::vector{OptionValues::Scale::Full}};
+        EXPECT_TRUE(inEffect[row]);
+        for (int i = 1; i < valueCounts[row]; ++i) {
+            click(button);
+        }
+        EXPECT_EQ(options.getOptions(), start);
+    }
+
+    ButtonSimple& volume = *optionsMenu->getButton(MenuOptions::Volume);
+    pressKey('m');
+    EXPECT_EQ(volume.getCaption(), "Muted");
+    EXPECT_TRUE(SoundSystem::instance()->isMuted());
+    pressKey(KeyEscape);
+    EXPECT_EQ(top(), menu);
+    pressKey(KeyEscape);
+    ASSERT_FALSE(app->menusVisible());
+    pressKey('m');
+    pressKey('h');
+    EXPECT_FALSE(SoundSystem::instance()->isMuted());
+    EXPECT_EQ(options.getOptions().volume, start.volume);
+    EXPECT_EQ(options.getOptions().moveHints, !start.moveHints);
+    pressKey(KeyEscape);
+    click(*menu->getOptionsButton());
+    EXPECT_EQ(volume.getCaption(), MenuOptions::caption(start, MenuOptions::Volume, false));
+    click(*optionsMenu->getButton(MenuOptions::Hints));
+    EXPECT_EQ(table.getSceneOptions().moveHints, start.moveHints);
 }
 
 // Two computers at the expert level: player 1 thinks while the menus come

@@ -1,5 +1,6 @@
 # Copies the seed files of every fuzz target into OUT/<part>: the generated
-# assets of that kind, and for PNG the test files too.
+# assets of that kind, and for PNG the test files too; for the kept files
+# the examples in the test data.
 foreach(part png md3 cfg skin wav)
     file(REMOVE_RECURSE ${OUT}/${part})
     file(GLOB_RECURSE seeds ${ASSETS}/*.${part})
@@ -8,4 +9,9 @@ foreach(part png md3 cfg skin wav)
         list(APPEND seeds ${test_png})
     endif()
     file(COPY ${seeds} DESTINATION ${OUT}/${part})
+endforeach()
+# The kept files: a game with its take-back history, and the settings.
+foreach(part game settings)
+    file(REMOVE_RECURSE ${OUT}/${part})
+    file(COPY ${TEST_KEEP}/${part}.ini DESTINATION ${OUT}/${part})
 endforeach()

@@ -211,6 +211,10 @@ protected:
 
 TEST_F(ScenePictureGl, ShortcutsChangeNoPixel_FromTheOrbitAndFromLowOverTheWater) {
     expectTheSamePictureBothWays();
+    // A reduced scale: the covered rows are rows of the smaller picture.
+    table.fixScale(60);
+    expectTheSamePictureBothWays();
+    table.fixScale(100);
     table.setPosition(32.0f, -12.0f, 16.0f);
     table.lookAt(32.0f, 40.0f, 0.0f);
     expectTheSamePictureBothWays();

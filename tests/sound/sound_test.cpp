@@ -443,6 +443,45 @@ TEST_F(SoundSystemTest, PlayedSample_ReachesTheOutputForItsLength) {
     EXPECT_NEAR(static_cast<double>(last - first) / kOutputRate, 0.3, 0.03);
 }
 
+// The volume scales samples and the stream alike; the mute silences both
+// and, lifted, leaves the volume where it was.
+TEST_F(SoundSystemTest, VolumeScalesSamplesAndStream_MuteSilencesAndKeepsTheVolume) {
+    SoundSystem* sound = SoundSystem::instance();
+    Sample* sample = sound->addSample(dir.file("move.wav"));
+    ASSERT_NE(sample, nullptr);
+    const std::filesystem::path output = dir / "output.raw";
+    // The loudest output from the play on, over a stretch that holds the
+    // 0.2-second sound and the device's delay.
+    const auto peakOf = [&](auto play) {
+        const uintmax_t from = std::filesystem::file_size(output) / 4;
+        play();
+        const uintmax_t to = from + kOutputRate * 6 / 10;
+        EXPECT_TRUE(waitFor([&] { return std::filesystem::file_size(output) / 4 >= to; }));
+        const std::vector<int16_t> left = leftChannel(output);
+        int peak = 0;
+        for (uintmax_t i = from; i < std::min<uintmax_t>(to, left.size()); ++i) {
+            peak = std::max(peak, std::abs(static_cast<int>(left[i])));
+        }
+        return peak;
+    };
+    const auto playSample = [&] {
+        sample->play();
+    };
+    const auto playStream = [&] {
+        sound->playStream(dir.file("move.wav"));
+    };
+    const int full = peakOf(playSample);
+    ASSERT_TRUE(isLoud(static_cast<int16_t>(full)));
+    sound->setVolume(0.5f);
+    EXPECT_NEAR(peakOf(playSample), full / 2, full / 10);
+    sound->setMuted(true);
+    EXPECT_FALSE(isLoud(static_cast<int16_t>(peakOf(playSample))));
+    EXPECT_FALSE(isLoud(static_cast<int16_t>(peakOf(playStream))));
+    sound->setMuted(false);
+    EXPECT_NEAR(peakOf(playStream), full / 2, full / 10);
+    EXPECT_NEAR(peakOf(playSample), full / 2, full / 10);
+}
+
 TEST_F(SoundSystemTest, AddSample_SameFileTwice_SharesOneSampleFreedAtTheLastRemoval) {
     SoundSystem* sound = SoundSystem::instance();
     Sample* sample = sound->addSample(dir.file("select.wav"));

@@ -9,12 +9,15 @@
 #include "ui/image.h"
 #include "ui/menumain.h"
 #include "ui/menunewgame.h"
+#include "ui/menuoptions.h"
 #include "ui/sporrikhud.h"
 #include "ui/text.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -276,6 +279,41 @@ TEST(PlayerKinds, ToggleChangesOnlyItsOwnPlayer) {
     }
 }
 
+// Each option's button steps through all its values, each with a caption of
+// its own, and wraps round to the first; no other option moves.
+TEST(OptionSteps, EveryValueOnceThenBackToTheFirst_OthersUntouched) {
+    const struct {
+        MenuOptions::Row row;
+        int values;
+    } cases[] = {
+        {MenuOptions::Quality, 3},
+        {MenuOptions::Screen, 2},
+        {MenuOptions::Volume, OptionValues::kVolumeSteps + 1},
+        {MenuOptions::Hints, 2},
+        {MenuOptions::Scale, 4},
+    };
+    OptionValues start;
+    start.volume = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row);
+        OptionValues values = start;
+        std::set<std::string> captions;
+        for (int i = 0; i < c.values; ++i) {
+            captions.insert(MenuOptions::caption(values, c.row, false));
+            values = MenuOptions::stepped(values, c.row);
+            for (int other = 0; other < MenuOptions::kRows; ++other) {
+                if (other != c.row) {
+                    const auto row = static_cast<MenuOptions::Row>(other);
+                    EXPECT_EQ(MenuOptions::caption(values, row, false),
+                              MenuOptions::caption(start, row, false));
+                }
+            }
+        }
+        EXPECT_EQ(values, start);
+        EXPECT_EQ(captions.size(), static_cast<size_t>(c.values));
+    }
+}
+
 // Every control lies inside the window and apart from the others.
 void expectApart(const std::vector<const Control*>& controls) {
     for (size_t i = 0; i < controls.size(); ++i) {
@@ -305,8 +343,8 @@ TEST(MenuLayout, BothMenusFitEveryWindowWithoutOverlapping) {
         for (const float buttonWidth : {300.0f, 300.0f, 300.0f, 300.0f, 300.0f, 360.0f}) {
             b.push_back(std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, buttonWidth, nullptr, ""));
         }
-        MenuMain::arrange(logo, {b[0].get(), b[1].get(), b[2].get(), b[3].get()});
-        expectApart({&logo, b[0].get(), b[1].get(), b[2].get(), b[3].get()});
+        MenuMain::arrange(logo, {b[0].get(), b[1].get(), b[2].get(), b[3].get(), b[4].get()});
+        expectApart({&logo, b[0].get(), b[1].get(), b[2].get(), b[3].get(), b[4].get()});
         Text first(&container, 0.0f, 0.0f, nullptr, "Player 1:");
         Text second(&container, 0.0f, 0.0f, nullptr, "Player 2:");
         MenuNewGame::arrange(logo, {&first, &second}, {b[0].get(), b[1].get()}, *b[2], *b[3], *b[5], *b[4]);

@@ -1,23 +1,29 @@
-// framebench: the game's own start and frame loop in a 1024 x 768 window.
-// After the first frame it times an empty frame (clear and swap), then for
-// each quality the demonstration and the fluid demo stirred with the three
-// mouse buttons through the game's input queue. The last line is JSON.
+// framebench: the game's own start and frame loop in a window (1024 x 768
+// unless size= says otherwise). After the first frame it times an empty frame
+// (clear and swap), then for each quality the demonstration and the fluid
+// demo stirred with the three mouse buttons through the game's input queue.
+// "auto" is the quality a player gets on this renderer. The last line is JSON.
 //
-//   framebench [frames=<n>] [warmup=<n>] [quality=full|fast] [profile] [shots=<dir>]
+//   framebench [size=<w>x<h>] [frames=<n>] [warmup=<n>] [quality=full|fast|auto] [profile] [shots=<dir>]
 //
 // quality= limits the run to one setting; profile adds the time of each
 // phase of a frame, measured with glFinish between the phases; shots= writes
-// the last frame of each demonstration as <dir>/<quality>.png.
+// the last frame of each demonstration as <dir>/<quality>.png and the menus
+// over it as <dir>/<quality>-menus.png; below the full scale also the same
+// frame at the full scale as <dir>/<quality>-full-scale.png.
 #include <GL/glew.h>
 
 #include "base/phasetimer.h"
 #include "base/tools.h"
+#include "core/glutcallbacks.h"
 #include "core/sporrik.h"
 #include "core/sporrikmain.h"
 #include "core/system.h"
 #include "framestats.h"
 #include "game/gameboard.h"
 #include "input/inputevent.h"
+#include "resources/softwarerenderer.h"
+#include "scene/scalecontroller.h"
 #include "scene/scenequality.h"
 #include "scene/watertable.h"
 
@@ -25,6 +31,7 @@
 #include <png.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -38,6 +45,9 @@
 
 namespace {
 
+constexpr int kDefaultWidth = 1024;
+constexpr int kDefaultHeight = 768;
+constexpr double kResizeDeadlineMs = 5000.0;
 constexpr int kDefaultFrames = 300;
 constexpr int kDefaultWarmup = 30;
 constexpr int kPhases = static_cast<int>(FramePhase::Count);
@@ -125,11 +135,21 @@ private:
 };
 
 struct Settings {
+    int width = kDefaultWidth;
+    int height = kDefaultHeight;
     int frames = kDefaultFrames;
     int warmup = kDefaultWarmup;
     bool profile = false;
     const char* only = nullptr;
     const char* shots = nullptr;
+};
+
+// One section of the results: its name, the quality it runs at, and whether
+// the scale follows the frame time (else the full picture, as before scaling).
+struct Run {
+    const char* name;
+    SceneQuality quality;
+    bool automaticScale = false;
 };
 
 class FrameBench {
@@ -151,25 +171,33 @@ public:
         if (settings.profile) {
             profile.install();
         }
-        std::string json = "{\"renderer\": \"" + renderer + "\", ";
+        std::string json = "{\"renderer\": \"" + renderer + "\", \"size\": \"" +
+                           std::to_string(system.getWidth()) + "x" + std::to_string(system.getHeight()) +
+                           "\", ";
         // Both demonstrations first, each on still water as after the game's
         // start; the stirring of a fluid demo leaves colour behind.
-        std::vector<SceneQuality> qualities;
+        std::vector<Run> runs;
         for (SceneQuality::Level level : {SceneQuality::Level::Full, SceneQuality::Level::Fast}) {
             const SceneQuality quality(level);
-            if (settings.only == nullptr || std::strcmp(settings.only, quality.name()) == 0) {
-                qualities.push_back(quality);
-            }
+            runs.push_back({quality.name(), quality});
         }
-        std::vector<FrameStats> demos;
-        for (const SceneQuality& quality : qualities) {
-            demos.push_back(runDemonstration(quality));
+        runs.push_back({"auto", SceneQuality::choose(nullptr, isSoftwareRenderer()), true});
+        runs.erase(std::remove_if(runs.begin(), runs.end(),
+                                  [this](const Run& run) {
+                                      return settings.only != nullptr &&
+                                             std::strcmp(settings.only, run.name) != 0;
+                                  }),
+                   runs.end());
+        std::vector<std::string> demos;
+        for (const Run& run : runs) {
+            const FrameStats demo = runDemonstration(run);
+            demos.push_back(withScale(demo.json()));
         }
         std::string results;
-        for (size_t i = 0; i < qualities.size(); ++i) {
-            const FrameStats fluid = runFluidDemo(qualities[i]);
-            results += ", \"" + std::string(qualities[i].name()) + "\": {\"demo\": " + demos[i].json() +
-                       ", \"fluid_demo\": " + fluid.json() + "}";
+        for (size_t i = 0; i < runs.size(); ++i) {
+            const FrameStats fluid = runFluidDemo(runs[i]);
+            results += ", \"" + std::string(runs[i].name) + "\": {\"quality\": \"" + runs[i].quality.name() +
+                       "\", \"demo\": " + demos[i] + ", \"fluid_demo\": " + withScale(fluid.json()) + "}";
         }
         char figures[160];
         std::snprintf(figures, sizeof figures,
@@ -182,6 +210,15 @@ public:
     }
 
 private:
+    // A run's figures with the scale it ended at.
+    std::string withScale(std::string json) const {
+        char scale[64];
+        std::snprintf(scale, sizeof scale, ", \"scale\": %.2f, \"last_step_frame\": %d}", lastScale / 100.0,
+                      lastStepFrame);
+        json.pop_back();
+        return json + scale;
+    }
+
     // One frame through GLUT's own display callback, waited for.
     void drawFrame() {
         glutPostRedisplay();
@@ -203,28 +240,54 @@ private:
         return times;
     }
 
-    FrameStats runDemonstration(const SceneQuality& quality) {
-        application->getPackage()->getWaterTable().setQuality(quality);
-        std::printf("quality %s\n", quality.name());
+    void startRun(const Run& run) {
+        Sporrik& package = *application->getPackage();
+        package.getWaterTable().setQuality(run.quality);
+        // Each run starts at the full picture, as the game does.
+        package.setScale(OptionValues::Scale::Full);
+        if (run.automaticScale) {
+            package.setScale(OptionValues::Scale::Automatic);
+        }
+        std::printf("quality %s (%s)\n", run.name, run.quality.name());
+    }
+
+    FrameStats runDemonstration(const Run& run) {
+        startRun(run);
         startDemonstration();
-        const FrameStats demo = timeFrames("demo", quality, false);
+        const FrameStats demo = timeFrames("demo", run.name, false);
         if (settings.shots != nullptr) {
             // One more frame of the game, read before it is shown.
             application->render(0.0);
-            writeShot(std::string(settings.shots) + "/" + quality.name() + ".png", system->getWidth(),
+            writeShot(std::string(settings.shots) + "/" + run.name + ".png", system->getWidth(),
                       system->getHeight());
+            WaterTable& table = application->getPackage()->getWaterTable();
+            if (table.getScalePercent() != ScaleController::kFull) {
+                // The same frame at the full scale (no time passes).
+                const int settled = table.getScalePercent();
+                table.fixScale(ScaleController::kFull);
+                application->render(0.0);
+                writeShot(std::string(settings.shots) + "/" + run.name + "-full-scale.png",
+                          system->getWidth(), system->getHeight());
+                table.fixScale(settled);
+                table.followFrameTime();
+            }
         }
         application->returnToMenus();
+        if (settings.shots != nullptr) {
+            // The menus over the scene at the scale the run ended at.
+            application->render(0.0);
+            writeShot(std::string(settings.shots) + "/" + run.name + "-menus.png", system->getWidth(),
+                      system->getHeight());
+        }
         return demo;
     }
 
-    FrameStats runFluidDemo(const SceneQuality& quality) {
-        application->getPackage()->getWaterTable().setQuality(quality);
-        std::printf("quality %s\n", quality.name());
+    FrameStats runFluidDemo(const Run& run) {
+        startRun(run);
         // A new demonstration underneath, as the demonstration's run started:
         // the same figures and splashes, so that the two differ by the stirring.
         startDemonstration();
-        const FrameStats fluid = timeFrames("fluid_demo", quality, true);
+        const FrameStats fluid = timeFrames("fluid_demo", run.name, true);
         application->returnToMenus();
         return fluid;
     }
@@ -253,10 +316,12 @@ private:
         }
     }
 
-    FrameStats timeFrames(const char* mode, const SceneQuality& quality, bool stirring) {
+    FrameStats timeFrames(const char* mode, const char* runName, bool stirring) {
         std::vector<double> times;
         profile.clear();
         double cpuStartMs = 0.0;
+        const WaterTable& table = application->getPackage()->getWaterTable();
+        lastStepFrame = -1;
         for (int i = 0; i < settings.warmup + settings.frames; ++i) {
             if (stirring) {
                 stir(i);
@@ -266,8 +331,12 @@ private:
             }
             const double begin = nowMs();
             profile.startFrame();
+            const int scaleBefore = table.getScalePercent();
             drawFrame();
             PhaseTimer::mark(FramePhase::MenusAndDisplay);
+            if (table.getScalePercent() != scaleBefore) {
+                lastStepFrame = i;
+            }
             if (i >= settings.warmup) {
                 times.push_back(nowMs() - begin);
             } else if (i == settings.warmup - 1) {
@@ -281,8 +350,13 @@ private:
             "(load %s)\n",
             mode, stats.medianMs, stats.p90Ms, stats.p99Ms, stats.fps,
             emptyFrameMs > 0.0 ? stats.medianMs / emptyFrameMs : 0.0, cpuPerFrameMs, loadAverage().c_str());
+        lastScale = table.getScalePercent();
+        if (table.followsFrameTime()) {
+            std::printf("  %-10s scale settled on %d %%, last step in frame %d (warm-up %d)\n", "", lastScale,
+                        lastStepFrame, settings.warmup);
+        }
         if (settings.profile) {
-            profile.print((std::string(quality.name()) + " " + mode).c_str(), settings.frames);
+            profile.print((std::string(runName) + " " + mode).c_str(), settings.frames);
         }
         return stats;
     }
@@ -295,11 +369,45 @@ private:
     std::string renderer;
     double firstFrameMs = 0.0;
     double emptyFrameMs = 0.0;
+    // Of the last timed run: the scale it ended at, and the frame (warm-up
+    // included) in which it last changed, -1 for none.
+    int lastScale = ScaleController::kFull;
+    int lastStepFrame = -1;
 };
 
 int positiveOr(const char* text, int fallback) {
     const int value = text != nullptr ? std::atoi(text) : 0;
     return value > 0 ? value : fallback;
+}
+
+// "<w>x<h>" with both positive; false (and nothing set) for anything else.
+bool parseSize(const char* text, int& width, int& height) {
+    int w = 0, h = 0;
+    char end = 0;
+    if (text == nullptr || std::sscanf(text, "%dx%d%c", &w, &h, &end) != 2 || w <= 0 || h <= 0) {
+        return false;
+    }
+    width = w;
+    height = h;
+    return true;
+}
+
+// The window at the top left corner of the screen at the size asked for,
+// once the window system has reported it.
+bool resizeWindow(System& system, int width, int height) {
+    // No game to draw yet: the window's redraws meanwhile show nothing.
+    glutDisplayFunc([] {});
+    glutPositionWindow(0, 0);
+    glutReshapeWindow(width, height);
+    const double deadline = nowMs() + kResizeDeadlineMs;
+    while (system.getWidth() != width || system.getHeight() != height) {
+        if (nowMs() > deadline) {
+            return false;
+        }
+        glutMainLoopEvent();
+    }
+    GlutCallbacks::registerAll();
+    return true;
 }
 
 } // namespace
@@ -321,12 +429,22 @@ int main(int argc, char** argv) {
         setAssetDirectory(SPORRIK_ASSET_DIR);
     }
     Settings settings;
+    const char* size = system->getArgument("size");
+    if (size != nullptr && !parseSize(size, settings.width, settings.height)) {
+        std::fprintf(stderr, "framebench: size=%s is not <width>x<height>\n", size);
+        return 1;
+    }
     settings.frames = positiveOr(system->getArgument("frames"), kDefaultFrames);
     settings.warmup = positiveOr(system->getArgument("warmup"), kDefaultWarmup);
     settings.profile = system->getArgument("profile") != nullptr;
     settings.only = system->getArgument("quality");
     settings.shots = system->getArgument("shots");
     if (!system->init()) {
+        return 1;
+    }
+    if (!resizeWindow(*system, settings.width, settings.height)) {
+        std::fprintf(stderr, "framebench: the window did not become %d x %d (is the screen large enough?)\n",
+                     settings.width, settings.height);
         return 1;
     }
     FrameBench bench(settings, startMs);
