@@ -347,7 +347,9 @@ xdotool key --window "$window" F7
 await 10 spheres spheres_shown || fail "F7 drew no crimson and green spheres"
 option wireframe F5 "$BOARD" 20000 "wireframe left the board as it was"
 option defaults numbersign "$BOARD" 20000 "# did not restore the defaults"
-expect_more "spheres after the defaults" $((crimson_default + 60)) "$(colour_pixels "$shot" "$BOARD" "$CRIMSON")"
+# The wireframe may go a frame before the spheres do on a busy machine.
+models_again() { [ "$(colour_pixels "$shot" "$BOARD" "$CRIMSON")" -lt $((crimson_default + 60)) ]; }
+await 10 models-again models_again || fail "spheres after the defaults"
 
 # F8 draws the same pose from the dynamic meshes, which F11 then shows the
 # normals of, beside the water's.
