@@ -50,9 +50,6 @@ colour_pixels() { convert "$1" -crop "$2" +repage -scale 25% -fx "$3" -format "%
 readonly CRIMSON='r>0.2 && g<0.3*r && b<0.5*r'
 readonly GREEN='g>0.15 && r<0.4*g && b<0.7*g'
 
-# expect_more <what> <a> <b>: fails unless a > b.
-expect_more() { [ "$2" -gt "$3" ] || fail "$1 ($2 <= $3)"; }
-
 # await <seconds> <name> <check...>: takes the step's screenshot until the
 # check holds for it; false when the time is up.
 await() { step "$2"; within "$1" shot_holds "${@:3}"; }
