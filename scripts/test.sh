@@ -28,10 +28,12 @@ step "packages" scripts/install-deps.sh
 
 jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON
-# What the tests below use, the icon the install takes and the benchmarks
-# (built so that they keep compiling; no test runs them).
+# What the tests below use, the icon and the compressed documents the install
+# takes, and the benchmarks (built so that they keep compiling; no test runs
+# them).
 step "Release build" cmake --build build -j"$jobs" --target sporrik sporrik_assets sporrik_icon \
-    sporrik_display_tests sporrik_tools_tests framebench fluidbench imagebench meshbench sporrik_rulesbench
+    sporrik_display_tests sporrik_tools_tests framebench fluidbench imagebench meshbench sporrik_rulesbench \
+    sporrik_compressed_docs
 # Drawing tests are left out: the GL driver's own allocations would drown
 # their reports. Line tables are all a report needs; fuller debug information
 # only slows the compile and link.
