@@ -153,6 +153,9 @@ void WaterTable::render(double elapsed, float) {
         particles.update(dt);
         updateWater(dt);
         animation.update(board, dt, *this);
+        if (pointerX >= 0.0f) {
+            pickField(pointerX, pointerY);
+        }
     }
     Material::resetLastApplied();
     // Each pass is cut to the area the water samples in this frame; without
@@ -538,7 +541,9 @@ void WaterTable::handleEvent(InputEvent& e) {
         if (!motion->hasLeftWindow()) {
             double x = 0.0, y = 0.0;
             motion->getPosition(x, y);
-            pickField(static_cast<float>(x), static_cast<float>(y));
+            pointerX = static_cast<float>(x);
+            pointerY = static_cast<float>(y);
+            pickField(pointerX, pointerY);
         }
         return;
     }

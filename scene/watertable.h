@@ -148,6 +148,11 @@ private:
     double time = 0.0;
     int hoverX = -1;
     int hoverY = -1;
+    // Where the pointer rests (window fractions; negative before it moved):
+    // picked again every frame, since a figure that lands or leaves under a
+    // resting pointer, or a turning camera, changes what it points at.
+    float pointerX = -1.0f;
+    float pointerY = -1.0f;
     float hoverPointX = -1.0f;
     float hoverPointY = -1.0f;
     int windowWidth = 1;
