@@ -28,12 +28,10 @@ step "packages" scripts/install-deps.sh
 
 jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON
-# What the tests below use, the icon and the compressed documents the install
-# takes, and the benchmarks (built so that they keep compiling; no test runs
-# them).
+# What the tests below use, and the icon and the compressed documents the
+# install takes.
 step "Release build" cmake --build build -j"$jobs" --target sporrik sporrik_assets sporrik_icon \
-    sporrik_display_tests sporrik_tools_tests framebench fluidbench imagebench meshbench sporrik_rulesbench \
-    sporrik_compressed_docs
+    sporrik_display_tests sporrik_tools_tests sporrik_compressed_docs
 # Drawing tests are left out: the GL driver's own allocations would drown
 # their reports. Line tables are all a report needs; fuller debug information
 # only slows the compile and link.
@@ -51,6 +49,11 @@ sanitized_tests() {
 }
 # The fuzz build takes its seeds from the Release build's generated assets.
 fuzz_build() { SPORRIK_FUZZ_ASSETS="$PWD/build/assets" scripts/fuzz.sh --build; }
+# No test runs the benchmarks; they are built so that they keep compiling,
+# while the end-to-end tests leave the processor idle.
+bench_build() {
+    cmake --build build -j"$jobs" --target framebench fluidbench imagebench meshbench sporrik_rulesbench
+}
 
 # beside <log> <first...> -- <second...>: runs both commands at once, the
 # first's output kept in the log and shown when both have ended; fails when
@@ -77,11 +80,11 @@ beside() {
 # leaves, or a test that connects at that moment is refused.
 all_tests() {
     ctest --test-dir build --output-on-failure -j"$jobs" -R '_gl_tests$|^sporrik_tools_tests$' &&
-        beside build-sanitize/unit-tests.log eval "sanitized_tests && fuzz_build" -- \
+        beside build-sanitize/unit-tests.log eval "sanitized_tests && fuzz_build && bench_build" -- \
             ctest --test-dir build --output-on-failure -L e2e
 }
 step "tests" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
-    bash -c "set -euo pipefail; jobs=$jobs; $(declare -f sanitized_tests fuzz_build beside all_tests); all_tests"
+    bash -c "set -euo pipefail; jobs=$jobs; $(declare -f sanitized_tests fuzz_build bench_build beside all_tests); all_tests"
 
 step "fuzzing and soak" beside build/fuzz.log env SPORRIK_FUZZ_ASSETS="$PWD/build/assets" scripts/fuzz.sh 50 -- \
     scripts/soak.sh 60
