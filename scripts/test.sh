@@ -5,9 +5,9 @@
 # UndefinedBehaviorSanitizer of the game and the tests that need no display.
 # Each test runs once: the drawing and end-to-end tests on the Release build
 # under one virtual X server, the others sanitized beside the end-to-end
-# tests, as is the fuzz build; then the fuzz targets, side by side for 50
-# seconds, beside a minute of the sanitized game (scripts/soak.sh). Each step
-# says how long it took.
+# tests, as are the fuzz build and the benchmarks; then the fuzz targets,
+# side by side for 50 seconds, beside a minute of the sanitized game
+# (scripts/soak.sh). Each step says how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
