@@ -77,7 +77,8 @@ bool writeAll(int fd, const std::string& text) {
 namespace KeptFile {
 
 std::string folder(const char* xdgValue, const char* home, const char* fallback) {
-    // The base directory specification ignores relative paths.
+    // A relative XDG folder is ignored, as the desktop does: it would follow
+    // the working directory.
     if (xdgValue != nullptr && xdgValue[0] == '/') {
         return std::string(xdgValue) + "/sporrik";
     }
