@@ -10,6 +10,8 @@
 namespace {
 
 const char* const kFlagNames[] = {"off", "on", nullptr};
+// A version beyond any this game could have written is refused as a number.
+constexpr long kMaxVersion = 1000000;
 
 struct ParseState {
     std::map<std::pair<std::string, std::string>, std::string>* values;
@@ -67,16 +69,39 @@ int IniText::countKeys(const std::string& section) const {
     return count;
 }
 
+bool IniText::parseVersion(const std::string& text, long version, std::string& reason) {
+    if (!parse(text, reason)) {
+        return false;
+    }
+    long found = 0;
+    if (!getInt("sporrik", "version", 0, kMaxVersion, found, reason)) {
+        return false;
+    }
+    if (found != version) {
+        reason = "version " + std::to_string(found) + " is not " + std::to_string(version);
+        return false;
+    }
+    return true;
+}
+
 const std::string* IniText::find(const std::string& section, const std::string& key) const {
     const auto found = values.find({section, key});
     return found == values.end() ? nullptr : &found->second;
 }
 
-bool IniText::getInt(const std::string& section, const std::string& key, long min, long max, long& out,
-                     std::string& reason) const {
+const std::string* IniText::require(const std::string& section, const std::string& key,
+                                    std::string& reason) const {
     const std::string* value = find(section, key);
     if (value == nullptr) {
         reason = where(section, key) + " is missing";
+    }
+    return value;
+}
+
+bool IniText::getInt(const std::string& section, const std::string& key, long min, long max, long& out,
+                     std::string& reason) const {
+    const std::string* value = require(section, key, reason);
+    if (value == nullptr) {
         return false;
     }
     char* end = nullptr;
@@ -93,9 +118,8 @@ bool IniText::getInt(const std::string& section, const std::string& key, long mi
 
 bool IniText::getFloat(const std::string& section, const std::string& key, float min, float max, float& out,
                        std::string& reason) const {
-    const std::string* value = find(section, key);
+    const std::string* value = require(section, key, reason);
     if (value == nullptr) {
-        reason = where(section, key) + " is missing";
         return false;
     }
     char* end = nullptr;
@@ -111,9 +135,8 @@ bool IniText::getFloat(const std::string& section, const std::string& key, float
 
 bool IniText::getChoice(const std::string& section, const std::string& key, const char* const* names,
                         int& out, std::string& reason) const {
-    const std::string* value = find(section, key);
+    const std::string* value = require(section, key, reason);
     if (value == nullptr) {
-        reason = where(section, key) + " is missing";
         return false;
     }
     for (int i = 0; names[i] != nullptr; ++i) {

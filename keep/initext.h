@@ -14,6 +14,8 @@ public:
 
     // False with the reason set when the text is refused.
     bool parse(const std::string& text, std::string& reason);
+    // Parses and checks [sporrik] version against the one this build writes.
+    bool parseVersion(const std::string& text, long version, std::string& reason);
 
     // How many keys the section holds.
     int countKeys(const std::string& section) const;
@@ -31,5 +33,8 @@ public:
     bool getFlag(const std::string& section, const std::string& key, bool& out, std::string& reason) const;
 
 private:
+    // find(), with the reason set when the key is missing.
+    const std::string* require(const std::string& section, const std::string& key, std::string& reason) const;
+
     std::map<std::pair<std::string, std::string>, std::string> values;
 };

@@ -75,15 +75,7 @@ std::string Settings::format() const {
 
 std::optional<Settings> Settings::parse(const std::string& text, std::string& reason) {
     IniText ini;
-    if (!ini.parse(text, reason)) {
-        return std::nullopt;
-    }
-    long version = 0;
-    if (!ini.getInt("sporrik", "version", 0, 1000000, version, reason)) {
-        return std::nullopt;
-    }
-    if (version != kVersion) {
-        reason = "version " + std::to_string(version) + " is not " + std::to_string(kVersion);
+    if (!ini.parseVersion(text, kVersion, reason)) {
         return std::nullopt;
     }
     Settings s;
