@@ -175,7 +175,7 @@ to_menu() {
     xdotool mousemove --window "$window" 150 150
     xdotool key --window "$window" Escape
     sleep 0.5
-    park_pointer
+    move_pointer_away
     parked "$1"
     [ "$(text_pixels "$shot" 400x50+0+718)" -eq 0 ] || fail "heads-up display left under the menu"
 }
