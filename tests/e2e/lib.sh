@@ -146,13 +146,14 @@ place_window() {
 move_pointer_away() { xdotool mousemove --window "$window" 60 60; }
 park_pointer() { move_pointer_away; sleep 0.4; }
 
-# click_at <x> <y>: a left click at window coordinates.
-click_at() {
+# click_at <x> <y>: a left click at window coordinates, with time for the
+# game to take it; press_at leaves the waiting to a caller that polls.
+press_at() {
     xdotool mousemove --window "$window" "$1" "$2"
     sleep 0.3
     xdotool click 1
-    sleep 0.5
 }
+click_at() { press_at "$@"; sleep 0.5; }
 
 # menu_button <i>: "x y" of the middle of main-menu button i (0 = top).
 menu_button() { echo "512 $((313 + 80 * $1))"; }

@@ -104,8 +104,9 @@ pointer_parked() { [ "$(text_pixels "$shot" 24x24+58+60)" -gt 20 ]; }
 parked() { await 10 "$1" pointer_parked || fail "the pointer image did not follow the pointer"; }
 
 # menu <name> <x> <y>: clicks at a menu position, moves the pointer away and
-# takes a screenshot.
-menu() { click_at "$2" "$3"; park_pointer; parked "$1"; }
+# takes a screenshot once the click has been taken. A new game's figures are
+# still appearing then: its counts are read once a player may move.
+menu() { press_at "$2" "$3"; move_pointer_away; parked "$1"; }
 
 # await_turn <field> <name>: waits until a click on the figure on the field
 # would be taken: the hover marker under the pointer turns green once the
@@ -159,6 +160,7 @@ counts() {
 human_game() {
     menu "$1-started" $(new_game_button "$1")
     expect_game "$shot"
+    await_turn 0,0 "$1-ready"
     local start=$shot
     human_move 0,0 2,0 "$1-jump"
     await_turn 2,0 "$1-jumped"
@@ -233,8 +235,8 @@ menu player2-human $(new_game_button player2)
 kinds 5 5
 menu humans-started $(new_game_button hard)
 expect_game "$shot"
-start=$shot
 await_turn 0,0 humans-first-turn
+start=$shot
 marks -lt 190 || fail "fields marked before a figure is selected"
 first_turn=$shot
 xdotool click 1
@@ -269,8 +271,11 @@ to_menu humans-escape
 # Demo: two computers play, which ends the humans' game; Escape does not
 # offer to continue theirs.
 menu demo $(menu_button 1)
+expect_game "$shot"
+# The counts to compare with once the first figures have appeared.
+sleep 1
+shot demo-begun
 demo=$shot
-expect_game "$demo"
 await 20 demo-playing counts_changed "$demo" 1024x50+0+718 || fail "the computers do not play"
 to_menu demo-left
 await 10 demo-left-main texts_match "$main" "$first" || fail "Continue offered after the demonstration"
@@ -281,6 +286,7 @@ menu hard-new-game $(menu_button 0)
 menu player2-computer $(new_game_button player2)
 kinds 5 8
 menu hard-started $(new_game_button hard)
+await_turn 0,0 hard-ready
 start=$shot
 human_move 0,0 1,1 hard-split
 park_pointer
