@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <ostream>
 #include <random>
@@ -21,11 +22,22 @@ namespace {
 using Moves = std::vector<Move>;
 using P = GameBoard::Position;
 
-// Takes every queued record out, as the table scene does over time.
-Moves drain(GameBoard& board) {
+struct Played {
+    Move move;
+    int mover = 0;
+};
+
+// Takes out up to limit queued records (all for -1), as the table scene does
+// over time, noting the computer's moves in played.
+Moves drain(GameBoard& board, int limit = -1, std::vector<Played>* played = nullptr) {
     Moves taken;
-    while (board.hasPendingMoves()) {
+    for (; board.hasPendingMoves() && limit != 0; --limit) {
         taken.push_back(board.frontMove());
+        const Move& m = taken.back();
+        if (played && (m.type == MoveJump || m.type == MoveSplit) &&
+            !board.isHuman(board.getCurrentPlayer())) {
+            played->push_back({m, board.getCurrentPlayer()});
+        }
         board.popMove();
     }
     return taken;
@@ -353,28 +365,10 @@ TEST(GameBoardProperty, ComputerGamesAtBothLevels_ReplayFaithfullyAndEndAsCounte
 // Taking moves back, checked against a board that replays only the moves
 // that remain.
 
-struct Played {
-    Move move;
-    int mover = 0;
-};
-
 void start(GameBoard& board, bool human1, bool human2) {
     board.setHuman(GameBoard::kPlayer1, human1);
     board.setHuman(GameBoard::kPlayer2, human2);
     board.newGame();
-}
-
-// Takes out up to limit queued records (all for -1) as the display does,
-// noting the computer's moves.
-void drainNoting(GameBoard& board, std::vector<Played>* played = nullptr, int limit = -1) {
-    for (; board.hasPendingMoves() && limit != 0; --limit) {
-        const Move m = board.frontMove();
-        if (played && (m.type == MoveJump || m.type == MoveSplit) &&
-            !board.isHuman(board.getCurrentPlayer())) {
-            played->push_back({m, board.getCurrentPlayer()});
-        }
-        board.popMove();
-    }
 }
 
 bool click(GameBoard& board, const Move& m) {
@@ -405,12 +399,12 @@ Move randomMove(const GameBoard& board, std::mt19937& rng) {
 std::string compareWithReplay(const GameBoard& board, const std::vector<Played>& played) {
     GameBoard replay;
     start(replay, true, true);
-    drainNoting(replay);
+    drain(replay);
     for (const Played& p : played) {
         if (replay.getCurrentPlayer() != p.mover || !click(replay, p.move)) {
             return "replay refused a move";
         }
-        drainNoting(replay);
+        drain(replay);
     }
     for (int i = 0; i < kSize * kSize; ++i) {
         if (board.getField(i % kSize, i / kSize) != replay.getField(i % kSize, i / kSize)) {
@@ -435,7 +429,7 @@ std::string playGame(unsigned seed) {
     GameBoard board;
     start(board, seed % 3 != 2, seed % 3 != 1);
     std::vector<Played> played;
-    drainNoting(board, &played);
+    drain(board, -1, &played);
     int takeBacks = 0;
     for (int step = 0; step < 120; ++step) {
         const bool stuck = board.winner() != 0 || board.hasPendingMoves();
@@ -469,7 +463,7 @@ std::string playGame(unsigned seed) {
             return "no human move";
         }
         played.push_back(move);
-        drainNoting(board, &played, rng() % 3 == 0 ? static_cast<int>(rng() % 4) : -1);
+        drain(board, rng() % 3 == 0 ? static_cast<int>(rng() % 4) : -1, &played);
     }
     return takeBacks > 0 ? "" : "nothing taken back";
 }
@@ -484,9 +478,9 @@ TEST(TakeBack, WhileExpertThinks_CancelsTheSearch) {
     GameBoard board;
     board.setDifficulty(GameBoard::kExpert);
     start(board, true, false);
-    drainNoting(board);
+    drain(board);
     ASSERT_TRUE(click(board, {0, 0, 1, 1, 0}));
-    drainNoting(board);
+    drain(board);
     ASSERT_TRUE(board.isThinking());
     ASSERT_TRUE(board.takeBack());
     EXPECT_FALSE(board.isThinking());
@@ -494,74 +488,36 @@ TEST(TakeBack, WhileExpertThinks_CancelsTheSearch) {
     EXPECT_EQ(board.countFields(GameBoard::kPlayer1), 1);
 }
 
-// Counts leaf positions with nothing but the board's public rules: every
-// figure to every empty field within reach, one split per target, each move
-// made with performMove and taken back field by field.
-uint64_t slowPerft(GameBoard& board, int player, int depth) {
-    if (depth == 0) {
-        return 1;
-    }
-    if (board.winner() != 0) {
-        return 0;
-    }
-    std::array<int32_t, kSize * kSize> saved{};
-    for (int i = 0; i < kSize * kSize; ++i) {
-        saved[static_cast<size_t>(i)] = board.getField(i % kSize, i / kSize);
-    }
-    std::array<bool, kSize * kSize> splitDone{};
-    uint64_t total = 0;
-    for (int from = 0; from < kSize * kSize; ++from) {
-        for (int to = 0; to < kSize * kSize; ++to) {
-            const int fx = from % kSize, fy = from / kSize, tx = to % kSize, ty = to / kSize;
-            const int d = GameBoard::distance(fx, fy, tx, ty);
-            if (saved[static_cast<size_t>(from)] != player || saved[static_cast<size_t>(to)] != 0 || d > 2) {
-                continue;
-            }
-            if (d == 1 && std::exchange(splitDone[static_cast<size_t>(to)], true)) {
-                continue;
-            }
-            EXPECT_TRUE(board.performMove(fx, fy, tx, ty));
-            while (board.popMove()) {
-            }
-            total += slowPerft(board, 3 - player, depth - 1);
-            for (int i = 0; i < kSize * kSize; ++i) {
-                board.setField(i % kSize, i / kSize, saved[static_cast<size_t>(i)]);
-            }
-        }
-    }
-    return total;
-}
-
 const Diagram kStart = {"o........", ".........", ".........", ".........", ".........",
                         ".........", ".........", ".........", "........x"};
-// Player 2 is walled in: every reply that leaves it without a move ends the game.
-const Diagram kCornered = {"xo.......", "oo.......", ".........", ".........", ".........",
-                           ".........", ".........", ".........", "........."};
 
-TEST(CompactPositionPerft, AgreesWithTheBoardsRules) {
-    const struct {
-        const Diagram* rows;
-        int player;
-        int depth;
-    } cases[] = {{&kStart, 1, 4},
-                 {&kOpeningDiagram, 2, 3},
-                 {&kMiddleDiagram, 1, 2},
-                 {&kMiddleDiagram, 2, 2},
-                 {&kCornered, 2, 3}};
-    for (const auto& c : cases) {
-        GameBoard board;
-        drawDiagram(board, *c.rows);
-        const CompactPosition position = CompactPosition::fromBoard(board, c.player);
-        for (int depth = 1; depth <= c.depth; ++depth) {
-            SCOPED_TRACE(testing::Message() << c.rows[0][0] << " player " << c.player << " depth " << depth);
-            EXPECT_EQ(position.perft(depth), slowPerft(board, c.player, depth));
+// Every distinct move by the board's rules, as (from, to): a split (from ==
+// to) to each empty field beside an own figure, a jump from each own figure
+// two fields away.
+std::vector<std::pair<int, int>> boardMoves(const GameBoard& board, int player) {
+    std::vector<std::pair<int, int>> moves;
+    for (int to = 0; to < kSize * kSize; ++to) {
+        bool split = false;
+        for (int from = 0; from < kSize * kSize && board.getField(to % kSize, to / kSize) == 0; ++from) {
+            if (board.getField(from % kSize, from / kSize) == player) {
+                const int d = GameBoard::distance(from % kSize, from / kSize, to % kSize, to / kSize);
+                split = split || d == 1;
+                if (d == 2) {
+                    moves.push_back({from, to});
+                }
+            }
+        }
+        if (split) {
+            moves.push_back({to, to});
         }
     }
+    std::sort(moves.begin(), moves.end());
+    return moves;
 }
 
-// Random games: the key kept move by move matches one computed afresh, it
-// tells the player to move apart, and the result matches the board's.
-TEST(CompactPosition, KeyAndResultFollowTheBoardThroughRandomGames) {
+// Random games: the moves offered, the key kept move by move and the result
+// all follow the board, and the key tells the player to move apart.
+TEST(CompactPosition, MovesKeyAndResultFollowTheBoardThroughRandomGames) {
     std::mt19937 random(7);
     for (int game = 0; game < 20; ++game) {
         GameBoard board;
@@ -569,9 +525,18 @@ TEST(CompactPosition, KeyAndResultFollowTheBoardThroughRandomGames) {
         CompactPosition position = CompactPosition::fromBoard(board, 1);
         CompactMove moves[CompactPosition::kMaxMoves];
         for (int ply = 0; ply < 200; ++ply) {
+            SCOPED_TRACE(testing::Message() << "game " << game << " ply " << ply);
             ASSERT_EQ(position.key(), position.computeKey());
-            ASSERT_EQ(position.winner(), board.winner()) << "game " << game << " ply " << ply;
+            ASSERT_EQ(position.winner(), board.winner());
             const int n = position.generateMoves(moves);
+            std::vector<std::pair<int, int>> offered;
+            for (int i = 0; i < n; ++i) {
+                offered.push_back({moves[i].from, moves[i].to});
+            }
+            std::sort(offered.begin(), offered.end());
+            if (position.winner() == 0) {
+                ASSERT_EQ(offered, boardMoves(board, position.toMove()));
+            }
             if (n == 0) {
                 break;
             }
