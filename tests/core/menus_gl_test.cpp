@@ -308,16 +308,4 @@ TEST_F(Screens, FluidDemoAndDemoLeaveTheMenus) {
     EXPECT_FALSE(app->menusVisible());
 }
 
-TEST_F(Screens, F10ListsEveryLoadedTexture) {
-    LogCapture log;
-    pressKey(KeyF1 + 9);
-    // Three styles of each font, the logo, nine button pieces, the pointer.
-    const auto listed = std::count_if(log.lines().begin(), log.lines().end(), [](const std::string& line) {
-        return line.find("TextureManager") != std::string::npos &&
-               line.find("file=textures/") != std::string::npos;
-    });
-    EXPECT_EQ(listed, 3 + 3 + 1 + 9 + 1);
-    EXPECT_TRUE(app->menusVisible());
-}
-
 } // namespace
