@@ -97,15 +97,11 @@ protected:
     ButtonSimple button{&container, -0.25f, 0.0f, 300.0f, nullptr, "Demo"};
 };
 
-TEST_F(ButtonBeforeDrawing, NothingIsHitYet) {
+// Nothing is hit before the first draw. Only a left-button event that
+// presses the button (from MouseOver) is claimed; pressing again leaves it Down.
+TEST_F(ButtonBeforeDrawing, NothingIsHitYet_KeysThatPressNothingPass) {
     EXPECT_FALSE(button.hitTest(0.0f, 0.05f));
-    EXPECT_EQ(button.getState(), ButtonSimple::Normal);
     EXPECT_EQ(button.getLabel(), nullptr);
-}
-
-// Only a left-button event that presses the button (from MouseOver) is
-// claimed; pressing again leaves it Down.
-TEST_F(ButtonBeforeDrawing, KeysThatPressNothingPass) {
     InputEventKeyUp left(0.0, KeyMouseLeft, 0.0, 0.1);
     button.handleEvent(left);
     EXPECT_FALSE(left.isConsumed());
@@ -146,16 +142,14 @@ TEST(TurnCaption, NamesThePlayerToMove_NotWhileAMoveIsShown_AndTheThinkingComput
     }
 }
 
-TEST(FrameCounter, QuarterSecondFramesShowFourFromTheFourthFrame) {
+// A long frame carries its remainder, so the next frame updates again.
+TEST(FrameCounter, QuarterSecondFramesShowFourFromTheFourthFrame_ALongFrameCarriesTheRemainder) {
     SporrikHud::FrameCounter counter;
     for (int frame = 1; frame <= 12; ++frame) {
         counter.count(0.25);
         EXPECT_EQ(counter.framesPerSecond, frame < 4 ? 0 : 4) << frame;
     }
-}
-
-TEST(FrameCounter, LongFrameCarriesTheRemainderSoTheNextFrameUpdatesAgain) {
-    SporrikHud::FrameCounter counter;
+    counter = {};
     counter.count(0.1);
     counter.count(0.1);
     counter.count(2.5);
@@ -184,13 +178,6 @@ TEST(HudCaptions, NameTheCountsTheFrameRateAndTheWinner) {
 
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
-
-TEST(FontMetrics, UnknownTypesAreRefused) {
-    for (int type : {2, -1}) {
-        EXPECT_EQ(thrownMessage<NotFoundException>([type] { Font::Metrics::ofType(type); }),
-                  "There is no font of this type supported!");
-    }
-}
 
 // Rows counted from the top from 1; row 0 stands for no quad. Codes below the
 // first character (the space among them) and past the last full row would
