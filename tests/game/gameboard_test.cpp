@@ -33,13 +33,17 @@ Moves drain(GameBoard& board, int limit = -1) {
     return taken;
 }
 
+void start(GameBoard& board, bool human1, bool human2) {
+    board.setHuman(GameBoard::kPlayer1, human1);
+    board.setHuman(GameBoard::kPlayer2, human2);
+    board.newGame();
+}
+
 // A game between two humans, start position shown, player 1 to move.
 class GameBoardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        board.setHuman(1, true);
-        board.setHuman(2, true);
-        board.newGame();
+        start(board, true, true);
         drain(board);
     }
     // Clears the board and places figures given as {x, y, player}.
@@ -353,12 +357,6 @@ TEST(GameBoardProperty, ComputerGamesAtBothLevels_ReplayFaithfullyAndEndAsCounte
 }
 
 // Taking moves back, checked against the board as it stood before the move.
-
-void start(GameBoard& board, bool human1, bool human2) {
-    board.setHuman(GameBoard::kPlayer1, human1);
-    board.setHuman(GameBoard::kPlayer2, human2);
-    board.newGame();
-}
 
 bool click(GameBoard& board, const Move& m) {
     // A second click on the selected figure would deselect it.
