@@ -83,7 +83,7 @@ protected:
     StandInMain app;
 };
 
-TEST_F(MenuStack, ShowMenu_CoversThePreviousTop_AndRefusesAMenuAlreadyOnTheStack) {
+TEST_F(MenuStack, ShowMenu_CoversThePreviousTop_RefusesAMenuOnTheStack_CloseMenuOfTheTopShowsTheOneBelow) {
     EXPECT_FALSE(app.menusVisible()) << "an empty stack";
     app.showMenu(&mainMenu);
     journal.clear();
@@ -93,12 +93,8 @@ TEST_F(MenuStack, ShowMenu_CoversThePreviousTop_AndRefusesAMenuAlreadyOnTheStack
     EXPECT_FALSE(isRoot(&mainMenu));
     EXPECT_TRUE(isRoot(&newGame));
     EXPECT_EQ(app.getMenuStack(), (std::vector<Menu*>{&mainMenu, &newGame}));
-}
-
-TEST_F(MenuStack, CloseMenu_OfTheTopShowsTheOneBelow_OfALowerOneIsSilent) {
+    // Closing the top shows the one below; closing a lower one is silent.
     StandInMenu third("third", journal);
-    app.showMenu(&mainMenu);
-    app.showMenu(&newGame);
     app.showMenu(&third);
     journal.clear();
     EXPECT_TRUE(app.closeMenu(&mainMenu));
