@@ -114,13 +114,11 @@ bool isLoud(int16_t value) {
 template <class Condition>
 bool waitFor(Condition done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
+    bool met = false;
+    while (!(met = done()) && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return true;
+    return met;
 }
 
 class WavReaderTest : public ::testing::Test {
