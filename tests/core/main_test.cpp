@@ -125,7 +125,7 @@ TEST_F(MenuStack, LeaveAndReturnSwapMenuAndHud) {
     EXPECT_EQ(journal.size(), 1u);
 }
 
-TEST_F(MenuStack, ClosingUnderHiddenMenusShowsNothing) {
+TEST_F(MenuStack, ClosingUnderHiddenMenusShowsNothing_ShutdownClosesEveryMenuAndClearsRoots) {
     app.setGamePackage(&package);
     app.showMenu(&newGame);
     app.leaveMenus();
@@ -133,10 +133,6 @@ TEST_F(MenuStack, ClosingUnderHiddenMenusShowsNothing) {
     app.closeMenu(&newGame);
     EXPECT_EQ(journal, (Journal{"new deactivated main", "new hidden", "main activated new"}));
     EXPECT_FALSE(isRoot(&mainMenu));
-}
-
-TEST_F(MenuStack, ShutdownClosesEveryMenuAndClearsRoots) {
-    app.setGamePackage(&package);
     app.showMenu(&newGame);
     app.getRenderGraph().update();
     app.shutdown();
