@@ -1,8 +1,6 @@
-#include "base/exceptions.h"
 #include "game/gameboard.h"
 #include "graph/windowsize.h"
 #include "input/inputevent.h"
-#include "support/thrown.h"
 #include "ui/buttonsimple.h"
 #include "ui/controlcontainer.h"
 #include "ui/font.h"
@@ -81,12 +79,6 @@ TEST(ControlTree, ChildOutlivingItsContainerForgetsIt) {
     EXPECT_EQ(image.getParent(), nullptr);
     EXPECT_FLOAT_EQ(image.getAbsoluteX(), 0.1f);
     image.detach(); // no texture slot yet: nothing to release
-}
-
-TEST(ControlTree, UnlinkedContainerCannotLinkItsChildren) {
-    ControlContainer container(nullptr, 0.0f, 0.0f, 1.0f, 1.0f);
-    Image image(&container, 0.0f, 0.0f, 1.0f, 1.0f, "a.png");
-    EXPECT_THROW(container.linkChildren(), IllegalStateException);
 }
 
 class ButtonBeforeDrawing : public ::testing::Test {
