@@ -516,9 +516,3 @@ TEST(FrameStats, Percentiles_AreFramesThatHappenedWhateverTheOrder) {
     EXPECT_EQ(stats.p99Ms, 99.0);
     EXPECT_NEAR(stats.fps, 100 * 1000.0 / 5050.0, 1e-9);
 }
-
-TEST(FrameStats, OneFrameAndNoFrames) {
-    EXPECT_EQ(FrameStats::of({7.0}).p99Ms, 7.0);
-    EXPECT_EQ(FrameStats::of({}).fps, 0.0);
-    EXPECT_EQ(FrameStats::of({}).p99Ms, 0.0);
-}
