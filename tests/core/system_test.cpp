@@ -4,7 +4,6 @@
 #include "input/eventconsumer.h"
 #include "input/inputevent.h"
 #include "support/fakeclock.h"
-#include "support/thrown.h"
 
 #include <GL/freeglut.h>
 
@@ -199,10 +198,7 @@ TEST_F(Dispatch, ConsumerList_TakesTheNewOrder_RefusesDuplicates_LosesDestroyedC
     EXPECT_EQ(system.getEventConsumers(), (std::list<EventConsumer*>{&c, &a}));
     system.setEventConsumers({&b, &c, &a});
     EXPECT_EQ(system.getEventConsumers(), (std::list<EventConsumer*>{&b, &c, &a}));
-    EXPECT_EQ(thrownMessage<IllegalArgumentException>([&] {
-                  system.setEventConsumers({&b, &a, &b});
-              }),
-              "newList contains the same EventConsumers twice");
+    EXPECT_THROW(system.setEventConsumers({&b, &a, &b}), IllegalArgumentException);
     EXPECT_EQ(system.getEventConsumers(), (std::list<EventConsumer*>{&b, &c, &a}));
     {
         Recorder gone;
@@ -220,21 +216,19 @@ TEST_F(Dispatch, GlutHandlers_TranslateKeysAndButtonsToTheGameCodes) {
         Handler handler;
         int glut;
         int code; // 0: nothing arrives
-    } cases[] = {
-        {Special, GLUT_KEY_RIGHT, KeyArrowRight},
-        {Special, GLUT_KEY_UP, KeyArrowUp},
-        {Special, GLUT_KEY_LEFT, KeyArrowLeft},
-        {Special, GLUT_KEY_DOWN, KeyArrowDown},
-        {Special, GLUT_KEY_F1, KeyF1},
-        {Special, GLUT_KEY_F7, KeyF1 + 6},
-        {Special, GLUT_KEY_F12, KeyF12},
-        {Special, GLUT_KEY_HOME, 0},
-        {Keyboard, 'a', 'a'},
-        {Mouse, GLUT_LEFT_BUTTON, KeyMouseLeft},
-        {Mouse, GLUT_MIDDLE_BUTTON, KeyMouseMiddle},
-        {Mouse, GLUT_RIGHT_BUTTON, KeyMouseRight},
-        {Mouse, 3, 0},
-    };
+    } cases[] = {{Special, GLUT_KEY_RIGHT, KeyArrowRight},
+                 {Special, GLUT_KEY_UP, KeyArrowUp},
+                 {Special, GLUT_KEY_LEFT, KeyArrowLeft},
+                 {Special, GLUT_KEY_DOWN, KeyArrowDown},
+                 {Special, GLUT_KEY_F1, KeyF1},
+                 {Special, GLUT_KEY_F7, KeyF1 + 6},
+                 {Special, GLUT_KEY_F12, KeyF12},
+                 {Special, GLUT_KEY_HOME, 0},
+                 {Keyboard, 'a', 'a'},
+                 {Mouse, GLUT_LEFT_BUTTON, KeyMouseLeft},
+                 {Mouse, GLUT_MIDDLE_BUTTON, KeyMouseMiddle},
+                 {Mouse, GLUT_RIGHT_BUTTON, KeyMouseRight},
+                 {Mouse, 3, 0}};
     for (const auto& c : cases) {
         Recorder recorder;
         system.setEventConsumers({&recorder});

@@ -161,13 +161,11 @@ constexpr auto kPatience = 10s;
 template <class Condition>
 bool poll(Condition done) {
     const auto giveUp = std::chrono::steady_clock::now() + kPatience;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
+    bool met = false;
+    while (!(met = done()) && std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::sleep_for(5ms);
     }
-    return true;
+    return met;
 }
 
 // Player 1 is the expert, player 2 a human.

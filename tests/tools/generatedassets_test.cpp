@@ -67,30 +67,6 @@ Picture picture(const std::string& name) {
     return {in.width, in.height, {in.pixels.get(), in.pixels.get() + 4 * in.width * in.height}};
 }
 
-// The largest value of f(x, y) on the picture's outermost texels.
-template <class F>
-float borderPeak(const Picture& png, F f) {
-    float peak = 0;
-    for (int y = 0; y < png.height; ++y) {
-        for (int x = 0; x < png.width; x += y == 0 || y == png.height - 1 ? 1 : png.width - 1) {
-            peak = std::max(peak, static_cast<float>(f(x, y)));
-        }
-    }
-    return peak;
-}
-
-// The tests below read every other file the game names.
-TEST(GeneratedAssets, EveryPictureDecodes_TheFieldsAndTheFogAreThere) {
-    for (const char* name : {"textures/table/table-fields.png", "textures/table/fog1.png"}) {
-        EXPECT_TRUE(std::filesystem::is_regular_file(asset(name))) << name;
-    }
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(assetDir())) {
-        if (entry.path().extension() == ".png") {
-            picture(std::filesystem::relative(entry.path(), assetDir()));
-        }
-    }
-}
-
 // ------------------------------------------------------------------ pictures
 
 // The game draws each character with the texels its text layout gives it.
@@ -177,17 +153,6 @@ TEST(Cursor, TipSitsOnTheHotspotFourRightSevenDown) {
     }
 }
 
-TEST(Logo, Is512By128WithATransparentBorder) {
-    const Picture png = picture("textures/menu/spr2-logo.png");
-    ASSERT_TRUE(png.width == 512 && png.height == 128);
-    EXPECT_EQ(borderPeak(png, [&](int x, int y) { return png.alpha(x, y); }), 0);
-    long opaque = 0;
-    for (size_t k = 3; k < png.rgba.size(); k += 4) {
-        opaque += png.rgba[k] == 255;
-    }
-    EXPECT_GT(opaque, 512 * 128 / 5) << "the name fills the picture";
-}
-
 // Mean luminance step between columns (or rows) a and b.
 float lineDifference(const Picture& png, int a, int b, bool columns) {
     const int length = columns ? png.height : png.width;
@@ -242,7 +207,13 @@ TEST(AdditiveTextures, FlareAndSelectionMarkersAreBlackAtTheBorder) {
     }
     for (const std::string& name : names) {
         const Picture png = picture(name);
-        EXPECT_LE(borderPeak(png, [&](int x, int y) { return png.luminance(x, y); }), 2.0f) << name;
+        float border = 0; // the brightest outermost texel
+        for (int y = 0; y < png.height; ++y) {
+            for (int x = 0; x < png.width; x += y == 0 || y == png.height - 1 ? 1 : png.width - 1) {
+                border = std::max(border, png.luminance(x, y));
+            }
+        }
+        EXPECT_LE(border, 2.0f) << name;
         EXPECT_GT(*std::max_element(png.rgba.begin(), png.rgba.end()), 200) << name;
     }
 }
@@ -544,14 +515,4 @@ TEST(FrameStats, Percentiles_AreFramesThatHappenedWhateverTheOrder) {
     EXPECT_EQ(stats.p90Ms, 90.0);
     EXPECT_EQ(stats.p99Ms, 99.0);
     EXPECT_NEAR(stats.fps, 100 * 1000.0 / 5050.0, 1e-9);
-    // Each figure is written under its own name.
-    for (const char* entry : {"\"median_ms\": 50.00", "\"p90_ms\": 90.00", "\"p99_ms\": 99.00"}) {
-        EXPECT_NE(stats.json().find(entry), std::string::npos) << stats.json();
-    }
-}
-
-TEST(FrameStats, OneFrameAndNoFrames) {
-    EXPECT_EQ(FrameStats::of({7.0}).p99Ms, 7.0);
-    EXPECT_EQ(FrameStats::of({}).fps, 0.0);
-    EXPECT_EQ(FrameStats::of({}).p99Ms, 0.0);
 }
