@@ -236,24 +236,3 @@ int CompactPosition::winner() const {
 int CompactPosition::reach(int player) const {
     return popCount(grow(figures(player)) & empty());
 }
-
-uint64_t CompactPosition::perft(int depth) const {
-    if (depth == 0) {
-        return 1;
-    }
-    if (winner() != 0) {
-        return 0;
-    }
-    CompactMove moves[kMaxMoves];
-    const int n = generateMoves(moves);
-    if (depth == 1) {
-        return static_cast<uint64_t>(n);
-    }
-    uint64_t total = 0;
-    for (int i = 0; i < n; ++i) {
-        CompactPosition next = *this;
-        next.play(moves[i]);
-        total += next.perft(depth - 1);
-    }
-    return total;
-}

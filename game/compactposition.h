@@ -60,9 +60,6 @@ public:
     // Split targets of a player: the empty fields next to their figures.
     int reach(int player) const;
 
-    // Leaf positions after exactly depth moves; a decided position has none.
-    uint64_t perft(int depth) const;
-
     static int fieldX(int field) { return field % kSide; }
     static int fieldY(int field) { return field / kSide; }
     static int fieldAt(int x, int y) { return x + y * kSide; }
