@@ -17,12 +17,13 @@ public:
     std::vector<std::string> events;
 };
 
-// Two humans at the start of a game, the new game already shown.
+// A game shown from its start: two humans, or a human against the hard
+// computer.
 class MoveAnimationTest : public ::testing::Test {
 protected:
-    MoveAnimationTest() {
+    explicit MoveAnimationTest(bool computer = false) {
         board.setHuman(GameBoard::kPlayer1, true);
-        board.setHuman(GameBoard::kPlayer2, true);
+        board.setHuman(GameBoard::kPlayer2, !computer);
         board.newGame();
         animation.reset();
         settle();
@@ -37,6 +38,11 @@ protected:
             ++frames;
         } while (!idle() && frames < 1000);
         return frames;
+    }
+    void frames(int n) {
+        for (int i = 0; i < n; ++i) {
+            animation.update(board, 0.1, journal);
+        }
     }
     void click(int x, int y) {
         if (board.clickField(x, y)) {
@@ -55,32 +61,19 @@ protected:
     Journal journal;
 };
 
-// A human against the hard computer.
-class PlayAids : public ::testing::Test {
+class PlayAids : public MoveAnimationTest {
 protected:
-    PlayAids() {
-        board.setHuman(GameBoard::kPlayer1, true);
-        board.newGame();
-        frames(100);
-    }
-    void frames(int n) {
-        for (int i = 0; i < n; ++i) {
-            animation.update(board, 0.1, journal);
-        }
-    }
-    void move(int fromX, int fromY, int toX, int toY) {
+    PlayAids() : MoveAnimationTest(true) {}
+    // Both clicks before a frame shows either.
+    void play(int fromX, int fromY, int toX, int toY) {
         board.clickField(fromX, fromY);
         board.clickField(toX, toY);
         board.setMoveDone(true);
     }
-
-    GameBoard board;
-    MoveAnimation animation;
-    Journal journal;
 };
 
 TEST_F(PlayAids, TakeBackDuringTheAnswer_ShowsTheRestoredBoardAtOnceWithoutEffects) {
-    move(0, 0, 2, 2);
+    play(0, 0, 2, 2);
     frames(12);
     ASSERT_TRUE(animation.isRunning());
     ASSERT_TRUE(board.takeBack());
@@ -100,7 +93,7 @@ TEST_F(PlayAids, TakeBackDuringTheAnswer_ShowsTheRestoredBoardAtOnceWithoutEffec
 }
 
 TEST_F(PlayAids, LastMove_TheAnswerStaysMarkedUntilAFigureIsSelected) {
-    move(0, 0, 0, 1);
+    play(0, 0, 0, 1);
     frames(100);
     const Move last = animation.getLastMove();
     EXPECT_EQ(board.getField(last.toX, last.toY), GameBoard::kPlayer2);

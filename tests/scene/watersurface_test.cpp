@@ -223,21 +223,6 @@ TEST(FluidInput, RightButton_StirsAlongTheLastMoveOfThePointer) {
     }
 }
 
-TEST(FluidOverlay, CellColour_GreenOverYellowToRedWithSpeed) {
-    const struct {
-        float g, b;
-        std::array<float, 4> colour;
-    } cases[] = {{0.0f, 0.0f, {0, 1, 0, 1}},       {0.125f, 0.0f, {0.5f, 1, 0, 1}},
-                 {0.0f, -0.375f, {1, 0.5f, 0, 1}}, {0.3f, 0.4f, {1, 0, 0, 1}},
-                 {4.0f, 0.0f, {1, 0, 0, 1}},       {NAN, 0.0f, {1, 0, 0, 1}}};
-    for (const auto& c : cases) {
-        const std::array<float, 4> colour = FluidOverlay::cellColour(c.g, c.b);
-        for (int k = 0; k < 4; ++k) {
-            EXPECT_NEAR(colour[k], c.colour[k], 1e-6f) << c.g << ", " << c.b;
-        }
-    }
-}
-
 TEST(FluidOverlay, LineOffset_AlongTheVelocityCappedWithoutDividingByZero) {
     const struct {
         float g, b, x, y;
