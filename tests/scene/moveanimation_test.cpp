@@ -1,5 +1,4 @@
 #include "scene/moveanimation.h"
-#include "scene/sceneoptions.h"
 
 #include <gtest/gtest.h>
 
@@ -105,21 +104,6 @@ TEST_F(PlayAids, LastMove_TheAnswerStaysMarkedUntilAFigureIsSelected) {
 
 } // namespace
 
-TEST(MoveAnimation, NewGame_TakesThreeFramesToShow) {
-    GameBoard board;
-    board.setHuman(GameBoard::kPlayer1, true);
-    board.newGame();
-    MoveAnimation animation;
-    Journal journal;
-    const int expected[][2] = {{0, 0}, {1, 0}, {1, 1}};
-    for (const auto& counts : expected) {
-        animation.update(board, 0.0, journal);
-        EXPECT_EQ(animation.countShownFigures(GameBoard::kPlayer1), counts[0]);
-        EXPECT_EQ(animation.countShownFigures(GameBoard::kPlayer2), counts[1]);
-    }
-    EXPECT_EQ(animation.getShown(8, 8), GameBoard::kPlayer2);
-}
-
 TEST_F(MoveAnimationTest, JumpWithTwoConversions_TakesItsTimesPlusAFramePerRecord) {
     // Four figures of player 1 and two of player 2 at (4, 4) and (3, 3), on player 1's turn still.
     for (const auto& m : {Move{0, 0, 1, 1}, Move{1, 1, 2, 1}, Move{0, 0, 1, 0}, Move{8, 8, 6, 6},
@@ -180,19 +164,6 @@ TEST_F(MoveAnimationTest, SelectionAndDeselection_MoveTheHighlightInOneFrame) {
         EXPECT_EQ(animation.getHighlightX(), highlight);
     }
     EXPECT_EQ(journal.events, (std::vector<std::string>{"select", "select"}));
-}
-
-TEST_F(MoveAnimationTest, SlowMotion_JumpLastsTenSecondsOfRealTime) {
-    SceneOptions options;
-    options.slowMotion = true;
-    move(0, 0, 2, 2);
-    double real = 0.0;
-    while (animation.getShown(2, 2) == 0 && real < 100.0) {
-        animation.update(board, options.sceneTime(0.25), journal);
-        real += 0.25;
-    }
-    // Started in the first frame, in the air for 10 s, landed in the frame after.
-    EXPECT_DOUBLE_EQ(real, 10.0 + 0.5);
 }
 
 TEST_F(MoveAnimationTest, ConversionOfAFieldShownEmpty_NeverShowsAThirdOwner) {
