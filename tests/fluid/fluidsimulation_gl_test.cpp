@@ -428,23 +428,6 @@ protected:
     }
 };
 
-TEST_F(PBufferGl, Initialize_ExactSizeOrNothing) {
-    auto buffer = makeBuffer("rgb textureRECT", 66, 34);
-    ASSERT_NE(buffer, nullptr);
-    buffer->makeCurrent();
-    EXPECT_EQ(integers<4>(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 66, 34}));
-    // A size that cannot be leaves nothing half made.
-    const GLint limit = integer(GL_MAX_RECTANGLE_TEXTURE_SIZE);
-    for (const auto& [width, height] : {std::pair{limit + 1, 8}, {8, 0}, {-4, 8}}) {
-        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
-        PBuffer failing("rgb textureRECT");
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(failing.initialize(width, height, false, false));
-        testing::internal::GetCapturedStderr();
-        EXPECT_FALSE(failing.isInitialized());
-    }
-}
-
 // An own context starts fresh and keeps its state, a buffer made while it is
 // current borrows it, and the window gets all of its own state back.
 TEST_F(PBufferGl, OwnBorrowedAndWindowContexts_KeepTheirState) {
