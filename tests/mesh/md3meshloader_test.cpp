@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <stdexcept>
@@ -191,6 +192,9 @@ TEST_F(Md3LoaderTest, UnreadableFiles_GiveNullAndSayWhy) {
     wrongIdentifier[0] ^= 1;
     std::vector<uint8_t> wrongVersion = valid;
     wrongVersion[4] ^= 1;
+    // A surface ending inside its own header would not move the reading on.
+    std::vector<uint8_t> noEnd = valid;
+    std::fill_n(noEnd.begin() + Md3Files::firstSurfaceOffset(model) + Md3Files::kSurfaceHeaderSize - 4, 4, 0);
     const std::string wrongHeader = "the MD3 file has a wrong identifier or version";
     const struct {
         const char* removed;
@@ -202,6 +206,7 @@ TEST_F(Md3LoaderTest, UnreadableFiles_GiveNullAndSayWhy) {
         {"", wrongVersion, wrongHeader},
         {"", std::vector<uint8_t>(valid.begin(), valid.end() - 1),
          "the MD3 file is damaged: surface 1: the vertices lie outside the file"},
+        {"", noEnd, "the MD3 file is damaged: surface 0: the end offset lies outside the file"},
         {".cfg", valid, "models/m/m.cfg could not be opened"},
         {".skin", valid, "models/m/m.skin could not be opened"},
     };
