@@ -276,6 +276,20 @@ TEST(FluidPath, ChosenByTheEnvironmentElseByTheRenderer) {
     }
 }
 
+// The fields start with the boundary ring marked in their fourth channel, on
+// both paths alike.
+TEST_P(FluidGl, Construction_MarksTheRing) {
+    testing::internal::CaptureStderr();
+    FluidSimulation simulation(kN, kN, GetParam());
+    testing::internal::GetCapturedStderr();
+    const std::vector<float> fields = read(simulation, 0);
+    for (int k = 0; k < kSide * kSide; ++k) {
+        const int i = k % kSide, j = k / kSide;
+        const bool ring = i == 0 || j == 0 || i == kN + 1 || j == kN + 1;
+        ASSERT_EQ(fields[k * 4 + 3], ring ? 1.0f : 0.0f) << i << ", " << j;
+    }
+}
+
 // Whatever fails, one ERROR, nothing kept, and every operation does nothing.
 void expectUnavailable(FluidSimulation& simulation, const LogCapture& logs) {
     EXPECT_FALSE(simulation.isAvailable());
@@ -427,6 +441,38 @@ protected:
         glPopAttrib();
     }
 };
+
+TEST_F(PBufferGl, Bind_ShowsTheImageThroughTheBoundTexture_ReleasePutsTheNameBack) {
+    auto buffer = makeBuffer(kFloatMode, 4, 3);
+    ASSERT_NE(buffer, nullptr);
+    buffer->makeCurrent();
+    glClearColor(-2.5f, 0.25f, 40.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    PBuffer::makeWindowCurrent();
+
+    // Bound on unit 1 in place of name, whose sampling it takes over, and
+    // released while unit 0 is active.
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glActiveTexture(GL_TEXTURE1);
+    glBindTexture(GL_TEXTURE_RECTANGLE, name);
+    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    buffer->bind();
+    std::vector<float> texels(4 * 3 * 4);
+    glGetTexImage(GL_TEXTURE_RECTANGLE, 0, GL_RGBA, GL_FLOAT, texels.data());
+    for (size_t i = 0; i < texels.size(); i += 4) {
+        EXPECT_TRUE(texels[i] == -2.5f && texels[i + 1] == 0.25f && texels[i + 2] == 40.0f) << i / 4;
+    }
+    GLint filter = 0;
+    glGetTexParameteriv(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, &filter);
+    EXPECT_EQ(filter, GL_LINEAR);
+    glActiveTexture(GL_TEXTURE0);
+    buffer->release();
+    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
+    glActiveTexture(GL_TEXTURE1);
+    EXPECT_EQ(integer(GL_TEXTURE_BINDING_RECTANGLE), static_cast<GLint>(name));
+    glDeleteTextures(1, &name);
+}
 
 // An own context starts fresh and keeps its state, a buffer made while it is
 // current borrows it, and the window gets all of its own state back.
