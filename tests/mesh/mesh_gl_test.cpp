@@ -126,21 +126,6 @@ TEST_F(MeshGlTest, NothingToDraw_LeavesTheFrameBlankDynamicOrCompiled) {
     EXPECT_EQ(noParts.toStatic()->getPartCount(), 0);
 }
 
-TEST_F(MeshGlTest, DrawNormals_DrawsLinesOnlyWithNormals) {
-    glDisable(GL_LIGHTING);
-    glColor3f(1, 1, 1);
-    auto mesh = quad(nullptr);
-    for (int v = 0; v < 4; ++v) {
-        mesh->getNormals()[v] = vec3(0.1f, 0.1f, 0);
-    }
-    for (const bool normalsOn : {true, false}) {
-        mesh->setNormalsOn(normalsOn);
-        glClear(GL_COLOR_BUFFER_BIT);
-        mesh->drawNormals();
-        EXPECT_EQ(blank(GlTest::readPixels(0, 0, kSize, kSize)), !normalsOn);
-    }
-}
-
 TEST_F(MeshGlTest, StaticCopies_DrawAsTheDynamicMesh_ShareListsUntilTheLastGoes) {
     auto mesh = quad(&material);
     const std::vector<uint8_t> dynamicPixels = render(*mesh);

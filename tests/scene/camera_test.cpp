@@ -15,15 +15,6 @@ namespace {
 
 constexpr float kTolerance = 1e-4f;
 
-// The ordinary look-at view (eye, centre, up), column-major.
-Camera::Matrix4 ordinaryLookAt(const vec3& eye, const vec3& centre, const vec3& up) {
-    const vec3 f = (centre - eye).normalized();
-    const vec3 s = cross(f, up).normalized();
-    const vec3 u = cross(s, f);
-    return {s.x, u.x, -f.x, 0, s.y,          u.y,          -f.y,        0,
-            s.z, u.z, -f.z, 0, -dot(s, eye), -dot(u, eye), dot(f, eye), 1};
-}
-
 // Holds key for the given number of frames of dt seconds: down, held frames, up.
 void hold(CameraControl& control, Camera& camera, int key, int frames, double dt) {
     control.handleKey(camera, key, KeyPhase::Down, 0.0);
@@ -37,22 +28,6 @@ void hold(CameraControl& control, Camera& camera, int key, int frames, double dt
 }
 
 } // namespace
-
-TEST(Camera, ViewMatrix_EqualsTheOrdinaryLookAt) {
-    const struct {
-        vec3 eye, target;
-    } cases[] = {{{32, -29.4f, 33.6f}, {32, 32, -5}}, {{0, 0, 10}, {64, 64, 0}}, {{100, 50, 5}, {-3, 7, 2}}};
-    for (const auto& c : cases) {
-        Camera camera;
-        camera.setPosition(c.eye.x, c.eye.y, c.eye.z);
-        camera.lookAt(c.target.x, c.target.y, c.target.z);
-        const Camera::Matrix4 actual = camera.viewMatrix();
-        const Camera::Matrix4 expected = ordinaryLookAt(c.eye, c.target, {0, 0, 1});
-        for (size_t i = 0; i < actual.size(); ++i) {
-            EXPECT_NEAR(actual[i], expected[i], kTolerance) << "element " << i;
-        }
-    }
-}
 
 TEST(Camera, LookAtWithoutDirection_KeepsTheOrientation) {
     Camera camera;

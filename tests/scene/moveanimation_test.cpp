@@ -1,5 +1,4 @@
 #include "scene/moveanimation.h"
-#include "scene/sceneoptions.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +16,13 @@ public:
     std::vector<std::string> events;
 };
 
-// Two humans at the start of a game, the new game already shown.
+// A game shown from its start: two humans, or a human against the hard
+// computer.
 class MoveAnimationTest : public ::testing::Test {
 protected:
-    MoveAnimationTest() {
+    explicit MoveAnimationTest(bool computer = false) {
         board.setHuman(GameBoard::kPlayer1, true);
-        board.setHuman(GameBoard::kPlayer2, true);
+        board.setHuman(GameBoard::kPlayer2, !computer);
         board.newGame();
         animation.reset();
         settle();
@@ -37,6 +37,11 @@ protected:
             ++frames;
         } while (!idle() && frames < 1000);
         return frames;
+    }
+    void frames(int n) {
+        for (int i = 0; i < n; ++i) {
+            animation.update(board, 0.1, journal);
+        }
     }
     void click(int x, int y) {
         if (board.clickField(x, y)) {
@@ -55,32 +60,19 @@ protected:
     Journal journal;
 };
 
-// A human against the hard computer.
-class PlayAids : public ::testing::Test {
+class PlayAids : public MoveAnimationTest {
 protected:
-    PlayAids() {
-        board.setHuman(GameBoard::kPlayer1, true);
-        board.newGame();
-        frames(100);
-    }
-    void frames(int n) {
-        for (int i = 0; i < n; ++i) {
-            animation.update(board, 0.1, journal);
-        }
-    }
-    void move(int fromX, int fromY, int toX, int toY) {
+    PlayAids() : MoveAnimationTest(true) {}
+    // Both clicks before a frame shows either.
+    void play(int fromX, int fromY, int toX, int toY) {
         board.clickField(fromX, fromY);
         board.clickField(toX, toY);
         board.setMoveDone(true);
     }
-
-    GameBoard board;
-    MoveAnimation animation;
-    Journal journal;
 };
 
 TEST_F(PlayAids, TakeBackDuringTheAnswer_ShowsTheRestoredBoardAtOnceWithoutEffects) {
-    move(0, 0, 2, 2);
+    play(0, 0, 2, 2);
     frames(12);
     ASSERT_TRUE(animation.isRunning());
     ASSERT_TRUE(board.takeBack());
@@ -100,7 +92,7 @@ TEST_F(PlayAids, TakeBackDuringTheAnswer_ShowsTheRestoredBoardAtOnceWithoutEffec
 }
 
 TEST_F(PlayAids, LastMove_TheAnswerStaysMarkedUntilAFigureIsSelected) {
-    move(0, 0, 0, 1);
+    play(0, 0, 0, 1);
     frames(100);
     const Move last = animation.getLastMove();
     EXPECT_EQ(board.getField(last.toX, last.toY), GameBoard::kPlayer2);
@@ -111,21 +103,6 @@ TEST_F(PlayAids, LastMove_TheAnswerStaysMarkedUntilAFigureIsSelected) {
 }
 
 } // namespace
-
-TEST(MoveAnimation, NewGame_TakesThreeFramesToShow) {
-    GameBoard board;
-    board.setHuman(GameBoard::kPlayer1, true);
-    board.newGame();
-    MoveAnimation animation;
-    Journal journal;
-    const int expected[][2] = {{0, 0}, {1, 0}, {1, 1}};
-    for (const auto& counts : expected) {
-        animation.update(board, 0.0, journal);
-        EXPECT_EQ(animation.countShownFigures(GameBoard::kPlayer1), counts[0]);
-        EXPECT_EQ(animation.countShownFigures(GameBoard::kPlayer2), counts[1]);
-    }
-    EXPECT_EQ(animation.getShown(8, 8), GameBoard::kPlayer2);
-}
 
 TEST_F(MoveAnimationTest, JumpWithTwoConversions_TakesItsTimesPlusAFramePerRecord) {
     // Four figures of player 1 and two of player 2 at (4, 4) and (3, 3), on player 1's turn still.
@@ -187,19 +164,6 @@ TEST_F(MoveAnimationTest, SelectionAndDeselection_MoveTheHighlightInOneFrame) {
         EXPECT_EQ(animation.getHighlightX(), highlight);
     }
     EXPECT_EQ(journal.events, (std::vector<std::string>{"select", "select"}));
-}
-
-TEST_F(MoveAnimationTest, SlowMotion_JumpLastsTenSecondsOfRealTime) {
-    SceneOptions options;
-    options.slowMotion = true;
-    move(0, 0, 2, 2);
-    double real = 0.0;
-    while (animation.getShown(2, 2) == 0 && real < 100.0) {
-        animation.update(board, options.sceneTime(0.25), journal);
-        real += 0.25;
-    }
-    // Started in the first frame, in the air for 10 s, landed in the frame after.
-    EXPECT_DOUBLE_EQ(real, 10.0 + 0.5);
 }
 
 TEST_F(MoveAnimationTest, ConversionOfAFieldShownEmpty_NeverShowsAThirdOwner) {

@@ -96,10 +96,7 @@ TEST_F(WaterGl, Passes_CutTheWorldAtTheWaterPlaneAndMirrorTheUpperHalf) {
 
     passes.renderReflection(view, kAspect, nullptr, nullptr);
     EXPECT_EQ(pictureCentre(passes.getReflection()), (std::array<int, 3>{255, 0, 0}));
-}
-
-// Without a sky the water mirrors the black of the empty sky, not the red.
-TEST_F(WaterGl, PassesWithoutSky_ShowBlackWhereNothingIsDrawn) {
+    // Without a sky, black where nothing is drawn, not the sky's red.
     passes.setSkyDrawn(false);
     passes.renderRefraction(view, kAspect, nullptr);
     passes.renderReflection(view, kAspect, nullptr, nullptr);

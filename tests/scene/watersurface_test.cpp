@@ -12,28 +12,9 @@
 
 namespace {
 
-constexpr float kField = 64.0f / 9.0f;
-
 // The world point of grid vertex (i, j) of the default surface.
 float at(int i) {
     return i / 50.0f * 64.0f;
-}
-
-TEST(WaterSurface, Drop_NewestFrameHoldsHillThatNextStepSpreads) {
-    WaterSurface water;
-    const float x = 4.5f * kField; // a field centre: vertex 25
-    water.drop(x, x);
-    const int newest = 1 - water.getCurrent();
-    EXPECT_FLOAT_EQ(water.frameHeight(newest, 25, 25), 2.0f);
-    EXPECT_FLOAT_EQ(water.frameHeight(newest, 24, 25), 1.0f);
-    EXPECT_FLOAT_EQ(water.frameHeight(newest, 25, 26), 1.0f);
-    EXPECT_NEAR(water.frameHeight(newest, 26, 26), 2.0f - std::sqrt(2.0f), 1e-6f);
-    EXPECT_FLOAT_EQ(water.frameHeight(newest, 27, 25), 0.0f);
-
-    water.update(WaterSurface::kStepInterval);
-    // Beside the centre: (2 + 0 + 0.586 + 0.586) / 2.2, damped by 1/30.
-    const float spread = (2.0f + 2.0f * (2.0f - std::sqrt(2.0f))) / 2.2f;
-    EXPECT_NEAR(water.frameHeight(1 - water.getCurrent(), 26, 25), spread - spread / 30.0f, 1e-5f);
 }
 
 TEST(WaterSurface, HeightAt_FlatWithoutDrops_OuterRowsAndOutsideZeroEvenAfterDropsAtTheEdge) {
@@ -220,21 +201,6 @@ TEST(FluidInput, RightButton_StirsAlongTheLastMoveOfThePointer) {
         const std::vector<FluidSource> quads = input.collect(c.hoverX, c.hoverY, kGrid, kGrid);
         ASSERT_EQ(quads.size(), 1u);
         EXPECT_FLOAT_EQ(quads[0].colour[1], (c.stirX + 1.0f) / 2.0f);
-    }
-}
-
-TEST(FluidOverlay, CellColour_GreenOverYellowToRedWithSpeed) {
-    const struct {
-        float g, b;
-        std::array<float, 4> colour;
-    } cases[] = {{0.0f, 0.0f, {0, 1, 0, 1}},       {0.125f, 0.0f, {0.5f, 1, 0, 1}},
-                 {0.0f, -0.375f, {1, 0.5f, 0, 1}}, {0.3f, 0.4f, {1, 0, 0, 1}},
-                 {4.0f, 0.0f, {1, 0, 0, 1}},       {NAN, 0.0f, {1, 0, 0, 1}}};
-    for (const auto& c : cases) {
-        const std::array<float, 4> colour = FluidOverlay::cellColour(c.g, c.b);
-        for (int k = 0; k < 4; ++k) {
-            EXPECT_NEAR(colour[k], c.colour[k], 1e-6f) << c.g << ", " << c.b;
-        }
     }
 }
 

@@ -49,76 +49,67 @@ inline size_t firstSurfaceOffset(const Model& model) {
     return kHeaderSize + model.frameCount * (kFrameSize + model.tagCount * kTagSize);
 }
 
-// Little-endian values; a text is zero-padded to its field and keeps no
-// terminating zero when it fills it.
-class Writer {
-public:
-    void integer(int64_t value, int size) {
-        for (int i = 0; i < size; ++i) {
-            bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
-        }
-    }
-    void int32(int64_t value) { integer(value, 4); }
-    void float32(float value) {
-        uint32_t raw = 0;
-        std::memcpy(&raw, &value, sizeof(raw));
-        int32(raw);
-    }
-    void text(const std::string& value, size_t size) {
-        const size_t kept = std::min(value.size(), size);
-        bytes.insert(bytes.end(), value.begin(), value.begin() + static_cast<std::ptrdiff_t>(kept));
-        bytes.resize(bytes.size() + size - kept);
-    }
-
-    std::vector<uint8_t> bytes;
-};
-
 inline std::vector<uint8_t> encode(const Model& model) {
-    Writer out;
+    std::vector<uint8_t> out;
+    // Little-endian values; a text is zero-padded to its field and keeps no
+    // terminating zero when it fills it.
+    const auto integer = [&out](int64_t value, int size = 4) {
+        for (int i = 0; i < size; ++i) {
+            out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
+        }
+    };
+    const auto text = [&out](const std::string& value, size_t size) {
+        const size_t kept = std::min(value.size(), size);
+        out.insert(out.end(), value.begin(), value.begin() + static_cast<std::ptrdiff_t>(kept));
+        out.resize(out.size() + size - kept);
+    };
     size_t end = firstSurfaceOffset(model);
     for (const Surface& s : model.surfaces) {
         end += surfaceSize(s);
     }
-    out.text("IDP3", 4);
-    out.int32(15);
-    out.text("test model", kNameSize);
+    text("IDP3", 4);
+    integer(15);
+    text("test model", kNameSize);
     for (const size_t value :
          {size_t{0}, size_t(model.frameCount), size_t(model.tagCount), model.surfaces.size(), size_t{0},
           kHeaderSize, kHeaderSize + model.frameCount * kFrameSize, firstSurfaceOffset(model), end}) {
-        out.int32(static_cast<int64_t>(value));
+        integer(static_cast<int64_t>(value));
     }
-    out.bytes.resize(firstSurfaceOffset(model));
+    out.resize(firstSurfaceOffset(model));
     for (const Surface& s : model.surfaces) {
         const size_t trianglesAt = kSurfaceHeaderSize + s.shaderCount * kShaderSize;
         const size_t texCoordsAt = trianglesAt + s.triangles.size() * 12;
-        out.text("IDP3", 4);
-        out.text(s.name, kNameSize);
+        text("IDP3", 4);
+        text(s.name, kNameSize);
         for (const size_t value : {size_t{0}, size_t(s.frameCount), size_t(s.shaderCount), s.texCoords.size(),
                                    s.triangles.size(), trianglesAt, kSurfaceHeaderSize, texCoordsAt,
                                    texCoordsAt + s.texCoords.size() * 8, surfaceSize(s)}) {
-            out.int32(static_cast<int64_t>(value));
+            integer(static_cast<int64_t>(value));
         }
         for (int32_t i = 0; i < s.shaderCount; ++i) {
-            out.text("shader", kNameSize);
-            out.int32(i);
+            text("shader", kNameSize);
+            integer(i);
         }
         for (const auto& t : s.triangles) {
             for (const int32_t corner : t) {
-                out.int32(corner);
+                integer(corner);
             }
         }
         for (const auto& [u, v] : s.texCoords) {
-            out.float32(u);
-            out.float32(v);
+            for (const float coordinate : {u, v}) {
+                uint32_t raw = 0;
+                std::memcpy(&raw, &coordinate, sizeof(raw));
+                integer(raw);
+            }
         }
         for (const Vertex& v : s.vertices) {
             for (const int16_t coordinate : {v.x, v.y, v.z}) {
-                out.integer(coordinate, 2);
+                integer(coordinate, 2);
             }
-            out.bytes.insert(out.bytes.end(), {v.normalA, v.normalB});
+            out.insert(out.end(), {v.normalA, v.normalB});
         }
     }
-    return out.bytes;
+    return out;
 }
 
 // A unit square of four vertices and two triangles; frame f shifts it by f in

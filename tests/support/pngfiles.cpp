@@ -3,9 +3,7 @@
 #include <zlib.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -54,37 +52,34 @@ bool writeRaw(std::FILE* file, const Picture* picture, png_bytepp rows) {
     return true;
 }
 
-struct ReferenceHeader {
-    png_uint_32 width;
-    png_uint_32 height;
-    int colorType;
-    int bitDepth;
-    size_t rowBytes;
-};
-
-bool readReferenceHeader(png_structp png, png_infop info, std::FILE* file, ReferenceHeader* header) {
+// Reads into out, bottom row first, through rows, which it sizes: the
+// caller holds everything with a destructor.
+bool readRaw(png_structp png, png_infop info, std::FILE* file, Reference* out, std::vector<png_bytep>* rows) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
     png_init_io(png, file);
     png_read_info(png, info);
-    png_get_IHDR(png, info, &header->width, &header->height, &header->bitDepth, &header->colorType, nullptr,
-                 nullptr, nullptr);
+    png_uint_32 width = 0, height = 0;
+    png_get_IHDR(png, info, &width, &height, &out->bitDepth, &out->colorType, nullptr, nullptr, nullptr);
     png_set_expand(png);
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
     png_set_filler(png, 0xff, PNG_FILLER_AFTER);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    header->rowBytes = png_get_rowbytes(png, info);
-    return true;
-}
-
-bool readReferenceRows(png_structp png, png_bytepp rows) {
-    if (setjmp(png_jmpbuf(png))) {
+    const size_t rowBytes = png_get_rowbytes(png, info);
+    if (rowBytes != static_cast<size_t>(width) * 4) {
         return false;
     }
-    png_read_image(png, rows);
+    out->width = static_cast<int>(width);
+    out->height = static_cast<int>(height);
+    out->rgba.assign(rowBytes * height, 0);
+    rows->resize(height);
+    for (size_t y = 0; y < height; ++y) {
+        (*rows)[y] = out->rgba.data() + (height - 1 - y) * rowBytes;
+    }
+    png_read_image(png, rows->data());
     png_read_end(png, nullptr);
     return true;
 }
@@ -150,29 +145,12 @@ void write(const std::string& path, const Picture& picture) {
 bool readReference(const std::string& path, Reference& out) {
     File file(std::fopen(path.c_str(), "rb"));
     ReadStruct read;
-    if (!file || read.png == nullptr || read.info == nullptr) {
+    std::vector<png_bytep> rows;
+    if (!file || read.png == nullptr || read.info == nullptr ||
+        !readRaw(read.png, read.info, file.get(), &out, &rows)) {
         return false;
     }
-    ReferenceHeader header{};
-    if (!readReferenceHeader(read.png, read.info, file.get(), &header)) {
-        return false;
-    }
-    if (header.rowBytes != static_cast<size_t>(header.width) * 4) {
-        return false;
-    }
-    out.width = static_cast<int>(header.width);
-    out.height = static_cast<int>(header.height);
-    out.colorType = header.colorType;
-    out.bitDepth = header.bitDepth;
-    out.rgba.assign(header.rowBytes * header.height, 0);
-    std::vector<png_bytep> rows(header.height);
-    for (size_t y = 0; y < header.height; ++y) {
-        rows[y] = out.rgba.data() + (header.height - 1 - y) * header.rowBytes;
-    }
-    if (!readReferenceRows(read.png, rows.data())) {
-        return false;
-    }
-    if ((header.colorType & PNG_COLOR_MASK_ALPHA) == 0) {
+    if ((out.colorType & PNG_COLOR_MASK_ALPHA) == 0) {
         // Transparency chunks give no alpha in the decoder under test.
         for (size_t i = 3; i < out.rgba.size(); i += 4) {
             out.rgba[i] = 0xff;
