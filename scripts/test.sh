@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Sets everything up on a Debian 12 machine, builds Sporrik twice, both with
-# warnings as errors: a Release build of the game, the tests that draw and
-# the asset generator's tests, and a Debug build with AddressSanitizer and
-# UndefinedBehaviorSanitizer of the game and the tests that need no display.
-# Each test runs once: the drawing and end-to-end tests on the Release build
-# under one virtual X server, the others sanitized beside the end-to-end
-# tests, as are the fuzz build and the benchmarks; then the fuzz targets,
-# side by side for 50 seconds, beside a minute of the sanitized game
-# (scripts/soak.sh). Each step says how long it took.
+# Sets everything up on a Debian 12 machine and builds Sporrik twice at once,
+# both with warnings as errors: a Release build of the game, the tests that
+# draw and the asset generator's tests, and a Debug build with
+# AddressSanitizer and UndefinedBehaviorSanitizer of the game and the tests
+# that need no display. Each test runs once: the drawing and end-to-end tests
+# on the Release build under one virtual X server, the others sanitized
+# beside the end-to-end tests, as are the fuzz build and the benchmarks; then
+# the fuzz targets, side by side for 50 seconds, beside a minute of the
+# sanitized game (scripts/soak.sh). Each step says how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,35 +25,6 @@ step() {
 cpu_ticks() { awk '{ print $16 + $17 }' /proc/$$/stat; }
 
 step "packages" scripts/install-deps.sh
-
-jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON
-# What the tests below use, and the icon and the compressed documents the
-# install takes.
-step "Release build" cmake --build build -j"$jobs" --target sporrik sporrik_assets sporrik_icon \
-    sporrik_display_tests sporrik_tools_tests sporrik_compressed_docs
-# Drawing tests are left out: the GL driver's own allocations would drown
-# their reports. Line tables are all a report needs; fuller debug information
-# only slows the compile and link.
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSPORRIK_SANITIZE=ON -DSPORRIK_WARNINGS_AS_ERRORS=ON \
-    -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1
-step "sanitized build" cmake --build build-sanitize -j"$jobs" --target sporrik_unit_tests sporrik
-
-# The generator's determinism (two whole runs) is checked in the Release
-# build, with the rest of its tests; under the sanitizers it has already run
-# once, for the assets.
-sanitized_tests() {
-    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
-        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 GTEST_FILTER='-AssetGenerator.TwoRuns*' \
-        ctest --test-dir build-sanitize --output-on-failure -L unit -j"$jobs"
-}
-# The fuzz build takes its seeds from the Release build's generated assets.
-fuzz_build() { SPORRIK_FUZZ_ASSETS="$PWD/build/assets" scripts/fuzz.sh --build; }
-# No test runs the benchmarks; they are built so that they keep compiling,
-# while the end-to-end tests leave the processor idle.
-bench_build() {
-    cmake --build build -j"$jobs" --target framebench fluidbench imagebench meshbench sporrik_rulesbench
-}
 
 # beside <log> <first...> -- <second...>: runs both commands at once, the
 # first's output kept in the log and shown when both have ended; fails when
@@ -74,6 +45,39 @@ beside() {
     wait "$pid" || status=1
     cat "$log"
     return $status
+}
+
+jobs=$(nproc)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON
+# Drawing tests are left out of the sanitized build: the GL driver's own
+# allocations would drown their reports. Line tables are all a report needs;
+# fuller debug information only slows the compile and link.
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSPORRIK_SANITIZE=ON -DSPORRIK_WARNINGS_AS_ERRORS=ON \
+    -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1
+# The Release build makes what the tests below use, and the icon and the
+# compressed documents the install takes. The two builds run at once: each
+# leaves a core idle while it links or generates the assets.
+release_build() {
+    cmake --build build -j"$jobs" --target sporrik sporrik_assets sporrik_icon sporrik_display_tests \
+        sporrik_tools_tests sporrik_compressed_docs
+}
+sanitized_build() { cmake --build build-sanitize -j"$jobs" --target sporrik_unit_tests sporrik; }
+step "builds" beside build-sanitize/build.log sanitized_build -- release_build
+
+# The generator's determinism (two whole runs) is checked in the Release
+# build, with the rest of its tests; under the sanitizers it has already run
+# once, for the assets.
+sanitized_tests() {
+    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 GTEST_FILTER='-AssetGenerator.TwoRuns*' \
+        ctest --test-dir build-sanitize --output-on-failure -L unit -j"$jobs"
+}
+# The fuzz build takes its seeds from the Release build's generated assets.
+fuzz_build() { SPORRIK_FUZZ_ASSETS="$PWD/build/assets" scripts/fuzz.sh --build; }
+# No test runs the benchmarks; they are built so that they keep compiling,
+# while the end-to-end tests leave the processor idle.
+bench_build() {
+    cmake --build build -j"$jobs" --target framebench fluidbench imagebench meshbench sporrik_rulesbench
 }
 
 # Drawing tests share this one server. It must not reset when its last client
