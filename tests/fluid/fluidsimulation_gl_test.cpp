@@ -474,6 +474,20 @@ TEST_F(PBufferGl, Bind_ShowsTheImageThroughTheBoundTexture_ReleasePutsTheNameBac
     glDeleteTextures(1, &name);
 }
 
+// A size the driver cannot make is refused as invalid before it is tried,
+// and leaves nothing half made.
+TEST_F(PBufferGl, Initialize_SizeBeyondTheLimitIsInvalidData) {
+    const GLint limit = integer(GL_MAX_RECTANGLE_TEXTURE_SIZE);
+    for (const auto& [width, height] : {std::pair{limit + 1, 8}, {8, limit + 1}, {8, 0}, {-4, 8}}) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        PBuffer failing("rgb textureRECT");
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(failing.initialize(width, height, false, false));
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("ERROR_INVALID_DATA"), std::string::npos);
+        EXPECT_FALSE(failing.isInitialized());
+    }
+}
+
 // An own context starts fresh and keeps its state, a buffer made while it is
 // current borrows it, and the window gets all of its own state back.
 TEST_F(PBufferGl, OwnBorrowedAndWindowContexts_KeepTheirState) {

@@ -363,7 +363,7 @@ TEST_F(SoundLibrary, SongAndStream_ShareTheMusicChannel) {
     EXPECT_TRUE(FMUSIC_IsPlaying(song));
 }
 
-TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds) {
+TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds_BadModeOrChannelIsRefused) {
     ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
     FSOUND_STREAM* stream = open("long.wav");
     ASSERT_NE(stream, nullptr);
@@ -378,6 +378,10 @@ TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds) {
     EXPECT_LE(playing, 1000);
     EXPECT_TRUE(FSOUND_Stream_Stop(stream));
     EXPECT_EQ(FSOUND_Stream_GetTime(stream), 0);
+    EXPECT_FALSE(FSOUND_Stream_SetMode(stream, FSOUND_LOOP_OFF | FSOUND_LOOP_NORMAL));
+    EXPECT_EQ(FSOUND_Stream_Play(0, stream), -1);
+    EXPECT_EQ(FSOUND_Stream_OpenFile(dir.file("long.wav").c_str(), 0, 100), nullptr);
+    EXPECT_EQ(FSOUND_GetError(), FMOD_ERR_INVALID_PARAM);
 }
 
 class SoundSystemTest : public ::testing::Test {
