@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -201,10 +202,9 @@ void Keeper::loadGame() {
             std::to_string(board.countFields(GameBoard::kPlayer2)));
 }
 
-Keeper::Signature Keeper::signature() const {
+void Keeper::readSignature(Signature& s) const {
     GameBoard& board = package->getWaterTable().getBoard();
-    Signature s;
-    s.fields.reserve(GameBoard::kBoardSize * GameBoard::kBoardSize);
+    s.fields.clear();
     for (int y = 0; y < board.getHeight(); ++y) {
         for (int x = 0; x < board.getWidth(); ++x) {
             s.fields.push_back(board.getField(x, y));
@@ -214,7 +214,6 @@ Keeper::Signature Keeper::signature() const {
     s.history = board.countHistory();
     // A last move decides the game only once it has been shown.
     s.settled = board.countPendingMoves() == 0;
-    return s;
 }
 
 void Keeper::update(double now) {
@@ -225,12 +224,12 @@ void Keeper::update(double now) {
     if (!gameLoaded) {
         gameLoaded = true;
         loadGame();
-        lastGame = signature();
+        readSignature(lastGame);
         return;
     }
-    Signature current = signature();
-    if (!(current == lastGame)) {
-        lastGame = std::move(current);
+    readSignature(currentGame);
+    if (!(currentGame == lastGame)) {
+        std::swap(currentGame, lastGame);
         saveGame();
     }
     if (now - lastSettingsWrite >= kSettingsInterval) {

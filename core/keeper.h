@@ -61,7 +61,8 @@ private:
     void loadGame();
     void saveSettings();
     void saveGame();
-    Signature signature() const;
+    // Fills s anew, reusing its storage: it is read every frame.
+    void readSignature(Signature& s) const;
 
     Folders folders;
     Settings loaded;
@@ -71,6 +72,7 @@ private:
     Sporrik* package = nullptr; // not owned: the application's package
     double lastSettingsWrite = -1.0e9;
     Signature lastGame;
+    Signature currentGame;
     bool gameLoaded = false;
     bool gameKept = false;
     std::string gameText; // as last written or read
