@@ -21,6 +21,8 @@ public:
     int countKeys(const std::string& section) const;
     // The value of section.key, or null.
     const std::string* find(const std::string& section, const std::string& key) const;
+    // find(), with the reason set when the key is missing.
+    const std::string* require(const std::string& section, const std::string& key, std::string& reason) const;
     // Each reads a value that must be there and lie in range; false with the
     // reason naming the key otherwise.
     bool getInt(const std::string& section, const std::string& key, long min, long max, long& out,
@@ -33,8 +35,5 @@ public:
     bool getFlag(const std::string& section, const std::string& key, bool& out, std::string& reason) const;
 
 private:
-    // find(), with the reason set when the key is missing.
-    const std::string* require(const std::string& section, const std::string& key, std::string& reason) const;
-
     std::map<std::pair<std::string, std::string>, std::string> values;
 };

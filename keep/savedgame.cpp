@@ -100,16 +100,15 @@ std::optional<GameBoard::Record> parse(const std::string& text, std::string& rea
     }
     GameBoard::Record game;
     // The board: nine rows of nine fields, no more.
+    const std::string wrongSize = "the board is not " + std::to_string(kSide) + " x " + std::to_string(kSide);
     if (ini.find("game", rowKey(kSide)) != nullptr) {
-        reason = "the board is not " + std::to_string(kSide) + " x " + std::to_string(kSide);
+        reason = wrongSize;
     }
     for (int y = 0; y < kSide && reason.empty(); ++y) {
-        const std::string* row = ini.find("game", rowKey(y));
-        if (row == nullptr) {
-            reason = "[game] " + rowKey(y) + " is missing";
-        } else if (row->size() != kSide) {
-            reason = "the board is not " + std::to_string(kSide) + " x " + std::to_string(kSide);
-        } else if (!readDigits(*row, game.fields)) {
+        const std::string* row = ini.require("game", rowKey(y), reason);
+        if (row != nullptr && row->size() != kSide) {
+            reason = wrongSize;
+        } else if (row != nullptr && !readDigits(*row, game.fields)) {
             reason = "[game] " + rowKey(y) + " holds a field other than 0, 1 or 2";
         }
     }
