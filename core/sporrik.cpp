@@ -20,8 +20,6 @@
 namespace {
 
 const char* const kSource = "Sporrik";
-constexpr int kThreeQuarters = 75;
-constexpr int kHalf = 50;
 
 // The scene's view of the application: the menu stack of Main.
 class MainSceneHost : public SceneHost {
@@ -74,34 +72,18 @@ GameBoard& Sporrik::getBoard() {
 }
 
 void Sporrik::setScale(OptionValues::Scale scale) {
-    int percent = ScaleController::kFull;
-    const char* why = nullptr;
-    switch (scale) {
-    case OptionValues::Scale::Automatic:
-        if (isSoftwareRenderer()) {
-            table->followFrameTime();
-            char line[128];
-            std::snprintf(line, sizeof line,
-                          "scale: automatic on the software renderer, %d %% to %d %%, budget %.1f ms",
-                          table->getScalePercent(), ScaleController::kLowest,
-                          ScaleController::kDefaultBudgetMs);
-            log(NOTE, kSource, line);
-            return;
-        }
-        why = "automatic, the full picture on a graphics card";
-        break;
-    case OptionValues::Scale::Full:
-        why = "fixed";
-        break;
-    case OptionValues::Scale::ThreeQuarters:
-        percent = kThreeQuarters;
-        why = "fixed";
-        break;
-    case OptionValues::Scale::Half:
-        percent = kHalf;
-        why = "fixed";
-        break;
+    const bool automatic = scale == OptionValues::Scale::Automatic;
+    if (automatic && isSoftwareRenderer()) {
+        table->followFrameTime();
+        char line[128];
+        std::snprintf(line, sizeof line,
+                      "scale: automatic on the software renderer, %d %% to %d %%, budget %.1f ms",
+                      table->getScalePercent(), ScaleController::kLowest, ScaleController::kDefaultBudgetMs);
+        log(NOTE, kSource, line);
+        return;
     }
+    const int percent = OptionValues::percentOf(scale);
+    const char* why = automatic ? "automatic, the full picture on a graphics card" : "fixed";
     table->fixScale(percent);
     log(NOTE, kSource, "scale: " + std::to_string(percent) + " % (" + why + ")");
 }

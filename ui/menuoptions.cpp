@@ -82,10 +82,10 @@ std::string MenuOptions::caption(const OptionValues& values, Row row, bool muted
         return values.volume <= 0 ? "Off" : percent(values.volume, OptionValues::kVolumeSteps);
     case Hints:
         return values.moveHints ? "On" : "Off";
-    case Scale: {
-        const char* const names[] = {"Automatic", "100%", "75%", "50%"};
-        return names[static_cast<int>(values.scale)];
-    }
+    case Scale:
+        return values.scale == OptionValues::Scale::Automatic
+                   ? "Automatic"
+                   : percent(OptionValues::percentOf(values.scale), kPercent);
     case kRows:
         break;
     }

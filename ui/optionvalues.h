@@ -10,6 +10,12 @@ struct OptionValues {
     // Off, then louder steps up to the full volume.
     static constexpr int kVolumeSteps = 4;
 
+    // A fixed scale's share of the window per axis, in percent; the full
+    // picture for Automatic, which starts there.
+    static constexpr int percentOf(Scale fixed) {
+        return fixed == Scale::Half ? 50 : fixed == Scale::ThreeQuarters ? 75 : 100;
+    }
+
     Quality quality = Quality::Automatic;
     Scale scale = Scale::Automatic;
     bool fullScreen = true;
