@@ -25,8 +25,12 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 build=build-fuzz
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DSPORRIK_FUZZ=ON \
-    -DSPORRIK_WARNINGS_AS_ERRORS=ON -DSPORRIK_FUZZ_ASSETS="${SPORRIK_FUZZ_ASSETS:-}" >/dev/null
+generator=()
+[ -f "$build/CMakeCache.txt" ] || generator=(-GNinja)
+# Precompiled headers save a fifth of the compile; the Release build checks
+# that every file includes what it uses.
+cmake "${generator[@]}" -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DSPORRIK_FUZZ=ON \
+    -DSPORRIK_WARNINGS_AS_ERRORS=ON -DSPORRIK_PRECOMPILED_HEADERS=ON -DSPORRIK_FUZZ_ASSETS="${SPORRIK_FUZZ_ASSETS:-}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target sporrik_fuzz_seeds $(printf 'sporrik_fuzz_%s ' "${targets[@]}")
 if $build_only; then
     exit 0

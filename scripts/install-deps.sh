@@ -7,7 +7,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config git
+    build-essential cmake ninja-build pkg-config git
     libgtest-dev googletest
     freeglut3-dev libglew-dev libpng-dev zlib1g-dev
     libsdl2-mixer-dev libfreetype-dev fonts-dejavu-core libinih-dev

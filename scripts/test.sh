@@ -48,12 +48,18 @@ beside() {
 }
 
 jobs=$(nproc)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON
+# New build folders use Ninja, which starts a file's compile as soon as what it
+# includes is there, not when whole libraries below it are built; a folder
+# made earlier keeps its generator.
+generator() { [ -f "$1/CMakeCache.txt" ] || echo -GNinja; }
+cmake $(generator build) -S . -B build -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON
 # Drawing tests are left out of the sanitized build: the GL driver's own
 # allocations would drown their reports. Line tables are all a report needs;
-# fuller debug information only slows the compile and link.
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSPORRIK_SANITIZE=ON -DSPORRIK_WARNINGS_AS_ERRORS=ON \
-    -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1
+# fuller debug information only slows the compile and link. Precompiled
+# headers save this build a quarter of its processor time; the Release build,
+# without them, checks that the game's files include what they use.
+cmake $(generator build-sanitize) -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSPORRIK_SANITIZE=ON \
+    -DSPORRIK_WARNINGS_AS_ERRORS=ON -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DSPORRIK_PRECOMPILED_HEADERS=ON
 # The Release build makes what the tests below use, and the icon and the
 # compressed documents the install takes. The two builds run at once: each
 # leaves a core idle while it links or generates the assets.

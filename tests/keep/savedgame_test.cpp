@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -80,8 +79,10 @@ TEST(SavedGame, WrittenAnywhere_ContinuesAsTheOriginal) {
     }
 }
 
-std::string replaced(std::string text, const std::string& pattern, const std::string& by) {
-    return std::regex_replace(text, std::regex(pattern), by, std::regex_constants::format_first_only);
+// The text with the first `what` in it replaced by `by`.
+std::string replaced(std::string text, const std::string& what, const std::string& by) {
+    const size_t at = text.find(what);
+    return at == std::string::npos ? text : text.replace(at, what.size(), by);
 }
 
 TEST(SavedGame, DamagedOrImpossible_RefusedWithTheReason) {
@@ -97,11 +98,11 @@ TEST(SavedGame, DamagedOrImpossible_RefusedWithTheReason) {
         {valid.substr(0, valid.size() / 2), "missing"},
         {valid.substr(0, valid.size() - 3), "level"},
         {replaced(valid, "version = 1", "version = 2"), "version 2"},
-        {replaced(valid, "row5 = .", "row5 = 3"), "row5"},
-        {replaced(valid, "row5 = .", "row5 = "), "9 x 9"},
+        {replaced(valid, "row5 = 0", "row5 = 3"), "row5"},
+        {replaced(valid, "row5 = 0", "row5 = "), "9 x 9"},
         {valid + "row10 = 000000000\n", "9 x 9"},
         {replaced(valid, "player1-figures = ", "player1-figures = 1"), "counts"},
-        {replaced(valid, "to-move = .", "to-move = 3"), "to-move"},
+        {replaced(valid, "to-move = 1", "to-move = 3"), "to-move"},
         {replaced(valid, "player1 = human", "player1 = computer"), "no human"},
         {replaced(valid, "moves = 2", "moves = 3"), "history"},
         {replaced(valid, "moves = 2", "moves = 1001"), "moves"},
@@ -110,7 +111,7 @@ TEST(SavedGame, DamagedOrImpossible_RefusedWithTheReason) {
         {replaced(valid, "\n2 = ", "\n2 = " + std::string(200, ' ')), "too long"},
         {replaced(valid, "level", std::string("lev\0el", 6)), "zero byte"},
         {valid + "[game]\nlevel = easy\n", "twice"},
-        {replaced(valid, "\\[game\\]", "[game"), "syntax"},
+        {replaced(valid, "[game]", "[game"), "syntax"},
     };
     for (const auto& c : cases) {
         reason.clear();

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 namespace {
 
 Settings changed() {
@@ -24,26 +22,30 @@ TEST(Settings, Written_ReadsBackTheSame) {
     }
 }
 
+// The text with the line of `key` set to `value`, or left out without a value.
+std::string withValue(std::string text, const std::string& key, const char* value) {
+    const size_t start = text.find("\n" + key + " = ") + 1;
+    const size_t end = text.find('\n', start) + 1;
+    return text.replace(start, end - start, value ? key + " = " + value + "\n" : "");
+}
+
 TEST(Settings, DamagedValues_RefusedWithTheKey) {
     const std::string valid = changed().format();
     const struct {
-        const char* pattern;
-        const char* by;
+        const char* key;
+        const char* value;
         const char* reason;
     } cases[] = {
-        {"version = 1", "version = 0", "version 0"},
-        {"level = expert", "level = exp", "level"},
-        {"player1 = computer\n", "", "player1"},
-        {"manual-blend = [^\n]*", "manual-blend = 1.5", "manual-blend"},
-        {"distance = [^\n]*", "distance = nan", "distance"},
-        {"angle = [^\n]*", "angle = 1e30", "angle"},
-        {"volume = 0", "volume = 0x", "volume"},
-        {"fog = off", "fog = no", "fog"},
+        {"version", "0", "version 0"},   {"level", "exp", "level"},
+        {"player1", nullptr, "player1"}, {"manual-blend", "1.5", "manual-blend"},
+        {"distance", "nan", "distance"}, {"angle", "1e30", "angle"},
+        {"volume", "0x", "volume"},      {"fog", "no", "fog"},
     };
     for (const auto& c : cases) {
         std::string reason;
-        const std::string text = std::regex_replace(valid, std::regex(c.pattern), c.by);
-        EXPECT_FALSE(Settings::parse(text, reason)) << c.pattern;
+        const std::string text = withValue(valid, c.key, c.value);
+        ASSERT_NE(text, valid) << c.key;
+        EXPECT_FALSE(Settings::parse(text, reason)) << c.key;
         EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
     }
 }
