@@ -63,17 +63,22 @@ alive() {
     kill -0 "$game_pid" 2>/dev/null || fail "the game ended during $1: $(tail -n 40 "$game_log")"
 }
 
-# to_main_menu: Escape, and waits until the main menu shows its first caption
-# (a sanitized build on a busy machine may draw a frame a second).
+# menu_shown: whether the main menu shows its first caption.
+menu_shown() {
+    alive "the way to the menu"
+    screenshot soak-menu
+    [ "$(text_pixels "$shot" "$(button_box $(menu_button 0))")" -gt 200 ]
+}
+# to_main_menu: Escape, and waits until the main menu shows (a sanitized build
+# on a busy machine may draw a frame a second).
 to_main_menu() {
     xdotool key --window "$window" Escape
-    for _ in $(seq 60); do
-        sleep 1
-        screenshot soak-menu
-        [ "$(text_pixels "$shot" "$(button_box $(menu_button 0))")" -gt 200 ] && return 0
-        alive "the way back to the menu"
-    done
-    fail "no menu after Escape"
+    within 60 menu_shown || fail "no menu after Escape"
+}
+demo_shown() {
+    alive "the start of the demonstration"
+    screenshot soak-demo-start
+    logo_gone "$shot"
 }
 
 # stir <seconds>: sweeps the pointer over the water with the left, middle and
@@ -94,7 +99,11 @@ stir() {
 
 start_ui
 half=$((seconds / 2))
+# Loading takes long in this build on a busy machine, and a click before the
+# menu is there is lost.
+within 120 menu_shown || fail "no menu after the start"
 "$(dirname "$0")/start-demo.sh" "$window"
+within 60 demo_shown || fail "the demonstration did not start"
 park_pointer
 for _ in $(seq "$half"); do
     sleep 1
