@@ -160,9 +160,10 @@ counts() {
 }
 
 # human_game <level>: from the new-game menu, a game of player 1 against the computer at a
-# level, and three moves near player 1's corner that the computer cannot
-# reach in time: a jump, which leaves player 1's count as it was (the
-# computer's first answer lands far away), and two splits.
+# level, and three moves near player 1's corner: a jump, which leaves player
+# 1's count as it was (the computer's first answer lands far away), and two
+# splits. Coming two fields a move from the far corner, the computer reaches
+# them with its third answer at the earliest, and takes one figure at most.
 human_game() {
     menu "$1-started" $(new_game_button "$1")
     expect_game "$shot"
@@ -173,9 +174,10 @@ human_game() {
     [ "$(differ_text "$start" "$shot" "$PLAYER1_COUNT")" -eq 0 ] || fail "the jump changed player 1's count in $1"
     human_move 2,0 1,1 "$1-split"
     human_move 1,1 2,2 "$1-split-again"
+    # Player 1's turn again: the computer has answered. Its count alone does
+    # not tell, as an answer that jumps keeps it.
     await_turn 2,0 "$1-answered"
     counts_changed "$start" "$PLAYER1_COUNT" || fail "player 1's count did not change in $1"
-    counts_changed "$start" "$PLAYER2_COUNT" || fail "the $1 computer did not answer"
 }
 
 # to_menu <name>: Escape from the scene to the main menu.
