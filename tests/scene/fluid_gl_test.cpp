@@ -4,8 +4,8 @@
 #include "fluid/fluidsimulation.h"
 #include "scene/fluidinput.h"
 #include "scene/fluidoverlay.h"
-#include "support/assettest.h"
 #include "support/glcontext.h"
+#include "support/logcapture.h"
 #include "support/testpaths.h"
 
 #include <gtest/gtest.h>
@@ -16,15 +16,27 @@
 
 namespace {
 
-class FluidSceneGl : public ::testing::Test {
-protected:
-    void TearDown() override { setAssetDirectory(""); }
-};
+constexpr int kGrid = 64;
 
-TEST_F(FluidSceneGl, HoldingTheLeftButton_DensityStaysFiniteAndGrowsAtMostOneAFrame) {
-    constexpr int kGrid = 64;
+// Draws from straight above, low to high in x and y over the viewport, and
+// puts the matrices back.
+template <typename Draw>
+void fromAbove(float low, float high, Draw draw) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(low, high, low, high, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    draw();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+TEST(FluidSceneGl, HoldingTheLeftButton_DensityStaysFiniteAndGrowsAtMostOneAFrame) {
     setAssetDirectory(assetDir());
     FluidSimulation fluid(kGrid, kGrid);
+    setAssetDirectory("");
     ASSERT_TRUE(fluid.isAvailable());
     FluidInput input;
     std::vector<float> state(kGrid * kGrid * 4);
@@ -47,13 +59,12 @@ TEST_F(FluidSceneGl, HoldingTheLeftButton_DensityStaysFiniteAndGrowsAtMostOneAFr
 // as ones: fast red lines everywhere); the fog stands in for its picture. With
 // neither, the board stays as it was, not turned white by an untextured
 // square blended by its own colour.
-TEST_F(FluidSceneGl, OverlayWithoutAWorkingSimulation_ShowsTheFogIfAnyAndNoLines) {
+TEST(FluidSceneGl, OverlayWithoutAWorkingSimulation_ShowsTheFogIfAnyAndNoLines) {
     GLint limit = 0;
     glGetIntegerv(GL_MAX_RECTANGLE_TEXTURE_SIZE, &limit);
     for (const bool withFog : {true, false}) {
         SCOPED_TRACE(withFog ? "with the fog picture" : "without");
-        TempAssets empty;
-        setAssetDirectory(withFog ? assetDir() : empty.path());
+        setAssetDirectory(withFog ? assetDir() : "/nonexistent");
         LogCapture logs;
         testing::internal::CaptureStderr();
         FluidSimulation broken(limit, 4); // too wide for any buffer
@@ -61,21 +72,12 @@ TEST_F(FluidSceneGl, OverlayWithoutAWorkingSimulation_ShowsTheFogIfAnyAndNoLines
         ASSERT_FALSE(broken.isAvailable());
         FluidOverlay overlay;
         overlay.load();
+        setAssetDirectory("");
         glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
         glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-10, 74, -10, 74, -10, 10);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        overlay.draw(&broken);
-        overlay.release();
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-
+        fromAbove(-10, 74, [&] { overlay.draw(&broken); });
         const std::vector<uint8_t> pixels = GlTest::readPixels(0, 0, GlTest::kWidth, GlTest::kHeight);
         size_t red = 0, asCleared = 0;
         for (size_t i = 0; i < pixels.size(); i += 4) {
@@ -93,14 +95,13 @@ TEST_F(FluidSceneGl, OverlayWithoutAWorkingSimulation_ShowsTheFogIfAnyAndNoLines
     }
 }
 
-} // namespace
-
 // From above, a cell 8 pixels wide. The picture drawn over the lines fails
 // the depth test on them, so a line's pixels keep its colour: blue 0, red or
 // green full; the picture's own pixels have blue.
 TEST(FluidLinesGl, StirredFluid_EachMovingCellsLineLeavesItsCentre) {
     setAssetDirectory(assetDir());
-    FluidSimulation fluid(64, 64);
+    FluidSimulation fluid(kGrid, kGrid);
+    setAssetDirectory("");
     FluidInput input;
     for (float angle = 0.0f; angle < 6.0f; angle += 0.1f) {
         input.rightButton(false, 32 + 12 * std::cos(angle), 32 + 12 * std::sin(angle));
@@ -108,25 +109,16 @@ TEST(FluidLinesGl, StirredFluid_EachMovingCellsLineLeavesItsCentre) {
     }
     glViewport(0, 0, 512, 512);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 64, 0, 64, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
     glEnable(GL_DEPTH_TEST);
-    FluidOverlay().draw(&fluid);
+    fromAbove(0, kGrid, [&] { FluidOverlay().draw(&fluid); });
     glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
     glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
-    setAssetDirectory("");
 
     const std::vector<uint8_t> rgba = GlTest::readPixels(0, 0, 512, 512);
-    std::vector<float> state(64 * 64 * 4);
+    std::vector<float> state(kGrid * kGrid * 4);
     fluid.readState(state.data());
     int moving = 0, missing = 0;
-    for (int cell = 0; cell < 64 * 64; ++cell) {
+    for (int cell = 0; cell < kGrid * kGrid; ++cell) {
         const vec2 offset = FluidOverlay::lineOffset(state[cell * 4 + 1], state[cell * 4 + 2]);
         if (std::hypot(offset.x, offset.y) < 0.5f) {
             continue;
@@ -142,3 +134,5 @@ TEST(FluidLinesGl, StirredFluid_EachMovingCellsLineLeavesItsCentre) {
     EXPECT_GT(moving, 1000);
     EXPECT_EQ(missing, 0);
 }
+
+} // namespace
