@@ -29,8 +29,6 @@ void hold(CameraControl& control, Camera& camera, int key, int frames, double dt
     }
 }
 
-} // namespace
-
 TEST(Camera, LookAtWithoutDirection_KeepsTheOrientation) {
     Camera camera;
     camera.setPosition(1, 2, 3);
@@ -97,8 +95,6 @@ TEST(Camera, FreeModeArrows_TurnTheViewTheirWay) {
     EXPECT_GT(camera.getOrientation().column(2).z, 0.0f); // tilted up
 }
 
-namespace {
-
 constexpr float kAspect = 1024.0f / 768.0f;
 constexpr float kFieldUnits = 64.0f / 9.0f;
 
@@ -124,8 +120,6 @@ Camera orbitCamera(int turns) {
     control.placeOnOrbit(camera);
     return camera;
 }
-
-} // namespace
 
 TEST(FieldPicker, PointerOverAFieldCentre_PicksThatField) {
     const MoveAnimation::ShownFields empty{};
@@ -189,8 +183,6 @@ TEST(FieldPicker, BoardEdgesAndRaysAwayFromTheBoard_PickNothing) {
     EXPECT_EQ(pick.x, -1);
     EXPECT_EQ(pick.pointX, -1.0f);
 }
-
-namespace {
 
 constexpr int kSize = GameBoard::kBoardSize;
 

@@ -440,8 +440,6 @@ protected:
     }
 };
 
-} // namespace
-
 TEST_F(ScenePictureGl, ShortcutsChangeNoPixel_FromTheOrbitAndFromLowOverTheWater) {
     expectTheSamePictureBothWays();
     // A reduced scale: the covered rows are rows of the smaller picture.
@@ -452,3 +450,5 @@ TEST_F(ScenePictureGl, ShortcutsChangeNoPixel_FromTheOrbitAndFromLowOverTheWater
     table.lookAt(32.0f, 40.0f, 0.0f);
     expectTheSamePictureBothWays();
 }
+
+} // namespace

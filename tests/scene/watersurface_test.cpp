@@ -103,8 +103,6 @@ ParticleSystem::RandomSource sequence(std::vector<int> values) {
     };
 }
 
-} // namespace
-
 // Angle, rise: short hops (rise 1) alternate with high ones (rise 3). Each
 // droplet goes when it lands, the others fly on; slow motion makes each
 // flight ten times as long.
@@ -131,8 +129,6 @@ TEST(ParticleSystem, EachDropletGoesWhenItLands_EvenInSlowMotion) {
     }
 }
 
-namespace {
-
 constexpr int kGrid = 64;
 constexpr float kCell = 1.0f / (kGrid + 2);
 
@@ -149,22 +145,6 @@ TEST(FluidInput, LeftButton_PoursDyeOnTwoByTwoCellsUntilReleased) {
     input.leftButton(true);
     EXPECT_EQ(input.collect(10.7f, 3.2f, kGrid, kGrid)[0].colour[0], 0.0f);
     EXPECT_TRUE(input.collect(-1.0f, -1.0f, kGrid, kGrid).empty());
-}
-
-TEST(FluidInput, MiddleButton_PulsesWithoutVelocityOncePerBlockEntered) {
-    FluidInput input;
-    input.collect(20.0f, 20.0f, kGrid, kGrid);
-    input.middleButton(false);
-    const std::vector<FluidSource> first = input.collect(21.5f, 20.0f, kGrid, kGrid);
-    ASSERT_EQ(first.size(), 1u);
-    EXPECT_EQ(first[0].colour, (std::array<float, 4>{0.0f, 0.5f, 0.5f, 1.0f}));
-    EXPECT_FLOAT_EQ(first[0].x, 21 * kCell); // the block of cells 20 and 21
-
-    input.middleButton(false); // held: no new pulse
-    EXPECT_TRUE(input.collect(20.2f, 21.9f, kGrid, kGrid).empty());
-    EXPECT_EQ(input.collect(22.0f, 21.9f, kGrid, kGrid).size(), 1u); // next block
-    input.middleButton(true);
-    EXPECT_EQ(input.collect(22.0f, 21.9f, kGrid, kGrid)[0].colour[3], 0.0f);
 }
 
 TEST(FluidInput, RightButton_StirsAlongTheLastMoveOfThePointer) {
