@@ -73,23 +73,6 @@ TEST(SceneOptions, EachKeySwitchesItsOwnOptionOnRelease) {
     EXPECT_FALSE(options.handleKey(KeyF1 + 9, KeyPhase::Up, 0.0)); // F10 belongs to the menus
 }
 
-TEST(SceneOptions, Restore_KeepsTheOverlayAndSlowMotion) {
-    SceneOptions options;
-    Switches expected = switches(options);
-    for (const int key : kKeys) {
-        options.handleKey(key, KeyPhase::Up, 0.0);
-    }
-    options.handleKey(',', KeyPhase::Held, 1.0);
-    EXPECT_EQ(options.blendManual, 1.0f);
-    options.handleKey('#', KeyPhase::Down, 0.0);
-    expected[7] = !expected[7];
-    expected[9] = !expected[9];
-    EXPECT_EQ(switches(options), expected);
-    EXPECT_EQ(options.blendManual, SceneOptions::kDefaultBlend);
-    options.handleKey('.', KeyPhase::Held, 5.0);
-    EXPECT_EQ(options.blendManual, 0.0f);
-}
-
 using Level = SceneQuality::Level;
 
 TEST(SceneQuality, Choose_ArgumentWinsAndOtherwiseTheRendererDecides) {

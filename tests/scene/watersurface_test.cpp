@@ -56,14 +56,6 @@ TEST(WaterSurface, Update_RunsWholeStepsAndKeepsTheRest) {
     }
 }
 
-TEST(WaterSurface, HeightAt_ShowsTheOlderStepBlendingTowardsTheNewer) {
-    WaterSurface water;
-    water.drop(at(10), at(10));
-    EXPECT_EQ(water.heightAt(at(10), at(10)), 0.0f); // not yet shown
-    water.update(0.05);
-    EXPECT_NEAR(water.heightAt(at(10), at(10)), 1.0f, 1e-5f); // half way to 2
-}
-
 TEST(WaterSurface, BlendValue_FollowsElevationOrManualWithinZeroToOne) {
     const struct {
         bool automatic;
