@@ -1,14 +1,12 @@
-#include "fluid/fluidsimulation.h"
 #include "fluid/fluidsolver.h"
-#include "fluid/pbuffer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -89,41 +87,6 @@ TEST(FluidSolver, Picture_BlackOnlyWhileTheWaterIsStill) {
     solver.takeSources(colours.data());
     solver.step();
     EXPECT_FALSE(solver.isPictureBlack());
-}
-
-TEST(PBufferFormat, RealisesWhatAFramebufferObjectCanBe) {
-    const struct {
-        const char* mode;
-        GLenum colour; // 0: no format
-        bool isTexture;
-    } cases[] = {
-        {"float=16 alpha textureRECT", GL_RGBA16F, true},
-        {"float=32 alpha", GL_RGBA32F, false},
-        {"rgb alpha", GL_RGBA8, false},
-        {"rgb textureRECT", GL_RGBA8, true},
-        {nullptr, GL_RGBA8, false},
-        {"textureCUBE", 0, false},
-        {"texture=depth", 0, false},
-        {"float=64", 0, false},
-        {"depth=48", 0, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.mode != nullptr ? c.mode : "(null)");
-        testing::internal::CaptureStderr();
-        const auto buffer = std::make_unique<PBuffer>(c.mode);
-        testing::internal::GetCapturedStderr();
-        PBufferFormat format;
-        ASSERT_EQ(
-            PBuffer::chooseFormat(buffer->getPixelFormatAttribs(), buffer->getPbufferAttribs(), &format),
-            c.colour != 0);
-        if (c.colour != 0) {
-            EXPECT_EQ(format.colourFormat, c.colour);
-            EXPECT_EQ(format.depthFormat, static_cast<GLenum>(GL_NONE));
-            EXPECT_EQ(format.isTexture, c.isTexture);
-            EXPECT_EQ(format.isFloat, c.colour != GL_RGBA8);
-            EXPECT_EQ(format.textureTarget, static_cast<GLenum>(GL_TEXTURE_RECTANGLE));
-        }
-    }
 }
 
 } // namespace
