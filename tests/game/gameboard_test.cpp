@@ -1,6 +1,5 @@
 #include "game/compactposition.h"
 #include "game/gameboard.h"
-#include "support/boarddiagrams.h"
 #include "support/logcapture.h"
 
 #include <gtest/gtest.h>
@@ -233,34 +232,27 @@ TEST_F(GameBoardTest, EasyLevel_StopsAtAnImprovementOnlyAfterAHighDraw) {
     EXPECT_EQ(draws, 3) << "one draw after each improvement";
 }
 
-TEST(GameBoardRandom, DefaultSourceSpansTheCRuntimeRangeUniformly) {
-    int stops = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const int r = GameBoard::defaultRandom();
-        ASSERT_TRUE(r >= 0 && r <= 32767) << r;
-        stops += r > 22936 ? 1 : 0;
-    }
-    // 30 % of the draws stop the easy level; a source of the wrong range lands far away.
-    EXPECT_NEAR(stops / 20000.0, 0.3, 0.03);
-}
-
-// Whole games between computer players, every queued record replayed on a
-// board that learns of the game only through the queue, as the table scene
-// does. The replay applies the rules itself, so a shown board that matches the
-// logical one after each move also means the figure counts changed only as the
-// rules allow.
-
 constexpr int kSize = GameBoard::kBoardSize;
-constexpr int kGamesPerLevel = 1000;
-// Jumps keep the figure count, so two greedy players may chase each other for ever.
-constexpr int kMaxMovesPerGame = 400;
 
 bool onBoard(int x, int y) {
     return x >= 0 && y >= 0 && x < kSize && y < kSize;
 }
 
-// Plays one game to its end or to the cap; returns the first fault found.
-std::string playGame(int level, unsigned seed) {
+// The fields row-major, one digit each.
+template <class Board>
+std::string fields(const Board& board) {
+    std::string text;
+    for (int i = 0; i < kSize * kSize; ++i) {
+        text += static_cast<char>('0' + board.getField(i % kSize, i / kSize));
+    }
+    return text;
+}
+
+// A whole game between computer players, every queued record replayed on a
+// board that learns of the game only through the queue, as the table scene
+// does, beside a position that plays each move by the search's rules.
+// Returns the first fault found.
+std::string replayGame(int level, unsigned seed) {
     std::mt19937 rng(seed);
     long draws = 0;
     GameBoard board;
@@ -270,67 +262,52 @@ std::string playGame(int level, unsigned seed) {
     board.setDifficulty(easyOpening > 0 ? GameBoard::kEasy : level);
     board.setRandomSource([&] {
         ++draws;
-        return std::uniform_int_distribution<int>(0, 32767)(rng);
+        return static_cast<int>(rng() % 32768);
     });
     board.newGame();
-    // The shown board; its result is worked out afresh by the search's rules.
-    CompactPosition shown;
-    const auto matches = [&] {
-        for (int i = 0; i < kSize * kSize; ++i) {
-            if (shown.getField(i % kSize, i / kSize) != board.getField(i % kSize, i / kSize)) {
-                return false;
-            }
-        }
-        return true;
-    };
-    std::vector<Move> conversionsDue;
-    int lastMover = 0;
+    CompactPosition shown; // as the records show it
+    CompactPosition ruled; // as the rules play it
     int moves = 0;
-    for (; board.hasPendingMoves() && moves < kMaxMovesPerGame; board.popMove()) {
+    // Jumps keep the figure count, so two greedy players may chase each other for ever.
+    for (; board.hasPendingMoves() && moves < 400; board.popMove()) {
         const Move m = board.frontMove();
         const int mover = board.getCurrentPlayer();
+        const bool jump = m.type == MoveJump;
         if (!onBoard(m.fromX, m.fromY) || (m.type != MoveCreate && !onBoard(m.toX, m.toY))) {
             return "record off the board";
         }
-        if (m.type != MoveConvert && !conversionsDue.empty()) {
-            return "conversions missing";
-        }
         if (m.type == MoveClear) {
-            shown = CompactPosition();
+            shown = ruled = CompactPosition();
         } else if (m.type == MoveCreate) {
             shown.setField(m.fromX, m.fromY, m.toX);
+            ruled.setField(m.fromX, m.fromY, m.toX);
         } else if (m.type == MoveConvert) {
-            if (conversionsDue.empty() || m != conversionsDue.front()) {
-                return "conversion not beside the target or out of row-major order";
+            if (shown.getField(m.fromX, m.fromY) != 3 - mover) {
+                return "conversion of no opposing figure";
             }
-            conversionsDue.erase(conversionsDue.begin());
             shown.setField(m.fromX, m.fromY, mover);
-        } else if (m.type == MoveJump || m.type == MoveSplit) {
-            ++moves;
-            const int reach = m.type == MoveJump ? GameBoard::kJumpDistance : GameBoard::kSplitDistance;
-            if (GameBoard::distance(m.fromX, m.fromY, m.toX, m.toY) != reach || mover == lastMover ||
-                shown.getField(m.fromX, m.fromY) != mover || shown.getField(m.toX, m.toY) != 0) {
+        } else if (jump || m.type == MoveSplit) {
+            const auto to = static_cast<uint8_t>(CompactPosition::fieldAt(m.toX, m.toY));
+            const CompactMove move{
+                jump ? static_cast<uint8_t>(CompactPosition::fieldAt(m.fromX, m.fromY)) : to, to};
+            if (mover != ruled.toMove() ||
+                GameBoard::distance(m.fromX, m.fromY, m.toX, m.toY) != (jump ? 2 : 1) ||
+                ruled.getField(m.fromX, m.fromY) != mover || !ruled.isLegal(move)) {
                 return "move against the rules";
             }
-            lastMover = mover;
-            if (moves == easyOpening) {
+            ruled.play(move);
+            shown.setField(m.fromX, m.fromY, jump ? 0 : mover);
+            shown.setField(m.toX, m.toY, mover);
+            if (++moves == easyOpening) {
                 board.setDifficulty(level);
                 draws = 0;
-            }
-            shown.setField(m.fromX, m.fromY, m.type == MoveJump ? 0 : mover);
-            shown.setField(m.toX, m.toY, mover);
-            for (int y = m.toY - 1; y <= m.toY + 1; ++y) {
-                for (int x = m.toX - 1; x <= m.toX + 1; ++x) {
-                    if (onBoard(x, y) && shown.getField(x, y) == 3 - mover) {
-                        conversionsDue.push_back({x, y, x, y, MoveConvert});
-                    }
-                }
             }
         } else {
             return "unexpected record type " + std::to_string(m.type);
         }
-        // The next computer move is queued inside popMove, so the boards must agree now.
-        if (board.countPendingMoves() == 1 && !matches()) {
+        // The next computer move is queued inside popMove, so all must agree now.
+        if (board.countPendingMoves() == 1 &&
+            (fields(shown) != fields(ruled) || fields(ruled) != fields(board))) {
             return "shown board differs";
         }
     }
@@ -340,23 +317,20 @@ std::string playGame(int level, unsigned seed) {
     if (board.hasPendingMoves()) {
         return board.winner() == 0 ? "" : "result while records are queued";
     }
-    const int expected = shown.winner();
-    if (expected == 0 || board.winner() != expected || board.isRunning()) {
-        return "winner() is " + std::to_string(board.winner()) + ", the position says " +
-               std::to_string(expected);
+    if (ruled.winner() == 0 || board.winner() != ruled.winner() || board.isRunning()) {
+        return "winner() is " + std::to_string(board.winner()) + ", the rules say " +
+               std::to_string(ruled.winner());
     }
     return "";
 }
 
 TEST(GameBoardProperty, ComputerGamesAtBothLevels_ReplayFaithfullyAndEndAsCounted) {
     for (const int level : {GameBoard::kEasy, GameBoard::kHard}) {
-        for (unsigned seed = 0; seed < kGamesPerLevel; ++seed) {
-            ASSERT_EQ(playGame(level, seed), "") << "level " << level << ", seed " << seed;
+        for (unsigned seed = 0; seed < 200; ++seed) {
+            ASSERT_EQ(replayGame(level, seed), "") << "level " << level << ", seed " << seed;
         }
     }
 }
-
-// Taking moves back, checked against the board as it stood before the move.
 
 bool click(GameBoard& board, const Move& m) {
     // A second click on the selected figure would deselect it.
@@ -367,103 +341,6 @@ bool click(GameBoard& board, const Move& m) {
     board.setMoveDone(moved);
     return moved;
 }
-
-Move randomMove(const GameBoard& board, std::mt19937& rng) {
-    std::vector<Move> moves;
-    for (int from = 0; from < kSize * kSize; ++from) {
-        for (int to = 0; to < kSize * kSize; ++to) {
-            const Move m{from % kSize, from / kSize, to % kSize, to / kSize, 0};
-            if (board.getField(m.fromX, m.fromY) == board.getCurrentPlayer() &&
-                board.getField(m.toX, m.toY) == GameBoard::kEmpty &&
-                GameBoard::distance(m.fromX, m.fromY, m.toX, m.toY) <= GameBoard::kJumpDistance) {
-                moves.push_back(m);
-            }
-        }
-    }
-    return moves.empty() ? Move() : moves[rng() % moves.size()];
-}
-
-// What a take-back restores: fields, player to move, result, an empty queue.
-std::string state(const GameBoard& board) {
-    std::string text;
-    for (int i = 0; i < kSize * kSize; ++i) {
-        text += static_cast<char>('0' + board.getField(i % kSize, i / kSize));
-    }
-    for (const int value : {board.getCurrentPlayer(), board.winner(), int{board.isRunning()},
-                            board.countPendingMoves(), int{board.isMoveDone()}}) {
-        text += " " + std::to_string(value);
-    }
-    return text;
-}
-
-// Humans play random moves against each other or the hard computer and take
-// back at random: in the middle of the answer, right after a move, at the end.
-std::string playGame(unsigned seed) {
-    std::mt19937 rng(seed);
-    GameBoard board;
-    start(board, seed % 3 != 2, seed % 3 != 1);
-    drain(board);
-    std::vector<std::pair<Move, std::string>> played; // each human move and the state it met
-    int takeBacks = 0;
-    for (int step = 0; step < 120; ++step) {
-        const bool stuck = board.winner() != 0 || board.hasPendingMoves();
-        if (stuck || rng() % 4 == 0) {
-            if (!board.canTakeBack()) {
-                if (stuck) {
-                    break;
-                }
-            } else {
-                const auto [taken, before] = played.back();
-                played.pop_back();
-                if (!board.takeBack()) {
-                    return "take-back refused";
-                }
-                if (board.getSelectedX() != taken.fromX || board.getSelectedY() != taken.fromY) {
-                    return "selection not restored";
-                }
-                if (board.getFigureCount(1) != board.countFields(1) ||
-                    board.getFigureCount(2) != board.countFields(2)) {
-                    return "counts differ";
-                }
-                if (state(board) != before) {
-                    return "board not restored by take-back " + std::to_string(takeBacks);
-                }
-                ++takeBacks;
-                continue;
-            }
-        }
-        const Move move = randomMove(board, rng);
-        played.push_back({move, state(board)});
-        if (!click(board, move)) {
-            return "no human move";
-        }
-        drain(board, rng() % 3 == 0 ? static_cast<int>(rng() % 4) : -1);
-    }
-    return takeBacks > 0 ? "" : "nothing taken back";
-}
-
-TEST(TakeBack, RandomGamesWithRandomTakeBacks_RestoreTheBoardBeforeTheMove) {
-    for (unsigned seed = 0; seed < 300; ++seed) {
-        ASSERT_EQ(playGame(seed), "") << "seed " << seed;
-    }
-}
-
-TEST(TakeBack, WhileExpertThinks_CancelsTheSearch) {
-    GameBoard board;
-    board.setDifficulty(GameBoard::kExpert);
-    start(board, true, false);
-    drain(board);
-    ASSERT_TRUE(click(board, {0, 0, 1, 1, 0}));
-    drain(board);
-    ASSERT_TRUE(board.isThinking());
-    ASSERT_TRUE(board.takeBack());
-    EXPECT_FALSE(board.isThinking());
-    EXPECT_FALSE(board.hasPendingMoves());
-    EXPECT_EQ(board.countFields(GameBoard::kPlayer1), 1);
-}
-
-const Diagram kStart = {"o........", ".........", ".........", ".........", ".........",
-                        ".........", ".........", ".........", "........x"};
 
 // Every distinct move by the board's rules, as (from, to): a split (from ==
 // to) to each empty field beside an own figure, a jump from each own figure
@@ -489,48 +366,111 @@ std::vector<std::pair<int, int>> boardMoves(const GameBoard& board, int player) 
     return moves;
 }
 
-// Random games: the moves offered, the key kept move by move and the result
-// all follow the board, and the key tells the player to move apart.
-TEST(CompactPosition, MovesKeyAndResultFollowTheBoardThroughRandomGames) {
-    std::mt19937 random(7);
-    for (int game = 0; game < 20; ++game) {
-        GameBoard board;
-        drawDiagram(board, kStart);
-        CompactPosition position = CompactPosition::fromBoard(board, 1);
-        CompactMove moves[CompactPosition::kMaxMoves];
-        for (int ply = 0; ply < 200; ++ply) {
-            SCOPED_TRACE(testing::Message() << "game " << game << " ply " << ply);
-            ASSERT_EQ(position.key(), position.computeKey());
-            ASSERT_EQ(position.winner(), board.winner());
-            const int n = position.generateMoves(moves);
-            std::vector<std::pair<int, int>> offered;
-            for (int i = 0; i < n; ++i) {
-                offered.push_back({moves[i].from, moves[i].to});
-            }
-            std::sort(offered.begin(), offered.end());
-            if (position.winner() == 0) {
-                ASSERT_EQ(offered, boardMoves(board, position.toMove()));
-            }
-            if (n == 0) {
-                break;
-            }
-            const CompactMove move = moves[random() % static_cast<unsigned>(n)];
-            ASSERT_TRUE(position.isLegal(move));
-            const int player = position.toMove();
-            position.play(move);
-            ASSERT_TRUE(board.performCompactMove(move, player));
-            while (board.popMove()) {
-            }
-            const CompactPosition fresh = CompactPosition::fromBoard(board, position.toMove());
-            ASSERT_EQ(position.key(), fresh.key());
-            ASSERT_NE(position.key(), CompactPosition::fromBoard(board, 3 - position.toMove()).key());
-        }
+// What a take-back restores: fields, player to move, result, an empty queue.
+std::string state(const GameBoard& board) {
+    std::string text = fields(board);
+    for (const int value : {board.getCurrentPlayer(), board.winner(), int{board.isRunning()},
+                            board.countPendingMoves(), int{board.isMoveDone()}}) {
+        text += " " + std::to_string(value);
     }
+    return text;
+}
+
+// Humans play random moves against each other or the hard computer and take
+// back at random: in the middle of the answer, right after a move, at the end.
+// The moves are the search's: what it offers, its key and its result must
+// follow the board. Returns the first fault found.
+std::string playGame(unsigned seed) {
+    std::mt19937 rng(seed);
+    GameBoard board;
+    start(board, seed % 3 != 2, seed % 3 != 1);
+    drain(board);
+    std::vector<std::pair<Move, std::string>> played; // each human move and the state it met
+    int takeBacks = 0;
+    for (int step = 0; step < 200; ++step) {
+        const int player = board.getCurrentPlayer();
+        const CompactPosition position = CompactPosition::fromBoard(board, player);
+        if (!board.hasPendingMoves() && position.winner() != board.winner()) {
+            return "the search's result differs";
+        }
+        const bool stuck = board.winner() != 0 || board.hasPendingMoves();
+        if ((stuck || rng() % 4 == 0) && board.canTakeBack()) {
+            const auto [taken, before] = played.back();
+            played.pop_back();
+            if (!board.takeBack()) {
+                return "take-back refused";
+            }
+            if (board.getSelectedX() != taken.fromX || board.getSelectedY() != taken.fromY) {
+                return "selection not restored";
+            }
+            if (board.getFigureCount(1) != board.countFields(1) ||
+                board.getFigureCount(2) != board.countFields(2)) {
+                return "counts differ";
+            }
+            if (state(board) != before) {
+                return "board not restored by take-back " + std::to_string(takeBacks);
+            }
+            ++takeBacks;
+            continue;
+        }
+        if (stuck) {
+            break;
+        }
+        CompactMove moves[CompactPosition::kMaxMoves];
+        const int n = position.generateMoves(moves);
+        std::vector<std::pair<int, int>> offered;
+        for (int i = 0; i < n; ++i) {
+            offered.push_back({moves[i].from, moves[i].to});
+        }
+        std::sort(offered.begin(), offered.end());
+        if (n == 0 || offered != boardMoves(board, player)) {
+            return "the search's moves differ";
+        }
+        const CompactMove move = moves[rng() % static_cast<unsigned>(n)];
+        const P to{CompactPosition::fieldX(move.to), CompactPosition::fieldY(move.to)};
+        const P from = move.isSplit()
+                           ? board.findNearestFigure(to.x, to.y, player)
+                           : P{CompactPosition::fieldX(move.from), CompactPosition::fieldY(move.from)};
+        played.push_back({{from.x, from.y, to.x, to.y, 0}, state(board)});
+        if (!click(board, played.back().first)) {
+            return "no human move";
+        }
+        CompactPosition next = position;
+        next.play(move);
+        if (next.key() != next.computeKey() ||
+            next.key() != CompactPosition::fromBoard(board, 3 - player).key() ||
+            next.key() == CompactPosition::fromBoard(board, player).key()) {
+            return "the search's key differs";
+        }
+        drain(board, rng() % 3 == 0 ? static_cast<int>(rng() % 4) : -1);
+    }
+    return takeBacks > 0 ? "" : "nothing taken back";
+}
+
+TEST(TakeBack, RandomGamesWithRandomTakeBacks_RestoreTheBoardBeforeTheMove_MovesAndKeysAsTheSearchSees) {
+    for (unsigned seed = 0; seed < 100; ++seed) {
+        ASSERT_EQ(playGame(seed), "") << "seed " << seed;
+    }
+}
+
+TEST(TakeBack, WhileExpertThinks_CancelsTheSearch) {
+    GameBoard board;
+    board.setDifficulty(GameBoard::kExpert);
+    start(board, true, false);
+    drain(board);
+    ASSERT_TRUE(click(board, {0, 0, 1, 1, 0}));
+    drain(board);
+    ASSERT_TRUE(board.isThinking());
+    ASSERT_TRUE(board.takeBack());
+    EXPECT_FALSE(board.isThinking());
+    EXPECT_FALSE(board.hasPendingMoves());
+    EXPECT_EQ(board.countFields(GameBoard::kPlayer1), 1);
 }
 
 TEST(CompactPosition, RefusesMovesThatAreNotThere) {
     GameBoard board;
-    drawDiagram(board, kStart);
+    board.setField(0, 0, 1);
+    board.setField(8, 8, 2);
     const CompactPosition position = CompactPosition::fromBoard(board, 1);
     const struct {
         CompactMove move;
