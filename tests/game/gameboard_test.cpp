@@ -1,4 +1,5 @@
 #include "game/compactposition.h"
+#include "game/expertsearch.h"
 #include "game/gameboard.h"
 #include "support/logcapture.h"
 
@@ -6,15 +7,13 @@
 
 #include <algorithm>
 #include <array>
-#include <ostream>
+#include <chrono>
+#include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
-
-void PrintTo(const GameBoard::Position& p, std::ostream* out) {
-    *out << "(" << p.x << ", " << p.y << ")";
-}
 
 namespace {
 
@@ -32,10 +31,22 @@ Moves drain(GameBoard& board, int limit = -1) {
     return taken;
 }
 
-void start(GameBoard& board, bool human1, bool human2) {
+void start(GameBoard& board, bool human1, bool human2, int level = GameBoard::kHard) {
     board.setHuman(GameBoard::kPlayer1, human1);
     board.setHuman(GameBoard::kPlayer2, human2);
+    board.setDifficulty(level);
     board.newGame();
+}
+
+// A human's move by clicks, done once its records are taken.
+bool click(GameBoard& board, const Move& m) {
+    // A second click on the selected figure would deselect it.
+    if (board.getSelectedX() != m.fromX || board.getSelectedY() != m.fromY) {
+        board.clickField(m.fromX, m.fromY);
+    }
+    const bool moved = board.clickField(m.toX, m.toY);
+    board.setMoveDone(moved);
+    return moved;
 }
 
 // A game between two humans, start position shown, player 1 to move.
@@ -54,20 +65,11 @@ protected:
     }
     // Fills every other field within distance 2 of (x, y) with value.
     void wallIn(int x, int y, int value) {
-        for (int fy = y - 2; fy <= y + 2; ++fy) {
-            for (int fx = x - 2; fx <= x + 2; ++fx) {
-                if (fx != x || fy != y) {
-                    board.setField(fx, fy, value);
-                }
+        for (int i = 0; i < 25; ++i) {
+            if (i != 12) {
+                board.setField(x - 2 + i % 5, y - 2 + i / 5, value);
             }
         }
-    }
-    // A human's completed move by clicks.
-    void clickMove(int fromX, int fromY, int toX, int toY) {
-        board.clickField(fromX, fromY);
-        drain(board);
-        ASSERT_TRUE(board.clickField(toX, toY));
-        board.setMoveDone(true);
     }
 
     GameBoard board;
@@ -78,8 +80,7 @@ TEST(GameBoardFresh, HasNoGameAndIgnoresOutOfRangeInput) {
     GameBoard board;
     board.setHuman(1, true);
     EXPECT_EQ(board.winner(), 0);
-    EXPECT_FALSE(board.isRunning());
-    EXPECT_FALSE(board.canClickField(0, 0));
+    EXPECT_FALSE(board.isRunning() || board.canClickField(0, 0));
     for (const P& p : {P{-1, 0}, P{0, -1}, P{9, 0}, P{0, 9}}) {
         board.setField(p.x, p.y, 1);
     }
@@ -161,36 +162,30 @@ TEST_F(GameBoardTest, PopMove_LastRecordOfACompletedMovePassesTheTurn_AComputerR
     EXPECT_FALSE(board.popMove());
     board.setHuman(2, false);
     board.setField(1, 1, 2);
-    clickMove(0, 0, 1, 0);
-    ASSERT_EQ(board.countPendingMoves(), 2);
-    EXPECT_TRUE(board.popMove());
+    ASSERT_TRUE(click(board, {0, 0, 1, 0, 0}));
+    drain(board, 2);
     EXPECT_EQ(board.getCurrentPlayer(), 1) << "the conversion is still queued";
-    EXPECT_TRUE(board.popMove());
+    EXPECT_EQ(drain(board, 1), (Moves{{1, 1, 1, 1, MoveConvert}}));
     EXPECT_EQ(board.getCurrentPlayer(), 2);
     EXPECT_EQ(board.frontMove(), (Move{8, 8, 7, 7, MoveSplit}));
 }
 
-TEST_F(GameBoardTest, WalledInComputer_HasNoTargetAndLosesWhenTheTurnPasses) {
+// A side without figures or moves loses, even on the other's turn, and the
+// winner may go on moving; a walled-in computer has no target.
+TEST_F(GameBoardTest, Winner_SideWithoutFiguresOrMovesLoses_OnceTheRecordsAreTaken) {
+    board.setField(8, 8, 0);
+    EXPECT_EQ(board.winner(), 1);
+    EXPECT_FALSE(board.isRunning());
+    EXPECT_TRUE(board.canClickField(0, 0));
     board.setHuman(2, false);
     wallIn(8, 8, 1);
     EXPECT_EQ(board.chooseTarget(2), P());
     EXPECT_FALSE(board.computerMove(2));
-    clickMove(0, 0, 1, 0);
+    ASSERT_TRUE(click(board, {0, 0, 1, 0, 0}));
     EXPECT_EQ(board.winner(), 0) << "held back while records are queued";
     drain(board);
     EXPECT_EQ(board.getCurrentPlayer(), 2);
     EXPECT_EQ(board.winner(), 1);
-}
-
-TEST_F(GameBoardTest, Winner_SideWithoutFiguresOrMovesLoses_EvenOnTheOthersTurn) {
-    board.setField(8, 8, 0);
-    EXPECT_EQ(board.winner(), 1);
-    EXPECT_FALSE(board.isRunning());
-    EXPECT_TRUE(board.canClickField(0, 0)) << "the winner may go on moving";
-    board.setField(8, 8, 2);
-    clickMove(0, 0, 1, 0);
-    drain(board);
-    ASSERT_EQ(board.getCurrentPlayer(), 2);
     place({{0, 0, 1}, {8, 8, 2}});
     wallIn(0, 0, 2);
     EXPECT_EQ(board.winner(), 2);
@@ -215,15 +210,12 @@ TEST_F(GameBoardTest, HardLevel_WeighsFieldsAndTakesTheFirstBestWithTheNearestFi
     EXPECT_EQ(board.frontMove(), (Move{0, 4, 2, 3, MoveJump}));
 }
 
+// (1, 0) weighs 3 and comes first; (1, 1) weighs 5.
 TEST_F(GameBoardTest, EasyLevel_StopsAtAnImprovementOnlyAfterAHighDraw) {
-    board.setDifficulty(GameBoard::kEasy);
     int draw = 22937;
     int draws = 0;
-    board.setRandomSource([&] {
-        ++draws;
-        return draw;
-    });
-    // (1, 0) weighs 3 and comes first; (1, 1) weighs 5.
+    board.setDifficulty(GameBoard::kEasy);
+    board.setRandomSource([&] { return ++draws, draw; });
     place({{0, 0, 1}, {2, 2, 2}});
     EXPECT_EQ(board.chooseTarget(1), (P{1, 0}));
     EXPECT_EQ(draws, 1);
@@ -233,10 +225,6 @@ TEST_F(GameBoardTest, EasyLevel_StopsAtAnImprovementOnlyAfterAHighDraw) {
 }
 
 constexpr int kSize = GameBoard::kBoardSize;
-
-bool onBoard(int x, int y) {
-    return x >= 0 && y >= 0 && x < kSize && y < kSize;
-}
 
 // The fields row-major, one digit each.
 template <class Board>
@@ -250,9 +238,10 @@ std::string fields(const Board& board) {
 
 // A whole game between computer players, every queued record replayed on a
 // board that learns of the game only through the queue, as the table scene
-// does, beside a position that plays each move by the search's rules.
-// Returns the first fault found.
-std::string replayGame(int level, unsigned seed) {
+// does, beside a position that plays each move by the search's rules. With an
+// expert, it plays one side (by the seed) on a small node budget and the
+// winner is written out. Returns the first fault found.
+std::string replayGame(int level, unsigned seed, ExpertSearch* expert = nullptr, int* winner = nullptr) {
     std::mt19937 rng(seed);
     long draws = 0;
     GameBoard board;
@@ -264,18 +253,26 @@ std::string replayGame(int level, unsigned seed) {
         ++draws;
         return static_cast<int>(rng() % 32768);
     });
+    const int expertSide = expert != nullptr ? 1 + static_cast<int>(seed % 2) : 0;
+    board.setHuman(expertSide, true);
+    ExpertSearch::Limits limits;
+    limits.nodes = 2000;
     board.newGame();
     CompactPosition shown; // as the records show it
     CompactPosition ruled; // as the rules play it
     int moves = 0;
     // Jumps keep the figure count, so two greedy players may chase each other for ever.
-    for (; board.hasPendingMoves() && moves < 400; board.popMove()) {
+    for (; moves < 400; board.popMove()) {
+        if (!board.hasPendingMoves()) {
+            if (board.getCurrentPlayer() != expertSide || board.winner() != 0) {
+                break;
+            }
+            const CompactPosition position = CompactPosition::fromBoard(board, expertSide);
+            board.setMoveDone(board.performCompactMove(expert->run(position, limits).move, expertSide));
+        }
         const Move m = board.frontMove();
         const int mover = board.getCurrentPlayer();
         const bool jump = m.type == MoveJump;
-        if (!onBoard(m.fromX, m.fromY) || (m.type != MoveCreate && !onBoard(m.toX, m.toY))) {
-            return "record off the board";
-        }
         if (m.type == MoveClear) {
             shown = ruled = CompactPosition();
         } else if (m.type == MoveCreate) {
@@ -314,6 +311,9 @@ std::string replayGame(int level, unsigned seed) {
     if (level == GameBoard::kHard && moves > easyOpening && draws != 0) {
         return "hard level drew random numbers";
     }
+    if (winner != nullptr) {
+        *winner = board.winner();
+    }
     if (board.hasPendingMoves()) {
         return board.winner() == 0 ? "" : "result while records are queued";
     }
@@ -332,14 +332,20 @@ TEST(GameBoardProperty, ComputerGamesAtBothLevels_ReplayFaithfullyAndEndAsCounte
     }
 }
 
-bool click(GameBoard& board, const Move& m) {
-    // A second click on the selected figure would deselect it.
-    if (board.getSelectedX() != m.fromX || board.getSelectedY() != m.fromY) {
-        board.clickField(m.fromX, m.fromY);
+// The result is the board's, so the test does not depend on the search's own
+// idea of a good position.
+TEST(GameBoardProperty, ExpertBeatsTheEasyAndHardLevels) {
+    ExpertSearch search(16);
+    int lost = 0;
+    for (const int level : {GameBoard::kEasy, GameBoard::kHard}) {
+        for (unsigned seed = 0; seed < 6; ++seed) {
+            int winner = 0;
+            ASSERT_EQ(replayGame(level, seed, &search, &winner), "")
+                << "level " << level << ", seed " << seed;
+            lost += winner == 1 + static_cast<int>(seed % 2) ? 0 : 1;
+        }
     }
-    const bool moved = board.clickField(m.toX, m.toY);
-    board.setMoveDone(moved);
-    return moved;
+    EXPECT_LE(lost, 1);
 }
 
 // Every distinct move by the board's rules, as (from, to): a split (from ==
@@ -397,18 +403,13 @@ std::string playGame(unsigned seed) {
         if ((stuck || rng() % 4 == 0) && board.canTakeBack()) {
             const auto [taken, before] = played.back();
             played.pop_back();
-            if (!board.takeBack()) {
-                return "take-back refused";
-            }
-            if (board.getSelectedX() != taken.fromX || board.getSelectedY() != taken.fromY) {
-                return "selection not restored";
-            }
-            if (board.getFigureCount(1) != board.countFields(1) ||
+            // The counts the display shows follow the board until it writes them.
+            if (!board.takeBack() || board.getSelectedX() != taken.fromX ||
+                board.getSelectedY() != taken.fromY || state(board) != before ||
+                board.getFigureCount(1) != board.countFields(1) ||
                 board.getFigureCount(2) != board.countFields(2)) {
-                return "counts differ";
-            }
-            if (state(board) != before) {
-                return "board not restored by take-back " + std::to_string(takeBacks);
+                return "take-back " + std::to_string(takeBacks) +
+                       " did not restore the board, selection or counts";
             }
             ++takeBacks;
             continue;
@@ -453,18 +454,75 @@ TEST(TakeBack, RandomGamesWithRandomTakeBacks_RestoreTheBoardBeforeTheMove_Moves
     }
 }
 
-TEST(TakeBack, WhileExpertThinks_CancelsTheSearch) {
+// The expert level on the board: its search runs on a thread of its own and
+// its move reaches the queue through the calls the table scene makes every
+// frame. Polls as the scene does until done() holds, with patience far beyond
+// the thinking time, so only a search that never ends runs out.
+template <class Condition>
+bool poll(Condition done) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done() && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+// A new game while the first one's search runs leaves only the new game's
+// move; the start records go out without passing the turn.
+TEST(ExpertGame, MoveArrivesThroughTheQueueAndTheBoardWaitsUntilThen) {
     GameBoard board;
-    board.setDifficulty(GameBoard::kExpert);
-    start(board, true, false);
+    start(board, false, true, GameBoard::kExpert);
+    board.setField(4, 4, GameBoard::kPlayer2);
+    board.newGame();
+    EXPECT_TRUE(board.isThinking());
+    EXPECT_EQ(drain(board).size(), 3u);
+    EXPECT_EQ(board.getCurrentPlayer(), GameBoard::kPlayer1);
+    EXPECT_FALSE(board.isMoveDone());
+    EXPECT_EQ(board.countFields(GameBoard::kEmpty), 79);
+    ASSERT_TRUE(poll([&] { return board.hasPendingMoves(); }));
+    const Move move = board.frontMove();
+    EXPECT_TRUE(move.type == MoveSplit || move.type == MoveJump);
+    EXPECT_EQ(board.getField(move.toX, move.toY), GameBoard::kPlayer1);
+    EXPECT_TRUE(board.isMoveDone());
+    EXPECT_FALSE(board.isThinking());
+    EXPECT_EQ(drain(board).size(), 1u);
+    EXPECT_EQ(board.getCurrentPlayer(), GameBoard::kPlayer2);
+}
+
+// A field changed or the side handed to a human while the expert thinks.
+TEST(ExpertGame, MoveForAChangedGameIsDropped) {
+    for (const bool takeOver : {false, true}) {
+        GameBoard board;
+        start(board, false, true, GameBoard::kExpert);
+        drain(board);
+        takeOver ? board.setHuman(GameBoard::kPlayer1, true) : board.setField(4, 4, GameBoard::kPlayer2);
+        EXPECT_TRUE(poll([&] { return board.hasPendingMoves() || !board.isThinking(); }));
+        EXPECT_FALSE(board.hasPendingMoves());
+        EXPECT_EQ(board.countFields(GameBoard::kPlayer1), 1);
+    }
+}
+
+TEST(ExpertGame, TakeBackResizingOrDestroyingTheBoard_StopsTheSearch) {
+    GameBoard board;
+    start(board, true, false, GameBoard::kExpert);
     drain(board);
-    ASSERT_TRUE(click(board, {0, 0, 1, 1, 0}));
+    const Move split{0, 0, 1, 1, 0};
+    ASSERT_TRUE(click(board, split));
     drain(board);
     ASSERT_TRUE(board.isThinking());
     ASSERT_TRUE(board.takeBack());
     EXPECT_FALSE(board.isThinking());
     EXPECT_FALSE(board.hasPendingMoves());
     EXPECT_EQ(board.countFields(GameBoard::kPlayer1), 1);
+    ASSERT_TRUE(click(board, split));
+    drain(board);
+    ASSERT_TRUE(board.isThinking());
+    board.setBoardSize(GameBoard::kBoardSize, GameBoard::kBoardSize);
+    EXPECT_FALSE(board.isThinking());
+    auto doomed = std::make_unique<GameBoard>();
+    start(*doomed, false, true, GameBoard::kExpert);
+    ASSERT_TRUE(doomed->isThinking());
+    doomed.reset();
 }
 
 TEST(CompactPosition, RefusesMovesThatAreNotThere) {
