@@ -199,29 +199,9 @@ TEST_F(GameBoardTest, HardLevel_WeighsFieldsAndTakesTheFirstBestWithTheNearestFi
     EXPECT_EQ(board.findNearestFigure(4, 7, 1), (P{3, 5})) << "row-major first among equals";
     EXPECT_EQ(board.findNearestFigure(6, 0, 1), (P{4, 2})) << "beside the edge";
     EXPECT_EQ(board.findNearestFigure(8, 8, 1), P()) << "none within two";
-    place({{2, 4, 1}, {5, 3, 2}, {5, 5, 2}, {0, 0, 1}});
-    EXPECT_EQ(board.fieldWeight(4, 4, 1), 5) << "jump beside two opposing figures";
-    EXPECT_EQ(board.fieldWeight(1, 0, 1), 3) << "split beside one own figure";
-    EXPECT_EQ(board.fieldWeight(7, 7, 1), 0) << "out of reach";
-    EXPECT_EQ(board.fieldWeight(5, 3, 1), -1) << "occupied";
-    EXPECT_EQ(board.fieldWeight(-1, -1, 1), -1) << "off the board";
     place({{0, 4, 1}, {3, 4, 2}, {3, 3, 2}});
     ASSERT_TRUE(board.computerMove(1));
     EXPECT_EQ(board.frontMove(), (Move{0, 4, 2, 3, MoveJump}));
-}
-
-// (1, 0) weighs 3 and comes first; (1, 1) weighs 5.
-TEST_F(GameBoardTest, EasyLevel_StopsAtAnImprovementOnlyAfterAHighDraw) {
-    int draw = 22937;
-    int draws = 0;
-    board.setDifficulty(GameBoard::kEasy);
-    board.setRandomSource([&] { return ++draws, draw; });
-    place({{0, 0, 1}, {2, 2, 2}});
-    EXPECT_EQ(board.chooseTarget(1), (P{1, 0}));
-    EXPECT_EQ(draws, 1);
-    draw = 22936;
-    EXPECT_EQ(board.chooseTarget(1), (P{1, 1}));
-    EXPECT_EQ(draws, 3) << "one draw after each improvement";
 }
 
 constexpr int kSize = GameBoard::kBoardSize;
@@ -243,16 +223,12 @@ std::string fields(const Board& board) {
 // winner is written out. Returns the first fault found.
 std::string replayGame(int level, unsigned seed, ExpertSearch* expert = nullptr, int* winner = nullptr) {
     std::mt19937 rng(seed);
-    long draws = 0;
     GameBoard board;
     // Hard games from the start position are all alike: up to eight easy
     // moves open them.
     const int easyOpening = level == GameBoard::kHard ? static_cast<int>(seed % 9) : 0;
     board.setDifficulty(easyOpening > 0 ? GameBoard::kEasy : level);
-    board.setRandomSource([&] {
-        ++draws;
-        return static_cast<int>(rng() % 32768);
-    });
+    board.setRandomSource([&] { return static_cast<int>(rng() % 32768); });
     const int expertSide = expert != nullptr ? 1 + static_cast<int>(seed % 2) : 0;
     board.setHuman(expertSide, true);
     ExpertSearch::Limits limits;
@@ -287,9 +263,12 @@ std::string replayGame(int level, unsigned seed, ExpertSearch* expert = nullptr,
             const auto to = static_cast<uint8_t>(CompactPosition::fieldAt(m.toX, m.toY));
             const CompactMove move{
                 jump ? static_cast<uint8_t>(CompactPosition::fieldAt(m.fromX, m.fromY)) : to, to};
+            // One of the search's moves: what it offers is what the board allows.
+            CompactMove offered[CompactPosition::kMaxMoves];
+            CompactMove* end = offered + ruled.generateMoves(offered);
             if (mover != ruled.toMove() ||
                 GameBoard::distance(m.fromX, m.fromY, m.toX, m.toY) != (jump ? 2 : 1) ||
-                ruled.getField(m.fromX, m.fromY) != mover || !ruled.isLegal(move)) {
+                ruled.getField(m.fromX, m.fromY) != mover || std::find(offered, end, move) == end) {
                 return "move against the rules";
             }
             ruled.play(move);
@@ -297,7 +276,6 @@ std::string replayGame(int level, unsigned seed, ExpertSearch* expert = nullptr,
             shown.setField(m.toX, m.toY, mover);
             if (++moves == easyOpening) {
                 board.setDifficulty(level);
-                draws = 0;
             }
         } else {
             return "unexpected record type " + std::to_string(m.type);
@@ -307,9 +285,6 @@ std::string replayGame(int level, unsigned seed, ExpertSearch* expert = nullptr,
             (fields(shown) != fields(ruled) || fields(ruled) != fields(board))) {
             return "shown board differs";
         }
-    }
-    if (level == GameBoard::kHard && moves > easyOpening && draws != 0) {
-        return "hard level drew random numbers";
     }
     if (winner != nullptr) {
         *winner = board.winner();
@@ -348,30 +323,6 @@ TEST(GameBoardProperty, ExpertBeatsTheEasyAndHardLevels) {
     EXPECT_LE(lost, 1);
 }
 
-// Every distinct move by the board's rules, as (from, to): a split (from ==
-// to) to each empty field beside an own figure, a jump from each own figure
-// two fields away.
-std::vector<std::pair<int, int>> boardMoves(const GameBoard& board, int player) {
-    std::vector<std::pair<int, int>> moves;
-    for (int to = 0; to < kSize * kSize; ++to) {
-        bool split = false;
-        for (int from = 0; from < kSize * kSize && board.getField(to % kSize, to / kSize) == 0; ++from) {
-            if (board.getField(from % kSize, from / kSize) == player) {
-                const int d = GameBoard::distance(from % kSize, from / kSize, to % kSize, to / kSize);
-                split = split || d == 1;
-                if (d == 2) {
-                    moves.push_back({from, to});
-                }
-            }
-        }
-        if (split) {
-            moves.push_back({to, to});
-        }
-    }
-    std::sort(moves.begin(), moves.end());
-    return moves;
-}
-
 // What a take-back restores: fields, player to move, result, an empty queue.
 std::string state(const GameBoard& board) {
     std::string text = fields(board);
@@ -384,8 +335,8 @@ std::string state(const GameBoard& board) {
 
 // Humans play random moves against each other or the hard computer and take
 // back at random: in the middle of the answer, right after a move, at the end.
-// The moves are the search's: what it offers, its key and its result must
-// follow the board. Returns the first fault found.
+// The moves are the search's, and its key must follow the board. Returns the
+// first fault found.
 std::string playGame(unsigned seed) {
     std::mt19937 rng(seed);
     GameBoard board;
@@ -396,9 +347,6 @@ std::string playGame(unsigned seed) {
     for (int step = 0; step < 200; ++step) {
         const int player = board.getCurrentPlayer();
         const CompactPosition position = CompactPosition::fromBoard(board, player);
-        if (!board.hasPendingMoves() && position.winner() != board.winner()) {
-            return "the search's result differs";
-        }
         const bool stuck = board.winner() != 0 || board.hasPendingMoves();
         if ((stuck || rng() % 4 == 0) && board.canTakeBack()) {
             const auto [taken, before] = played.back();
@@ -419,13 +367,8 @@ std::string playGame(unsigned seed) {
         }
         CompactMove moves[CompactPosition::kMaxMoves];
         const int n = position.generateMoves(moves);
-        std::vector<std::pair<int, int>> offered;
-        for (int i = 0; i < n; ++i) {
-            offered.push_back({moves[i].from, moves[i].to});
-        }
-        std::sort(offered.begin(), offered.end());
-        if (n == 0 || offered != boardMoves(board, player)) {
-            return "the search's moves differ";
+        if (n == 0) {
+            return "no move in a running game";
         }
         const CompactMove move = moves[rng() % static_cast<unsigned>(n)];
         const P to{CompactPosition::fieldX(move.to), CompactPosition::fieldY(move.to)};
@@ -448,7 +391,7 @@ std::string playGame(unsigned seed) {
     return takeBacks > 0 ? "" : "nothing taken back";
 }
 
-TEST(TakeBack, RandomGamesWithRandomTakeBacks_RestoreTheBoardBeforeTheMove_MovesAndKeysAsTheSearchSees) {
+TEST(TakeBack, RandomGamesWithRandomTakeBacks_RestoreTheBoardBeforeTheMove_TheSearchKeyFollows) {
     for (unsigned seed = 0; seed < 100; ++seed) {
         ASSERT_EQ(playGame(seed), "") << "seed " << seed;
     }
@@ -478,7 +421,6 @@ TEST(ExpertGame, MoveArrivesThroughTheQueueAndTheBoardWaitsUntilThen) {
     EXPECT_EQ(drain(board).size(), 3u);
     EXPECT_EQ(board.getCurrentPlayer(), GameBoard::kPlayer1);
     EXPECT_FALSE(board.isMoveDone());
-    EXPECT_EQ(board.countFields(GameBoard::kEmpty), 79);
     ASSERT_TRUE(poll([&] { return board.hasPendingMoves(); }));
     const Move move = board.frontMove();
     EXPECT_TRUE(move.type == MoveSplit || move.type == MoveJump);
@@ -489,20 +431,9 @@ TEST(ExpertGame, MoveArrivesThroughTheQueueAndTheBoardWaitsUntilThen) {
     EXPECT_EQ(board.getCurrentPlayer(), GameBoard::kPlayer2);
 }
 
-// A field changed or the side handed to a human while the expert thinks.
-TEST(ExpertGame, MoveForAChangedGameIsDropped) {
-    for (const bool takeOver : {false, true}) {
-        GameBoard board;
-        start(board, false, true, GameBoard::kExpert);
-        drain(board);
-        takeOver ? board.setHuman(GameBoard::kPlayer1, true) : board.setField(4, 4, GameBoard::kPlayer2);
-        EXPECT_TRUE(poll([&] { return board.hasPendingMoves() || !board.isThinking(); }));
-        EXPECT_FALSE(board.hasPendingMoves());
-        EXPECT_EQ(board.countFields(GameBoard::kPlayer1), 1);
-    }
-}
-
-TEST(ExpertGame, TakeBackResizingOrDestroyingTheBoard_StopsTheSearch) {
+// A take-back, a resized or destroyed board stop the search; a move that
+// arrives after its side was handed to a human is dropped.
+TEST(ExpertGame, TakeBackResizingOrDestroyingTheBoardStopTheSearch_AMoveForAHumanSideIsDropped) {
     GameBoard board;
     start(board, true, false, GameBoard::kExpert);
     drain(board);
@@ -514,6 +445,13 @@ TEST(ExpertGame, TakeBackResizingOrDestroyingTheBoard_StopsTheSearch) {
     EXPECT_FALSE(board.isThinking());
     EXPECT_FALSE(board.hasPendingMoves());
     EXPECT_EQ(board.countFields(GameBoard::kPlayer1), 1);
+    ASSERT_TRUE(click(board, split));
+    drain(board);
+    board.setHuman(GameBoard::kPlayer2, true);
+    EXPECT_TRUE(poll([&] { return board.hasPendingMoves() || !board.isThinking(); }));
+    EXPECT_FALSE(board.hasPendingMoves());
+    start(board, true, false, GameBoard::kExpert);
+    drain(board);
     ASSERT_TRUE(click(board, split));
     drain(board);
     ASSERT_TRUE(board.isThinking());
