@@ -12,6 +12,8 @@
 #include "ui/menumain.h"
 #include "ui/menunewgame.h"
 #include "ui/menuoptions.h"
+#include "ui/sporrikhud.h"
+#include "ui/text.h"
 
 #include <algorithm>
 #include <vector>
@@ -30,7 +32,10 @@ protected:
         newGame = menu->getNewGameMenu();
         frame();
     }
-    ~Screens() override { Main::destroy(); }
+    ~Screens() override {
+        System::instance()->setTimeSource(nullptr);
+        Main::destroy();
+    }
 
     void frame() { System::instance()->display(); }
 
@@ -50,6 +55,17 @@ protected:
     }
     std::string kindCaption(int player) const { return newGame->getKindButton(player)->getCaption(); }
 
+    // Frames on a clock that moves a quarter second each, until done or 10 s.
+    template <typename Done>
+    void framesUntil(Done done) {
+        System::instance()->setTimeSource([this] { return now; });
+        for (int i = 0; i < 40 && !done(); ++i) {
+            now += 0.25;
+            frame();
+        }
+    }
+
+    double now = 0.0;
     Main* app = nullptr;
     Sporrik* package = nullptr;
     MenuMain* menu = nullptr;
@@ -87,6 +103,27 @@ TEST_F(Screens, NewGameBackKeepsTheKinds_LevelButtonsStartTheirLevel_DemoDropsTh
     EXPECT_EQ(menu->getPlayButton()->getCaption(), "New Game");
     pressKey(KeyEscape);
     EXPECT_FALSE(app->menusVisible()) << "Escape in the main menu shows the scene";
+}
+
+// A hard game to its end: once the last move is shown, the heads-up display
+// names the winner, and the menu offers a new game instead of Continue.
+TEST_F(Screens, HardGameEnds_TheHudNamesTheWinnerAndContinueIsGone) {
+    GameBoard& board = package->getBoard();
+    const auto* hud = static_cast<SporrikHud*>(package->getHud());
+    click(*menu->getPlayButton());
+    click(*newGame->getHardButton());
+    // On player 1's turn still, player 2's figure jumps to two fields from
+    // player 1's: the split between them converts it.
+    for (const int to : {6, 4, 2}) {
+        ASSERT_TRUE(board.performMove(to + 2, to + 2, to, to));
+    }
+    framesUntil([&] { return !board.hasPendingMoves(); });
+    ASSERT_TRUE(board.performMove(0, 0, 1, 1));
+    framesUntil([&] { return !hud->getResultText()->getText().empty(); });
+    EXPECT_EQ(hud->getResultText()->getText(), "Player 1 Won!");
+    EXPECT_EQ(hud->getPlayerText(2)->getText(), "Player 2: 0");
+    pressKey(KeyEscape);
+    EXPECT_EQ(menu->getPlayButton()->getCaption(), "New Game");
 }
 
 // A small window shows the menus scaled down, their buttons drawn where they
