@@ -401,6 +401,17 @@ protected:
 
 // An own context starts fresh and keeps its state, a buffer made while it is
 // current borrows it, and the window gets all of its own state back.
+// A size the driver cannot make is refused as invalid before it is tried.
+TEST_F(PBufferGl, Initialize_SizeBeyondTheLimitIsInvalidData) {
+    const GLint limit = integer(GL_MAX_RECTANGLE_TEXTURE_SIZE);
+    for (const auto& [width, height] : {std::pair{limit + 1, 8}, {8, limit + 1}, {8, 0}}) {
+        PBuffer failing("rgb textureRECT");
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(failing.initialize(width, height, false, false)) << width << " x " << height;
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("ERROR_INVALID_DATA"), std::string::npos);
+    }
+}
+
 TEST_F(PBufferGl, OwnBorrowedAndWindowContexts_KeepTheirState) {
     auto buffer = makeBuffer(false);
     ASSERT_NE(buffer, nullptr);

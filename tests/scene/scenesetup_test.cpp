@@ -3,6 +3,7 @@
 #include "scene/basin.h"
 #include "scene/coveredrows.h"
 #include "scene/scalecontroller.h"
+#include "scene/scenemodels.h"
 #include "scene/sceneoptions.h"
 #include "scene/scenequality.h"
 #include "scene/selectionmarkers.h"
@@ -31,6 +32,13 @@ TEST(Basin, QuadsWindTowardsTheirNormals_FogFollowsTheDepth) {
             EXPECT_FLOAT_EQ(Basin::fogCoordinate(corner, 0.3f), corner.position.z == 0.0f ? 1.0f : 0.3f);
         }
     }
+}
+
+// A figure exactly at the distance already takes the low-detail model.
+TEST(SceneModels, LowDetailWhenAskedOrFromItsDistanceOn) {
+    EXPECT_TRUE(SceneModels::useLowDetail(false, 50.0f, 50.0f));
+    EXPECT_FALSE(SceneModels::useLowDetail(false, 49.9f, 50.0f));
+    EXPECT_TRUE(SceneModels::useLowDetail(true, 1.0f, 50.0f));
 }
 
 TEST(SelectionMarkers, HoverColourRedUnlessClickableCyanOnTheSelection_FramesTwentyASecondWrapAfterTen) {
