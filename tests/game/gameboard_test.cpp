@@ -204,6 +204,23 @@ TEST_F(GameBoardTest, HardLevel_WeighsFieldsAndTakesTheFirstBestWithTheNearestFi
     EXPECT_EQ(board.frontMove(), (Move{0, 4, 2, 3, MoveJump}));
 }
 
+TEST_F(GameBoardTest, EasyLevel_StopsAtAnImprovementOnlyAfterAHighDraw) {
+    board.setDifficulty(GameBoard::kEasy);
+    int draw = 22937;
+    int draws = 0;
+    board.setRandomSource([&] {
+        ++draws;
+        return draw;
+    });
+    // (1, 0) weighs 3 and comes first; (1, 1) weighs 5.
+    place({{0, 0, 1}, {2, 2, 2}});
+    EXPECT_EQ(board.chooseTarget(1), (P{1, 0}));
+    EXPECT_EQ(draws, 1);
+    draw = 22936;
+    EXPECT_EQ(board.chooseTarget(1), (P{1, 1}));
+    EXPECT_EQ(draws, 3) << "one draw after each improvement";
+}
+
 constexpr int kSize = GameBoard::kBoardSize;
 
 // The fields row-major, one digit each.
@@ -432,8 +449,9 @@ TEST(ExpertGame, MoveArrivesThroughTheQueueAndTheBoardWaitsUntilThen) {
 }
 
 // A take-back, a resized or destroyed board stop the search; a move that
-// arrives after its side was handed to a human is dropped.
-TEST(ExpertGame, TakeBackResizingOrDestroyingTheBoardStopTheSearch_AMoveForAHumanSideIsDropped) {
+// arrives after its side was handed to a human, or after a field changed, is
+// dropped.
+TEST(ExpertGame, TakeBackResizingOrDestroyingTheBoardStopTheSearch_AMoveForAChangedGameIsDropped) {
     GameBoard board;
     start(board, true, false, GameBoard::kExpert);
     drain(board);
@@ -450,6 +468,13 @@ TEST(ExpertGame, TakeBackResizingOrDestroyingTheBoardStopTheSearch_AMoveForAHuma
     board.setHuman(GameBoard::kPlayer2, true);
     EXPECT_TRUE(poll([&] { return board.hasPendingMoves() || !board.isThinking(); }));
     EXPECT_FALSE(board.hasPendingMoves());
+    start(board, true, false, GameBoard::kExpert);
+    drain(board);
+    ASSERT_TRUE(click(board, split));
+    drain(board);
+    board.setField(4, 4, GameBoard::kPlayer1);
+    EXPECT_TRUE(poll([&] { return board.hasPendingMoves() || !board.isThinking(); }));
+    EXPECT_FALSE(board.hasPendingMoves()) << "a move found for the board before the change";
     start(board, true, false, GameBoard::kExpert);
     drain(board);
     ASSERT_TRUE(click(board, split));

@@ -110,14 +110,26 @@ public:
     std::set<std::string> extraRequired;
 };
 
-// Plugs connect only where both grant the name and each provides what the
-// other needs; the connection's receiver is the non-sequential plug.
-TEST(Plug, CanConnect_ChecksGrantsAndDependencies_TheReceiverIsTheNonSequentialPlug) {
+// Provides what a game logic needs, so only the plugs' kind tells two apart.
+class AnyLogic : public Logic {
+public:
+    void getProvided(std::set<std::string>& out) const override {
+        Logic::getProvided(out);
+        Scene().getProvided(out);
+    }
+};
+
+// Plugs connect only where they are of two kinds, both grant the name and each
+// provides what the other needs; the connection's receiver is the
+// non-sequential plug.
+TEST(Plug, CanConnect_ChecksKindGrantsAndDependencies_TheReceiverIsTheNonSequentialPlug) {
     Scene scene;
     Logic logic;
     EXPECT_TRUE(scene.canConnect(&logic, "game", true));
     EXPECT_TRUE(logic.canConnect(&scene, "game", true));
     LogCapture capture;
+    AnyLogic any, another;
+    EXPECT_FALSE(any.canConnect(&another, "game", true)) << "two plugs of one kind, nothing else missing";
     EXPECT_FALSE(logic.canConnect(&scene, "other", true));
     scene.grantsNothing = true;
     EXPECT_FALSE(scene.canConnect(&logic, "game", true));
