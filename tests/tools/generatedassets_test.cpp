@@ -404,7 +404,7 @@ TEST(Sounds, ShortSixteenBitPcmAt44100_LoudWithoutClipping_SilentAtBothEnds) {
 }
 
 struct GeneratorRun {
-    int exitCode;
+    int exitCode = -1;
     std::string errors;
 };
 
