@@ -166,7 +166,8 @@ protected:
         good = PngFiles::readBytes(dir.file("good.png"));
         ASSERT_EQ(failureOf(good), "");
         // libpng writes the header chunk and then the pixel data.
-        ASSERT_EQ(std::memcmp(&good[kIhdr + 4], "IHDR", 4) + std::memcmp(&good[kIdat + 4], "IDAT", 4), 0);
+        ASSERT_TRUE(std::memcmp(&good[kIhdr + 4], "IHDR", 4) == 0 &&
+                    std::memcmp(&good[kIdat + 4], "IDAT", 4) == 0);
     }
 
     // Loads the bytes as a file and returns the failure message.
