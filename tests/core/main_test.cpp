@@ -1,22 +1,14 @@
-#include "base/exceptions.h"
 #include "base/tools.h"
-#include "core/assetdirectory.h"
 #include "core/commandline.h"
 #include "core/gamepackage.h"
-#include "core/glutcallbacks.h"
 #include "core/main.h"
 #include "core/system.h"
 #include "graph/rendergraph.h"
-#include "input/eventconsumer.h"
-#include "input/inputevent.h"
-#include "support/tempdir.h"
-#include "support/thrown.h"
 #include "ui/controlcontainer.h"
 #include "ui/menu.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,14 +40,8 @@ private:
     Journal& journal;
 };
 
-class StandInMain : public Main {
-public:
-    void init() override {
-        Main::init();
-        instanceDuringInit = thrownMessage<InstantiationException>([] { Main::instance(); }).empty();
-    }
-    bool instanceDuringInit = true;
-};
+// Main as the game derives it, without a game of its own.
+class StandInMain : public Main {};
 
 class StandInPackage : public GamePackage {
 public:
@@ -141,58 +127,34 @@ TEST_F(MenuStack, ClosingUnderHiddenMenusShowsNothing_ShutdownClosesEveryMenuAnd
     EXPECT_FALSE(package.table.isLinked());
 }
 
-TEST(MainSingleton, RegistrationRunsInitBeforeTheInstanceIsVisible) {
-    EXPECT_THROW(Main::instance(), InstantiationException);
-    auto owned = std::make_unique<StandInMain>();
-    StandInMain* app = owned.get();
-    Main::registerInstance(std::move(owned));
-    EXPECT_FALSE(app->instanceDuringInit);
-    EXPECT_EQ(Main::instance(), app);
-    EXPECT_TRUE(app->getRenderGraph().isRoot(&app->getCursor()));
-    EXPECT_THROW(Main::registerInstance(std::make_unique<StandInMain>()), IllegalStateException);
-    Main::destroy();
-    EXPECT_EQ(Main::existing(), nullptr);
-}
-
-class Arguments : public ::testing::Test {
-protected:
-    static void set(std::vector<const char*> arguments) {
-        System::instance()->setArguments(static_cast<int>(arguments.size()), arguments.data());
-    }
-    void TearDown() override { set({"sporrik"}); }
-};
-
-TEST_F(Arguments, AreFoundByWholeNameWithOrWithoutAValue) {
+// Found by whole name, with or without a value ("windowed" and "paths=x" are
+// neither); window chooses a window, path= leads the paths resolvePath gives.
+TEST(Arguments, AreFoundByWholeName_WindowChoosesAWindow_PathLeadsResolvePath) {
     const struct {
         std::vector<const char*> arguments;
-        const char* name;
-        const char* value; // null: not found
+        const char* window; // the values found, null: none
+        const char* path;
+        const char* resolved;
     } cases[] = {
-        {{"sporrik", "window"}, "window", ""},
-        {{"sporrik", "path=/data/sporrik"}, "path", "/data/sporrik"},
-        {{"sporrik", "windowed", "paths=x"}, "window", nullptr},
-        {{"sporrik", "windowed", "paths=x"}, "path", nullptr},
-        {{"window"}, "window", ""},
+        {{"sporrik", "window"}, "", nullptr, "textures/a.png"},
+        {{"window"}, "", nullptr, "textures/a.png"},
+        {{"sporrik", "window=1", "path"}, "1", "", "textures/a.png"},
+        {{"sporrik", "path=/assets"}, nullptr, "/assets", "/assets/textures/a.png"},
+        {{"sporrik", "windowed", "paths=x"}, nullptr, nullptr, "textures/a.png"},
     };
+    const auto text = [](const char* value) {
+        return value != nullptr ? "'" + std::string(value) + "'" : "none";
+    };
+    System& system = *System::instance();
     for (const auto& c : cases) {
-        set(c.arguments);
-        const char* value = System::instance()->getArgument(c.name);
-        EXPECT_EQ(value != nullptr, c.value != nullptr) << c.name;
-        if (value != nullptr && c.value != nullptr) {
-            EXPECT_STREQ(value, c.value);
-        }
+        system.setArguments(static_cast<int>(c.arguments.size()), c.arguments.data());
+        EXPECT_EQ(text(system.getArgument("window")), text(c.window)) << c.arguments.back();
+        EXPECT_EQ(text(system.getArgument("path")), text(c.path)) << c.arguments.back();
+        EXPECT_EQ(system.isFullscreen(), c.window == nullptr) << c.arguments.back();
+        EXPECT_EQ(resolvePath("textures/a.png"), c.resolved) << c.arguments.back();
     }
-}
-
-TEST_F(Arguments, WindowChoosesAWindow_PathLeadsResolvePath) {
-    set({"sporrik", "window=1"});
-    EXPECT_FALSE(System::instance()->isFullscreen());
-    EXPECT_EQ(resolvePath("textures/a.png"), "textures/a.png");
-    set({"sporrik", "path=/assets"});
-    EXPECT_TRUE(System::instance()->isFullscreen());
-    EXPECT_EQ(resolvePath("textures/a.png"), "/assets/textures/a.png");
-    set({"sporrik", "path"});
-    EXPECT_EQ(resolvePath("textures/a.png"), "textures/a.png");
+    const char* const plain[] = {"sporrik"};
+    system.setArguments(1, plain);
 }
 
 TEST(CommandLine, HelpAndUnknownArgumentsAfterTheProgramName) {
@@ -228,50 +190,6 @@ TEST(CommandLine, ScaleValues_OnlyTheFourNamedOnes) {
         S scale = S::Full;
         EXPECT_EQ(CommandLine::parseScale(c.value, scale), c.known) << (c.value ? c.value : "null");
         EXPECT_EQ(scale, c.scale) << (c.value ? c.value : "null");
-    }
-}
-
-TEST(AssetDirectory, NextToTheExecutable_ThenInstalled_ThenTheCurrentDirectory) {
-    TempDir dir;
-    const std::string bin = dir.path() + "/bin";
-    const std::string installed = dir.path() + "/share/sporrik";
-    const std::vector<std::string> searched = AssetDirectory::candidates(bin, "../share/sporrik");
-    EXPECT_EQ(searched, (std::vector<std::string>{bin + "/assets", installed, ""}));
-    EXPECT_EQ(AssetDirectory::choose(searched), "") << "nothing there: the current directory";
-    std::filesystem::create_directories(installed);
-    EXPECT_EQ(AssetDirectory::choose(searched), installed);
-    std::filesystem::create_directories(bin + "/assets");
-    EXPECT_EQ(AssetDirectory::choose(searched), bin + "/assets");
-    EXPECT_EQ(AssetDirectory::candidates("", "../share/sporrik"), std::vector<std::string>{""})
-        << "an unknown executable place leaves the current directory";
-}
-
-class KeyDowns : public EventConsumer {
-public:
-    void handleEvent(InputEvent& e) override {
-        if (const auto* down = dynamic_cast<const InputEventKeyDown*>(&e)) {
-            keys.push_back(down->getKey());
-        }
-    }
-    std::vector<int> keys;
-};
-
-// Ctrl let go before the letter: GLUT reports the release as the plain
-// letter (or the other way round), and the next press must still arrive.
-TEST(ControlKeys, ReleasedUnderAnotherForm_NextPressArrives) {
-    const unsigned char cases[][2] = {{KeyCtrlZ, 'z'}, {KeyCtrlZ, 'Z'}, {'z', KeyCtrlZ}, {KeyBackspace, 'h'}};
-    System& system = *System::instance();
-    for (const auto& c : cases) {
-        KeyDowns recorder;
-        system.setEventConsumers({&recorder});
-        for (int round = 0; round < 2; ++round) {
-            GlutCallbacks::keyboardDown(c[0], 0, 0);
-            system.processEvents();
-            GlutCallbacks::keyboardUp(c[1], 0, 0);
-            system.processEvents();
-        }
-        system.setEventConsumers({});
-        EXPECT_EQ(recorder.keys, (std::vector<int>{c[0], c[0]})) << int{c[0]} << " " << int{c[1]};
     }
 }
 

@@ -3,8 +3,6 @@
 # damaged files are kept as .bad. Screenshots: $SPORRIK_SHOTS/keep-*.png.
 source "$(dirname "$0")/lib.sh"
 
-readonly COUNTS=("400x50+0+718" "400x50+624+718")
-readonly GREEN='g>0.15 && r<0.4*g && b<0.7*g'
 # Under the initial orbit camera: the figure on field 0,0, the floor of
 # field 1,1, and the marks of the split fields 1,0 and 0,1 of a selected 0,0.
 readonly FIGURE="71 515" FLOOR="238 475"
@@ -13,56 +11,25 @@ readonly SETTINGS=$XDG_CONFIG_HOME/sporrik/settings.ini
 readonly GAME=$XDG_STATE_HOME/sporrik/game.ini
 rm -f "$SPORRIK_SHOTS"/keep-*.png
 
-await() { # <seconds> <name> <check...>: screenshot keep-<name> until the check holds
-    local seconds=$1 name=keep-$2
-    shift 2
-    within "$seconds" shot_holds "$name" "$@"
-}
-shot_holds() {
-    screenshot "$1"
-    "${@:2}"
-}
-point() { xdotool mousemove --window "$window" "$1" "$2" && sleep 0.4; }
+shot_name() { step=keep-$1; }
 menu_shown() { logo_shown "$shot"; }
-game_shown() { logo_gone "$shot" && [ "$(text_pixels "$shot" "${COUNTS[1]}")" -gt 0 ]; }
-# The hover marker turns green over a figure the player to move may select.
-my_turn_at() {
-    local x y
-    read -r x y <<<"$1"
-    [ "$(convert "$shot" -crop "80x80+$((x - 40))+$((y - 50))" +repage -scale 25% -fx "$GREEN" \
-        -format "%[fx:int(w*h*mean)]" info:)" -gt 10 ]
-}
-await_turn() { # <name>: player 1 may select the figure on 0,0
-    point $FIGURE
-    await 30 "$1" my_turn_at "$FIGURE" || fail "figure 0,0 cannot be selected in $1"
-}
+game_shown() { logo_gone "$shot" && [ "$(text_pixels "$shot" "$PLAYER2_COUNT")" -gt 0 ]; }
 move() { # <x> <y> <name>: the figure on 0,0 to the field at x, y
-    await_turn "$3"
+    await_turn_at $FIGURE "$3"
     xdotool click 1
-    point "$1" "$2"
+    xdotool mousemove --window "$window" "$1" "$2"
+    sleep 0.4
     xdotool click 1
     park_pointer
-}
-marked() { # <box...>: the split fields are marked, the figure is selected
-    local box
-    for box in "$@"; do
-        [ "$(mean_brightness "$shot" "$box")" -gt 220 ] || return 1
-    done
 }
 # settle <name> <box...>: selects the figure on 0,0, which shows once every
 # move has landed, and the counts with it.
 settle() {
     local name=$1
     shift
-    await_turn "$name-turn"
+    await_turn_at $FIGURE "$name-turn"
     xdotool click 1
-    await 30 "$name" marked "$@" || fail "the figure on 0,0 was not selected in $name"
-}
-same_counts() { # <shot>: both counts read as in the shot
-    local box
-    for box in "${COUNTS[@]}"; do
-        [ "$(differ_text "$1" "$shot" "$box")" -eq 0 ] || return 1
-    done
+    await 30 "$name" boxes -gt 220 "$@" || fail "the figure on 0,0 was not selected in $name"
 }
 # The game file holds <moves> positions to take back, player 1 to move.
 saved_after() { grep -qx "moves = $1" "$GAME" 2>/dev/null && grep -qx "to-move = 1" "$GAME"; }
@@ -96,7 +63,7 @@ kill -KILL "$game_pid"
 await_end "SIGKILL"
 
 start_and_continue after-kill
-same_counts "$answered" || fail "the counts after SIGKILL differ from those before"
+counts -eq "$answered" || fail "the counts after SIGKILL differ from those before"
 # A second split, then the camera turned and caustics off; the window is closed.
 move 200 528 second
 within 30 saved_after 4 || fail "the second split and its answer were not saved"
@@ -114,7 +81,7 @@ close_game
 [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing the window"
 
 start_and_continue after-close
-same_counts "$answered" || fail "the counts after closing the window differ from those before"
+counts -eq "$answered" || fail "the counts after closing the window differ from those before"
 logged "settings loaded from $SETTINGS" || fail "no settings loaded: $(joined_log)"
 awk -v a="$(distance "$shot" "$turned")" -v b="$(distance "$shot" "$answered")" 'BEGIN { exit !(a < b) }' ||
     fail "the view after the restart is not the turned one (keep-after-close-continued.png)"

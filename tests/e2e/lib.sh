@@ -76,12 +76,39 @@ screenshot() {
     fail "no whole screenshot $1"
 }
 
+# await <seconds> <name> <check...>: takes the screenshot of the step the
+# script's shot_name names until the check holds for it; false when the time
+# is up.
+await() { shot_name "$2"; within "$1" shot_holds "${@:3}"; }
+shot_holds() { screenshot "$step"; "$@"; }
+
 # mean_brightness <file> [geometry]: mean grey level 0..255 of the picture or of a region.
 mean_brightness() {
     local crop=()
     [ $# -gt 1 ] && crop=(-crop "$2")
     convert "$1" "${crop[@]}" -colorspace Gray -format "%[fx:int(255*mean)]" info:
 }
+# boxes <-gt|-lt> <level> <geometry...>: every region of the shot is brighter
+# or darker than the level; a selected figure's split fields are marked bright.
+boxes() {
+    local box
+    for box in "${@:3}"; do
+        [ "$(mean_brightness "$shot" "$box")" "$1" "$2" ] || return 1
+    done
+}
+
+# colour_pixels <shot> <geometry> <condition>: how many pixels of the region
+# (at a quarter size) meet an -fx condition on r, g and b.
+colour_pixels() { convert "$1" -crop "$2" +repage -scale 25% -fx "$3" -format "%[fx:int(w*h*mean)]" info:; }
+readonly GREEN='g>0.15 && r<0.4*g && b<0.7*g'
+# await_turn_at <x> <y> <name>: waits until a click on the figure whose body
+# is at x, y would be taken: the hover marker under the pointer turns green
+# once the moves are shown and the computer has answered.
+await_turn_at() {
+    xdotool mousemove --window "$window" "$1" "$2"
+    await 30 "$3" green_at "80x80+$(($1 - 40))+$(($2 - 50))" || fail "no green marker at $1,$2 in $3: not its player's turn"
+}
+green_at() { [ "$(colour_pixels "$shot" "$1" "$GREEN")" -gt 10 ]; }
 
 # The menus' logo where a 1024 x 768 window in the corner draws it.
 readonly LOGO_BOX=512x128+256+64
@@ -207,6 +234,16 @@ has_chars() {
 }
 expect_chars() {
     has_chars "$@" || fail "text in $2 of $(basename "$1") is $(text_width "$1" "$2") pixels wide, not $3 characters"
+}
+
+# The players' figure counts along the bottom edge.
+readonly PLAYER1_COUNT=400x50+0+718 PLAYER2_COUNT=400x50+624+718
+# counts <-eq|-gt> <before>: both counts read as before (-eq) or both otherwise (-gt).
+counts() {
+    local box
+    for box in "$PLAYER1_COUNT" "$PLAYER2_COUNT"; do
+        [ "$(differ_text "$2" "$shot" "$box")" "$1" 0 ] || return 1
+    done
 }
 
 # differ_text <a> <b> <geometry>: number of pixels of white text that differ

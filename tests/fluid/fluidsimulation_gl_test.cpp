@@ -51,17 +51,16 @@ std::vector<Source> vortex() {
     return sources;
 }
 
-// Random velocities (|v| <= 0.1) over every interior cell.
-std::vector<Source> randomVelocities() {
-    std::vector<Source> sources;
-    std::srand(7);
-    for (int j = 1; j <= kN; ++j) {
-        for (int i = 1; i <= kN; ++i) {
-            const float u = 0.45f + 0.1f * std::rand() / RAND_MAX;
-            sources.push_back({i, j, 1, 1, Cell{0.0f, u, 0.45f + 0.1f * std::rand() / RAND_MAX, 0.0f}});
-        }
-    }
-    return sources;
+GLint integer(GLenum name) {
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+template <size_t N>
+std::array<GLfloat, N> floats(GLenum name) {
+    std::array<GLfloat, N> value{};
+    glGetFloatv(name, value.data());
+    return value;
 }
 
 // The interior fields, or with an index that whole buffer and its ring.
@@ -153,12 +152,8 @@ TEST_P(FluidGl, Step_MatchesTheSolverForEachSourcePattern_AndLeavesTheWindowsSta
     glColor4f(0.1f, 0.2f, 0.3f, 0.4f);
     glTexCoord4f(0.25f, 0.5f, 0.75f, 1.0f);
     const auto windowState = [] {
-        std::array<float, 10> out{};
-        glGetFloatv(GL_CURRENT_COLOR, &out[0]);
-        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, &out[4]);
-        glGetFloatv(GL_TEXTURE_BINDING_RECTANGLE, &out[8]);
-        glGetFloatv(GL_UNPACK_ALIGNMENT, &out[9]);
-        return out;
+        return std::make_tuple(floats<4>(GL_CURRENT_COLOR), floats<4>(GL_CURRENT_TEXTURE_COORDS),
+                               integer(GL_TEXTURE_BINDING_RECTANGLE), integer(GL_UNPACK_ALIGNMENT));
     };
     for (const Case& c : onCpu() ? std::vector<Case>{cases.back()} : cases) {
         SCOPED_TRACE(c.name);
@@ -175,9 +170,7 @@ TEST_P(FluidGl, Step_MatchesTheSolverForEachSourcePattern_AndLeavesTheWindowsSta
         EXPECT_EQ(windowState(), before);
         const std::vector<float> gpu = read(simulation), cpu = modelState();
         EXPECT_EQ(RenderContext::current(), RenderContext::window());
-        GLint program = -1;
-        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-        EXPECT_EQ(program, 0);
+        EXPECT_EQ(integer(GL_CURRENT_PROGRAM), 0);
         Cell largest{}, worst{};
         for (size_t k = 0; k < kStateSize; ++k) {
             largest[k % 4] = std::max(largest[k % 4], std::fabs(cpu[k]));
@@ -219,13 +212,18 @@ TEST_P(FluidGl, Picture_ConstantWithoutSourcesAndBrightWhereTheDensityIs) {
 // their divergence away, and the boundary cells mirror them across the walls.
 TEST_P(FluidGl, RandomVelocities_LoseTheirDivergenceAndMirrorAtTheWalls) {
     FluidSimulation simulation(kN, kN, GetParam());
-    const std::vector<Source> sources = randomVelocities();
-    addSources(simulation, sources);
+    // |v| <= 0.1 over every interior cell.
+    std::vector<Source> sources;
     std::vector<float> velocities(kStateSize);
-    for (size_t k = 0; k < sources.size(); ++k) {
-        velocities[k * 4 + 1] = sources[k].colour[1] * 2 - 1;
-        velocities[k * 4 + 2] = sources[k].colour[2] * 2 - 1;
+    std::srand(7);
+    for (int k = 0; k < kN * kN; ++k) {
+        const Cell c{0.0f, 0.45f + 0.1f * std::rand() / RAND_MAX, 0.45f + 0.1f * std::rand() / RAND_MAX,
+                     0.0f};
+        sources.push_back({k % kN + 1, k / kN + 1, 1, 1, c});
+        velocities[k * 4 + 1] = c[1] * 2 - 1;
+        velocities[k * 4 + 2] = c[2] * 2 - 1;
     }
+    addSources(simulation, sources);
     const double before = divergence(velocities);
     simulation.step(0.0);
     const double factor = divergence(read(simulation)) / before;
@@ -299,11 +297,9 @@ void expectUnavailable(FluidSimulation& simulation, const LogCapture& logs) {
     simulation.step(0.0);
     simulation.readState(out.data());
     EXPECT_EQ(out, std::vector<float>(out.size(), 1.0f));
-    GLint bound = -1;
     simulation.bindResult();
-    glGetIntegerv(GL_TEXTURE_BINDING_RECTANGLE, &bound);
+    EXPECT_EQ(integer(GL_TEXTURE_BINDING_RECTANGLE), 0);
     simulation.releaseResult();
-    EXPECT_EQ(bound, 0);
     EXPECT_EQ(RenderContext::current(), RenderContext::window());
     EXPECT_EQ(std::count_if(logs.lines().begin(), logs.lines().end(),
                             [](const std::string& line) { return line.rfind("ERROR", 0) == 0; }),
@@ -311,113 +307,74 @@ void expectUnavailable(FluidSimulation& simulation, const LogCapture& logs) {
 }
 
 TEST_P(FluidGl, GridTooLargeForABuffer_OneErrorAndUnavailable) {
-    GLint limit = 0;
-    glGetIntegerv(GL_MAX_RECTANGLE_TEXTURE_SIZE, &limit);
     testing::internal::CaptureStderr();
-    FluidSimulation simulation(limit, 4, GetParam());
+    FluidSimulation simulation(integer(GL_MAX_RECTANGLE_TEXTURE_SIZE), 4, GetParam());
     testing::internal::GetCapturedStderr();
     expectUnavailable(simulation, logs);
 }
 
-// The programs are read below the path argument, and only there. A missing
-// or broken one ends the build there, before any buffer is made; the error
-// names it, the compiler's listing what is wrong.
+// The programs are read below the path argument, and only there. A broken
+// one ends the build there, before any buffer is made; the error names it,
+// the compiler's listing what is wrong.
 TEST(BrokenProgram, EndsTheBuildThereInOneError) {
-    const struct {
-        const char* file;
-        const char* text; // null: the file is missing
-        const char* listed;
-    } cases[] = {
-        {"cg/linsolveU.cg", nullptr, "linsolveU"},
-        {"cg/bounds.cg", "#version 140\nout vec4 result;\nvoid main() { result = nothing; }\n", "nothing"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        TempDir dir;
-        std::filesystem::copy(assetDir() + "/cg", dir.file("cg"));
-        setAssetDirectory(dir.path());
-        std::filesystem::remove(dir.file(c.file));
-        if (c.text != nullptr) {
-            std::ofstream(dir.file(c.file)) << c.text;
-        }
-        LogCapture logs;
-        testing::internal::CaptureStderr();
-        FluidSimulation simulation(kN, kN, Path::Gpu);
-        EXPECT_EQ(testing::internal::GetCapturedStderr().find("pbuffer"), std::string::npos);
-        EXPECT_TRUE(logs.has(c.listed));
-        EXPECT_FALSE(logs.has("cg/div.cg"));
-        ASSERT_FALSE(logs.lines().empty());
-        EXPECT_NE(logs.lines().back().find(c.file), std::string::npos);
-        expectUnavailable(simulation, logs);
-    }
+    TempDir dir;
+    std::filesystem::copy(assetDir() + "/cg", dir.file("cg"));
+    setAssetDirectory(dir.path());
+    std::ofstream(dir.file("cg/bounds.cg"))
+        << "#version 140\nout vec4 result;\nvoid main() { result = nothing; }\n";
+    LogCapture logs;
+    testing::internal::CaptureStderr();
+    FluidSimulation simulation(kN, kN, Path::Gpu);
+    EXPECT_EQ(testing::internal::GetCapturedStderr().find("pbuffer"), std::string::npos);
+    EXPECT_TRUE(logs.has("nothing"));
+    EXPECT_FALSE(logs.has("cg/div.cg"));
+    ASSERT_FALSE(logs.lines().empty());
+    EXPECT_NE(logs.lines().back().find("cg/bounds.cg"), std::string::npos);
+    expectUnavailable(simulation, logs);
 }
-
-// A quad {x, y, width, height} in buffer coordinates and its colour, added
-// through addSource or else drawn.
-struct SourceQuad {
-    std::array<float, 4> rect, colour;
-    bool added;
-};
-
-std::vector<float> stateAfterAStep(const std::vector<SourceQuad>& quads, bool drawAll) {
-    FluidSimulation fluid(64, 64, FluidSimulation::Path::Cpu);
-    for (const auto& [r, colour, added] : quads) {
-        if (added && !drawAll) {
-            fluid.addSource(r[0], r[1], r[2], r[3], colour);
-            continue;
-        }
-        fluid.beginSources();
-        glColor4fv(colour.data());
-        glRectf(r[0], r[1], r[0] + r[2], r[1] + r[3]);
-        fluid.endSources();
-    }
-    fluid.step(0.0);
-    std::vector<float> state(64 * 64 * 4);
-    fluid.readState(state.data());
-    return state;
-}
-
-} // namespace
 
 // The processor's path takes added sources without drawing them: the fluid
-// must come out as if each had been drawn, in the order given.
+// must come out as if each had been drawn, in the order given. A quad is
+// {x, y, width, height} in buffer coordinates and its colour, added through
+// addSource or else drawn.
 TEST(FluidSourcesGl, AddedSources_ReachTheFluidAsDrawnOnes) {
+    struct Quad {
+        std::array<float, 4> rect, colour;
+        bool added;
+    };
+    const Quad cells = {{11 / 66.0f, 4 / 66.0f, 2 / 66.0f, 2 / 66.0f}, {1.0f, 0.9f, 0.2f, 0.0f}, true};
+    const Quad between = {{0.1234f, 0.377f, 0.0521f, 0.0333f}, {100.0f, 0.1f, 0.7f, 0.4f}, true};
+    const Quad drawn = {{0.1434f, 0.377f, 0.0521f, 0.0333f}, {0.0f, 0.5f, 0.5f, 1.0f}, false};
     LogCapture logs;
-    const SourceQuad cells = {{11 / 66.0f, 4 / 66.0f, 2 / 66.0f, 2 / 66.0f}, {1.0f, 0.9f, 0.2f, 0.0f}, true};
-    const SourceQuad between = {{0.1234f, 0.377f, 0.0521f, 0.0333f}, {100.0f, 0.1f, 0.7f, 0.4f}, true};
-    const SourceQuad drawn = {{0.1434f, 0.377f, 0.0521f, 0.0333f}, {0.0f, 0.5f, 0.5f, 1.0f}, false};
-    for (const auto& quads :
-         std::vector<std::vector<SourceQuad>>{{between, drawn}, {cells, drawn, between}}) {
-        EXPECT_EQ(stateAfterAStep(quads, false), stateAfterAStep(quads, true)) << quads.size();
+    for (const auto& quads : std::vector<std::vector<Quad>>{{between, drawn}, {cells, drawn, between}}) {
+        std::vector<float> states[2];
+        for (const bool drawAll : {false, true}) {
+            FluidSimulation fluid(kN, kN, Path::Cpu);
+            for (const auto& [r, colour, added] : quads) {
+                if (added && !drawAll) {
+                    fluid.addSource(r[0], r[1], r[2], r[3], colour);
+                    continue;
+                }
+                fluid.beginSources();
+                glColor4fv(colour.data());
+                glRectf(r[0], r[1], r[0] + r[2], r[1] + r[3]);
+                fluid.endSources();
+            }
+            fluid.step(0.0);
+            states[drawAll] = read(fluid);
+        }
+        EXPECT_EQ(states[0], states[1]) << quads.size();
     }
 }
 
-namespace {
-
-const char* const kFloatMode = "float=16 alpha textureRECT";
-
-// A buffer built and initialised with its standard-error output swallowed.
-std::unique_ptr<PBuffer> makeBuffer(const char* mode, int width, int height, bool shared = false) {
+// A 16 x 8 buffer of half floats built and initialised with its standard-error
+// output swallowed.
+std::unique_ptr<PBuffer> makeBuffer(bool shared) {
     testing::internal::CaptureStderr();
-    auto buffer = std::make_unique<PBuffer>(mode);
-    const bool ok = buffer->initialize(width, height, shared, false);
+    auto buffer = std::make_unique<PBuffer>("float=16 alpha textureRECT");
+    const bool ok = buffer->initialize(16, 8, shared, false);
     testing::internal::GetCapturedStderr();
     return ok ? std::move(buffer) : nullptr;
-}
-
-template <size_t N>
-std::array<GLint, N> integers(GLenum name) {
-    std::array<GLint, N> value{};
-    glGetIntegerv(name, value.data());
-    return value;
-}
-GLint integer(GLenum name) {
-    return integers<1>(name)[0];
-}
-template <size_t N>
-std::array<GLfloat, N> floats(GLenum name) {
-    std::array<GLfloat, N> value{};
-    glGetFloatv(name, value.data());
-    return value;
 }
 
 // The tests change the window context's state on purpose; it is put back
@@ -442,56 +399,21 @@ protected:
     }
 };
 
-TEST_F(PBufferGl, Bind_ShowsTheImageThroughTheBoundTexture_ReleasePutsTheNameBack) {
-    auto buffer = makeBuffer(kFloatMode, 4, 3);
-    ASSERT_NE(buffer, nullptr);
-    buffer->makeCurrent();
-    glClearColor(-2.5f, 0.25f, 40.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    PBuffer::makeWindowCurrent();
-
-    // Bound on unit 1 in place of name, whose sampling it takes over, and
-    // released while unit 0 is active.
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_RECTANGLE, name);
-    glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    buffer->bind();
-    std::vector<float> texels(4 * 3 * 4);
-    glGetTexImage(GL_TEXTURE_RECTANGLE, 0, GL_RGBA, GL_FLOAT, texels.data());
-    for (size_t i = 0; i < texels.size(); i += 4) {
-        EXPECT_TRUE(texels[i] == -2.5f && texels[i + 1] == 0.25f && texels[i + 2] == 40.0f) << i / 4;
-    }
-    GLint filter = 0;
-    glGetTexParameteriv(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, &filter);
-    EXPECT_EQ(filter, GL_LINEAR);
-    glActiveTexture(GL_TEXTURE0);
-    buffer->release();
-    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE0);
-    glActiveTexture(GL_TEXTURE1);
-    EXPECT_EQ(integer(GL_TEXTURE_BINDING_RECTANGLE), static_cast<GLint>(name));
-    glDeleteTextures(1, &name);
-}
-
-// A size the driver cannot make is refused as invalid before it is tried,
-// and leaves nothing half made.
-TEST_F(PBufferGl, Initialize_SizeBeyondTheLimitIsInvalidData) {
-    const GLint limit = integer(GL_MAX_RECTANGLE_TEXTURE_SIZE);
-    for (const auto& [width, height] : {std::pair{limit + 1, 8}, {8, limit + 1}, {8, 0}, {-4, 8}}) {
-        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
-        PBuffer failing("rgb textureRECT");
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(failing.initialize(width, height, false, false));
-        EXPECT_NE(testing::internal::GetCapturedStderr().find("ERROR_INVALID_DATA"), std::string::npos);
-        EXPECT_FALSE(failing.isInitialized());
-    }
-}
-
 // An own context starts fresh and keeps its state, a buffer made while it is
 // current borrows it, and the window gets all of its own state back.
+// A size the driver cannot make is refused as invalid before it is tried.
+TEST_F(PBufferGl, Initialize_SizeBeyondTheLimitIsInvalidData) {
+    const GLint limit = integer(GL_MAX_RECTANGLE_TEXTURE_SIZE);
+    for (const auto& [width, height] : {std::pair{limit + 1, 8}, {8, limit + 1}, {8, 0}}) {
+        PBuffer failing("rgb textureRECT");
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(failing.initialize(width, height, false, false)) << width << " x " << height;
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("ERROR_INVALID_DATA"), std::string::npos);
+    }
+}
+
 TEST_F(PBufferGl, OwnBorrowedAndWindowContexts_KeepTheirState) {
-    auto buffer = makeBuffer(kFloatMode, 16, 8);
+    auto buffer = makeBuffer(false);
     ASSERT_NE(buffer, nullptr);
     glViewport(10, 20, 300, 200);
     glMatrixMode(GL_PROJECTION);
@@ -504,14 +426,14 @@ TEST_F(PBufferGl, OwnBorrowedAndWindowContexts_KeepTheirState) {
     glActiveTexture(GL_TEXTURE1);
     const auto state = [] {
         return std::make_tuple(
-            integers<4>(GL_VIEWPORT), floats<16>(GL_PROJECTION_MATRIX), floats<16>(GL_MODELVIEW_MATRIX),
+            floats<4>(GL_VIEWPORT), floats<16>(GL_PROJECTION_MATRIX), floats<16>(GL_MODELVIEW_MATRIX),
             integer(GL_MATRIX_MODE), glIsEnabled(GL_BLEND), glIsEnabled(GL_CULL_FACE),
             floats<4>(GL_COLOR_CLEAR_VALUE), floats<4>(GL_CURRENT_COLOR), integer(GL_ACTIVE_TEXTURE));
     };
     const auto window = state();
 
     buffer->makeCurrent();
-    EXPECT_EQ(integers<4>(GL_VIEWPORT), (std::array<GLint, 4>{0, 0, 16, 8}));
+    EXPECT_EQ(floats<4>(GL_VIEWPORT), (std::array<GLfloat, 4>{0, 0, 16, 8}));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_EQ(floats<4>(GL_COLOR_CLEAR_VALUE), (std::array<GLfloat, 4>{0, 0, 0, 0}));
     glViewport(1, 2, 3, 4);
@@ -522,7 +444,7 @@ TEST_F(PBufferGl, OwnBorrowedAndWindowContexts_KeepTheirState) {
     glColor4f(2, 1, 1, 0);
     glActiveTexture(GL_TEXTURE0);
     const auto own = state();
-    auto borrower = makeBuffer(kFloatMode, 16, 8, true);
+    auto borrower = makeBuffer(true);
     ASSERT_NE(borrower, nullptr);
 
     PBuffer::makeWindowCurrent();

@@ -1,14 +1,12 @@
-#include "fluid/fluidsimulation.h"
 #include "fluid/fluidsolver.h"
-#include "fluid/pbuffer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -43,22 +41,15 @@ TEST(FluidSolver, ToHalf_PassRoundingAgreesWithTheIntegerRounding) {
     std::vector<float> values;
     for (uint64_t bits = 0; bits <= 0xffffffffu; bits += kStride) {
         const uint32_t pattern = static_cast<uint32_t>(bits);
-        float value = 0.0f;
-        std::memcpy(&value, &pattern, sizeof value);
-        values.push_back(value);
+        std::memcpy(&values.emplace_back(), &pattern, sizeof pattern);
     }
     values.resize(values.size() / 4 * 4);
     std::vector<FluidSolver::Cell> cells(values.size() / 4);
     std::memcpy(cells.data(), values.data(), values.size() * sizeof(float));
     FluidSolver::toHalf(cells.data(), cells.size());
     for (size_t k = 0; k < values.size(); ++k) {
-        const float pass = cells[k / 4].v[k % 4];
-        const float integer = FluidSolver::toHalf(values[k]);
-        if (std::isnan(integer)) {
-            ASSERT_TRUE(std::isnan(pass)) << values[k];
-        } else {
-            ASSERT_EQ(pass, integer) << values[k];
-        }
+        const float pass = cells[k / 4].v[k % 4], integer = FluidSolver::toHalf(values[k]);
+        ASSERT_TRUE(std::isnan(integer) ? std::isnan(pass) : pass == integer) << values[k] << ": " << pass;
     }
 }
 
@@ -84,11 +75,9 @@ TEST(FluidSolver, TakeSources_ClampsEachColourToTheUnitRange) {
 // black must mean still water and nothing else.
 TEST(FluidSolver, Picture_BlackOnlyWhileTheWaterIsStill) {
     constexpr int kN = 8;
-    constexpr int kCells = (kN + 2) * (kN + 2);
-    const float still[4] = {0.0f, 0.5f, 0.5f, 0.0f};
-    std::vector<float> colours(kCells * 4);
-    for (int k = 0; k < kCells; ++k) {
-        std::copy(still, still + 4, colours.begin() + 4 * k);
+    std::vector<float> colours;
+    for (int k = 0; k < (kN + 2) * (kN + 2); ++k) {
+        colours.insert(colours.end(), {0.0f, 0.5f, 0.5f, 0.0f});
     }
     FluidSolver solver(kN, kN);
     solver.takeSources(colours.data());
@@ -98,42 +87,6 @@ TEST(FluidSolver, Picture_BlackOnlyWhileTheWaterIsStill) {
     solver.takeSources(colours.data());
     solver.step();
     EXPECT_FALSE(solver.isPictureBlack());
-}
-
-TEST(PBufferFormat, RealisesWhatAFramebufferObjectCanBe) {
-    const struct {
-        const char* mode;
-        bool found;
-        GLenum colour, depth;
-        bool isTexture;
-    } cases[] = {
-        {"float=16 alpha textureRECT", true, GL_RGBA16F, GL_NONE, true},
-        {"float=32 alpha", true, GL_RGBA32F, GL_NONE, false},
-        {"rgb alpha", true, GL_RGBA8, GL_NONE, false},
-        {"rgb textureRECT", true, GL_RGBA8, GL_NONE, true},
-        {nullptr, true, GL_RGBA8, GL_NONE, false},
-        {"textureCUBE", false, 0, 0, false},
-        {"texture=depth", false, 0, 0, false},
-        {"float=64", false, 0, 0, false},
-        {"depth=48", false, 0, 0, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.mode != nullptr ? c.mode : "(null)");
-        testing::internal::CaptureStderr();
-        const auto buffer = std::make_unique<PBuffer>(c.mode);
-        testing::internal::GetCapturedStderr();
-        PBufferFormat format;
-        ASSERT_EQ(
-            PBuffer::chooseFormat(buffer->getPixelFormatAttribs(), buffer->getPbufferAttribs(), &format),
-            c.found);
-        if (c.found) {
-            EXPECT_EQ(format.colourFormat, c.colour);
-            EXPECT_EQ(format.depthFormat, c.depth);
-            EXPECT_EQ(format.isTexture, c.isTexture);
-            EXPECT_EQ(format.isFloat, c.colour != GL_RGBA8);
-            EXPECT_EQ(format.textureTarget, static_cast<GLenum>(GL_TEXTURE_RECTANGLE));
-        }
-    }
 }
 
 } // namespace

@@ -48,12 +48,6 @@ protected:
             board.setMoveDone(true);
         }
     }
-    // A click on the source, shown, then a click on the target, not yet shown.
-    void move(int fromX, int fromY, int toX, int toY) {
-        click(fromX, fromY);
-        settle();
-        click(toX, toY);
-    }
 
     GameBoard board;
     MoveAnimation animation;
@@ -102,8 +96,6 @@ TEST_F(PlayAids, LastMove_TheAnswerStaysMarkedUntilAFigureIsSelected) {
     EXPECT_EQ(animation.getLastMove().type, 0);
 }
 
-} // namespace
-
 TEST_F(MoveAnimationTest, JumpWithTwoConversions_TakesItsTimesPlusAFramePerRecord) {
     // Four figures of player 1 and two of player 2 at (4, 4) and (3, 3), on player 1's turn still.
     for (const auto& m : {Move{0, 0, 1, 1}, Move{1, 1, 2, 1}, Move{0, 0, 1, 0}, Move{8, 8, 6, 6},
@@ -145,18 +137,6 @@ TEST_F(MoveAnimationTest, JumpWithTwoConversions_TakesItsTimesPlusAFramePerRecor
                                         "drop 33", "move", "splash 1", "drop 44", "move"}));
 }
 
-TEST_F(MoveAnimationTest, CountsChange_OnlyWhileNothingIsAnimated) {
-    move(0, 0, 1, 0);
-    animation.update(board, 0.25, journal); // the split starts; the parent stays
-    EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer1), 1);
-    board.setFigureCount(GameBoard::kPlayer1, 99);
-    animation.update(board, 0.5, journal);
-    animation.update(board, 0.5, journal);
-    EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer1), 99);
-    animation.update(board, 0.0, journal);
-    EXPECT_EQ(board.getFigureCount(GameBoard::kPlayer1), 2);
-}
-
 TEST_F(MoveAnimationTest, SelectionAndDeselection_MoveTheHighlightInOneFrame) {
     for (const int highlight : {0, -1}) {
         click(0, 0);
@@ -166,14 +146,4 @@ TEST_F(MoveAnimationTest, SelectionAndDeselection_MoveTheHighlightInOneFrame) {
     EXPECT_EQ(journal.events, (std::vector<std::string>{"select", "select"}));
 }
 
-TEST_F(MoveAnimationTest, ConversionOfAFieldShownEmpty_NeverShowsAThirdOwner) {
-    board.setField(1, 1, GameBoard::kPlayer2); // on the rules' board only
-    move(0, 0, 1, 0);                          // converts (1, 1)
-    settle();
-    for (int i = 0; i < MoveAnimation::kSize; ++i) {
-        for (int j = 0; j < MoveAnimation::kSize; ++j) {
-            EXPECT_LE(animation.getShown(i, j), GameBoard::kPlayer2);
-        }
-    }
-    EXPECT_EQ(animation.getShown(1, 1), 0);
-}
+} // namespace

@@ -1,22 +1,22 @@
 #include <GL/glew.h>
 
-#include "mesh/vectormath.h"
+#include "base/tools.h"
+#include "fluid/fluidsimulation.h"
 #include "resources/material.h"
 #include "scene/basin.h"
+#include "scene/fluidinput.h"
+#include "scene/fluidoverlay.h"
 #include "scene/lightlist.h"
-#include "scene/skybox.h"
-#include "scene/tablescene.h"
-#include "support/assettest.h"
 #include "support/glcontext.h"
-#include "support/md3files.h"
+#include "support/logcapture.h"
+#include "support/testpaths.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
-#include <filesystem>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -54,48 +54,6 @@ TEST(BasinGl, DrawnAgainAfterAChange_LooksAsANewBasin) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-} // namespace
-
-// A sky model whose skin names no texture: nothing is changed or drawn, and
-// the reason is logged once.
-TEST(SkyBoxGl, ModelWithoutTextures_IsNotDrawn) {
-    TempAssets assets;
-    std::filesystem::create_directories(assets.file("models/skybox"));
-    const std::string base = assets.file("models/skybox/skybox");
-    Md3Files::writeFile(base + ".md3", Md3Files::encode(Md3Files::sample()));
-    Md3Files::writeFile(base + ".cfg", std::string("0 1 0 10\n"));
-    Md3Files::writeFile(base + ".skin", std::string());
-    LogCapture log;
-    SkyBox sky;
-    sky.load();
-    EXPECT_FALSE(sky.isLoaded());
-    const auto& lines = log.lines();
-    EXPECT_EQ(std::count_if(
-                  lines.begin(), lines.end(),
-                  [](const std::string& line) { return line.find("no sky is drawn") != std::string::npos; }),
-              1);
-
-    glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
-    sky.draw(vec3(0, 0, 0));
-    const std::vector<uint8_t> pixels = GlTest::readPixels(0, 0, GlTest::kWidth, GlTest::kHeight);
-    for (size_t i = 0; i < pixels.size(); i += 4) {
-        ASSERT_EQ(pixels[i] + pixels[i + 1] + pixels[i + 2], 0) << "drawn at pixel " << i / 4;
-    }
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
-
-namespace {
-
-std::array<float, 4> light(int i, GLenum name) {
-    std::array<float, 4> value{};
-    glGetLightfv(static_cast<GLenum>(GL_LIGHT0 + i), name, value.data());
-    return value;
-}
-
-} // namespace
-
 // The scene's lights; slots an earlier scene left on are switched off.
 TEST(LightListGl, Apply_SetsEachLightAndSwitchesTheOtherSlotsOff) {
     glPushAttrib(GL_LIGHTING_BIT);
@@ -112,102 +70,115 @@ TEST(LightListGl, Apply_SetsEachLightAndSwitchesTheOtherSlotsOff) {
     for (int i = 0; i < LightList::kMaxLights; ++i) {
         EXPECT_EQ(glIsEnabled(static_cast<GLenum>(GL_LIGHT0 + i)), i < 2 ? GL_TRUE : GL_FALSE) << i;
     }
-    EXPECT_EQ(light(0, GL_POSITION), (std::array<float, 4>{1, 2, 3, 1}));
-    EXPECT_EQ(light(1, GL_POSITION), (std::array<float, 4>{0, 0, -1, 0}));
-    EXPECT_EQ(light(0, GL_DIFFUSE), (std::array<float, 4>{1, 0.5f, 0.25f, 1}));
-    EXPECT_EQ(light(1, GL_SPECULAR), (std::array<float, 4>{0, 0, 1, 1}));
-    float attenuation = -1.0f;
-    glGetLightfv(GL_LIGHT1, GL_QUADRATIC_ATTENUATION, &attenuation);
-    EXPECT_EQ(attenuation, 0.75f);
+    const auto light = [](GLenum slot, GLenum name) {
+        std::array<float, 4> value{};
+        glGetLightfv(slot, name, value.data());
+        return value;
+    };
+    EXPECT_EQ(light(GL_LIGHT0, GL_POSITION), (std::array<float, 4>{1, 2, 3, 1}));
+    EXPECT_EQ(light(GL_LIGHT1, GL_POSITION), (std::array<float, 4>{0, 0, -1, 0}));
+    EXPECT_EQ(light(GL_LIGHT0, GL_DIFFUSE), (std::array<float, 4>{1, 0.5f, 0.25f, 1}));
+    EXPECT_EQ(light(GL_LIGHT1, GL_SPECULAR), (std::array<float, 4>{0, 0, 1, 1}));
+    EXPECT_EQ(light(GL_LIGHT1, GL_QUADRATIC_ATTENUATION)[0], 0.75f);
     glPopAttrib();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// The shortcuts that make a frame faster must not change its picture: fixed
-// scenes (scene clock paused, camera fixed) are drawn with them and the plain
-// way in the same run and compared pixel by pixel. The refraction pass draws
-// no sky either way: along the basin's rim the water samples that picture
-// beyond the basin, where a sky would show.
-namespace {
+constexpr int kGrid = 64;
 
-// Each player fills a block of fields from its corner by splits, a gap of
-// rows between the blocks.
-constexpr int kBlockColumns = 7;
-constexpr int kBlockRows = 3;
-constexpr int kLast = GameBoard::kBoardSize - 1;
-// Pixels where the table's mesh leaves a crack: the plain way shows the sky
-// through it, the covered rows leave it black.
-constexpr int kCracks = 8;
+// Draws from straight above, low to high in x and y over the viewport, and
+// puts the matrices back.
+template <typename Draw>
+void fromAbove(float low, float high, Draw draw) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(low, high, low, high, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    draw();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+}
 
-void fillBlocks(GameBoard& board) {
-    for (int y = 0; y < kBlockRows; ++y) {
-        for (int x = 0; x < kBlockColumns; ++x) {
-            if (x + y == 0) {
-                continue;
-            }
-            // From the neighbour filled before: left, else below.
-            const int fromX = x > 0 ? x - 1 : x;
-            const int fromY = x > 0 ? y : y - 1;
-            ASSERT_TRUE(board.performMove(fromX, fromY, x, y));
-            ASSERT_TRUE(board.performMove(kLast - fromX, kLast - fromY, kLast - x, kLast - y));
+// A simulation that failed has no velocities to draw as lines (its state reads
+// as ones: fast red lines everywhere); the fog stands in for its picture. With
+// neither, the board stays as it was, not turned white by an untextured
+// square blended by its own colour.
+TEST(FluidSceneGl, OverlayWithoutAWorkingSimulation_ShowsTheFogIfAnyAndNoLines) {
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_RECTANGLE_TEXTURE_SIZE, &limit);
+    for (const bool withFog : {true, false}) {
+        SCOPED_TRACE(withFog ? "with the fog picture" : "without");
+        setAssetDirectory(withFog ? assetDir() : "/nonexistent");
+        LogCapture logs;
+        testing::internal::CaptureStderr();
+        FluidSimulation broken(limit, 4); // too wide for any buffer
+        testing::internal::GetCapturedStderr();
+        ASSERT_FALSE(broken.isAvailable());
+        FluidOverlay overlay;
+        overlay.load();
+        setAssetDirectory("");
+        glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
+        glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        fromAbove(-10, 74, [&] { overlay.draw(&broken); });
+        const std::vector<uint8_t> pixels = GlTest::readPixels(0, 0, GlTest::kWidth, GlTest::kHeight);
+        size_t red = 0, asCleared = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4) {
+            red += pixels[i] > 200 && pixels[i + 1] < 60 && pixels[i + 2] < 60;
+            asCleared += std::abs(pixels[i] - 51) <= 1 && std::abs(pixels[i + 1] - 77) <= 1 &&
+                         std::abs(pixels[i + 2] - 102) <= 1;
         }
+        EXPECT_EQ(red, 0u);
+        if (withFog) {
+            EXPECT_LT(asCleared, pixels.size() / 4 / 2); // the fog covers the board
+        } else {
+            EXPECT_EQ(asCleared, pixels.size() / 4);
+        }
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     }
 }
 
-class ScenePictureGl : public TableSceneGl {
-protected:
-    void SetUp() override {
-        TableSceneGl::SetUp();
-        table.setQuality(SceneQuality(SceneQuality::Level::Full));
-        fillBlocks(newHumanGame());
-        table.attach();
-        // Small frames of a second finish each move animation at once.
-        glViewport(0, 0, 64, 48);
-        for (int frame = 0;
-             frame < 400 && table.countShownFigures(GameBoard::kPlayer2) < kBlockColumns * kBlockRows;
-             ++frame) {
-            table.render(1.0, 0.0f);
-        }
-        ASSERT_EQ(table.countShownFigures(GameBoard::kPlayer1), kBlockColumns * kBlockRows);
-        glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
+// From above, a cell 8 pixels wide. The picture drawn over the lines fails
+// the depth test on them, so a line's pixels keep its colour: blue 0, red or
+// green full; the picture's own pixels have blue.
+TEST(FluidLinesGl, StirredFluid_EachMovingCellsLineLeavesItsCentre) {
+    setAssetDirectory(assetDir());
+    FluidSimulation fluid(kGrid, kGrid);
+    setAssetDirectory("");
+    FluidInput input;
+    for (float angle = 0.0f; angle < 6.0f; angle += 0.1f) {
+        input.rightButton(false, 32 + 12 * std::cos(angle), 32 + 12 * std::sin(angle));
+        input.feed(&fluid, 32 + 12 * std::cos(angle), 32 + 12 * std::sin(angle), 0.02);
     }
+    glViewport(0, 0, 512, 512);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    fromAbove(0, kGrid, [&] { FluidOverlay().draw(&fluid); });
+    glDisable(GL_DEPTH_TEST);
+    glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
 
-    // Frames until two in a row agree: every seventh frame or so of the paused
-    // scene differs by a shade over the water, whatever the shortcuts.
-    std::vector<uint8_t> picture(bool shortcuts) {
-        table.setShortcuts(shortcuts);
-        std::vector<uint8_t> last;
-        for (int frame = 0; frame < 10; ++frame) {
-            table.render(0.0, 0.0f);
-            std::vector<uint8_t> now = GlTest::readPixels(0, 0, GlTest::kWidth, GlTest::kHeight);
-            if (now == last) {
-                break;
-            }
-            last = std::move(now);
+    const std::vector<uint8_t> rgba = GlTest::readPixels(0, 0, 512, 512);
+    std::vector<float> state(kGrid * kGrid * 4);
+    fluid.readState(state.data());
+    int moving = 0, missing = 0;
+    for (int cell = 0; cell < kGrid * kGrid; ++cell) {
+        const vec2 offset = FluidOverlay::lineOffset(state[cell * 4 + 1], state[cell * 4 + 2]);
+        if (std::hypot(offset.x, offset.y) < 0.5f) {
+            continue;
         }
-        return last;
-    }
-
-    void expectTheSamePictureBothWays() {
-        const std::vector<uint8_t> fast = picture(true);
-        const std::vector<uint8_t> plain = picture(false);
-        int differing = 0;
-        for (size_t i = 0; i < fast.size(); i += 4) {
-            differing += std::equal(&fast[i], &fast[i + 3], &plain[i]) ? 0 : 1;
+        bool found = false;
+        for (int d = 0; d < 9; ++d) {
+            const uint8_t* p = &rgba[((8 * (cell / 64) + 3 + d / 3) * 512 + 8 * (cell % 64) + 3 + d % 3) * 4];
+            found = found || (p[2] == 0 && (p[0] == 255 || p[1] == 255));
         }
-        EXPECT_LE(differing, kCracks);
+        ++moving;
+        missing += !found;
     }
-};
+    EXPECT_GT(moving, 1000);
+    EXPECT_EQ(missing, 0);
+}
 
 } // namespace
-
-TEST_F(ScenePictureGl, ShortcutsChangeNoPixel_FromTheOrbitAndFromLowOverTheWater) {
-    expectTheSamePictureBothWays();
-    // A reduced scale: the covered rows are rows of the smaller picture.
-    table.fixScale(60);
-    expectTheSamePictureBothWays();
-    table.fixScale(100);
-    table.setPosition(32.0f, -12.0f, 16.0f);
-    table.lookAt(32.0f, 40.0f, 0.0f);
-    expectTheSamePictureBothWays();
-}
