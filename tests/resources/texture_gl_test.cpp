@@ -5,7 +5,6 @@
 #include "resources/material.h"
 #include "resources/resourcemanager.h"
 #include "resources/texture.h"
-#include "resources/texturemanager.h"
 #include "support/assettest.h"
 #include "support/glcontext.h"
 
@@ -28,8 +27,13 @@ protected:
     void SetUp() override {
         GlTest::ensureContext();
         PngFiles::write(assets.file("fog.png"), PngFiles::pattern(256, 128, PNG_COLOR_TYPE_RGB));
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        Material::resetLastApplied();
     }
-    void TearDown() override { EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)); }
+    void TearDown() override {
+        glPopAttrib();
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
 
     TempAssets assets;
 };
@@ -98,20 +102,6 @@ TEST_F(TextureGlTest, Bind_SendsTheParametersOfTheSharedFlags) {
     EXPECT_EQ(parameterOf(second.getId(), GL_TEXTURE_MAG_FILTER), GL_NEAREST);
 }
 
-// F10's list: one line per texture, naming its image file; a second handle on
-// the same file shares the first one's flags and is not listed again.
-TEST_F(TextureGlTest, ListTextures_LogsEachTextureOnce) {
-    PngFiles::write(assets.file("flare.png"), PngFiles::pattern(2, 2, PNG_COLOR_TYPE_RGB));
-    ImageTexture2D fog = ImageTexture2D::fromFile("fog.png");
-    ImageTexture2D flare = ImageTexture2D::fromFile("flare.png");
-    ImageTexture2D again = ImageTexture2D::fromFile("flare.png");
-    Image2D image("fog.png");
-    LogCapture capture;
-    TextureManager::instance().listTextures();
-    ASSERT_EQ(capture.lines().size(), 2u);
-    EXPECT_TRUE(capture.has("file=fog.png") && capture.has("file=flare.png"));
-}
-
 GLint integerOf(GLenum name) {
     GLint value = 0;
     glGetIntegerv(name, &value);
@@ -133,18 +123,7 @@ Material overlay() {
     return material;
 }
 
-class MaterialGlTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        GlTest::ensureContext();
-        glPushAttrib(GL_ALL_ATTRIB_BITS);
-        Material::resetLastApplied();
-    }
-    void TearDown() override {
-        glPopAttrib();
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-};
+using MaterialGlTest = TextureGlTest;
 
 // Blending switched on and off again stays off, its function untouched.
 TEST_F(MaterialGlTest, Apply_SetsCapabilitiesTheirParametersAndTheLightingColours) {
@@ -158,12 +137,10 @@ TEST_F(MaterialGlTest, Apply_SetsCapabilitiesTheirParametersAndTheLightingColour
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
     EXPECT_EQ(integerOf(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
-    GLfloat diffuse[4] = {};
-    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-    EXPECT_FLOAT_EQ(diffuse[1], 0.25f);
-    GLfloat shininess = 0.0f;
-    glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
-    EXPECT_FLOAT_EQ(shininess, 32.0f);
+    GLfloat diffuseAndShininess[5] = {};
+    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, diffuseAndShininess);
+    glGetMaterialfv(GL_FRONT, GL_SHININESS, diffuseAndShininess + 4);
+    EXPECT_TRUE(diffuseAndShininess[1] == 0.25f && diffuseAndShininess[4] == 32.0f);
     Material toggled;
     toggled.enable(GL_BLEND);
     toggled.disable(GL_BLEND);
@@ -193,15 +170,13 @@ TEST_F(MaterialGlTest, SecondApply_IsSkippedUnlessSomethingCameInBetween) {
 }
 
 TEST_F(MaterialGlTest, TextureSlots_BindPerUnit_EmptySlotsDisableTexturing_UnitsAboveUntouched) {
-    TempAssets assets;
-    PngFiles::write(assets.file("swatch.png"), PngFiles::pattern(4, 4, PNG_COLOR_TYPE_RGB));
     for (const unsigned unit : {0u, 2u}) {
         glActiveTexture(GL_TEXTURE0 + unit);
         glEnable(GL_TEXTURE_2D);
     }
     Material material;
     material.setTextureCount(2);
-    material.setTexture(1, ImageTexture2D::fromFile("swatch.png"));
+    material.setTexture(1, ImageTexture2D::fromFile("fog.png"));
     material.apply();
     EXPECT_EQ(integerOf(GL_ACTIVE_TEXTURE), GL_TEXTURE1);
     EXPECT_EQ(static_cast<GLuint>(integerOf(GL_TEXTURE_BINDING_2D)), material.getTexture(1).getId());

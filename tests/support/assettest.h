@@ -25,11 +25,7 @@ inline std::vector<std::string> joinedMessages(const LogCapture& capture) {
         if (cut) {
             message.pop_back();
         }
-        if (continues) {
-            joined.back() += message;
-        } else {
-            joined.push_back(message);
-        }
+        (continues ? joined.back() : joined.emplace_back()) += message;
         continues = cut;
     }
     return joined;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -27,7 +26,6 @@ struct Vertex {
 struct Surface {
     std::string name;
     int32_t frameCount = 1;
-    int32_t shaderCount = 1;
     std::vector<std::array<int32_t, 3>> triangles;
     std::vector<std::array<float, 2>> texCoords; // one per vertex
     std::vector<Vertex> vertices;                // frame after frame
@@ -40,8 +38,8 @@ struct Model {
 };
 
 inline size_t surfaceSize(const Surface& s) {
-    return kSurfaceHeaderSize + s.shaderCount * kShaderSize + s.triangles.size() * 12 +
-           s.texCoords.size() * 8 + s.vertices.size() * 8;
+    return kSurfaceHeaderSize + kShaderSize + s.triangles.size() * 12 + s.texCoords.size() * 8 +
+           s.vertices.size() * 8;
 }
 
 // After the header, frames and tags.
@@ -58,10 +56,9 @@ inline std::vector<uint8_t> encode(const Model& model) {
             out.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
         }
     };
-    const auto text = [&out](const std::string& value, size_t size) {
-        const size_t kept = std::min(value.size(), size);
-        out.insert(out.end(), value.begin(), value.begin() + static_cast<std::ptrdiff_t>(kept));
-        out.resize(out.size() + size - kept);
+    const auto text = [&out](std::string value, size_t size) {
+        value.resize(size);
+        out.insert(out.end(), value.begin(), value.end());
     };
     size_t end = firstSurfaceOffset(model);
     for (const Surface& s : model.surfaces) {
@@ -77,19 +74,17 @@ inline std::vector<uint8_t> encode(const Model& model) {
     }
     out.resize(firstSurfaceOffset(model));
     for (const Surface& s : model.surfaces) {
-        const size_t trianglesAt = kSurfaceHeaderSize + s.shaderCount * kShaderSize;
+        const size_t trianglesAt = kSurfaceHeaderSize + kShaderSize;
         const size_t texCoordsAt = trianglesAt + s.triangles.size() * 12;
         text("IDP3", 4);
         text(s.name, kNameSize);
-        for (const size_t value : {size_t{0}, size_t(s.frameCount), size_t(s.shaderCount), s.texCoords.size(),
-                                   s.triangles.size(), trianglesAt, kSurfaceHeaderSize, texCoordsAt,
-                                   texCoordsAt + s.texCoords.size() * 8, surfaceSize(s)}) {
+        for (const size_t value :
+             {size_t{0}, size_t(s.frameCount), size_t{1}, s.texCoords.size(), s.triangles.size(), trianglesAt,
+              kSurfaceHeaderSize, texCoordsAt, texCoordsAt + s.texCoords.size() * 8, surfaceSize(s)}) {
             integer(static_cast<int64_t>(value));
         }
-        for (int32_t i = 0; i < s.shaderCount; ++i) {
-            text("shader", kNameSize);
-            integer(i);
-        }
+        text("shader", kNameSize);
+        integer(0);
         for (const auto& t : s.triangles) {
             for (const int32_t corner : t) {
                 integer(corner);

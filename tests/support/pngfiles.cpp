@@ -1,9 +1,6 @@
 #include "support/pngfiles.h"
 
-#include <zlib.h>
-
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -12,10 +9,7 @@
 namespace PngFiles {
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 // libpng's errors longjmp to the setjmp in the function that called it, so
 // libpng is only called from the plain functions below, which hold nothing
@@ -84,50 +78,35 @@ bool readRaw(png_structp png, png_infop info, std::FILE* file, Reference* out, s
     return true;
 }
 
-class ReadStruct {
-public:
-    ReadStruct() {
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
-        info = png ? png_create_info_struct(png) : nullptr;
-    }
+struct ReadStruct {
+    ReadStruct() = default;
     ~ReadStruct() { png_destroy_read_struct(&png, &info, nullptr); }
     ReadStruct(const ReadStruct&) = delete;
     ReadStruct& operator=(const ReadStruct&) = delete;
-    png_structp png;
-    png_infop info;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
 };
-
-size_t storedBits(int colorType, int bitDepth) {
-    const int colours =
-        (colorType & PNG_COLOR_MASK_PALETTE) != 0 || (colorType & PNG_COLOR_MASK_COLOR) == 0 ? 1 : 3;
-    return static_cast<size_t>((colours + ((colorType & PNG_COLOR_MASK_ALPHA) != 0 ? 1 : 0)) * bitDepth);
-}
 
 } // namespace
 
-Picture pattern(int width, int height, int colorType, int bitDepth) {
-    Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.colorType = colorType;
-    picture.bitDepth = bitDepth;
-    const size_t rowBytes = (static_cast<size_t>(width) * storedBits(colorType, bitDepth) + 7) / 8;
+Picture pattern(int width, int height, int colorType) {
+    Picture picture{width, height, colorType, 8, false, {}, {}};
+    // Bytes per pixel of the colour types grey, -, RGB, palette, grey and alpha, -, RGBA.
+    constexpr size_t kPixelBytes[] = {1, 0, 3, 1, 2, 0, 4};
+    const size_t rowBytes = static_cast<size_t>(width) * kPixelBytes[colorType];
     picture.rows.resize(rowBytes * height);
     for (size_t i = 0; i < picture.rows.size(); ++i) {
         picture.rows[i] = static_cast<uint8_t>(i * 7 + i / rowBytes * 13);
     }
-    if (colorType == PNG_COLOR_TYPE_PALETTE) {
-        const int entries = 1 << bitDepth;
-        for (int i = 0; i < entries; ++i) {
-            picture.palette.push_back(png_color{static_cast<png_byte>(i), static_cast<png_byte>(255 - i),
-                                                static_cast<png_byte>(i * 3)});
-        }
+    for (int i = 0; colorType == PNG_COLOR_TYPE_PALETTE && i < 256; ++i) {
+        picture.palette.push_back(png_color{static_cast<png_byte>(i), static_cast<png_byte>(255 - i),
+                                            static_cast<png_byte>(i * 3)});
     }
     return picture;
 }
 
 void write(const std::string& path, const Picture& picture) {
-    File file(std::fopen(path.c_str(), "wb"));
+    File file(std::fopen(path.c_str(), "wb"), &std::fclose);
     if (!file) {
         throw std::runtime_error("cannot create " + path);
     }
@@ -143,18 +122,16 @@ void write(const std::string& path, const Picture& picture) {
 }
 
 bool readReference(const std::string& path, Reference& out) {
-    File file(std::fopen(path.c_str(), "rb"));
+    File file(std::fopen(path.c_str(), "rb"), &std::fclose);
     ReadStruct read;
     std::vector<png_bytep> rows;
     if (!file || read.png == nullptr || read.info == nullptr ||
         !readRaw(read.png, read.info, file.get(), &out, &rows)) {
         return false;
     }
-    if ((out.colorType & PNG_COLOR_MASK_ALPHA) == 0) {
-        // Transparency chunks give no alpha in the decoder under test.
-        for (size_t i = 3; i < out.rgba.size(); i += 4) {
-            out.rgba[i] = 0xff;
-        }
+    // Transparency chunks give no alpha in the decoder under test.
+    for (size_t i = 3; (out.colorType & PNG_COLOR_MASK_ALPHA) == 0 && i < out.rgba.size(); i += 4) {
+        out.rgba[i] = 0xff;
     }
     return true;
 }
@@ -167,34 +144,6 @@ std::vector<uint8_t> readBytes(const std::string& path) {
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream stream(path, std::ios::binary | std::ios::trunc);
     stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-namespace {
-uint32_t bigEndian32(const uint8_t* at) {
-    return (uint32_t(at[0]) << 24) | (uint32_t(at[1]) << 16) | (uint32_t(at[2]) << 8) | uint32_t(at[3]);
-}
-} // namespace
-
-size_t findChunk(const std::vector<uint8_t>& bytes, const char* type) {
-    constexpr size_t kSignature = 8;
-    constexpr size_t kChunkOverhead = 12;
-    size_t offset = kSignature;
-    while (offset + 8 <= bytes.size()) {
-        const uint32_t length = bigEndian32(&bytes[offset]);
-        if (std::memcmp(&bytes[offset + 4], type, 4) == 0) {
-            return offset;
-        }
-        offset += kChunkOverhead + length;
-    }
-    return std::string::npos;
-}
-
-void fixCrc(std::vector<uint8_t>& bytes, size_t offset) {
-    const uint32_t length = bigEndian32(&bytes[offset]);
-    const uLong crc = crc32(0L, &bytes[offset + 4], length + 4);
-    for (int k = 0; k < 4; ++k) {
-        bytes[offset + 8 + length + k] = static_cast<uint8_t>(crc >> (24 - 8 * k));
-    }
 }
 
 } // namespace PngFiles

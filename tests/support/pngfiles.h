@@ -10,8 +10,7 @@
 namespace PngFiles {
 
 struct Picture {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     int colorType = PNG_COLOR_TYPE_RGB;
     int bitDepth = 8;
     bool interlaced = false;
@@ -20,17 +19,14 @@ struct Picture {
     std::vector<png_color> palette;
 };
 
-// A picture of the given format whose bytes follow a simple pattern.
-Picture pattern(int width, int height, int colorType, int bitDepth = 8);
+// An 8-bit picture of the colour type whose bytes follow a simple pattern.
+Picture pattern(int width, int height, int colorType);
 
 // Throws std::runtime_error when libpng refuses.
 void write(const std::string& path, const Picture& picture);
 
 struct Reference {
-    int width = 0;
-    int height = 0;
-    int colorType = 0;
-    int bitDepth = 0;
+    int width = 0, height = 0, colorType = 0, bitDepth = 0;
     // 8-bit RGBA, bottom row first; opaque unless the file has an alpha channel.
     std::vector<uint8_t> rgba;
 };
@@ -41,10 +37,5 @@ bool readReference(const std::string& path, Reference& out);
 
 std::vector<uint8_t> readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-
-// Offsets of the chunk of that type in a PNG file's bytes, or npos.
-size_t findChunk(const std::vector<uint8_t>& bytes, const char* type);
-// Writes a correct CRC for the chunk starting at offset.
-void fixCrc(std::vector<uint8_t>& bytes, size_t offset);
 
 } // namespace PngFiles

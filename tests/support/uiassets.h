@@ -3,10 +3,6 @@
 #include "support/pngfiles.h"
 #include "ui/fontgrid.h"
 
-#include <png.h>
-
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -18,10 +14,7 @@
 namespace UiAssets {
 
 struct Rgba {
-    uint8_t r = 0;
-    uint8_t g = 0;
-    uint8_t b = 0;
-    uint8_t a = 0;
+    uint8_t r = 0, g = 0, b = 0, a = 0;
 };
 
 // Cell (column, row from the top, 0-based) of style s of a font.
@@ -38,16 +31,11 @@ inline const Rgba kLogo = {255, 0, 255, 255};
 inline void writeRgba(const std::string& path, int width, int height,
                       const std::function<Rgba(int, int)>& paint) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    PngFiles::Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.colorType = PNG_COLOR_TYPE_RGBA;
-    picture.rows.resize(static_cast<size_t>(width) * height * 4);
+    PngFiles::Picture picture{width, height, PNG_COLOR_TYPE_RGBA, 8, false, {}, {}};
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const Rgba colour = paint(x, y);
-            const uint8_t bytes[4] = {colour.r, colour.g, colour.b, colour.a};
-            std::copy(bytes, bytes + 4, &picture.rows[(static_cast<size_t>(y) * width + x) * 4]);
+            picture.rows.insert(picture.rows.end(), {colour.r, colour.g, colour.b, colour.a});
         }
     }
     PngFiles::write(path, picture);
@@ -57,17 +45,17 @@ inline void writeRgba(const std::string& path, int width, int height,
 // stays transparent.
 inline void writeFont(const std::string& directory, const std::string& name, const FontGridSize& grid) {
     const int size = grid.textureSize;
-    const float cellWidth = static_cast<float>(size) / grid.columns;
-    const float cellHeight = static_cast<float>(size) / grid.rows;
-    const int fullRows = static_cast<int>(grid.rows);
+    // The cell holding a texel's centre.
+    const auto cell = [size](int at, float cells) {
+        return static_cast<int>((at + 0.5f) * cells / size);
+    };
     for (int style = 0; style < 3; ++style) {
         writeRgba(directory + "/textures/fonts/" + name + std::to_string(style) + ".png", size, size,
                   [&](int x, int y) {
-                      const int column =
-                          static_cast<int>(std::floor((static_cast<float>(x) + 0.5f) / cellWidth));
-                      const int row =
-                          static_cast<int>(std::floor((static_cast<float>(y) + 0.5f) / cellHeight));
-                      return row < fullRows ? glyphColour(column, row, style) : Rgba{};
+                      const int row = cell(y, grid.rows);
+                      return row < static_cast<int>(grid.rows)
+                                 ? glyphColour(cell(x, grid.columns), row, style)
+                                 : Rgba{};
                   });
     }
 }

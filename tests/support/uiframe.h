@@ -6,7 +6,6 @@
 #include "resources/material.h"
 #include "support/assettest.h"
 #include "support/glcontext.h"
-#include "support/pngfiles.h"
 #include "support/uiassets.h"
 #include "ui/buttonsimple.h"
 
@@ -15,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 // A cleared 1024 x 768 frame with the stand-in interface textures as the
@@ -46,10 +46,7 @@ protected:
     }
 
     static bool near(UiAssets::Rgba a, UiAssets::Rgba b) {
-        const auto close = [](int p, int q) {
-            return p - q <= 3 && q - p <= 3;
-        };
-        return close(a.r, b.r) && close(a.g, b.g) && close(a.b, b.b);
+        return std::abs(a.r - b.r) <= 3 && std::abs(a.g - b.g) <= 3 && std::abs(a.b - b.b) <= 3;
     }
 
     static bool black(UiAssets::Rgba a) { return a.r == 0 && a.g == 0 && a.b == 0; }

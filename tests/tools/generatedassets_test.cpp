@@ -22,6 +22,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <numeric>
 #include <string>
 #include <sys/wait.h>
 #include <utility>
@@ -39,10 +40,6 @@ std::string asset(const std::string& name) {
 
 std::string numbered(const std::string& stem, int n) {
     return "textures/" + stem + std::to_string(n) + ".png";
-}
-
-std::string button(const char* piece, const char* look) {
-    return std::string("textures/buttons/btn1") + piece + "_" + look + ".png";
 }
 
 const char* const kModels[] = {"models/sporlet/spr-slime",   "models/sporlet/spr-slime-low",
@@ -67,14 +64,10 @@ Picture picture(const std::string& name) {
     return {in.width, in.height, {in.pixels.get(), in.pixels.get() + 4 * in.width * in.height}};
 }
 
-// ------------------------------------------------------------------ pictures
-
 // The game draws each character with the texels its text layout gives it.
 TEST(Fonts, EveryCharacterTheGameDrawsHasInk_AndNoInkLiesOutsideTheCellsItSamples) {
-    std::string text;
-    for (char c = ' '; c <= '~'; ++c) {
-        text += c;
-    }
+    std::string text('~' - ' ' + 1, ' ');
+    std::iota(text.begin(), text.end(), ' ');
     for (const auto& [type, name] :
          {std::make_pair(Font::kBig, "fontbig"), std::make_pair(Font::kSmall, "fontsmall")}) {
         const Font::Metrics metrics = Font::Metrics::ofType(type);
@@ -84,8 +77,7 @@ TEST(Fonts, EveryCharacterTheGameDrawsHasInk_AndNoInkLiesOutsideTheCellsItSample
         for (int style = 0; style < Font::kStyleCount; ++style) {
             SCOPED_TRACE(numbered(std::string("fonts/") + name, style));
             const Picture png = picture(numbered(std::string("fonts/") + name, style));
-            ASSERT_EQ(png.width, metrics.textureWidth);
-            ASSERT_EQ(png.height, metrics.textureHeight);
+            ASSERT_TRUE(png.width == metrics.textureWidth && png.height == metrics.textureHeight);
             std::vector<bool> sampled(png.rgba.size() / 4, false);
             for (size_t g = 0; g < glyphs.size(); ++g) {
                 // The texels wholly inside the glyph's texture rectangle.
@@ -120,8 +112,10 @@ TEST(Fonts, EveryCharacterTheGameDrawsHasInk_AndNoInkLiesOutsideTheCellsItSample
 TEST(Buttons, PiecesJoinTheStretchedMiddleWithoutASeam_TransparentAboveAndBelow) {
     for (const char* look : {"n", "mo", "d"}) {
         SCOPED_TRACE(look);
-        const Picture left = picture(button("a", look)), middle = picture(button("b", look)),
-                      right = picture(button("c", look));
+        const auto piece = [&](const char* name) {
+            return picture(std::string("textures/buttons/btn1") + name + "_" + look + ".png");
+        };
+        const Picture left = piece("a"), middle = piece("b"), right = piece("c");
         for (const Picture* piece : {&left, &middle, &right}) {
             ASSERT_TRUE(piece->width == 64 && piece->height == 64);
             for (int x = 0; x < 64; ++x) {
@@ -153,25 +147,15 @@ TEST(Cursor, TipSitsOnTheHotspotFourRightSevenDown) {
     }
 }
 
-// Mean luminance step between columns (or rows) a and b.
-float lineDifference(const Picture& png, int a, int b, bool columns) {
-    const int length = columns ? png.height : png.width;
+// Mean luminance difference of w x h texels of a from (ax, ay) and of b from (bx, by).
+float difference(const Picture& a, int ax, int ay, const Picture& b, int bx, int by, int w, int h) {
     float sum = 0;
-    for (int i = 0; i < length; ++i) {
-        sum += columns ? std::abs(png.luminance(a, i) - png.luminance(b, i))
-                       : std::abs(png.luminance(i, a) - png.luminance(i, b));
-    }
-    return sum / length;
-}
-
-float frameDifference(const Picture& a, const Picture& b) {
-    float sum = 0;
-    for (int y = 0; y < a.height; ++y) {
-        for (int x = 0; x < a.width; ++x) {
-            sum += std::abs(a.luminance(x, y) - b.luminance(x, y));
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            sum += std::abs(a.luminance(ax + x, ay + y) - b.luminance(bx + x, by + y));
         }
     }
-    return sum / static_cast<float>(a.width * a.height);
+    return sum / static_cast<float>(w * h);
 }
 
 TEST(Caustics, SixteenFramesTileWithoutASeamAndLoopFromTheLastBackToTheFirst) {
@@ -183,17 +167,18 @@ TEST(Caustics, SixteenFramesTileWithoutASeamAndLoopFromTheLastBackToTheFirst) {
         // columns (or rows) inside the picture.
         float columns = 0, rows = 0;
         for (int i = 0; i + 1 < png.width; ++i) {
-            columns = std::max(columns, lineDifference(png, i, i + 1, true));
-            rows = std::max(rows, lineDifference(png, i, i + 1, false));
+            columns = std::max(columns, difference(png, i, 0, png, i + 1, 0, 1, png.height));
+            rows = std::max(rows, difference(png, 0, i, png, 0, i + 1, png.width, 1));
         }
-        EXPECT_LE(lineDifference(png, png.width - 1, 0, true), columns) << "frame " << n;
-        EXPECT_LE(lineDifference(png, png.height - 1, 0, false), rows) << "frame " << n;
+        EXPECT_LE(difference(png, png.width - 1, 0, png, 0, 0, 1, png.height), columns) << "frame " << n;
+        EXPECT_LE(difference(png, 0, png.height - 1, png, 0, 0, png.width, 1), rows) << "frame " << n;
     }
     // Each frame leads to the next, the last back to the first with a step
     // like the others.
     float steps = 0, back = 0;
     for (int n = 0; n < 16; ++n) {
-        const float d = frameDifference(frames[n], frames[(n + 1) % 16]);
+        const float d =
+            difference(frames[n], 0, 0, frames[(n + 1) % 16], 0, 0, frames[n].width, frames[n].height);
         EXPECT_GT(d, 1.0f) << "frame " << n + 1 << " and the next should differ: the light moves";
         (n < 15 ? steps : back) += d;
     }
@@ -248,14 +233,11 @@ TEST(Basin, FloorShowsTheNineByNineGridWhereTheBasinMapsIt) {
     }
 }
 
-// ------------------------------------------------------------------ models
-
 struct Face {
     vec3 corner[3];
     vec3 normals; // the sum of the corners' normals
     vec3 normal() const { return cross(corner[1] - corner[0], corner[2] - corner[0]); }
     vec3 centre() const { return (corner[0] + corner[1] + corner[2]) * (1.0f / 3); }
-    bool frontAgreesWithNormals() const { return dot(normal(), normals) > 0; }
 };
 
 // The models as the game's loader builds them; skins are recorded, not loaded.
@@ -305,7 +287,7 @@ protected:
         for (const Face& face : faces) {
             if (face.normal().lengthSquared() >= 1e-10f) {
                 ++total;
-                agree += face.frontAgreesWithNormals();
+                agree += dot(face.normal(), face.normals) > 0;
             }
         }
         return total == 0 ? 0 : static_cast<float>(agree) / total;
@@ -397,8 +379,6 @@ TEST_F(Models, SkyBoxFacesPointInwardsAtAboutAHundredUnits) {
     EXPECT_TRUE(extent >= 90.0f && extent <= 110.0f) << extent;
 }
 
-// ------------------------------------------------------------------ sounds
-
 TEST(Sounds, ShortSixteenBitPcmAt44100_LoudWithoutClipping_SilentAtBothEnds) {
     for (const char* name : {"sounds/vrsnd2t.wav", "sounds/vrsnd1t.wav"}) {
         SCOPED_TRACE(name);
@@ -413,10 +393,8 @@ TEST(Sounds, ShortSixteenBitPcmAt44100_LoudWithoutClipping_SilentAtBothEnds) {
         std::vector<int16_t> samples(static_cast<size_t>(reader.getFrameCount() * reader.getChannels()));
         ASSERT_EQ(reader.read(samples.data(), reader.getFrameCount()),
                   static_cast<size_t>(reader.getFrameCount()));
-        int loudest = 0;
-        for (int16_t s : samples) {
-            loudest = std::max(loudest, std::abs(static_cast<int>(s)));
-        }
+        const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
+        const int loudest = std::max(-int{*low}, int{*high});
         EXPECT_LT(loudest, 32767) << "clips";
         EXPECT_GT(loudest, 8000) << "too quiet to hear";
         // A jump from or to silence clicks.
@@ -424,11 +402,6 @@ TEST(Sounds, ShortSixteenBitPcmAt44100_LoudWithoutClipping_SilentAtBothEnds) {
         EXPECT_LT(std::abs(samples.back()), 100);
     }
 }
-
-// Runs the generator itself: the same bytes on every run, and clear failures
-// on bad input.
-
-namespace fs = std::filesystem;
 
 struct GeneratorRun {
     int exitCode = -1;
@@ -447,9 +420,9 @@ GeneratorRun generate(const std::string& arguments, const TempDir& scratch) {
 
 std::map<std::string, std::vector<uint8_t>> filesUnder(const std::string& root) {
     std::map<std::string, std::vector<uint8_t>> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
         if (entry.is_regular_file()) {
-            files[fs::relative(entry.path(), root).string()] = PngFiles::readBytes(entry.path());
+            files[std::filesystem::relative(entry.path(), root).string()] = PngFiles::readBytes(entry.path());
         }
     }
     return files;
@@ -479,37 +452,23 @@ TEST(AssetGenerator, TwoRunsWriteIdenticalBytesWhateverTheThreadCount_AndTheCont
 // generating, seconds later. Either failure names its cause.
 TEST(AssetGenerator, UnusableOutputPathOrMissingFont_FailsNamingIt) {
     TempDir scratch;
-    const std::string blocker = scratch.file("file");
-    PngFiles::writeBytes(blocker, {'x'});
-    const std::pair<std::string, const char*> cases[] = {
-        {blocker, "font"}, {blocker + "/assets", "font"}, {scratch.file("assets"), nullptr}};
-    for (const auto& [output, notNamed] : cases) {
+    PngFiles::writeBytes(scratch.file("file"), {'x'});
+    for (const std::string& output :
+         {scratch.file("file"), scratch.file("file/assets"), scratch.file("assets")}) {
         const GeneratorRun run = generate("--mono-font /nonexistent/font.ttf '" + output + "'", scratch);
+        const bool usable = output == scratch.file("assets");
         EXPECT_EQ(run.exitCode, 1);
-        const std::string named = notNamed != nullptr ? output : "/nonexistent/font.ttf";
-        EXPECT_NE(run.errors.find(named), std::string::npos) << run.errors;
-        if (notNamed != nullptr) {
-            EXPECT_EQ(run.errors.find(notNamed), std::string::npos) << run.errors;
-        }
-    }
-}
-
-TEST(AssetGenerator, BadArgumentsPrintUsageAndExitWithTwo) {
-    TempDir scratch;
-    for (const char* arguments : {"", "--threads 0 x", "--threads", "--frobnicate x", "a b"}) {
-        const GeneratorRun run = generate(arguments, scratch);
-        EXPECT_EQ(run.exitCode, 2) << "arguments: " << arguments;
-        EXPECT_NE(run.errors.find("usage:"), std::string::npos) << "arguments: " << arguments;
+        EXPECT_NE(run.errors.find(usable ? "/nonexistent/font.ttf" : output), std::string::npos)
+            << run.errors;
+        EXPECT_TRUE(usable || run.errors.find("font") == std::string::npos) << run.errors;
     }
 }
 
 } // namespace
 
 TEST(FrameStats, Percentiles_AreFramesThatHappenedWhateverTheOrder) {
-    std::vector<double> times;
-    for (int i = 100; i >= 1; --i) {
-        times.push_back(i);
-    }
+    std::vector<double> times(100);
+    std::iota(times.rbegin(), times.rend(), 1.0); // 100 ms down to 1 ms
     const FrameStats stats = FrameStats::of(times);
     EXPECT_EQ(stats.medianMs, 50.0);
     EXPECT_EQ(stats.p90Ms, 90.0);

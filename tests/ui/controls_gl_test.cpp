@@ -12,7 +12,6 @@
 #include "ui/image.h"
 #include "ui/text.h"
 
-#include <deque>
 #include <list>
 #include <memory>
 #include <string>
@@ -28,22 +27,17 @@ public:
     std::vector<std::string> entries;
 };
 
-// Buttons of a menu in a graph of the whole window.
+// A button of a menu in a graph of the whole window.
 class Buttons : public UiFrame {
 protected:
     Buttons() {
         graph.addRoot(&container, 0);
         graph.setConsumerSink(
             [](const std::list<EventConsumer*>& c) { System::instance()->setEventConsumers(c); });
+        button.setListener(&journal);
     }
     ~Buttons() override { System::instance()->setEventConsumers({}); }
 
-    ButtonSimple& add(float y, const std::string& caption) {
-        buttons.push_back(std::make_unique<ButtonSimple>(&container, -0.25f, y, 300.0f, &font, caption));
-        journals.emplace_back();
-        buttons.back()->setListener(&journals.back());
-        return *buttons.back();
-    }
     void frame() {
         clear();
         graph.update();
@@ -67,12 +61,13 @@ protected:
     Font font{"fontbig", Font::kBig};
     RenderGraph graph{0, 0, GlTest::kWidth, GlTest::kHeight};
     ControlContainer container{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
-    std::vector<std::unique_ptr<ButtonSimple>> buttons;
-    std::deque<Journal> journals;
+    Journal journal;
+    std::unique_ptr<ButtonSimple> owned =
+        std::make_unique<ButtonSimple>(&container, -0.25f, -0.1f, 300.0f, &font, "Demo");
+    ButtonSimple& button = *owned;
 };
 
 TEST_F(Buttons, EachStateHasItsLookAndTheLabelTakesTheStateStyle) {
-    ButtonSimple& button = add(-0.1f, "Demo");
     frame();
     EXPECT_TRUE(near(look(button), UiAssets::kNormal));
     hover(button);
@@ -99,36 +94,23 @@ TEST_F(Buttons, OnlyAReleaseOverThePressedButtonClicks) {
         {true, false, {"over", "out"}, ButtonSimple::Normal},
         {false, true, {"out", "over", "click"}, ButtonSimple::Down},
     };
-    ButtonSimple& button = add(-0.1f, "Demo");
     frame();
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << "press inside " << c.pressInside << ", release " << c.releaseInside);
-        journals.back().entries.clear();
+        journal.entries.clear();
         hover(button, c.pressInside);
         pressLeft(button);
         hover(button, c.releaseInside);
         InputEventKeyUp up(0.0, KeyMouseLeft, 0.0, 0.2);
         button.handleEvent(up);
         EXPECT_EQ(up.isConsumed(), c.state == ButtonSimple::Down);
-        EXPECT_EQ(journals.back().entries, c.journal);
+        EXPECT_EQ(journal.entries, c.journal);
         EXPECT_EQ(button.getState(), c.state);
     }
 }
 
-TEST_F(Buttons, HidingTakesTheLabelAlongButNotTheInput) {
-    ButtonSimple& button = add(-0.1f, "Demo");
-    frame();
-    button.setVisible(false);
-    EXPECT_FALSE(button.getLabel()->isVisible());
-    hover(button);
-    EXPECT_EQ(button.getState(), ButtonSimple::MouseOver);
-    frame();
-    EXPECT_TRUE(black(look(button)));
-}
-
 TEST_F(Buttons, TheLabelLivesWhileTheButtonIsInTheGraph) {
-    ButtonSimple& button = add(-0.1f, "Demo");
     frame();
     ASSERT_NE(button.getLabel(), nullptr);
     graph.removeRoot(&container);
@@ -138,7 +120,7 @@ TEST_F(Buttons, TheLabelLivesWhileTheButtonIsInTheGraph) {
     graph.addRoot(&container, 0);
     frame();
     EXPECT_NE(button.getLabel(), nullptr);
-    buttons.clear();
+    owned.reset();
     EXPECT_TRUE(container.getChildren().empty());
     frame();
     EXPECT_EQ(graph.getRenderList(), (std::vector<RenderNode*>{&container}));
@@ -147,7 +129,6 @@ TEST_F(Buttons, TheLabelLivesWhileTheButtonIsInTheGraph) {
 // The hit area is that of the last draw, edges included; a narrow button
 // still draws both 64-pixel caps.
 TEST_F(Buttons, NarrowButtonDrawsBothCapsAndIsHitUpToItsEdges) {
-    ButtonSimple& button = add(-0.1f, "Demo");
     button.setWidth(100.0f);
     frame();
     EXPECT_TRUE(near(look(button), UiAssets::kNormal));
@@ -185,17 +166,6 @@ TEST_F(TextDrawing, CharactersShowTheirCellsAndASpaceLeavesAGap) {
     EXPECT_TRUE(near(glyphAt(-0.5f, 3), glyphColour(16, 1, 0)));
     EXPECT_TRUE(near(glyphAt(0.5f, 0), glyphColour(0, 0, 2)));
     EXPECT_FLOAT_EQ(text.getWidth(), 4.0f * advance);
-}
-
-TEST_F(TextDrawing, InvisibleTextDrawsNothingAndKeepsItsSize) {
-    Text text(nullptr, 0.0f, 0.0f, &font, "!!");
-    text.render(0.0, 0.5f);
-    clear();
-    text.setVisible(false);
-    text.setText("!!!!");
-    text.render(0.0, 0.5f);
-    EXPECT_TRUE(black(glyphAt(0.0f, 0)));
-    EXPECT_FLOAT_EQ(text.getWidth(), 2.0f * advance);
 }
 
 // In a container at (0.3, 0.2), a text at (0, 0) is drawn at the centre, an

@@ -16,6 +16,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -31,8 +32,7 @@ TEST(ControlTree, ImagesAddEveryParentsPositionATextDrawsWhereItIsTold) {
     EXPECT_FLOAT_EQ(image.getAbsoluteY(), 0.3125f);
     Text text(&inner, 0.0f, 0.0f, nullptr, "centre");
     text.setPosition(-0.4f, 0.6f);
-    float drawX = 1.0f;
-    float drawY = 1.0f;
+    float drawX = 1.0f, drawY = 1.0f;
     text.getDrawPosition(drawX, drawY);
     EXPECT_FLOAT_EQ(drawX, -0.4f);
     EXPECT_FLOAT_EQ(drawY, 0.6f);
@@ -72,26 +72,12 @@ TEST(ControlTree, ChildrenListInCreationOrderAndLeaveWithEveryEntry) {
     EXPECT_EQ(container.getChildren(), (std::list<Control*>{&first, &third}));
 }
 
-TEST(ControlTree, ChildOutlivingItsContainerForgetsIt) {
-    auto container = std::make_unique<ControlContainer>(nullptr, 0.4f, 0.0f, 1.0f, 1.0f);
-    Image image(container.get(), 0.1f, 0.0f, 1.0f, 1.0f, "a.png");
-    container.reset();
-    EXPECT_EQ(image.getParent(), nullptr);
-    EXPECT_FLOAT_EQ(image.getAbsoluteX(), 0.1f);
-    image.detach(); // no texture slot yet: nothing to release
-}
-
-class ButtonBeforeDrawing : public ::testing::Test {
-protected:
-    void SetUp() override { WindowSize::set(1024, 768); }
-
-    ControlContainer container{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
-    ButtonSimple button{&container, -0.25f, 0.0f, 300.0f, nullptr, "Demo"};
-};
-
 // Nothing is hit before the first draw. Only a left-button event that
 // presses the button (from MouseOver) is claimed; pressing again leaves it Down.
-TEST_F(ButtonBeforeDrawing, NothingIsHitYet_KeysThatPressNothingPass) {
+TEST(ButtonBeforeDrawing, NothingIsHitYet_KeysThatPressNothingPass) {
+    WindowSize::set(1024, 768);
+    ControlContainer container{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
+    ButtonSimple button{&container, -0.25f, 0.0f, 300.0f, nullptr, "Demo"};
     EXPECT_FALSE(button.hitTest(0.0f, 0.05f));
     EXPECT_EQ(button.getLabel(), nullptr);
     InputEventKeyUp left(0.0, KeyMouseLeft, 0.0, 0.1);
@@ -212,54 +198,45 @@ TEST(ContinueTest, OnlyARunningGameWithAHuman) {
 // Each toggle changes its own player only; only players 1 and 2 exist.
 TEST(PlayerKinds, ToggleChangesOnlyItsOwnPlayer) {
     using Flags = MenuNewGame::HumanFlags;
-    const struct {
-        Flags before;
-        int player;
-        Flags after;
-    } cases[] = {
+    const std::tuple<Flags, int, Flags> cases[] = {
         {{true, false}, 2, {true, true}},   {{true, true}, 1, {false, true}},
         {{true, false}, 1, {false, false}}, {{false, false}, 2, {false, true}},
         {{true, false}, 0, {true, false}},  {{true, false}, 3, {true, false}},
     };
-    for (const auto& c : cases) {
-        Flags flags = c.before;
-        MenuNewGame::togglePlayer(flags, c.player);
-        EXPECT_EQ(flags, c.after) << "player " << c.player << " from " << c.before[0] << c.before[1];
+    for (const auto& [before, player, after] : cases) {
+        Flags flags = before;
+        MenuNewGame::togglePlayer(flags, player);
+        EXPECT_EQ(flags, after) << "player " << player << " from " << before[0] << before[1];
     }
 }
 
 // Each option's button steps through all its values, each with a caption of
 // its own, and wraps round to the first; no other option moves.
 TEST(OptionSteps, EveryValueOnceThenBackToTheFirst_OthersUntouched) {
-    const struct {
-        MenuOptions::Row row;
-        int values;
-    } cases[] = {
-        {MenuOptions::Quality, 3},
-        {MenuOptions::Screen, 2},
-        {MenuOptions::Volume, OptionValues::kVolumeSteps + 1},
-        {MenuOptions::Hints, 2},
-        {MenuOptions::Scale, 4},
-    };
+    const std::pair<MenuOptions::Row, int> cases[] = {{MenuOptions::Quality, 3},
+                                                      {MenuOptions::Screen, 2},
+                                                      {MenuOptions::Volume, OptionValues::kVolumeSteps + 1},
+                                                      {MenuOptions::Hints, 2},
+                                                      {MenuOptions::Scale, 4}};
     OptionValues start;
     start.volume = 1;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "row " << c.row);
+    for (const auto& [row, count] : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << row);
         OptionValues values = start;
         std::set<std::string> captions;
-        for (int i = 0; i < c.values; ++i) {
-            captions.insert(MenuOptions::caption(values, c.row, false));
-            values = MenuOptions::stepped(values, c.row);
+        for (int i = 0; i < count; ++i) {
+            captions.insert(MenuOptions::caption(values, row, false));
+            values = MenuOptions::stepped(values, row);
             for (int other = 0; other < MenuOptions::kRows; ++other) {
-                if (other != c.row) {
-                    const auto row = static_cast<MenuOptions::Row>(other);
-                    EXPECT_EQ(MenuOptions::caption(values, row, false),
-                              MenuOptions::caption(start, row, false));
+                if (other != row) {
+                    const auto unchanged = static_cast<MenuOptions::Row>(other);
+                    EXPECT_EQ(MenuOptions::caption(values, unchanged, false),
+                              MenuOptions::caption(start, unchanged, false));
                 }
             }
         }
         EXPECT_EQ(values, start);
-        EXPECT_EQ(captions.size(), static_cast<size_t>(c.values));
+        EXPECT_EQ(captions.size(), static_cast<size_t>(count));
     }
 }
 
