@@ -269,6 +269,7 @@ TEST_F(Graph, UnreachedChildAndRemovedRoot_AreDetached_AndAttachedWhenBack) {
     journal.clear();
     graph.clearRoots();
     EXPECT_EQ(journal, (Journal{"detach root"}));
+    EXPECT_EQ(updated(), (Journal{"detach child"}));
     {
         RenderGraph shortLived(0, 0, 10, 10);
         shortLived.addRoot(&root, 1);
