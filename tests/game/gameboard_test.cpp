@@ -2,16 +2,15 @@
 #include "game/expertsearch.h"
 #include "game/gameboard.h"
 #include "support/logcapture.h"
+#include "support/poll.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <memory>
 #include <random>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -416,16 +415,7 @@ TEST(TakeBack, RandomGamesWithRandomTakeBacks_RestoreTheBoardBeforeTheMove_TheSe
 
 // The expert level on the board: its search runs on a thread of its own and
 // its move reaches the queue through the calls the table scene makes every
-// frame. Polls as the scene does until done() holds, with patience far beyond
-// the thinking time, so only a search that never ends runs out.
-template <class Condition>
-bool poll(Condition done) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done() && std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
-}
+// frame, which poll() makes as the scene does.
 
 // A new game while the first one's search runs leaves only the new game's
 // move; the start records go out without passing the turn.

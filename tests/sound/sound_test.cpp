@@ -5,18 +5,17 @@
 #include "sound/wavreader.h"
 #include "support/logcapture.h"
 #include "support/pngfiles.h"
+#include "support/poll.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <thread>
 #include <vector>
 
 using Status = WavReader::Status;
@@ -92,17 +91,6 @@ std::vector<int16_t> leftChannel(const std::filesystem::path& rawOutput) {
 
 bool isLoud(int16_t value) {
     return std::abs(value) > 1000;
-}
-
-// Polls until done() holds, for at most ten seconds: the audio thread keeps
-// no pace a test could count on.
-template <class Condition>
-bool waitFor(Condition done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
 }
 
 class WavReaderTest : public ::testing::Test {
@@ -259,7 +247,7 @@ TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds_BadModeOrChannelIsR
     EXPECT_EQ(FSOUND_Stream_GetTime(stream), 500);
     ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), kChannels);
     int playing = 0;
-    EXPECT_TRUE(waitFor([&] { return (playing = FSOUND_Stream_GetTime(stream)) > 500; }));
+    EXPECT_TRUE(poll([&] { return (playing = FSOUND_Stream_GetTime(stream)) > 500; }));
     EXPECT_LE(playing, 1000);
     EXPECT_TRUE(FSOUND_Stream_Stop(stream));
     EXPECT_EQ(FSOUND_Stream_GetTime(stream), 0);
@@ -313,12 +301,12 @@ TEST_F(SoundSystemTest, PlayedSample_ReachesTheOutputForItsLength) {
     SoundSystem* sound = SoundSystem::instance();
     // A stretch of silence first, so the sample is seen to start when played.
     constexpr uintmax_t kSilentBytes = kOutputRate / 10 * 4;
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::file_size(dir / "output.raw") >= kSilentBytes; }));
+    ASSERT_TRUE(poll([&] { return std::filesystem::file_size(dir / "output.raw") >= kSilentBytes; }));
     Sample* sample = sound->addSample(dir.file("select.wav"));
     ASSERT_NE(sample, nullptr);
     const int channel = sample->play();
     ASSERT_GE(channel, 0);
-    EXPECT_TRUE(waitFor([&] { return !FSOUND_IsPlaying(channel); }));
+    EXPECT_TRUE(poll([&] { return !FSOUND_IsPlaying(channel); }));
     sound->removeSample(sample);
     SoundSystem::destroy();
 
@@ -343,7 +331,7 @@ TEST_F(SoundSystemTest, VolumeScalesSamplesAndStream_MuteSilencesAndKeepsTheVolu
         const uintmax_t from = std::filesystem::file_size(output) / 4;
         stream ? sound->playStream(dir.file("move.wav")) : void(sample->play());
         const uintmax_t to = from + kOutputRate * 6 / 10;
-        EXPECT_TRUE(waitFor([&] { return std::filesystem::file_size(output) / 4 >= to; }));
+        EXPECT_TRUE(poll([&] { return std::filesystem::file_size(output) / 4 >= to; }));
         const std::vector<int16_t> left = leftChannel(output);
         int peak = 0;
         for (uintmax_t i = from; i < std::min<uintmax_t>(to, left.size()); ++i) {
