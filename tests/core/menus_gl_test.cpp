@@ -105,13 +105,16 @@ TEST_F(Screens, NewGameBackKeepsTheKinds_LevelButtonsStartTheirLevel_DemoDropsTh
     EXPECT_FALSE(app->menusVisible()) << "Escape in the main menu shows the scene";
 }
 
-// A hard game to its end: once the last move is shown, the heads-up display
-// names the winner, and the menu offers a new game instead of Continue.
+// A hard game of the human against the computer to its end: once the last
+// move is shown, the heads-up display names the winner, and the menu offers a
+// new game instead of Continue.
 TEST_F(Screens, HardGameEnds_TheHudNamesTheWinnerAndContinueIsGone) {
     GameBoard& board = package->getBoard();
     const auto* hud = static_cast<SporrikHud*>(package->getHud());
     click(*menu->getPlayButton());
     click(*newGame->getHardButton());
+    EXPECT_TRUE(board.isHuman(GameBoard::kPlayer1));
+    EXPECT_FALSE(board.isHuman(GameBoard::kPlayer2));
     // On player 1's turn still, player 2's figure jumps to two fields from
     // player 1's: the split between them converts it.
     for (const int to : {6, 4, 2}) {

@@ -236,7 +236,7 @@ TEST_F(SoundLibrary, Samples_TakeFreeChannelsOnly_FreeWhilePlayingOrByCloseStops
     EXPECT_FALSE(FSOUND_Sample_Free(sample));
 }
 
-TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds_BadModeOrChannelIsRefused) {
+TEST_F(SoundLibrary, Stream_TimeStartsWhereSetWrapsWhenLoopingAndStopRewinds_BadModeOrChannelIsRefused) {
     ASSERT_TRUE(FSOUND_Init(kOutputRate, kChannels, 0));
     FSOUND_STREAM* stream = open("long.wav");
     ASSERT_NE(stream, nullptr);
@@ -251,6 +251,12 @@ TEST_F(SoundLibrary, Stream_TimeStartsWhereSetAndStopRewinds_BadModeOrChannelIsR
     EXPECT_LE(playing, 1000);
     EXPECT_TRUE(FSOUND_Stream_Stop(stream));
     EXPECT_EQ(FSOUND_Stream_GetTime(stream), 0);
+    // Looping, the time wraps past the end.
+    ASSERT_TRUE(FSOUND_Stream_SetMode(stream, FSOUND_LOOP_NORMAL));
+    ASSERT_TRUE(FSOUND_Stream_SetTime(stream, 900));
+    ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), kChannels);
+    EXPECT_TRUE(poll([&] { return FSOUND_Stream_GetTime(stream) < 900; }));
+    EXPECT_TRUE(FSOUND_Stream_Stop(stream));
     EXPECT_FALSE(FSOUND_Stream_SetMode(stream, FSOUND_LOOP_OFF | FSOUND_LOOP_NORMAL));
     EXPECT_EQ(FSOUND_Stream_Play(0, stream), -1);
     EXPECT_EQ(FSOUND_Stream_OpenFile(dir.file("long.wav").c_str(), 0, 100), nullptr);
