@@ -126,6 +126,19 @@ TEST_F(Md3LoaderTest, Cfg_RangesBecomeSequences_MalformedLinesSkipped) {
     }
 }
 
+// A short file of long ranges: only the ranges within a million decoded
+// vertices are built, 256 of 1024 frames of the quad's 4 vertices.
+TEST_F(Md3LoaderTest, Cfg_RangesBeyondTheDecodedVertexBudget_AreSkipped) {
+    std::string cfg;
+    for (int i = 0; i < 300; ++i) {
+        cfg += "0 1024 0 10\n";
+    }
+    write(Model{1, 0, {Md3Files::quad("body", 1)}}, cfg);
+    auto group = loader.load(kModel);
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(dynamic_cast<AnimatedMesh*>(group->get(0))->getSequenceCount(), 256);
+}
+
 TEST_F(Md3LoaderTest, SkinLines_GiveTheSurfacesTheyNameTheirTextures) {
     const struct {
         const char *skin, *body, *head;
