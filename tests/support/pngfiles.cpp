@@ -98,9 +98,11 @@ Picture pattern(int width, int height, int colorType) {
     for (size_t i = 0; i < picture.rows.size(); ++i) {
         picture.rows[i] = static_cast<uint8_t>(i * 7 + i / rowBytes * 13);
     }
-    for (int i = 0; colorType == PNG_COLOR_TYPE_PALETTE && i < 256; ++i) {
-        picture.palette.push_back(png_color{static_cast<png_byte>(i), static_cast<png_byte>(255 - i),
-                                            static_cast<png_byte>(i * 3)});
+    if (colorType == PNG_COLOR_TYPE_PALETTE) {
+        for (int i = 0; i < 256; ++i) {
+            picture.palette.push_back(png_color{static_cast<png_byte>(i), static_cast<png_byte>(255 - i),
+                                                static_cast<png_byte>(i * 3)});
+        }
     }
     return picture;
 }
@@ -129,9 +131,11 @@ bool readReference(const std::string& path, Reference& out) {
         !readRaw(read.png, read.info, file.get(), &out, &rows)) {
         return false;
     }
-    // Transparency chunks give no alpha in the decoder under test.
-    for (size_t i = 3; (out.colorType & PNG_COLOR_MASK_ALPHA) == 0 && i < out.rgba.size(); i += 4) {
-        out.rgba[i] = 0xff;
+    if ((out.colorType & PNG_COLOR_MASK_ALPHA) == 0) {
+        // Transparency chunks give no alpha in the decoder under test.
+        for (size_t i = 3; i < out.rgba.size(); i += 4) {
+            out.rgba[i] = 0xff;
+        }
     }
     return true;
 }
