@@ -17,9 +17,7 @@ game_shown() { logo_gone "$shot" && [ "$(text_pixels "$shot" "$PLAYER2_COUNT")" 
 move() { # <x> <y> <name>: the figure on 0,0 to the field at x, y
     await_turn_at $FIGURE "$3"
     xdotool click 1
-    xdotool mousemove --window "$window" "$1" "$2"
-    sleep 0.4
-    xdotool click 1
+    click_target "$1" "$2" "$3-target"
     park_pointer
 }
 # settle <name> <box...>: selects the figure on 0,0, which shows once every

@@ -109,6 +109,14 @@ await_turn_at() {
     await 30 "$3" green_at "80x80+$(($1 - 40))+$(($2 - 50))" || fail "no green marker at $1,$2 in $3: not its player's turn"
 }
 green_at() { [ "$(colour_pixels "$shot" "$1" "$GREEN")" -gt 10 ]; }
+# click_target <x> <y> <name>: clicks the floor of the selected figure's
+# target once its marker turns green. A selection made while the last move's
+# animation plays waits behind it, and until then the target refuses clicks.
+click_target() {
+    xdotool mousemove --window "$window" "$1" "$2"
+    await 30 "$3" green_at "80x80+$(($1 - 40))+$(($2 - 40))" || fail "the field at $1,$2 does not take the move in $3"
+    xdotool click 1
+}
 
 # The menus' logo where a 1024 x 768 window in the corner draws it.
 readonly LOGO_BOX=512x128+256+64

@@ -107,16 +107,11 @@ human_move() {
     xdotool click 1
     move_to "$2" "$3" "$before"
 }
-# move_to <field> <name> <before>: clicks the floor of the selected figure's
-# target once its marker turns green. A selection made while the last move's
-# animation plays waits behind it, and until then the target refuses clicks.
+# move_to <field> <name> <before>: moves the selected figure to the field and
+# waits until the board shows it.
 move_to() {
-    local x y
-    read -r x y <<<"${FLOOR[$1]}"
-    xdotool mousemove --window "$window" "$x" "$y"
-    await 30 "$2-target" green_at "80x80+$((x - 40))+$((y - 40))" || fail "field $1 does not take the move in $2"
+    click_target ${FLOOR[$1]} "$2-target"
     moved_at=$SECONDS
-    xdotool click 1
     await_change "$2" "$3" "$BOARD" 1500 "$SCENE_FUZZ" "no figure moves after $2"
 }
 
