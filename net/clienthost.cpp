@@ -9,6 +9,12 @@
 #include <chrono>
 #include <enet/enet.h>
 
+namespace {
+
+constexpr int kSharedSocketBufferBytes = 4 * 1024 * 1024;
+
+} // namespace
+
 ClientHost::ClientHost(size_t maxConnections) {
     EnetLibrary::initialize();
     host = enet_host_create(nullptr, maxConnections, Protocol::kChannels, 0, 0);
@@ -17,6 +23,12 @@ ClientHost::ClientHost(size_t maxConnections) {
                                      " connections");
     }
     host->maximumPacketSize = Protocol::kMaxServerMessageBytes;
+    // Many clients on one socket: ENet's 256 KiB buffers would drop
+    // datagrams under a burst (see Server).
+    if (maxConnections > 1) {
+        enet_socket_set_option(host->socket, ENET_SOCKOPT_RCVBUF, kSharedSocketBufferBytes);
+        enet_socket_set_option(host->socket, ENET_SOCKOPT_SNDBUF, kSharedSocketBufferBytes);
+    }
 }
 
 ClientHost::~ClientHost() {

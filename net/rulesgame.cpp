@@ -25,13 +25,39 @@ void RulesGame::reset() {
 
 bool RulesGame::canPlay(std::string_view notation) const {
     const std::optional<Move> move = Notation::parseMove(notation);
-    if (!move || gameBoard->winner() != 0) {
+    if (!move || result() != 0) {
         return false;
     }
     const int player = gameBoard->getCurrentPlayer();
     return gameBoard->canClickField(move->fromX, move->fromY) &&
            gameBoard->getField(move->fromX, move->fromY) == player &&
            gameBoard->getField(move->toX, move->toY) == GameBoard::kEmpty;
+}
+
+std::vector<std::string> RulesGame::legalMoves() const {
+    std::vector<std::string> moves;
+    if (result() != 0) {
+        return moves;
+    }
+    const int player = gameBoard->getCurrentPlayer();
+    const int side = GameBoard::kBoardSize;
+    for (int fromY = 0; fromY < side; ++fromY) {
+        for (int fromX = 0; fromX < side; ++fromX) {
+            if (gameBoard->getField(fromX, fromY) != player) {
+                continue;
+            }
+            for (int toY = fromY - GameBoard::kJumpDistance; toY <= fromY + GameBoard::kJumpDistance; ++toY) {
+                for (int toX = fromX - GameBoard::kJumpDistance; toX <= fromX + GameBoard::kJumpDistance;
+                     ++toX) {
+                    if (gameBoard->isOnBoard(toX, toY) &&
+                        gameBoard->getField(toX, toY) == GameBoard::kEmpty) {
+                        moves.push_back(Notation::field(fromX, fromY) + Notation::field(toX, toY));
+                    }
+                }
+            }
+        }
+    }
+    return moves;
 }
 
 bool RulesGame::play(std::string_view notation) {
@@ -58,6 +84,7 @@ bool RulesGame::takeBack() {
     if (played.empty() || !gameBoard->takeBack()) {
         return false;
     }
+    knownWinner = kUnknown;
     // The board selects the figure that moved again, as the table shows it;
     // here a move always starts from no selection.
     const int selectedX = gameBoard->getSelectedX();
@@ -85,7 +112,14 @@ int RulesGame::toMove() const {
 }
 
 int RulesGame::winner() const {
-    return gameBoard->winner();
+    return result();
+}
+
+int RulesGame::result() const {
+    if (knownWinner == kUnknown) {
+        knownWinner = gameBoard->winner();
+    }
+    return knownWinner;
 }
 
 int RulesGame::countFigures(int player) const {
@@ -97,6 +131,7 @@ uint64_t RulesGame::hash() const {
 }
 
 void RulesGame::drain() {
+    knownWinner = kUnknown;
     // The last record of a completed move passes the turn as it is taken out.
     while (gameBoard->popMove()) {
     }

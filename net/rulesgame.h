@@ -26,6 +26,9 @@ public:
     // the notation, its from-field holds a figure of the player to move, its
     // to-field is empty, and the board has not decided the game.
     bool canPlay(std::string_view notation) const;
+    // Every move canPlay takes now, in the notation, from-fields in row-major
+    // order; empty once the board has decided the game.
+    std::vector<std::string> legalMoves() const;
     // Makes the move if canPlay; false, changing nothing, otherwise.
     bool play(std::string_view notation);
     // Takes the last move back; false when there is none.
@@ -47,7 +50,12 @@ public:
 
 private:
     void drain();
+    // The board's result of the position now: the rules' check of both
+    // sides' moves is the dearest part of a move, asked before and after it.
+    int result() const;
 
     std::unique_ptr<GameBoard> gameBoard;
     std::vector<std::string> played;
+    static constexpr int kUnknown = -1;
+    mutable int knownWinner = kUnknown;
 };

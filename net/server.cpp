@@ -33,6 +33,7 @@ constexpr double kShutdownWaitSeconds = 1.0;
 constexpr uint32_t kTurnMs = 100;
 constexpr size_t kMaxPacketBytes = 16 * Protocol::kMaxClientMessageBytes;
 constexpr size_t kMaxWaitingBytes = 4 * kMaxPacketBytes;
+constexpr int kSocketBufferBytes = 4 * 1024 * 1024;
 
 double steadyNow() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -72,6 +73,11 @@ Server::Server(const Options& options, std::unique_ptr<GameStore> given) : store
     // large reach the codec, which refuses them with a readable error.
     host->maximumPacketSize = kMaxPacketBytes;
     host->maximumWaitingData = kMaxWaitingBytes;
+    // Thousands of peers share this one socket: ENet's 256 KiB buffers
+    // overflow under a burst, and a dropped datagram costs a retransmission
+    // (half a second and more). The kernel caps the size at net.core.rmem_max.
+    enet_socket_set_option(host->socket, ENET_SOCKOPT_RCVBUF, kSocketBufferBytes);
+    enet_socket_set_option(host->socket, ENET_SOCKOPT_SNDBUF, kSocketBufferBytes);
     ENetAddress bound{};
     enet_socket_get_address(host->socket, &bound);
     boundPort = bound.port;

@@ -13,6 +13,7 @@ constexpr unsigned long kMaxPort = 65535;
 // ENet numbers its peers in 12 bits.
 constexpr unsigned long kMaxPeers = 4095;
 constexpr unsigned long kMaxGames = 1000000;
+constexpr unsigned long kMaxJoinBurst = 1000000;
 
 // A whole decimal number from min to max.
 bool parseNumber(const std::string& text, unsigned long min, unsigned long max, unsigned long& value) {
@@ -47,7 +48,7 @@ bool parseLevel(const std::string& text, int& level) {
 
 const char* const ServerCommandLine::kUsage =
     "usage: sporrik-server [--port N] [--db PATH] [--max-games N] [--max-peers N]\n"
-    "                      [--away-hours H] [--log-level error|warning|note|debug]\n"
+    "                      [--away-hours H] [--join-burst N] [--log-level error|warning|note|debug]\n"
     "  --port N          UDP port to serve on (default 47621; 0: a free one, logged)\n"
     "  --db PATH         the games' database (default $XDG_STATE_HOME/sporrik/server.db,\n"
     "                    else ~/.local/state/sporrik/server.db)\n"
@@ -55,6 +56,9 @@ const char* const ServerCommandLine::kUsage =
     "  --max-peers N     connections at once, at most 4095 (default 4000)\n"
     "  --away-hours H    hours a player may stay away before the game is closed\n"
     "                    (default 24)\n"
+    "  --join-burst N    join, watch and rejoin attempts one address may make at once,\n"
+    "                    then one every 5 s (default 5; a benchmark on one machine\n"
+    "                    needs more)\n"
     "  --log-level L     the least important log lines shown (default note)\n"
     "  --help            print this text and end\n"
     "  --version         print the game's and the protocol's version and end\n"
@@ -81,7 +85,8 @@ ServerCommandLine::Parsed ServerCommandLine::parse(const std::vector<std::string
             return parsed;
         }
         const bool takesValue = name == "--port" || name == "--db" || name == "--max-games" ||
-                                name == "--max-peers" || name == "--away-hours" || name == "--log-level";
+                                name == "--max-peers" || name == "--away-hours" || name == "--join-burst" ||
+                                name == "--log-level";
         if (!takesValue) {
             return refuse("unknown argument \"" + name + "\"");
         }
@@ -116,6 +121,11 @@ ServerCommandLine::Parsed ServerCommandLine::parse(const std::vector<std::string
                               "\"");
             }
             parsed.options.limits.awayLimit = static_cast<double>(number) * kSecondsPerHour;
+        } else if (name == "--join-burst") {
+            if (!parseNumber(value, 1, kMaxJoinBurst, number)) {
+                return refuse("--join-burst takes a number from 1 to 1000000, not \"" + value + "\"");
+            }
+            parsed.options.limits.joinBurst = static_cast<double>(number);
         } else if (!parseLevel(value, parsed.logLevel)) {
             return refuse("--log-level takes error, warning, note or debug, not \"" + value + "\"");
         }

@@ -38,6 +38,12 @@ TEST(RulesGame, SameMovesGiveTheSameHash_TakeBackGivesTheOldOneAndTheFigureMoves
     // that very figure must still land.
     EXPECT_TRUE(a.play("a1b2"));
     EXPECT_EQ(a.hash(), b.hash());
+    // From the start: player 1's corner figure has 3 splits and 5 jumps.
+    EXPECT_EQ(RulesGame().legalMoves(),
+              (std::vector<std::string>{"a1b1", "a1c1", "a1a2", "a1b2", "a1c2", "a1a3", "a1b3", "a1c3"}));
+    for (const std::string& move : b.legalMoves()) {
+        EXPECT_TRUE(b.canPlay(move)) << move;
+    }
     EXPECT_FALSE(b.replay({"a1b2", "a1c3"})); // player 2 to move
     EXPECT_TRUE(b.moves().empty());
     EXPECT_EQ(b.hash(), start);

@@ -247,7 +247,8 @@ TEST(NetPlay, HostileMessages_AreRefused_NoGameChanges_TheServerServesOn) {
     ASSERT_TRUE(attacked.move("a1b2"));
     const uint64_t hash = attacked.a.client.game().hash();
     Table other(*server);
-    const std::vector<std::string> otherMoves = {"a1b2", "i9h8", "b2c3", "h8g7", "a1a2", "i9i8", "c3d3"};
+    const std::vector<std::string> otherMoves = {"a1b2", "i9h8", "b2c3", "h8g7",
+                                                 "a1a2", "i9i8", "c3d3", "g7f7"};
     ClientMessage watch;
     watch.mutable_watch_game()->set_code(attacked.code);
     ClientMessage join;
@@ -258,6 +259,8 @@ TEST(NetPlay, HostileMessages_AreRefused_NoGameChanges_TheServerServesOn) {
     foreignToken.mutable_rejoin()->set_token(std::string(Protocol::kTokenBytes, '\0'));
     ClientMessage create;
     create.mutable_create_game();
+    ClientMessage otherSeat;
+    otherSeat.mutable_rejoin()->set_token(NetClient::tokenFromText(other.a.client.token()).value_or(""));
     const std::string move = encoded(play("i9h8", 2));
     const struct {
         const char* name;

@@ -18,7 +18,8 @@ TEST(ServerCommandLine, EachArgumentIsReadWholeAndChecked) {
         const char* reason; // a part of it
     } cases[] = {
         {{}, Action::Serve, ""},
-        {{"--port", "0", "--db", "/x/y.db", "--max-games", "10", "--away-hours", "2", "--log-level", "debug"},
+        {{"--port", "0", "--db", "/x/y.db", "--max-games", "10", "--away-hours", "2", "--join-burst", "3000",
+          "--log-level", "debug"},
          Action::Serve,
          ""},
         {{"--port", "65536"}, Action::Refuse, "--port takes"},
@@ -28,6 +29,7 @@ TEST(ServerCommandLine, EachArgumentIsReadWholeAndChecked) {
         {{"--max-games", "0"}, Action::Refuse, "--max-games takes"},
         {{"--max-peers", "4096"}, Action::Refuse, "--max-peers takes"},
         {{"--away-hours", "0"}, Action::Refuse, "--away-hours takes"},
+        {{"--join-burst", "0"}, Action::Refuse, "--join-burst takes"},
         {{"--log-level", "loud"}, Action::Refuse, "--log-level takes"},
         {{"--db", ""}, Action::Refuse, "--db needs a path"},
         {{"--verbose"}, Action::Refuse, "unknown argument \"--verbose\""},
@@ -45,6 +47,7 @@ TEST(ServerCommandLine, EachArgumentIsReadWholeAndChecked) {
     EXPECT_EQ(parsed.options.databasePath, "/x/y.db");
     EXPECT_EQ(parsed.options.limits.maxGames, 10u);
     EXPECT_EQ(parsed.options.limits.awayLimit, 2 * 3600.0);
+    EXPECT_EQ(parsed.options.limits.joinBurst, 3000.0);
     EXPECT_EQ(parsed.logLevel, DEBUG);
 }
 
