@@ -28,14 +28,21 @@ using PeerId = ServerLogic::PeerId;
 constexpr PeerId kPeers = 4;
 constexpr int kFields = 81;
 constexpr double kSecondsPerTick = 1000;
+// Knuth's MMIX linear congruential generator; its top byte is the output.
+constexpr uint64_t kMultiplier = 6364136223846793005ull;
+constexpr uint64_t kIncrement = 1442695040888963407ull;
+constexpr int kTopByteShift = 56;
 
 class Session {
 public:
-    // The same codes and tokens for every input, so that a finding repeats.
+    // The same codes and tokens for every input, so that a finding repeats;
+    // a generator of long period, so that a run of created games never
+    // runs out of fresh codes.
     Session()
         : store(":memory:"), logic(store, ServerLimits(), [this](uint8_t* out, size_t size) {
               for (size_t i = 0; i < size; ++i) {
-                  out[i] = random = static_cast<uint8_t>(random * 73 + 41);
+                  random = random * kMultiplier + kIncrement;
+                  out[i] = static_cast<uint8_t>(random >> kTopByteShift);
               }
           }) {
         for (PeerId peer = 1; peer <= 2; ++peer) {
@@ -129,7 +136,7 @@ public:
     }
 
 private:
-    uint8_t random = 0;
+    uint64_t random = 0;
     GameStore store;
     ServerLogic logic;
     double now = 1;
