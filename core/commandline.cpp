@@ -1,5 +1,7 @@
 #include "core/commandline.h"
 
+#include "base/version.h"
+
 #include <cstring>
 
 namespace {
@@ -20,6 +22,10 @@ bool isHelp(const std::string& argument) {
     return argument == "--help" || argument == "-h";
 }
 
+bool isVersion(const std::string& argument) {
+    return argument == "--version";
+}
+
 } // namespace
 
 namespace CommandLine {
@@ -37,6 +43,7 @@ const char* const kUsage =
     "                          \"auto\" (the default) lowers it while frames take\n"
     "                          longer than 16.7 ms on a software renderer\n"
     "  --help                  print this text and end\n"
+    "  --version               print the game's and the network protocol's version\n"
     "The log goes to standard error.\n";
 
 bool asksForHelp(const std::vector<std::string>& arguments) {
@@ -46,6 +53,19 @@ bool asksForHelp(const std::vector<std::string>& arguments) {
         }
     }
     return false;
+}
+
+bool asksForVersion(const std::vector<std::string>& arguments) {
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        if (isVersion(arguments[i])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string versionText() {
+    return Version::text("sporrik");
 }
 
 bool parseScale(const char* value, OptionValues::Scale& scale) {
@@ -68,7 +88,7 @@ bool parseScale(const char* value, OptionValues::Scale& scale) {
 std::vector<std::string> unknownArguments(const std::vector<std::string>& arguments) {
     std::vector<std::string> unknown;
     for (size_t i = 1; i < arguments.size(); ++i) {
-        if (!isKnown(arguments[i]) && !isHelp(arguments[i])) {
+        if (!isKnown(arguments[i]) && !isHelp(arguments[i]) && !isVersion(arguments[i])) {
             unknown.push_back(arguments[i]);
         }
     }

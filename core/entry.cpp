@@ -33,6 +33,10 @@ int main(int argc, char** argv) {
         std::fputs(CommandLine::kUsage, stdout);
         return 0;
     }
+    if (CommandLine::asksForVersion(arguments)) {
+        std::fputs(CommandLine::versionText().c_str(), stdout);
+        return 0;
+    }
     System* system = System::instance();
     system->setArguments(argc, argv);
     for (const std::string& unknown : CommandLine::unknownArguments(arguments)) {

@@ -11,6 +11,7 @@ packages=(
     libgtest-dev googletest
     freeglut3-dev libglew-dev libpng-dev zlib1g-dev
     libsdl2-mixer-dev libfreetype-dev fonts-dejavu-core libinih-dev
+    libenet-dev libprotobuf-dev protobuf-compiler libsqlite3-dev
     libgl1-mesa-dri xvfb xauth xdotool imagemagick
     clang libclang-rt-14-dev llvm-14
 )

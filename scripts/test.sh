@@ -64,8 +64,8 @@ cmake $(generator build-sanitize) -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debu
 # compressed documents the install takes. The two builds run at once: each
 # leaves a core idle while it links or generates the assets.
 release_build() {
-    cmake --build build -j"$jobs" --target sporrik sporrik_assets sporrik_icon sporrik_display_tests \
-        sporrik_tools_tests sporrik_compressed_docs
+    cmake --build build -j"$jobs" --target sporrik sporrik-server sporrik_assets sporrik_icon \
+        sporrik_display_tests sporrik_tools_tests sporrik_compressed_docs
 }
 sanitized_build() { cmake --build build-sanitize -j"$jobs" --target sporrik_unit_tests sporrik; }
 step "builds" beside build-sanitize/build.log sanitized_build -- release_build

@@ -177,6 +177,13 @@ TEST(CommandLine, HelpAndUnknownArgumentsAfterTheProgramName) {
     }
 }
 
+TEST(CommandLine, Version_IsAskedAfterTheProgramNameAndIsNoUnknownArgument) {
+    const std::vector<std::string> arguments = {"sporrik", "window", "--version"};
+    EXPECT_TRUE(CommandLine::asksForVersion(arguments));
+    EXPECT_FALSE(CommandLine::asksForVersion({"--version"})); // the program's own name
+    EXPECT_TRUE(CommandLine::unknownArguments(arguments).empty());
+}
+
 TEST(CommandLine, ScaleValues_OnlyTheFourNamedOnes) {
     using S = OptionValues::Scale;
     const struct {
