@@ -2,6 +2,7 @@
 // driven on the test's thread between the clients' service calls, so that
 // nothing waits on another thread's pace.
 #include "base/version.h"
+#include "clientmessages.h"
 #include "net/codec.h"
 #include "net/gamestore.h"
 #include "net/netclient.h"
@@ -136,20 +137,6 @@ bool until(Server& server, const std::vector<std::function<void()>>& others,
 
 std::string encoded(const ClientMessage& m) {
     return Codec::encode(m);
-}
-
-ClientMessage hello() {
-    ClientMessage m;
-    m.mutable_hello()->set_protocol(Version::kProtocol);
-    m.mutable_hello()->set_game_version(Version::kGame);
-    return m;
-}
-
-ClientMessage play(const std::string& move, uint32_t number) {
-    ClientMessage m;
-    m.mutable_play_move()->set_move(move);
-    m.mutable_play_move()->set_number(number);
-    return m;
 }
 
 // Two players at one game: a creates, b joins by the code.

@@ -1,4 +1,5 @@
 #include "base/version.h"
+#include "clientmessages.h"
 #include "net/codec.h"
 #include "net/gamestore.h"
 #include "net/joincode.h"
@@ -18,20 +19,6 @@ namespace {
 using namespace sporrik::wire;
 using Protocol::ErrorCode;
 using PeerId = ServerLogic::PeerId;
-
-ClientMessage hello() {
-    ClientMessage m;
-    m.mutable_hello()->set_protocol(Version::kProtocol);
-    m.mutable_hello()->set_game_version(Version::kGame);
-    return m;
-}
-
-ClientMessage play(const std::string& move, uint32_t number) {
-    ClientMessage m;
-    m.mutable_play_move()->set_move(move);
-    m.mutable_play_move()->set_number(number);
-    return m;
-}
 
 // A server's logic with peers that exchange decoded messages, turn by turn
 // as the transport does: the store commits before anything is handed out.
