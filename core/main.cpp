@@ -5,6 +5,7 @@
 #include "core/system.h"
 #include "graph/rendergraph.h"
 #include "input/eventconsumer.h"
+#include "input/inputevent.h"
 #include "resources/material.h"
 #include "resources/texturemanager.h"
 #include "ui/menu.h"
@@ -58,6 +59,21 @@ Main::~Main() {
 
 void Main::init() {
     renderGraph->addRoot(&cursor, kCursorPriority);
+    renderGraph->addRoot(&menuKeys, kMenuKeysPriority);
+}
+
+void Main::MenuKeys::handleEvent(InputEvent& e) {
+    const auto* key = dynamic_cast<const InputEventKeyUp*>(&e);
+    if (key == nullptr || key->getKey() != KeyEscape || !application.menusVisible()) {
+        return;
+    }
+    e.consume();
+    const std::vector<Menu*>& stack = application.getMenuStack();
+    if (stack.size() > 1) {
+        application.closeMenu(stack.back());
+    } else {
+        application.leaveMenus();
+    }
 }
 
 void Main::shutdown() {

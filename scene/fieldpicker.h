@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scene/moveanimation.h"
+#include "scene/movehints.h"
 
 class Camera;
 
@@ -16,9 +17,14 @@ public:
         float pointY = -1.0f;
     };
 
-    // mouseX, mouseY: fractions of the window, y from the top; aspect: width / height.
+    // mouseX, mouseY: fractions of the window, y from the top; aspect:
+    // width / height. With reachable (the fields the selected figure can go
+    // to), such a field is taken where the pointer sees its floor or the
+    // mark drawn over it, before any figure: a figure standing in front of
+    // it may hide most of it, and a click there means the move the mark
+    // promises.
     static Pick pick(const Camera& camera, float aspect, float mouseX, float mouseY,
-                     const MoveAnimation::ShownFields& shown);
+                     const MoveAnimation::ShownFields& shown, const MoveHints::Fields* reachable = nullptr);
     // The ray direction from the eye through the pointer (not normalised).
     static vec3 ray(const Camera& camera, float aspect, float mouseX, float mouseY);
 };

@@ -5,11 +5,13 @@
 #include "ui/controlcontainer.h"
 #include "ui/font.h"
 #include "ui/image.h"
+#include "ui/menulayout.h"
 #include "ui/menumain.h"
 #include "ui/menunewgame.h"
 #include "ui/menuoptions.h"
 #include "ui/sporrikhud.h"
 #include "ui/text.h"
+#include "ui/textscale.h"
 
 #include <gtest/gtest.h>
 
@@ -217,7 +219,8 @@ TEST(OptionSteps, EveryValueOnceThenBackToTheFirst_OthersUntouched) {
                                                       {MenuOptions::Screen, 2},
                                                       {MenuOptions::Volume, OptionValues::kVolumeSteps + 1},
                                                       {MenuOptions::Hints, 2},
-                                                      {MenuOptions::Scale, 4}};
+                                                      {MenuOptions::Scale, 4},
+                                                      {MenuOptions::TextSize, 4}};
     OptionValues start;
     start.volume = 1;
     for (const auto& [row, count] : cases) {
@@ -240,43 +243,65 @@ TEST(OptionSteps, EveryValueOnceThenBackToTheFirst_OthersUntouched) {
     }
 }
 
-// Every control lies inside the window and apart from the others.
-void expectApart(const std::vector<const Control*>& controls) {
-    for (size_t i = 0; i < controls.size(); ++i) {
-        const Control& a = *controls[i];
-        EXPECT_TRUE(a.getX() >= -1.0f && a.getX() + a.getWidth() <= 1.0f && a.getY() >= -1.0f &&
-                    a.getY() + a.getHeight() <= 1.0f)
-            << "control " << i;
+// Every box lies inside the window and apart from the others.
+void expectApart(const std::vector<MenuLayout::Box>& boxes) {
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const MenuLayout::Box& a = boxes[i];
+        EXPECT_TRUE(a.x >= -1.0f && a.x + a.width <= 1.0f && a.y >= -1.0f && a.y + a.height <= 1.0f)
+            << "box " << i;
         for (size_t j = 0; j < i; ++j) {
-            const Control& b = *controls[j];
-            EXPECT_TRUE(a.getX() >= b.getX() + b.getWidth() || b.getX() >= a.getX() + a.getWidth() ||
-                        a.getY() >= b.getY() + b.getHeight() || b.getY() >= a.getY() + a.getHeight())
-                << "controls " << j << " and " << i;
+            const MenuLayout::Box& b = boxes[j];
+            EXPECT_TRUE(a.x >= b.x + b.width || b.x >= a.x + a.width || a.y >= b.y + b.height ||
+                        b.y >= a.y + a.height)
+                << "boxes " << j << " and " << i;
         }
     }
 }
 
-// Below 1024 x 768 the menus shrink as a whole, by the tighter of the two ratios.
-TEST(MenuLayout, BothMenusFitEveryWindowWithoutOverlapping) {
-    for (const auto& [width, height] :
-         {std::pair{1024, 768}, {1920, 1080}, {320, 240}, {1024, 300}, {320, 768}}) {
-        SCOPED_TRACE(testing::Message() << width << "x" << height);
-        WindowSize::set(width, height);
-        ControlContainer container{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
-        container.setLayoutSize(1024, 768);
-        Image logo{&container, 0.0f, 0.0f, 512.0f, 128.0f, "menu/spr2-logo.png"};
-        std::vector<std::unique_ptr<ButtonSimple>> b;
-        for (const float buttonWidth : {300.0f, 300.0f, 300.0f, 300.0f, 300.0f, 360.0f}) {
-            b.push_back(std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, buttonWidth, nullptr, ""));
+// One to eight rows, plain or labelled as in the options menu, from a small
+// window to 3840 x 2160 at every text size: nothing leaves the window or
+// overlaps, and the size asked for is kept wherever it fits.
+TEST(MenuLayout, AnyRowsFitEveryWindowAtEveryTextSize) {
+    const std::pair<int, int> windows[] = {{320, 240}, {640, 480}, {1024, 768}, {1920, 1080}, {3840, 2160}};
+    for (const int rows : {1, 5, 8}) {
+        for (const bool labelled : {false, true}) {
+            const std::vector<MenuLayout::Item> items(static_cast<size_t>(rows),
+                                                      {labelled ? 400.0f : 300.0f, labelled, 300.0f, 50.0f});
+            for (const auto& [width, height] : windows) {
+                for (const auto size : {TextScale::Size::Small, TextScale::Size::Huge}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << rows << (labelled ? " labelled rows in " : " rows in ") << width << "x"
+                                 << height << " at " << TextScale::name(size));
+                    const float asked = TextScale::windowFactor(width, height) * TextScale::sizeFactor(size);
+                    const MenuLayout::Placement p =
+                        MenuLayout::arrange(items, width, height, asked, {0.5f, 0.2f});
+                    std::vector<MenuLayout::Box> boxes = p.buttons;
+                    boxes.push_back(p.logo);
+                    for (const MenuLayout::Box& label : p.labels) {
+                        if (labelled) {
+                            boxes.push_back(label);
+                        }
+                    }
+                    expectApart(boxes);
+                    EXPECT_LE(p.scale, asked);
+                    if (width >= 1920 && rows <= 5) {
+                        EXPECT_FLOAT_EQ(p.scale, asked) << "room enough";
+                    }
+                }
+            }
         }
-        MenuMain::arrange(logo, {b[0].get(), b[1].get(), b[2].get(), b[3].get(), b[4].get()});
-        expectApart({&logo, b[0].get(), b[1].get(), b[2].get(), b[3].get(), b[4].get()});
-        Text first(&container, 0.0f, 0.0f, nullptr, "Player 1:");
-        Text second(&container, 0.0f, 0.0f, nullptr, "Player 2:");
-        MenuNewGame::arrange(logo, {&first, &second}, {b[0].get(), b[1].get()}, *b[2], *b[3], *b[5], *b[4]);
-        expectApart({&logo, b[0].get(), b[1].get(), b[2].get(), b[3].get(), b[4].get(), b[5].get()});
     }
-    WindowSize::set(1024, 768);
+}
+
+// At the size the screens were drawn for, the menus stay where players know
+// them: the logo's lower edge half-way up, the first button at its place.
+TEST(MenuLayout, NormalSizeKeepsTheDrawnPlaces) {
+    const std::vector<MenuLayout::Item> five(5, {300.0f});
+    const MenuLayout::Placement p = MenuLayout::arrange(five, 1024, 768, 1.0f, {0.5f, 0.1f});
+    EXPECT_FLOAT_EQ(p.logo.y, 0.5f);
+    EXPECT_FLOAT_EQ(p.logo.x, -0.5f);
+    EXPECT_FLOAT_EQ(p.buttons[0].y, 0.1f);
+    EXPECT_FLOAT_EQ(p.buttons[1].y, 0.1f - 160.0f / 768.0f);
 }
 
 } // namespace

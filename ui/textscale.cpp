@@ -1,0 +1,39 @@
+#include "ui/textscale.h"
+
+#include <algorithm>
+
+namespace {
+
+TextScale::Size gSize = TextScale::Size::Normal;
+
+// Small to Huge; the generated fonts come in these sizes from 1024 x 768 up,
+// so that there the glyphs are drawn texel for texel.
+constexpr float kSizeFactors[] = {0.75f, 1.0f, 1.5f, 2.0f};
+const char* const kNames[] = {"Small", "Normal", "Large", "Huge"};
+
+} // namespace
+
+void TextScale::setSize(Size size) {
+    gSize = size;
+}
+
+TextScale::Size TextScale::getSize() {
+    return gSize;
+}
+
+float TextScale::sizeFactor(Size size) {
+    return kSizeFactors[static_cast<int>(size)];
+}
+
+float TextScale::windowFactor(int viewportWidth, int viewportHeight) {
+    return std::min({1.0f, static_cast<float>(viewportWidth) / kLayoutWidth,
+                     static_cast<float>(viewportHeight) / kLayoutHeight});
+}
+
+float TextScale::factor(int viewportWidth, int viewportHeight) {
+    return windowFactor(viewportWidth, viewportHeight) * sizeFactor(gSize);
+}
+
+const char* TextScale::name(Size size) {
+    return kNames[static_cast<int>(size)];
+}
