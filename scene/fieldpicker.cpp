@@ -16,11 +16,6 @@ constexpr float kFigureCentreHeight = 3.0f;
 constexpr float kFigureInset = 3.0f;
 constexpr float kNoHit = 3000.0f;
 constexpr float kHitBelow = 2999.0f;
-// The marks of the reachable fields lie this high over the board, as far
-// out from their field's marker point as the larger (a jump's frame).
-constexpr float kMarkHeight = 3.0f;
-constexpr float kMarkHalf = 2.6f;
-
 // Where the ray meets the plane z = height in front of the eye; false behind it or along it.
 bool meetPlane(const vec3& eye, const vec3& r, float height, vec3& p) {
     if (r.z == 0.0f) {
@@ -63,23 +58,21 @@ vec3 FieldPicker::ray(const Camera& camera, float aspect, float mouseX, float mo
 
 FieldPicker::Pick FieldPicker::pick(const Camera& camera, float aspect, float mouseX, float mouseY,
                                     const MoveAnimation::ShownFields& shown,
-                                    const MoveHints::Fields* reachable) {
+                                    const MoveHints::Fields* reachable, bool marksShown) {
     const vec3 eye = camera.getPosition();
     const vec3 r = ray(camera, aspect, mouseX, mouseY);
     Pick result;
     vec3 p;
     int x = -1;
     int y = -1;
-    if (reachable != nullptr && meetPlane(eye, r, 0.0f, p) && fieldAt(p, x, y) &&
-        isReachable(*reachable, x, y)) {
-        return {x, y, p.x, p.y};
-    }
-    if (reachable != nullptr && meetPlane(eye, r, kMarkHeight, p)) {
-        // The mark of the field whose marker point lies nearest under the pointer.
-        const int markX =
-            static_cast<int>(std::floor((p.x - kFigureInset) * MoveAnimation::kSize / kBoardUnits + 0.5f));
-        const int markY =
-            static_cast<int>(std::floor((p.y - kFigureInset) * MoveAnimation::kSize / kBoardUnits + 0.5f));
+    if (reachable != nullptr && marksShown && meetPlane(eye, r, kMarkHeight, p)) {
+        // The mark whose field's marker point lies nearest under the pointer.
+        const auto nearest = [](float at) {
+            return static_cast<int>(
+                std::floor((at - kFigureInset) * MoveAnimation::kSize / kBoardUnits + 0.5f));
+        };
+        const int markX = nearest(p.x);
+        const int markY = nearest(p.y);
         const vec3 mark = MoveAnimation::fieldPosition(markX, markY);
         if (isReachable(*reachable, markX, markY) && std::fabs(p.x - mark.x) <= kMarkHalf &&
             std::fabs(p.y - mark.y) <= kMarkHalf) {
@@ -87,6 +80,10 @@ FieldPicker::Pick FieldPicker::pick(const Camera& camera, float aspect, float mo
             result.y = markY;
             return result;
         }
+    }
+    if (reachable != nullptr && meetPlane(eye, r, 0.0f, p) && fieldAt(p, x, y) &&
+        isReachable(*reachable, x, y)) {
+        return {x, y, p.x, p.y};
     }
     float best = kNoHit;
     for (int j = 0; j < MoveAnimation::kSize; ++j) {

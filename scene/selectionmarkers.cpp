@@ -3,6 +3,7 @@
 #include "scene/selectionmarkers.h"
 
 #include "base/tools.h"
+#include "scene/fieldpicker.h"
 #include "scene/moveanimation.h"
 #include "scene/scenetexture.h"
 
@@ -24,9 +25,10 @@ constexpr float kRefusedBrightness = 0.6f;
 constexpr float kCrossHalf = 4.0f;
 constexpr float kLineWidth = 0.7f;
 constexpr float kSelectedFrameHalf = 5.5f;
-constexpr float kHintHeight = 3.0f;
+// Where the pointer takes the marks for their fields (FieldPicker).
+constexpr float kHintHeight = FieldPicker::kMarkHeight;
 constexpr float kSplitHalf = 1.4f;
-constexpr float kJumpHalf = 2.6f;
+constexpr float kJumpHalf = FieldPicker::kMarkHalf;
 // A diamond: the open squares already stand for jump fields.
 constexpr float kWonHalf = 3.0f;
 constexpr double kWonPulsesPerSecond = 1.5;

@@ -154,6 +154,10 @@ void WaterTable::render(double elapsed, float) {
         updateWater(dt);
         animation.update(board, dt, *this);
         pressWaiting();
+        // Nothing to point at once the game is over.
+        if (cursor.isShown() && !board.isRunning()) {
+            cursor.hide();
+        }
         if (pointerX >= 0.0f) {
             pickField(pointerX, pointerY);
         }
@@ -509,8 +513,8 @@ void WaterTable::pickField(float mouseX, float mouseY) {
     // A field the selected figure can reach is taken wherever it shows,
     // even past the edge of a figure standing in front of it.
     const MoveHints::Fields reachable = MoveHints::reachable(board);
-    const FieldPicker::Pick pick =
-        FieldPicker::pick(*this, aspect, mouseX, mouseY, animation.getShownFields(), &reachable);
+    const FieldPicker::Pick pick = FieldPicker::pick(
+        *this, aspect, mouseX, mouseY, animation.getShownFields(), &reachable, options.moveHints);
     hoverX = pick.x;
     hoverY = pick.y;
     hoverPointX = pick.pointX;

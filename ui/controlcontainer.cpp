@@ -42,9 +42,9 @@ float ControlContainer::scaleFor(int viewportWidth, int viewportHeight) const {
     if (layoutWidth <= 0 || layoutHeight <= 0) {
         return 1.0f;
     }
-    return std::min({1.0f, static_cast<float>(viewportWidth) / static_cast<float>(layoutWidth),
-                     static_cast<float>(viewportHeight) / static_cast<float>(layoutHeight)}) *
-           TextScale::sizeFactor(TextScale::getSize());
+    // The text scale, in a viewport measured against this layout size.
+    return TextScale::factor(viewportWidth * TextScale::kLayoutWidth / layoutWidth,
+                             viewportHeight * TextScale::kLayoutHeight / layoutHeight);
 }
 
 void ControlContainer::addControl(Control* control) {

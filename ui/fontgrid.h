@@ -23,7 +23,7 @@ constexpr FontGridSize kSmallFontGrid{256, 256, 23, 256.0f / 23.0f, 256.0f / 7.2
 
 // Each font is made in these sizes, in percent of its grid above, so that
 // larger text is drawn from larger glyphs instead of stretched ones.
-constexpr int kFontPercents[] = {75, 100, 150, 200};
+constexpr int kFontPercents[] = {75, 100, 150, 200, 300};
 constexpr int kFontFullSize = 100;
 
 // The grid at a size: the cells in proportion, the picture the smallest

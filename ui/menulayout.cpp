@@ -68,9 +68,10 @@ Reach columnReach(const std::vector<MenuLayout::Item>& items) {
 // Builds the placement in pixels from the window's centre, y up.
 class Builder {
 public:
-    Builder(const std::vector<MenuLayout::Item>& items, int viewportWidth, int viewportHeight)
+    Builder(const std::vector<MenuLayout::Item>& items, int viewportWidth, int viewportHeight,
+            float textScale)
         : items(items), width(static_cast<float>(viewportWidth)), height(static_cast<float>(viewportHeight)),
-          windowShare(TextScale::windowFactor(viewportWidth, viewportHeight)), column(columnReach(items)) {}
+          windowShare(logoShare(viewportWidth, viewportHeight, textScale)), column(columnReach(items)) {}
 
     // The anchored places at scale s, if everything fits there.
     bool anchored(float s, const MenuLayout::Anchors& anchors, MenuLayout::Placement& out) const {
@@ -124,6 +125,17 @@ public:
     }
 
 private:
+    // The logo keeps its size as the screens were drawn, shrunk with a
+    // smaller window, and grows with larger text as far as the window's
+    // height grows; never wider than the window.
+    static float logoShare(int viewportWidth, int viewportHeight, float textScale) {
+        const float drawn = TextScale::windowFactor(viewportWidth, viewportHeight);
+        const float grown =
+            std::min(textScale, static_cast<float>(viewportHeight) / TextScale::kLayoutHeight);
+        const float widest = (static_cast<float>(viewportWidth) - 2.0f * kMargin) / MenuLayout::kLogoWidth;
+        return std::min(std::max(drawn, grown), widest);
+    }
+
     int rows() const { return static_cast<int>(items.size()); }
     int rowsPerColumn(int columns) const { return std::max(1, (rows() + columns - 1) / columns); }
     float buttonHeight(float s) const { return MenuLayout::kButtonHeight * s; }
@@ -173,7 +185,7 @@ private:
 
 MenuLayout::Placement MenuLayout::arrange(const std::vector<Item>& items, int viewportWidth,
                                           int viewportHeight, float textScale, const Anchors& anchors) {
-    const Builder builder(items, std::max(viewportWidth, 1), std::max(viewportHeight, 1));
+    const Builder builder(items, std::max(viewportWidth, 1), std::max(viewportHeight, 1), textScale);
     Placement placement;
     if (builder.anchored(textScale, anchors, placement)) {
         return placement;

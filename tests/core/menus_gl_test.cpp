@@ -1,9 +1,12 @@
+#include "base/tools.h"
 #include "core/gameoptions.h"
+#include "core/keeper.h"
 #include "core/sporrik.h"
 #include "core/sporrikmain.h"
 #include "game/gameboard.h"
 #include "graph/rendergraph.h"
 #include "input/inputevent.h"
+#include "keep/settings.h"
 #include "scene/watertable.h"
 #include "sound/soundsystem.h"
 #include "support/uiframe.h"
@@ -14,8 +17,12 @@
 #include "ui/menuoptions.h"
 #include "ui/sporrikhud.h"
 #include "ui/text.h"
+#include "ui/textscale.h"
 
 #include <algorithm>
+#include <iterator>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -155,7 +162,7 @@ TEST_F(Screens, SmallWindowsShowTheMenusAndTheirButtonsTakeClicks) {
 }
 
 // Each option's button changes the value in effect at once: quality, screen,
-// volume, hints and scale, each stepped once from the start. M mutes over
+// volume, hints, scale and text size, each stepped once from the start. M mutes over
 // every screen and, pressed again, the sound is back at its step; H in the
 // game and the hints button switch one value.
 TEST_F(Screens, OptionButtonsTakeEffectAtOnce_MMutesAndKeepsTheVolumeStep) {
@@ -183,7 +190,9 @@ TEST_F(Screens, OptionButtonsTakeEffectAtOnce_MMutesAndKeepsTheVolumeStep) {
                                  System::instance()->isFullscreen() != start.fullScreen,
                                  SoundSystem::instance()->getVolume() == 0.0f,
                                  !table.getSceneOptions().moveHints,
-                                 scales == std::vector{OptionValues::Scale::Full}};
+                                 scales == std::vector{OptionValues::Scale::Full},
+                                 TextScale::getSize() == TextScale::Size::Large};
+        static_assert(std::size(inEffect) == MenuOptions::kRows, "every row is looked at");
         EXPECT_TRUE(inEffect[row]);
         options.setOptions(start);
     }
@@ -206,6 +215,44 @@ TEST_F(Screens, OptionButtonsTakeEffectAtOnce_MMutesAndKeepsTheVolumeStep) {
     EXPECT_EQ(volume.getCaption(), MenuOptions::caption(start, MenuOptions::Volume, false));
     click(*optionsMenu->getButton(MenuOptions::Hints));
     EXPECT_EQ(table.getSceneOptions().moveHints, start.moveHints);
+}
+
+// Started with "window", a screen chosen in the options menu is kept
+// whatever the command line said, also when the choice ends where the
+// command line began (Full Screen, then Window again); so is the text size.
+TEST_F(UiFrame, OptionsChosenInTheMenu_AreKeptWhateverTheCommandLineSaid) {
+    TempDir folders;
+    const std::string path = "path=" + dir.path();
+    const char* const arguments[] = {"sporrik", "window", path.c_str()};
+    System::instance()->setArguments(3, arguments);
+    Main::registerInstance(std::make_unique<SporrikMain>(
+        std::make_unique<Keeper>(Keeper::Folders{folders.file("config"), folders.file("state")})));
+    const auto frame = [] {
+        System::instance()->display();
+    };
+    const auto click = [&](const ButtonSimple& button) {
+        clickOn(button, frame);
+    };
+    auto* menu = static_cast<MenuMain*>(static_cast<SporrikMain*>(Main::instance())->getPackage()->getMenu());
+    MenuOptions& options = *menu->getOptionsMenu();
+    frame();
+    click(*menu->getOptionsButton());
+    click(*options.getButton(MenuOptions::Screen));
+    click(*options.getButton(MenuOptions::Screen));
+    click(*options.getButton(MenuOptions::TextSize));
+    click(*options.getButton(MenuOptions::TextSize));
+    Main::destroy();
+    const char* const plain[] = {"sporrik_gl_tests", path.c_str()};
+    System::instance()->setArguments(2, plain);
+    const std::string file = folders.file("config") + "/" + Settings::kFileName;
+    const std::unique_ptr<char[]> text = readFile(file.c_str());
+    ASSERT_TRUE(text) << "no settings written";
+    std::string reason;
+    const auto kept = Settings::parse(text.get(), reason);
+    ASSERT_TRUE(kept) << reason;
+    EXPECT_FALSE(kept->options.fullScreen) << "Window, chosen in the menu, not kept";
+    EXPECT_EQ(kept->options.textSize, static_cast<int>(TextScale::Size::Huge));
+    TextScale::setSize(TextScale::Size::Normal);
 }
 
 } // namespace

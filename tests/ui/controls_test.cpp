@@ -3,6 +3,7 @@
 #include "input/inputevent.h"
 #include "ui/buttonsimple.h"
 #include "ui/controlcontainer.h"
+#include "ui/controllistener.h"
 #include "ui/font.h"
 #include "ui/image.h"
 #include "ui/menulayout.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -168,6 +170,89 @@ TEST(TextLayout, ScaleShrinksTheCellsAndAWidthLimitSqueezesOnlyALongerLine) {
     EXPECT_FLOAT_EQ(squeezed.width, 5.0f * advance);
     EXPECT_FLOAT_EQ(squeezed.height, big.cellHeight * 2.0f / kHeight);
     EXPECT_LE(squeezed.glyphs.back().x1, squeezed.width + 2.0f / kWidth + 1.0e-6f);
+}
+
+// The font drawn is the smallest made that is not smaller than the text; a
+// text larger than any is drawn from the largest.
+TEST(FontSizes, TheSmallestMadeNotBelowTheScale_ElseTheLargest) {
+    const std::pair<float, int> cases[] = {{0.4f, 75},  {0.75f, 75}, {0.8f, 100}, {1.0f, 100},
+                                           {1.2f, 150}, {2.0f, 200}, {2.8f, 300}, {5.0f, 300}};
+    for (const auto& [scale, percent] : cases) {
+        EXPECT_EQ(Font::percentFor(scale), percent) << scale;
+    }
+}
+
+// Normal keeps the drawn pixel sizes from 1024 x 768 up and shrinks below;
+// Huge at least fills the height as Normal fills 1024 x 768.
+TEST(TextScale, NormalFollowsSmallWindows_HugeGrowsWithTallOnes) {
+    const struct {
+        TextScale::Size size;
+        int width, height;
+        float factor;
+    } cases[] = {{TextScale::Size::Normal, 640, 480, 0.625f}, {TextScale::Size::Normal, 3840, 2160, 1.0f},
+                 {TextScale::Size::Small, 1024, 768, 0.75f},  {TextScale::Size::Large, 512, 768, 0.75f},
+                 {TextScale::Size::Huge, 1920, 1080, 2.0f},   {TextScale::Size::Huge, 3840, 2160, 2.8125f}};
+    for (const auto& c : cases) {
+        TextScale::setSize(c.size);
+        EXPECT_FLOAT_EQ(TextScale::factor(c.width, c.height), c.factor)
+            << TextScale::name(c.size) << " " << c.width << "x" << c.height;
+    }
+    TextScale::setSize(TextScale::Size::Normal);
+}
+
+// A menu of three buttons by keys: Down and Tab step forward, Up and
+// Shift+Tab back, wrapping round; Enter clicks the focused one as it comes
+// up; a hidden button is passed over, and when the focused one goes the
+// focus moves to the one that takes its place.
+TEST(MenuKeys, FocusStepsWrapsAndActivates_HiddenAndRemovedButtonsArePassed) {
+    struct Clicks : ControlListener {
+        void onClick(Control* source) override { clicked.push_back(source); }
+        void onMouseOver(Control*) override {}
+        void onMouseOut(Control*) override {}
+        std::vector<Control*> clicked;
+    } listener;
+    ControlContainer menu{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
+    Image logo{&menu, 0.0f, 0.0f, 1.0f, 1.0f, "logo.png"};
+    std::vector<std::unique_ptr<ButtonSimple>> buttons;
+    for (const char* caption : {"first", "second", "third"}) {
+        buttons.push_back(std::make_unique<ButtonSimple>(&menu, 0.0f, 0.0f, 300.0f, nullptr, caption));
+        buttons.back()->setListener(&listener);
+    }
+    const auto press = [&menu](int key, int modifiers = 0) {
+        InputEventKeyDown down(0.0, key, modifiers);
+        menu.handleEvent(down);
+        InputEventKeyUp up(0.0, key, 0.0, 0.1, modifiers);
+        menu.handleEvent(up);
+        return down.isConsumed() && up.isConsumed();
+    };
+    const auto focused = [&] {
+        return static_cast<ButtonSimple*>(menu.getFocused())->getCaption();
+    };
+    menu.render(0.0, 0.0f);
+    EXPECT_TRUE(buttons[0]->hasFocus()) << "the focus starts on the first button";
+    const std::pair<int, int> steps[] = {
+        {KeyArrowDown, 0}, {KeyTab, 0}, {KeyTab, 0}, {KeyArrowUp, 0}, {KeyTab, ModShift}};
+    const char* const expected[] = {"second", "third", "first", "third", "second"};
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        EXPECT_TRUE(press(steps[i].first, steps[i].second));
+        EXPECT_EQ(focused(), expected[i]) << "step " << i;
+    }
+    EXPECT_TRUE(press(KeyEnter));
+    EXPECT_EQ(listener.clicked, std::vector<Control*>{buttons[1].get()});
+    InputEventKeyUp strayRelease(0.0, KeySpace, 0.0, 0.1);
+    menu.handleEvent(strayRelease);
+    EXPECT_EQ(listener.clicked.size(), 1u) << "a release pressed elsewhere clicks nothing";
+    buttons[2]->setVisible(false);
+    press(KeyArrowDown);
+    EXPECT_EQ(focused(), "first");
+    buttons[2]->setVisible(true);
+    press(KeyArrowDown);
+    buttons[1].reset();
+    menu.render(0.0, 0.0f);
+    EXPECT_EQ(focused(), "third");
+    InputEventKeyDown other(0.0, 'x');
+    menu.handleEvent(other);
+    EXPECT_FALSE(other.isConsumed()) << "keys of the menu's own pass on";
 }
 
 // Humans among the players and whether a game was started (and then decided).
