@@ -118,7 +118,14 @@ bool Main::showMenu(Menu* m) {
     m->activated(previous);
     menusShown = true;
     m->shown();
+    takeInputNow();
     return true;
+}
+
+void Main::takeInputNow() {
+    // The screens just switched take the keys still queued in this frame: a
+    // quick typist's next key must not reach a menu that has just gone.
+    renderGraph->update();
 }
 
 bool Main::closeMenu(Menu* m) {
@@ -142,6 +149,7 @@ bool Main::closeMenu(Menu* m) {
             renderGraph->addRoot(next, kMenuPriority);
         }
     }
+    takeInputNow();
     return true;
 }
 
@@ -156,6 +164,7 @@ void Main::leaveMenus() {
         top->hidden();
         renderGraph->addRoot(hud, kHudPriority);
     }
+    takeInputNow();
 }
 
 void Main::returnToMenus() {
@@ -169,6 +178,7 @@ void Main::returnToMenus() {
         renderGraph->addRoot(top, kMenuPriority);
         renderGraph->removeRoot(hud);
     }
+    takeInputNow();
 }
 
 void Main::quit() {

@@ -67,6 +67,8 @@ protected:
     virtual void frameDone() {}
 
 private:
+    void takeInputNow();
+
     // Escape that the menu on top leaves unclaimed goes back: to the menu
     // below it, or from the last one to the game. Draws nothing.
     class MenuKeys : public RenderNode, public EventConsumer {

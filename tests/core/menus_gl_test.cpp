@@ -1,12 +1,9 @@
-#include "base/tools.h"
 #include "core/gameoptions.h"
-#include "core/keeper.h"
 #include "core/sporrik.h"
 #include "core/sporrikmain.h"
 #include "game/gameboard.h"
 #include "graph/rendergraph.h"
 #include "input/inputevent.h"
-#include "keep/settings.h"
 #include "scene/watertable.h"
 #include "sound/soundsystem.h"
 #include "support/uiframe.h"
@@ -21,8 +18,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <memory>
-#include <string>
 #include <vector>
 
 namespace {
@@ -215,44 +210,6 @@ TEST_F(Screens, OptionButtonsTakeEffectAtOnce_MMutesAndKeepsTheVolumeStep) {
     EXPECT_EQ(volume.getCaption(), MenuOptions::caption(start, MenuOptions::Volume, false));
     click(*optionsMenu->getButton(MenuOptions::Hints));
     EXPECT_EQ(table.getSceneOptions().moveHints, start.moveHints);
-}
-
-// Started with "window", a screen chosen in the options menu is kept
-// whatever the command line said, also when the choice ends where the
-// command line began (Full Screen, then Window again); so is the text size.
-TEST_F(UiFrame, OptionsChosenInTheMenu_AreKeptWhateverTheCommandLineSaid) {
-    TempDir folders;
-    const std::string path = "path=" + dir.path();
-    const char* const arguments[] = {"sporrik", "window", path.c_str()};
-    System::instance()->setArguments(3, arguments);
-    Main::registerInstance(std::make_unique<SporrikMain>(
-        std::make_unique<Keeper>(Keeper::Folders{folders.file("config"), folders.file("state")})));
-    const auto frame = [] {
-        System::instance()->display();
-    };
-    const auto click = [&](const ButtonSimple& button) {
-        clickOn(button, frame);
-    };
-    auto* menu = static_cast<MenuMain*>(static_cast<SporrikMain*>(Main::instance())->getPackage()->getMenu());
-    MenuOptions& options = *menu->getOptionsMenu();
-    frame();
-    click(*menu->getOptionsButton());
-    click(*options.getButton(MenuOptions::Screen));
-    click(*options.getButton(MenuOptions::Screen));
-    click(*options.getButton(MenuOptions::TextSize));
-    click(*options.getButton(MenuOptions::TextSize));
-    Main::destroy();
-    const char* const plain[] = {"sporrik_gl_tests", path.c_str()};
-    System::instance()->setArguments(2, plain);
-    const std::string file = folders.file("config") + "/" + Settings::kFileName;
-    const std::unique_ptr<char[]> text = readFile(file.c_str());
-    ASSERT_TRUE(text) << "no settings written";
-    std::string reason;
-    const auto kept = Settings::parse(text.get(), reason);
-    ASSERT_TRUE(kept) << reason;
-    EXPECT_FALSE(kept->options.fullScreen) << "Window, chosen in the menu, not kept";
-    EXPECT_EQ(kept->options.textSize, static_cast<int>(TextScale::Size::Huge));
-    TextScale::setSize(TextScale::Size::Normal);
 }
 
 } // namespace

@@ -7,46 +7,39 @@
 #include <gtest/gtest.h>
 
 #include <utility>
-#include <vector>
 
 namespace {
 
 constexpr float kPi = 3.14159265f;
+using Field = std::pair<int, int>;
 
-// Tab visits player 1's figures that can move in reading order and round
-// again; the figure walled in by player 2 is passed over; Shift+Tab goes back.
-TEST(BoardCursor, TabVisitsTheFiguresThatCanMove_InReadingOrderAndRound) {
+// Tab visits the figures that can move in reading order and round again,
+// passing the one walled in; Shift+Tab goes back. A step stops at the edge;
+// holding repeats after the delay, then at the interval.
+TEST(BoardCursor, TabVisitsMovableFiguresInReadingOrder_HeldArrowsRepeatAndStopAtTheEdge) {
     GameBoard board;
     drawDiagram(board, {".o.......", ".........", ".........", ".........", "....o....", ".........",
                         "......xxx", "......xxx", "......xxo"});
     BoardCursor cursor;
-    std::vector<std::pair<int, int>> visited;
-    for (int tab = 0; tab < 3; ++tab) {
+    const auto at = [&cursor] {
+        return Field{cursor.getX(), cursor.getY()};
+    };
+    for (const Field& expected : {Field{1, 0}, Field{4, 4}, Field{1, 0}}) {
         ASSERT_TRUE(cursor.nextFigure(board, GameBoard::kPlayer1, 1));
-        visited.emplace_back(cursor.getX(), cursor.getY());
+        EXPECT_EQ(at(), expected);
     }
-    EXPECT_EQ(visited, (std::vector<std::pair<int, int>>{{1, 0}, {4, 4}, {1, 0}}));
     ASSERT_TRUE(cursor.nextFigure(board, GameBoard::kPlayer1, -1));
-    EXPECT_EQ(std::make_pair(cursor.getX(), cursor.getY()), std::make_pair(4, 4));
-    EXPECT_TRUE(cursor.isShown());
-    BoardCursor none;
-    EXPECT_FALSE(none.nextFigure(board, 0, 1));
-    EXPECT_FALSE(none.isShown());
-}
+    EXPECT_EQ(at(), Field(4, 4));
 
-// The figures Tab visits: the human to move, else the only human at the table.
-TEST(BoardCursor, KeyboardPlayer_TheHumanToMove_ElseTheOnlyHuman) {
-    const struct {
-        bool human1, human2;
-        int expected;
-    } cases[] = {{true, true, 1}, {false, true, 2}, {true, false, 1}, {false, false, 0}};
-    for (const auto& c : cases) {
-        GameBoard board;
-        board.setHuman(GameBoard::kPlayer1, c.human1);
-        board.setHuman(GameBoard::kPlayer2, c.human2);
-        board.newGame();
-        EXPECT_EQ(BoardCursor::keyboardPlayer(board), c.expected) << c.human1 << c.human2;
-    }
+    cursor.nextFigure(board, GameBoard::kPlayer1, 1);
+    cursor.step(-1, 0);
+    cursor.hold(-1, 0, BoardCursor::kRepeatDelay - 0.01);
+    EXPECT_EQ(at(), Field(0, 0)) << "no repeat before the delay";
+    cursor.step(1, 0);
+    cursor.hold(1, 0, BoardCursor::kRepeatDelay + 2.5 * BoardCursor::kRepeatInterval);
+    EXPECT_EQ(at(), Field(4, 0)) << "one repeat at the delay, two intervals after it";
+    cursor.hold(1, 0, 20.0);
+    EXPECT_EQ(at(), Field(8, 0));
 }
 
 // Each arrow steps along the board axis nearest to where it points on the
@@ -54,49 +47,28 @@ TEST(BoardCursor, KeyboardPlayer_TheHumanToMove_ElseTheOnlyHuman) {
 TEST(BoardCursor, ArrowsFollowTheScreen_FromEverySideOfTheBoard) {
     const struct {
         float azimuth, elevation;
-        int rightX, rightY, upX, upY;
-    } views[] = {{kPi / 2, 0.5f, 1, 0, 0, 1},
-                 {0.0f, 0.5f, 0, 1, -1, 0},
-                 {kPi, 0.5f, 0, -1, 1, 0},
-                 {3 * kPi / 2, 0.5f, -1, 0, 0, -1},
-                 {kPi / 2, CameraControl::kMaxElevation, 1, 0, 0, 1}};
+        Field right, up;
+    } views[] = {{kPi / 2, 0.5f, {1, 0}, {0, 1}},
+                 {0.0f, 0.5f, {0, 1}, {-1, 0}},
+                 {kPi, 0.5f, {0, -1}, {1, 0}},
+                 {3 * kPi / 2, 0.5f, {-1, 0}, {0, -1}},
+                 {kPi / 2, CameraControl::kMaxElevation, {1, 0}, {0, 1}}};
     for (const auto& v : views) {
         SCOPED_TRACE(testing::Message() << "azimuth " << v.azimuth << ", elevation " << v.elevation);
         Camera camera;
         CameraControl control;
         control.setOrbit(v.azimuth, v.elevation, CameraControl::kInitialDistance);
         control.placeOnOrbit(camera);
-        int dx = 0, dy = 0;
-        ASSERT_TRUE(BoardCursor::boardStep(camera, KeyArrowRight, dx, dy));
-        EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(v.rightX, v.rightY));
-        ASSERT_TRUE(BoardCursor::boardStep(camera, KeyArrowLeft, dx, dy));
-        EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(-v.rightX, -v.rightY));
-        ASSERT_TRUE(BoardCursor::boardStep(camera, KeyArrowUp, dx, dy));
-        EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(v.upX, v.upY));
-        ASSERT_TRUE(BoardCursor::boardStep(camera, KeyArrowDown, dx, dy));
-        EXPECT_EQ(std::make_pair(dx, dy), std::make_pair(-v.upX, -v.upY));
+        const auto step = [&camera](int key) {
+            Field d;
+            EXPECT_TRUE(BoardCursor::boardStep(camera, key, d.first, d.second));
+            return d;
+        };
+        EXPECT_EQ(step(KeyArrowRight), v.right);
+        EXPECT_EQ(step(KeyArrowLeft), Field(-v.right.first, -v.right.second));
+        EXPECT_EQ(step(KeyArrowUp), v.up);
+        EXPECT_EQ(step(KeyArrowDown), Field(-v.up.first, -v.up.second));
     }
-    int dx = 0, dy = 0;
-    EXPECT_FALSE(BoardCursor::boardStep(Camera(), 'w', dx, dy));
-}
-
-// A step stops at the board's edge; holding an arrow repeats it after the
-// delay and then at the interval, however the frames fall.
-TEST(BoardCursor, StepsStopAtTheEdge_HoldingRepeatsAfterTheDelay) {
-    GameBoard board;
-    drawDiagram(board, {"o........", ".........", ".........", ".........", ".........", ".........",
-                        ".........", ".........", "........x"});
-    BoardCursor cursor;
-    ASSERT_TRUE(cursor.nextFigure(board, GameBoard::kPlayer1, 1));
-    cursor.step(-1, 0);
-    EXPECT_EQ(cursor.getX(), 0);
-    cursor.step(1, 0);
-    cursor.hold(1, 0, BoardCursor::kRepeatDelay - 0.01);
-    EXPECT_EQ(cursor.getX(), 1) << "no repeat before the delay";
-    cursor.hold(1, 0, 0.01 + 2.5 * BoardCursor::kRepeatInterval);
-    EXPECT_EQ(cursor.getX(), 4) << "one repeat at the delay, two intervals after it";
-    cursor.hold(1, 0, 20.0);
-    EXPECT_EQ(cursor.getX(), GameBoard::kBoardSize - 1);
 }
 
 } // namespace

@@ -233,40 +233,45 @@ TEST_F(WaterTableGl, ReducedScale_PointerPicksAndMarksTheSameFieldAsAtFullScale)
     EXPECT_LT(std::hypot(centre[0][0] - centre[1][0], centre[0][1] - centre[1][1]), 4.0);
 }
 
-// With the camera low, a figure in front of a field the selected figure can
-// jump to hides much of it, and the figure's picking sphere reaches past
-// its body. A click where the field's floor shows past the figure plays the
-// jump the field's mark promises, instead of being refused as a click on
-// the opponent's figure.
+// With the camera low, a figure in front of a field that the selected figure
+// can jump to hides much of it, and its picking sphere reaches past its
+// body. A click where the field's floor shows beside the figure plays the
+// jump, instead of being refused as a click on the opponent's figure. The
+// figure is selected by keys, Escape dropping the selection in between.
 TEST_F(WaterTableGl, LowCamera_AClickOnTheVisiblePartOfAReachableFieldBehindAFigurePlaysTheMove) {
-    // The figure jumps towards the camera, over the field in front of it,
-    // to a target with the opponent's figure in front of it in turn.
-    constexpr int kFromX = 4, kFromY = 6, kToX = 4, kToY = 4, kInFrontY = 3;
+    // The jump comes towards the camera; the opponent stands before the target.
+    constexpr int kFromY = 6, kX = 4, kToY = 4, kInFrontY = 3;
     table.fixScale(100);
     table.attach();
     GameBoard::Record game;
     game.fields.assign(GameBoard::kBoardSize * GameBoard::kBoardSize, GameBoard::kEmpty);
-    const auto at = [](int x, int y) {
-        return static_cast<size_t>(y * GameBoard::kBoardSize + x);
-    };
-    game.fields[at(kFromX, kFromY)] = GameBoard::kPlayer1;
-    game.fields[at(kToX, kInFrontY)] = GameBoard::kPlayer2;
-    game.fields[at(8, 8)] = GameBoard::kPlayer2;
+    game.fields[kFromY * GameBoard::kBoardSize + kX] = GameBoard::kPlayer1;
+    game.fields[kInFrontY * GameBoard::kBoardSize + kX] = GameBoard::kPlayer2;
+    game.fields.back() = GameBoard::kPlayer2;
     game.toMove = GameBoard::kPlayer1;
     game.human = {true, true};
     game.difficulty = GameBoard::kHard;
     ASSERT_TRUE(table.resume(game));
     table.setOrbit(CameraControl::kInitialAzimuth, CameraControl::kMinElevation, CameraControl::kMinDistance);
     GameBoard& board = table.getBoard();
-    ASSERT_TRUE(board.canClickField(kFromX, kFromY));
-    board.clickField(kFromX, kFromY);
-    table.render(0.1, 0.0f); // the selection shown
+    // Selected by keys: Tab and Enter; Escape drops the selection before it leaves the game.
+    const auto press = [this](int key) {
+        InputEventKeyDown down(0.0, key);
+        table.handleEvent(down);
+        InputEventKeyUp up(0.0, key, 0.0, 0.1);
+        table.handleEvent(up);
+        table.render(0.1, 0.0f);
+    };
+    for (const int key : {KeyTab, KeyEnter, KeyEscape, KeySpace}) {
+        press(key);
+    }
+    EXPECT_EQ(host.returns, 0);
+    ASSERT_EQ(std::make_pair(board.getSelectedX(), board.getSelectedY()), std::make_pair(kX, kFromY));
     table.render(0.0, 0.0f);
 
-    // Window pixels whose ray passes the figure in front within its picking
-    // sphere but meets the board plane in the target field, where the
-    // picture shows no figure (what lies under them is at the water or
-    // below) and no other field's mark.
+    // A point of the target's floor just beside the figure in front, on the
+    // camera's side of the target, and where the window shows it.
+    const vec3 floor = MoveAnimation::fieldPosition(kX, kToY) + vec3(-2.0f, -2.0f, 0.0f);
     std::array<double, 16> model{}, projection{};
     const Camera::Matrix4 view = table.viewMatrix();
     std::copy(view.begin(), view.end(), model.begin());
@@ -278,123 +283,30 @@ TEST_F(WaterTableGl, LowCamera_AClickOnTheVisiblePartOfAReachableFieldBehindAFig
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     const GLint viewport[4] = {0, 0, GlTest::kWidth, GlTest::kHeight};
-    std::vector<float> depth(static_cast<size_t>(GlTest::kWidth) * GlTest::kHeight);
-    glReadPixels(0, 0, GlTest::kWidth, GlTest::kHeight, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
-    constexpr float kAboveWater = 0.3f;
-    const MoveAnimation::ShownFields shown = [&] {
-        MoveAnimation::ShownFields fields{};
-        fields[kFromX][kFromY] = GameBoard::kPlayer1;
-        fields[kToX][kInFrontY] = GameBoard::kPlayer2;
-        fields[8][8] = GameBoard::kPlayer2;
-        return fields;
-    }();
-    const float aspect = static_cast<float>(GlTest::kWidth) / GlTest::kHeight;
-    const MoveHints::Fields reachable = MoveHints::reachable(board);
-    const auto onAnotherMark = [&](float mouseX, float mouseY) {
-        const vec3 eye = table.getPosition();
-        const vec3 r = FieldPicker::ray(table, aspect, mouseX, mouseY);
-        const vec3 p = eye + r * ((FieldPicker::kMarkHeight - eye.z) / r.z);
-        for (int i = 0; i < MoveHints::kSize; ++i) {
-            for (int j = 0; j < MoveHints::kSize; ++j) {
-                const vec3 mark = MoveAnimation::fieldPosition(i, j);
-                if (reachable[i][j] != MoveHints::None && (i != kToX || j != kToY) &&
-                    std::fabs(p.x - mark.x) <= FieldPicker::kMarkHalf &&
-                    std::fabs(p.y - mark.y) <= FieldPicker::kMarkHalf) {
-                    return true;
-                }
-            }
-        }
-        return false;
-    };
-    int clickX = -1, clickY = -1, hiddenByTheSphere = 0;
-    for (int y = 0; y < GlTest::kHeight && clickX < 0; ++y) {
-        for (int x = 0; x < GlTest::kWidth && clickX < 0; ++x) {
-            const float mouseX = (static_cast<float>(x) + 0.5f) / GlTest::kWidth;
-            const float mouseY = 1.0f - (static_cast<float>(y) + 0.5f) / GlTest::kHeight;
-            const FieldPicker::Pick plain = FieldPicker::pick(table, aspect, mouseX, mouseY, shown);
-            if (plain.x != kToX || plain.y != kInFrontY) {
-                continue;
-            }
-            const FieldPicker::Pick floor = FieldPicker::pick(table, aspect, mouseX, mouseY, {});
-            if (floor.x != kToX || floor.y != kToY) {
-                continue;
-            }
-            ++hiddenByTheSphere;
-            double wx = 0.0, wy = 0.0, wz = 0.0;
-            gluUnProject(x + 0.5, y + 0.5, depth[static_cast<size_t>(y) * GlTest::kWidth + x], model.data(),
-                         projection.data(), viewport, &wx, &wy, &wz);
-            if (wz < kAboveWater && !onAnotherMark(mouseX, mouseY)) {
-                clickX = x;
-                clickY = y;
-            }
-        }
-    }
-    ASSERT_GT(hiddenByTheSphere, 0) << "no place where the figure's sphere covers the target field";
-    ASSERT_GE(clickX, 0) << "no place where the target field's floor shows past the figure";
+    double x = 0.0, y = 0.0, depth = 0.0;
+    gluProject(floor.x, floor.y, floor.z, model.data(), projection.data(), viewport, &x, &y, &depth);
+    // Nothing nearer than the water's plane is drawn there: no figure.
+    float drawn = 0.0f;
+    glReadPixels(static_cast<int>(x), static_cast<int>(y), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &drawn);
+    ASSERT_GE(drawn, depth - 1.0e-4) << "the window shows a figure there, not the floor";
+    const float pointerX = static_cast<float>(x / GlTest::kWidth);
+    const float pointerY = static_cast<float>(1.0 - y / GlTest::kHeight);
+    const FieldPicker::Pick figuresFirst = FieldPicker::pick(
+        table, static_cast<float>(GlTest::kWidth) / GlTest::kHeight, pointerX, pointerY, [] {
+            MoveAnimation::ShownFields shown{};
+            shown[kX][kInFrontY] = GameBoard::kPlayer2;
+            return shown;
+        }());
+    ASSERT_EQ(std::make_pair(figuresFirst.x, figuresFirst.y), std::make_pair(kX, kInFrontY))
+        << "the figure in front would not have taken the click there";
 
-    InputEventMotion motion(0.0, (clickX + 0.5) / GlTest::kWidth, 1.0 - (clickY + 0.5) / GlTest::kHeight,
-                            false);
+    InputEventMotion motion(0.0, pointerX, pointerY, false);
     table.handleEvent(motion);
-    EXPECT_EQ(table.getHoverX(), kToX);
-    EXPECT_EQ(table.getHoverY(), kToY);
     InputEventKeyDown down(0.0, KeyMouseLeft);
     table.handleEvent(down);
     InputEventKeyUp up(0.0, KeyMouseLeft, 0.0, 0.1);
     table.handleEvent(up);
-    EXPECT_EQ(board.getField(kToX, kToY), GameBoard::kPlayer1) << "the jump was not played";
-    EXPECT_EQ(board.getField(kFromX, kFromY), GameBoard::kEmpty);
-}
-
-// Keyboard play between two humans: Tab puts the cursor on the figure to
-// move, Enter selects it, the arrows and Enter (typed within one frame, the
-// second press waiting for the selection to show) play a jump; Shift+arrows
-// turn the camera instead; Escape drops a selection first and only then
-// leaves the game; a click on the board hides the cursor.
-TEST_F(WaterTableGl, KeyboardPlay_CursorSelectsAndMoves_ShiftTurns_EscapeDropsTheSelectionFirst) {
-    table.attach();
-    GameBoard& board = newHumanGame();
-    // A tap held for a tenth of a second, shorter than the cursor's repeat.
-    const auto press = [this](int key, int modifiers = 0) {
-        InputEventKeyDown down(0.0, key, modifiers);
-        table.handleEvent(down);
-        InputEventKeyPressed held(0.0, key, 0.1, modifiers);
-        table.handleEvent(held);
-        InputEventKeyUp up(0.0, key, 0.0, 0.1, modifiers);
-        table.handleEvent(up);
-    };
-    const auto frames = [this] {
-        for (int i = 0; i < 4; ++i) {
-            table.render(1.1, 0.0f);
-        }
-    };
-    frames();
-    for (const int key : {KeyTab, KeyEnter, KeyArrowRight, KeyArrowRight, KeySpace}) {
-        press(key);
-    }
-    frames();
-    EXPECT_EQ(board.getField(2, 0), GameBoard::kPlayer1) << "the jump to 2,0";
-    EXPECT_EQ(board.getField(0, 0), GameBoard::kEmpty);
-
-    const float azimuth = table.getCameraControl().getAzimuth();
-    press(KeyTab);
-    EXPECT_EQ(std::make_pair(table.getCursor().getX(), table.getCursor().getY()), std::make_pair(8, 8));
-    press(KeyArrowLeft, ModShift);
-    EXPECT_EQ(table.getCursor().getX(), 8) << "Shift+Left moved the cursor";
-    EXPECT_NE(table.getCameraControl().getAzimuth(), azimuth) << "Shift+Left did not turn the camera";
-    press(KeyEnter);
-    frames();
-    EXPECT_EQ(board.getSelectedX(), 8);
-    press(KeyEscape);
-    EXPECT_EQ(board.getSelectedX(), -1);
-    EXPECT_EQ(host.returns, 0);
-    press(KeyEscape);
-    EXPECT_EQ(host.returns, 1);
-
-    InputEventMotion motion(0.0, 0.5, 0.6, false);
-    table.handleEvent(motion);
-    ASSERT_GE(table.getHoverX(), 0);
-    press(KeyMouseLeft);
-    EXPECT_FALSE(table.getCursor().isShown());
+    EXPECT_EQ(board.getField(kX, kToY), GameBoard::kPlayer1) << "the jump was not played";
 }
 
 // How the water looks: what the passes leave undrawn never shows through it,

@@ -6,7 +6,6 @@
 #include "ui/controllistener.h"
 #include "ui/font.h"
 #include "ui/image.h"
-#include "ui/menulayout.h"
 #include "ui/menumain.h"
 #include "ui/menunewgame.h"
 #include "ui/menuoptions.h"
@@ -182,29 +181,11 @@ TEST(FontSizes, TheSmallestMadeNotBelowTheScale_ElseTheLargest) {
     }
 }
 
-// Normal keeps the drawn pixel sizes from 1024 x 768 up and shrinks below;
-// Huge at least fills the height as Normal fills 1024 x 768.
-TEST(TextScale, NormalFollowsSmallWindows_HugeGrowsWithTallOnes) {
-    const struct {
-        TextScale::Size size;
-        int width, height;
-        float factor;
-    } cases[] = {{TextScale::Size::Normal, 640, 480, 0.625f}, {TextScale::Size::Normal, 3840, 2160, 1.0f},
-                 {TextScale::Size::Small, 1024, 768, 0.75f},  {TextScale::Size::Large, 512, 768, 0.75f},
-                 {TextScale::Size::Huge, 1920, 1080, 2.0f},   {TextScale::Size::Huge, 3840, 2160, 2.8125f}};
-    for (const auto& c : cases) {
-        TextScale::setSize(c.size);
-        EXPECT_FLOAT_EQ(TextScale::factor(c.width, c.height), c.factor)
-            << TextScale::name(c.size) << " " << c.width << "x" << c.height;
-    }
-    TextScale::setSize(TextScale::Size::Normal);
-}
-
 // A menu of three buttons by keys: Down and Tab step forward, Up and
-// Shift+Tab back, wrapping round; Enter clicks the focused one as it comes
-// up; a hidden button is passed over, and when the focused one goes the
-// focus moves to the one that takes its place.
-TEST(MenuKeys, FocusStepsWrapsAndActivates_HiddenAndRemovedButtonsArePassed) {
+// Shift+Tab back, round the ends; Enter clicks the focused one as it comes
+// up. A hidden button is passed over; when the focused one goes, the one in
+// its place takes the focus. Other keys pass on.
+TEST(MenuKeys, FocusStepsRoundAndActivates_HiddenAndRemovedButtonsArePassed) {
     struct Clicks : ControlListener {
         void onClick(Control* source) override { clicked.push_back(source); }
         void onMouseOver(Control*) override {}
@@ -213,46 +194,40 @@ TEST(MenuKeys, FocusStepsWrapsAndActivates_HiddenAndRemovedButtonsArePassed) {
     } listener;
     ControlContainer menu{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
     Image logo{&menu, 0.0f, 0.0f, 1.0f, 1.0f, "logo.png"};
-    std::vector<std::unique_ptr<ButtonSimple>> buttons;
+    std::vector<std::unique_ptr<ButtonSimple>> b;
     for (const char* caption : {"first", "second", "third"}) {
-        buttons.push_back(std::make_unique<ButtonSimple>(&menu, 0.0f, 0.0f, 300.0f, nullptr, caption));
-        buttons.back()->setListener(&listener);
+        b.push_back(std::make_unique<ButtonSimple>(&menu, 0.0f, 0.0f, 300.0f, nullptr, caption));
+        b.back()->setListener(&listener);
     }
     const auto press = [&menu](int key, int modifiers = 0) {
         InputEventKeyDown down(0.0, key, modifiers);
         menu.handleEvent(down);
         InputEventKeyUp up(0.0, key, 0.0, 0.1, modifiers);
         menu.handleEvent(up);
-        return down.isConsumed() && up.isConsumed();
-    };
-    const auto focused = [&] {
         return static_cast<ButtonSimple*>(menu.getFocused())->getCaption();
     };
     menu.render(0.0, 0.0f);
-    EXPECT_TRUE(buttons[0]->hasFocus()) << "the focus starts on the first button";
-    const std::pair<int, int> steps[] = {
-        {KeyArrowDown, 0}, {KeyTab, 0}, {KeyTab, 0}, {KeyArrowUp, 0}, {KeyTab, ModShift}};
-    const char* const expected[] = {"second", "third", "first", "third", "second"};
-    for (size_t i = 0; i < std::size(steps); ++i) {
-        EXPECT_TRUE(press(steps[i].first, steps[i].second));
-        EXPECT_EQ(focused(), expected[i]) << "step " << i;
-    }
-    EXPECT_TRUE(press(KeyEnter));
-    EXPECT_EQ(listener.clicked, std::vector<Control*>{buttons[1].get()});
+    EXPECT_TRUE(b[0]->hasFocus());
+    EXPECT_EQ(press(KeyArrowDown), "second");
+    EXPECT_EQ(press(KeyTab), "third");
+    EXPECT_EQ(press(KeyTab), "first");
+    EXPECT_EQ(press(KeyArrowUp), "third");
+    EXPECT_EQ(press(KeyTab, ModShift), "second");
+    press(KeyEnter);
+    EXPECT_EQ(listener.clicked, std::vector<Control*>{b[1].get()});
     InputEventKeyUp strayRelease(0.0, KeySpace, 0.0, 0.1);
     menu.handleEvent(strayRelease);
-    EXPECT_EQ(listener.clicked.size(), 1u) << "a release pressed elsewhere clicks nothing";
-    buttons[2]->setVisible(false);
+    EXPECT_EQ(listener.clicked.size(), 1u) << "a release pressed elsewhere clicked";
+    b[2]->setVisible(false);
+    EXPECT_EQ(press(KeyArrowDown), "first");
+    b[2]->setVisible(true);
     press(KeyArrowDown);
-    EXPECT_EQ(focused(), "first");
-    buttons[2]->setVisible(true);
-    press(KeyArrowDown);
-    buttons[1].reset();
+    b[1].reset();
     menu.render(0.0, 0.0f);
-    EXPECT_EQ(focused(), "third");
+    EXPECT_EQ(static_cast<ButtonSimple*>(menu.getFocused())->getCaption(), "third");
     InputEventKeyDown other(0.0, 'x');
     menu.handleEvent(other);
-    EXPECT_FALSE(other.isConsumed()) << "keys of the menu's own pass on";
+    EXPECT_FALSE(other.isConsumed());
 }
 
 // Humans among the players and whether a game was started (and then decided).
@@ -326,67 +301,6 @@ TEST(OptionSteps, EveryValueOnceThenBackToTheFirst_OthersUntouched) {
         EXPECT_EQ(values, start);
         EXPECT_EQ(captions.size(), static_cast<size_t>(count));
     }
-}
-
-// Every box lies inside the window and apart from the others.
-void expectApart(const std::vector<MenuLayout::Box>& boxes) {
-    for (size_t i = 0; i < boxes.size(); ++i) {
-        const MenuLayout::Box& a = boxes[i];
-        EXPECT_TRUE(a.x >= -1.0f && a.x + a.width <= 1.0f && a.y >= -1.0f && a.y + a.height <= 1.0f)
-            << "box " << i;
-        for (size_t j = 0; j < i; ++j) {
-            const MenuLayout::Box& b = boxes[j];
-            EXPECT_TRUE(a.x >= b.x + b.width || b.x >= a.x + a.width || a.y >= b.y + b.height ||
-                        b.y >= a.y + a.height)
-                << "boxes " << j << " and " << i;
-        }
-    }
-}
-
-// One to eight rows, plain or labelled as in the options menu, from a small
-// window to 3840 x 2160 at every text size: nothing leaves the window or
-// overlaps, and the size asked for is kept wherever it fits.
-TEST(MenuLayout, AnyRowsFitEveryWindowAtEveryTextSize) {
-    const std::pair<int, int> windows[] = {{320, 240}, {640, 480}, {1024, 768}, {1920, 1080}, {3840, 2160}};
-    for (const int rows : {1, 5, 8}) {
-        for (const bool labelled : {false, true}) {
-            const std::vector<MenuLayout::Item> items(static_cast<size_t>(rows),
-                                                      {labelled ? 400.0f : 300.0f, labelled, 300.0f, 50.0f});
-            for (const auto& [width, height] : windows) {
-                for (const auto size : {TextScale::Size::Small, TextScale::Size::Huge}) {
-                    SCOPED_TRACE(testing::Message()
-                                 << rows << (labelled ? " labelled rows in " : " rows in ") << width << "x"
-                                 << height << " at " << TextScale::name(size));
-                    const float asked = TextScale::windowFactor(width, height) * TextScale::sizeFactor(size);
-                    const MenuLayout::Placement p =
-                        MenuLayout::arrange(items, width, height, asked, {0.5f, 0.2f});
-                    std::vector<MenuLayout::Box> boxes = p.buttons;
-                    boxes.push_back(p.logo);
-                    for (const MenuLayout::Box& label : p.labels) {
-                        if (labelled) {
-                            boxes.push_back(label);
-                        }
-                    }
-                    expectApart(boxes);
-                    EXPECT_LE(p.scale, asked);
-                    if (width >= 1920 && rows <= 5) {
-                        EXPECT_FLOAT_EQ(p.scale, asked) << "room enough";
-                    }
-                }
-            }
-        }
-    }
-}
-
-// At the size the screens were drawn for, the menus stay where players know
-// them: the logo's lower edge half-way up, the first button at its place.
-TEST(MenuLayout, NormalSizeKeepsTheDrawnPlaces) {
-    const std::vector<MenuLayout::Item> five(5, {300.0f});
-    const MenuLayout::Placement p = MenuLayout::arrange(five, 1024, 768, 1.0f, {0.5f, 0.1f});
-    EXPECT_FLOAT_EQ(p.logo.y, 0.5f);
-    EXPECT_FLOAT_EQ(p.logo.x, -0.5f);
-    EXPECT_FLOAT_EQ(p.buttons[0].y, 0.1f);
-    EXPECT_FLOAT_EQ(p.buttons[1].y, 0.1f - 160.0f / 768.0f);
 }
 
 } // namespace
