@@ -623,14 +623,12 @@ bool WaterTable::handleCursorKey(int key, KeyPhase phase, double dt, bool shift)
         return true;
     }
     if (key == KeyEnter || key == KeySpace) {
-        if (pressed) {
-            // A press before the cursor shows puts it on a figure first.
-            if (cursor.isShown() || cursor.nextFigure(board, BoardCursor::keyboardPlayer(board), 1)) {
-                pointerActive = false;
-            }
-            if (cursor.isShown()) {
-                pressAtCursor();
-            }
+        if (pressed && cursor.isShown()) {
+            pointerActive = false;
+            pressAtCursor();
+        } else if (pressed && cursor.nextFigure(board, BoardCursor::keyboardPlayer(board), 1)) {
+            // Before the cursor shows, a press only puts it on a figure.
+            pointerActive = false;
         }
         return true;
     }
