@@ -125,7 +125,10 @@ bool Main::showMenu(Menu* m) {
 void Main::takeInputNow() {
     // The screens just switched take the keys still queued in this frame: a
     // quick typist's next key must not reach a menu that has just gone.
-    renderGraph->update();
+    // Before the first frame there are none, and nothing is loaded yet.
+    if (framesRendered) {
+        renderGraph->update();
+    }
 }
 
 bool Main::closeMenu(Menu* m) {
@@ -192,6 +195,7 @@ bool Main::menusVisible() const {
 void Main::render(double elapsed) {
     // Code outside materials may have changed the state since the last frame.
     Material::resetLastApplied();
+    framesRendered = true;
     System* system = System::instance();
     renderGraph->update();
     renderGraph->setViewport(0, 0, system->getWidth(), system->getHeight());

@@ -85,6 +85,7 @@ private:
     };
 
     bool menusShown = true;
+    bool framesRendered = false;
     GameLogic* gameLogic = nullptr; // not owned: the package's plug
     RenderNode* table = nullptr;    // not owned: the package's scene
     std::unique_ptr<RenderGraph> renderGraph;
