@@ -6,6 +6,7 @@
 #include "resources/softwarerenderer.h"
 #include "scene/watertable.h"
 #include "sound/soundsystem.h"
+#include "ui/textscale.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,6 +22,8 @@ bool namesQuality(const char* argument) {
 } // namespace
 
 GameOptions::GameOptions(WaterTable& table, const char* qualityArgument) : table(table) {
+    // The text size is the application's one: a new package starts from Normal.
+    TextScale::setSize(values.textSize);
     const SceneQuality quality = SceneQuality::choose(qualityArgument, isSoftwareRenderer());
     log(NOTE, kSource, quality.describe(qualityArgument));
     table.setQuality(quality);
@@ -39,6 +42,14 @@ OptionValues GameOptions::getOptions() const {
 }
 
 void GameOptions::setOptions(const OptionValues& newValues) {
+    const OptionValues old = getOptions();
+    chosen.quality = chosen.quality || newValues.quality != old.quality;
+    chosen.fullScreen = chosen.fullScreen || newValues.fullScreen != old.fullScreen;
+    chosen.scale = chosen.scale || newValues.scale != old.scale;
+    applyOptions(newValues);
+}
+
+void GameOptions::applyOptions(const OptionValues& newValues) {
     const OptionValues old = getOptions();
     values = newValues;
     values.volume = std::clamp(values.volume, 0, OptionValues::kVolumeSteps);
@@ -61,6 +72,7 @@ void GameOptions::setOptions(const OptionValues& newValues) {
         SoundSystem::instance()->setVolume(static_cast<float>(values.volume) / OptionValues::kVolumeSteps);
     }
     table.getSceneOptions().moveHints = values.moveHints;
+    TextScale::setSize(values.textSize);
     if (values.scale != old.scale && scaleHook) {
         scaleHook(values.scale);
     }

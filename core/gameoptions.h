@@ -14,6 +14,12 @@ class WaterTable;
 class GameOptions : public OptionsHost, public RenderNode, public EventConsumer {
 public:
     using ScaleHook = std::function<void(OptionValues::Scale)>;
+    // The options the player has changed in the menu during this run.
+    struct Chosen {
+        bool quality = false;
+        bool fullScreen = false;
+        bool scale = false;
+    };
 
     // table: not owned, outlives this. qualityArgument: the command line's
     // quality=, or null; it and the command line's window hold for this run,
@@ -21,8 +27,13 @@ public:
     GameOptions(WaterTable& table, const char* qualityArgument);
 
     OptionValues getOptions() const override;
-    // Applies what differs from the values in effect.
+    // The options menu's choice: applies what differs from the values in
+    // effect and counts it as the player's choice.
     void setOptions(const OptionValues& newValues) override;
+    // The same for values the game sets itself (the kept settings, the
+    // command line): applied, not counted as chosen.
+    void applyOptions(const OptionValues& newValues);
+    const Chosen& getChosen() const { return chosen; }
     bool isMuted() const override;
     void setMuted(bool muted) override;
     // Receives the table scene's drawing scale; without it the value is
@@ -38,5 +49,6 @@ public:
 private:
     WaterTable& table; // not owned: the package's scene
     OptionValues values;
+    Chosen chosen;
     ScaleHook scaleHook;
 };

@@ -4,6 +4,8 @@
 #include "core/system.h"
 #include "input/inputevent.h"
 
+#include "core/shifttab.h"
+
 #include <GL/freeglut.h>
 
 #include <cctype>
@@ -45,13 +47,25 @@ int translateSpecialKey(int key) {
     return 0;
 }
 
+// The modifier keys GLUT reports held with the key being handled.
+int heldModifiers() {
+    // The handlers also run without GLUT (the tests call them): nothing held.
+    if (glutGet(GLUT_INIT_STATE) == 0) {
+        return 0;
+    }
+    const int held = glutGetModifiers();
+    return ((held & GLUT_ACTIVE_SHIFT) != 0 ? ModShift : 0) | ((held & GLUT_ACTIVE_CTRL) != 0 ? ModCtrl : 0) |
+           ((held & GLUT_ACTIVE_ALT) != 0 ? ModAlt : 0);
+}
+
 // A letter typed with Ctrl arrives as its control character (Ctrl+Z as 26),
 // and its release as whatever the modifiers make of it at that moment, so
 // the release ends every form of the letter: a press left open would turn
 // each later press of that key into a repeat, which is dropped.
 void releaseKey(unsigned char key) {
     System* system = System::instance();
-    system->keyUp(key);
+    const int modifiers = heldModifiers();
+    system->keyUp(key, modifiers);
     int letter = 0;
     if (key >= 1 && key <= kLastControlLetter) {
         letter = 'a' + key - 1;
@@ -63,17 +77,17 @@ void releaseKey(unsigned char key) {
     }
     for (const int form : {letter, std::toupper(letter), letter - 'a' + 1}) {
         if (form != key) {
-            system->keyUp(form);
+            system->keyUp(form, modifiers);
         }
     }
 }
 
-template <void (System::*handle)(int)>
+template <void (System::*handle)(int, int)>
 void special(int key) {
     guarded([&] {
         const int code = translateSpecialKey(key);
         if (code > 0) {
-            (System::instance()->*handle)(code);
+            (System::instance()->*handle)(code, heldModifiers());
         }
     });
 }
@@ -81,6 +95,7 @@ void special(int key) {
 } // namespace
 
 void GlutCallbacks::registerAll() {
+    ShiftTab::typeTab();
     glutSpecialFunc(specialDown);
     glutSpecialUpFunc(specialUp);
     glutKeyboardFunc(keyboardDown);
@@ -104,7 +119,7 @@ void GlutCallbacks::specialUp(int key, int, int) {
 }
 
 void GlutCallbacks::keyboardDown(unsigned char key, int, int) {
-    guarded([&] { System::instance()->keyDown(key); });
+    guarded([&] { System::instance()->keyDown(key, heldModifiers()); });
 }
 
 void GlutCallbacks::keyboardUp(unsigned char key, int, int) {

@@ -91,6 +91,7 @@ OptionValues Keeper::optionValues(const Settings::Options& kept) {
     values.fullScreen = kept.fullScreen;
     values.volume = std::min(kept.volume, OptionValues::kVolumeSteps);
     values.moveHints = kept.moveHints;
+    values.textSize = static_cast<TextScale::Size>(kept.textSize);
     return values;
 }
 
@@ -107,8 +108,7 @@ void Keeper::apply(const Settings& s) {
     }
     // The window is open: its kind was chosen before, by the command line or the file.
     values.fullScreen = now.fullScreen;
-    gameOptions.setOptions(values);
-    started = gameOptions.getOptions();
+    gameOptions.applyOptions(values);
     WaterTable& table = package->getWaterTable();
     SceneOptions& view = table.getSceneOptions();
     view.autoBlend = s.view.autoBlend;
@@ -126,23 +126,24 @@ void Keeper::apply(const Settings& s) {
 
 Settings Keeper::gather() const {
     Settings s;
-    const OptionValues options = package->getOptions().getOptions();
+    const GameOptions& gameOptions = package->getOptions();
+    const OptionValues options = gameOptions.getOptions();
+    const GameOptions::Chosen& chosen = gameOptions.getChosen();
     const System* system = System::instance();
-    s.options.quality = static_cast<int>(options.quality);
-    // The command line's choices stay out of the file until the menu changes them.
-    if (system->getArgument("quality") != nullptr && options.quality == started.quality) {
-        s.options.quality = loaded.options.quality;
-    }
-    s.options.fullScreen = options.fullScreen;
-    if (system->getArgument("window") != nullptr && options.fullScreen == started.fullScreen) {
-        s.options.fullScreen = loaded.options.fullScreen;
-    }
-    s.options.scale = static_cast<int>(options.scale);
-    if (system->getArgument("scale") != nullptr && options.scale == started.scale) {
-        s.options.scale = loaded.options.scale;
-    }
+    // The command line's choices stay out of the file; whatever the player
+    // chooses in the menu goes in, even a value the command line gave too.
+    const auto fromCommandLine = [system](const char* argument, bool chosenInMenu) {
+        return system->getArgument(argument) != nullptr && !chosenInMenu;
+    };
+    s.options.quality = fromCommandLine("quality", chosen.quality) ? loaded.options.quality
+                                                                   : static_cast<int>(options.quality);
+    s.options.fullScreen =
+        fromCommandLine("window", chosen.fullScreen) ? loaded.options.fullScreen : options.fullScreen;
+    s.options.scale =
+        fromCommandLine("scale", chosen.scale) ? loaded.options.scale : static_cast<int>(options.scale);
     s.options.volume = options.volume;
     s.options.moveHints = options.moveHints;
+    s.options.textSize = static_cast<int>(options.textSize);
     WaterTable& table = package->getWaterTable();
     const SceneOptions& view = table.getSceneOptions();
     s.view.autoBlend = view.autoBlend;

@@ -67,8 +67,6 @@ private:
     Folders folders;
     Settings loaded;
     Settings written;
-    // The options as this run started, after the command line.
-    OptionValues started;
     Sporrik* package = nullptr; // not owned: the application's package
     double lastSettingsWrite = -1.0e9;
     Signature lastGame;

@@ -5,6 +5,7 @@
 #include "core/system.h"
 #include "graph/rendergraph.h"
 #include "input/eventconsumer.h"
+#include "input/inputevent.h"
 #include "resources/material.h"
 #include "resources/texturemanager.h"
 #include "ui/menu.h"
@@ -58,6 +59,21 @@ Main::~Main() {
 
 void Main::init() {
     renderGraph->addRoot(&cursor, kCursorPriority);
+    renderGraph->addRoot(&menuKeys, kMenuKeysPriority);
+}
+
+void Main::MenuKeys::handleEvent(InputEvent& e) {
+    const auto* key = dynamic_cast<const InputEventKeyUp*>(&e);
+    if (key == nullptr || key->getKey() != KeyEscape || !application.menusVisible()) {
+        return;
+    }
+    e.consume();
+    const std::vector<Menu*>& stack = application.getMenuStack();
+    if (stack.size() > 1) {
+        application.closeMenu(stack.back());
+    } else {
+        application.leaveMenus();
+    }
 }
 
 void Main::shutdown() {
@@ -102,7 +118,17 @@ bool Main::showMenu(Menu* m) {
     m->activated(previous);
     menusShown = true;
     m->shown();
+    takeInputNow();
     return true;
+}
+
+void Main::takeInputNow() {
+    // The screens just switched take the keys still queued in this frame: a
+    // quick typist's next key must not reach a menu that has just gone.
+    // Before the first frame there are none, and nothing is loaded yet.
+    if (framesRendered) {
+        renderGraph->update();
+    }
 }
 
 bool Main::closeMenu(Menu* m) {
@@ -126,6 +152,7 @@ bool Main::closeMenu(Menu* m) {
             renderGraph->addRoot(next, kMenuPriority);
         }
     }
+    takeInputNow();
     return true;
 }
 
@@ -140,6 +167,7 @@ void Main::leaveMenus() {
         top->hidden();
         renderGraph->addRoot(hud, kHudPriority);
     }
+    takeInputNow();
 }
 
 void Main::returnToMenus() {
@@ -153,6 +181,7 @@ void Main::returnToMenus() {
         renderGraph->addRoot(top, kMenuPriority);
         renderGraph->removeRoot(hud);
     }
+    takeInputNow();
 }
 
 void Main::quit() {
@@ -166,6 +195,7 @@ bool Main::menusVisible() const {
 void Main::render(double elapsed) {
     // Code outside materials may have changed the state since the last frame.
     Material::resetLastApplied();
+    framesRendered = true;
     System* system = System::instance();
     renderGraph->update();
     renderGraph->setViewport(0, 0, system->getWidth(), system->getHeight());

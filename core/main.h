@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graph/rendernode.h"
+#include "input/eventconsumer.h"
 #include "ui/cursor.h"
 #include "ui/menuhost.h"
 
@@ -20,6 +22,8 @@ public:
     static constexpr int kTablePriority = 100;
     static constexpr int kHudPriority = 200;
     static constexpr int kMenuPriority = 300;
+    // Hears the keys a menu leaves, after it.
+    static constexpr int kMenuKeysPriority = 350;
     static constexpr int kCursorPriority = 400;
     // Keys heard over every screen; draws nothing.
     static constexpr int kOptionsPriority = 50;
@@ -63,7 +67,25 @@ protected:
     virtual void frameDone() {}
 
 private:
+    void takeInputNow();
+
+    // Escape that the menu on top leaves unclaimed goes back: to the menu
+    // below it, or from the last one to the game. Draws nothing.
+    class MenuKeys : public RenderNode, public EventConsumer {
+    public:
+        explicit MenuKeys(Main& application) : application(application) {}
+        void render(double, float) override {}
+        void linkChildren() override {}
+        void attach() override {}
+        void detach() override {}
+        void handleEvent(InputEvent& e) override;
+
+    private:
+        Main& application; // not owned: the owner
+    };
+
     bool menusShown = true;
+    bool framesRendered = false;
     GameLogic* gameLogic = nullptr; // not owned: the package's plug
     RenderNode* table = nullptr;    // not owned: the package's scene
     std::unique_ptr<RenderGraph> renderGraph;
@@ -71,4 +93,5 @@ private:
     std::vector<Menu*> menuStack;       // not owned: the package's menus, bottom first
     GamePackage* gamePackage = nullptr; // not owned
     Cursor cursor;
+    MenuKeys menuKeys{*this};
 };

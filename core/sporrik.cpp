@@ -51,7 +51,7 @@ Sporrik::Sporrik(Main& application) {
     // change it, so that only later changes go through the hook.
     OptionValues initial = options->getOptions();
     initial.scale = scale;
-    options->setOptions(initial);
+    options->applyOptions(initial);
     options->setScaleHook([this](OptionValues::Scale chosen) { setScale(chosen); });
     setScale(scale);
     menu = std::make_unique<MenuMain>(&table->getBoard(), application, *options);

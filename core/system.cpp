@@ -262,23 +262,25 @@ const InputEvent* System::findLike(const InputEvent& e) const {
     return nullptr;
 }
 
-void System::keyDown(int key) {
-    const InputEventKeyDown event(getTime(), key);
-    // The same key queued or held: operating-system repeat or a second press
-    // within one frame.
-    if (findLike(event) != nullptr) {
+void System::keyDown(int key, int modifiers) {
+    const InputEventKeyDown event(getTime(), key, modifiers);
+    // The same key queued or held and not released since: operating-system
+    // repeat. A press after a release is a new press, even within one frame:
+    // a slow frame must not lose keys typed quickly.
+    const InputEvent* last = findLike(event);
+    if (last != nullptr && dynamic_cast<const InputEventStop*>(last) == nullptr) {
         return;
     }
     queueEvent(event);
 }
 
-void System::keyUp(int key) {
+void System::keyUp(int key, int modifiers) {
     const InputEvent* press = findLike(InputEventKey(0.0, key));
     if (press == nullptr) {
         return;
     }
     const double now = getTime();
-    queueEvent(InputEventKeyUp(now, key, 0.0, now - press->getTime()));
+    queueEvent(InputEventKeyUp(now, key, 0.0, now - press->getTime(), modifiers));
 }
 
 void System::motion(int x, int y) {

@@ -66,8 +66,9 @@ public:
 
     // Input queue and dispatch.
     void queueEvent(const InputEvent& e);
-    void keyDown(int key);
-    void keyUp(int key);
+    // modifiers: the KeyModifier bits held with the key.
+    void keyDown(int key, int modifiers = 0);
+    void keyUp(int key, int modifiers = 0);
     void motion(int x, int y);
     void pointerLeft();
     void processEvents();

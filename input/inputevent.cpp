@@ -22,7 +22,7 @@ std::unique_ptr<InputEvent> InputEventKeyDown::clone() const {
 }
 
 std::unique_ptr<InputEvent> InputEventKeyDown::createMiddle(double now, double elapsed) const {
-    return std::make_unique<InputEventKeyPressed>(now, getKey(), elapsed);
+    return std::make_unique<InputEventKeyPressed>(now, getKey(), elapsed, getModifiers());
 }
 
 std::unique_ptr<InputEvent> InputEventKeyUp::clone() const {

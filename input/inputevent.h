@@ -5,9 +5,12 @@
 // Key codes: one space for keyboard keys and mouse buttons.
 enum KeyCode : int {
     KeyBackspace = 8,
+    KeyTab = 9,
+    KeyEnter = 13,
     // The control character that Ctrl+Z types.
     KeyCtrlZ = 26,
     KeyEscape = 27,
+    KeySpace = 32,
     KeyMouseLeft = 256,
     KeyMouseMiddle = 257,
     KeyMouseRight = 258,
@@ -17,6 +20,13 @@ enum KeyCode : int {
     KeyArrowDown = 262,
     KeyF1 = 263,
     KeyF12 = 274,
+};
+
+// The modifier keys held with a key, as a set of bits.
+enum KeyModifier : int {
+    ModShift = 1,
+    ModCtrl = 2,
+    ModAlt = 4,
 };
 
 // A keyboard, mouse-button or pointer report, time-stamped and queued by System
@@ -90,21 +100,27 @@ public:
 
 class InputEventKey : public InputEvent {
 public:
-    InputEventKey(double time, int key) : InputEvent(time), key(key) {}
+    // modifiers: the KeyModifier bits held when the key went down (for a
+    // release, when it came up).
+    InputEventKey(double time, int key, int modifiers = 0)
+        : InputEvent(time), key(key), modifiers(modifiers) {}
 
     std::unique_ptr<InputEvent> clone() const override;
-    // Any key event of the same key, whatever its role.
+    // Any key event of the same key, whatever its role and modifiers.
     bool equals(const InputEvent& other) const override;
 
     int getKey() const { return key; }
+    int getModifiers() const { return modifiers; }
+    bool hasShift() const { return (modifiers & ModShift) != 0; }
 
 private:
     int key;
+    int modifiers;
 };
 
 class InputEventKeyDown : public InputEventKey, public InputEventStart {
 public:
-    InputEventKeyDown(double time, int key) : InputEventKey(time, key) {}
+    InputEventKeyDown(double time, int key, int modifiers = 0) : InputEventKey(time, key, modifiers) {}
 
     std::unique_ptr<InputEvent> clone() const override;
     std::unique_ptr<InputEvent> createMiddle(double now, double elapsed) const override;
@@ -112,16 +128,17 @@ public:
 
 class InputEventKeyUp : public InputEventKey, public InputEventStop {
 public:
-    InputEventKeyUp(double time, int key, double partialDuration, double heldDuration)
-        : InputEventKey(time, key), InputEventStop(partialDuration, heldDuration) {}
+    InputEventKeyUp(double time, int key, double partialDuration, double heldDuration, int modifiers = 0)
+        : InputEventKey(time, key, modifiers), InputEventStop(partialDuration, heldDuration) {}
 
     std::unique_ptr<InputEvent> clone() const override;
 };
 
 class InputEventKeyPressed : public InputEventKey, public InputEventMiddle {
 public:
-    InputEventKeyPressed(double time, int key, double duration)
-        : InputEventKey(time, key), InputEventMiddle(duration) {}
+    // Holding keeps the modifiers of the press.
+    InputEventKeyPressed(double time, int key, double duration, int modifiers = 0)
+        : InputEventKey(time, key, modifiers), InputEventMiddle(duration) {}
 
     std::unique_ptr<InputEvent> clone() const override;
 };

@@ -8,6 +8,7 @@ namespace {
 
 const char* const kQualityNames[] = {"automatic", "full", "fast", nullptr};
 const char* const kScaleNames[] = {"automatic", "full", "three-quarters", "half", nullptr};
+const char* const kTextSizeNames[] = {"small", "normal", "large", "huge", nullptr};
 const char* const kWindowNames[] = {"window", "full-screen", nullptr};
 const char* const kBlendNames[] = {"manual", "automatic", nullptr};
 const char* const kFigureNames[] = {"spheres", "models", nullptr};
@@ -53,6 +54,7 @@ std::string Settings::format() const {
     text += std::string("window = ") + kWindowNames[options.fullScreen ? 1 : 0] + "\n";
     text += "volume = " + std::to_string(options.volume) + "\n";
     text += std::string("move-hints = ") + flag(options.moveHints) + "\n";
+    text += std::string("text-size = ") + choice(kTextSizeNames, options.textSize) + "\n";
     text += "\n[view]\n";
     text += std::string("blend = ") + kBlendNames[view.autoBlend ? 1 : 0] + "\n";
     text += "manual-blend = " + number(view.blendManual) + "\n";
@@ -87,6 +89,9 @@ std::optional<Settings> Settings::parse(const std::string& text, std::string& re
         ini.getChoice("options", "window", kWindowNames, window, reason) &&
         ini.getInt("options", "volume", 0, Options::kMaxVolume, volume, reason) &&
         ini.getFlag("options", "move-hints", s.options.moveHints, reason) &&
+        // Files from before the text size have no such key.
+        (ini.find("options", "text-size") == nullptr ||
+         ini.getChoice("options", "text-size", kTextSizeNames, s.options.textSize, reason)) &&
         ini.getChoice("view", "blend", kBlendNames, blend, reason) &&
         ini.getFloat("view", "manual-blend", 0.0f, 1.0f, s.view.blendManual, reason) &&
         ini.getFlag("view", "caustics", s.view.caustics, reason) &&

@@ -20,9 +20,10 @@ struct Settings {
         bool fullScreen = true;
         int volume = 4; // 0 (off) to kMaxVolume
         bool moveHints = true;
+        int textSize = 1; // small, normal, large, huge
         bool operator==(const Options& o) const {
             return quality == o.quality && scale == o.scale && fullScreen == o.fullScreen &&
-                   volume == o.volume && moveHints == o.moveHints;
+                   volume == o.volume && moveHints == o.moveHints && textSize == o.textSize;
         }
     };
     // The water and figure keys F2, F3, F4, F6, F7 and F9, and the manual blend.
@@ -69,7 +70,7 @@ struct Settings {
     bool operator!=(const Settings& o) const { return !(*this == o); }
 
     std::string format() const;
-    // Every key must be there with a value in range; otherwise nothing, with
-    // the reason set.
+    // Every key must be there with a value in range (text-size, added later,
+    // may be missing: Normal); otherwise nothing, with the reason set.
     static std::optional<Settings> parse(const std::string& text, std::string& reason);
 };

@@ -3,6 +3,7 @@
 #include "scene/selectionmarkers.h"
 
 #include "base/tools.h"
+#include "scene/fieldpicker.h"
 #include "scene/moveanimation.h"
 #include "scene/scenetexture.h"
 
@@ -24,9 +25,10 @@ constexpr float kRefusedBrightness = 0.6f;
 constexpr float kCrossHalf = 4.0f;
 constexpr float kLineWidth = 0.7f;
 constexpr float kSelectedFrameHalf = 5.5f;
-constexpr float kHintHeight = 3.0f;
+// Where the pointer takes the marks for their fields (FieldPicker).
+constexpr float kHintHeight = FieldPicker::kMarkHeight;
 constexpr float kSplitHalf = 1.4f;
-constexpr float kJumpHalf = 2.6f;
+constexpr float kJumpHalf = FieldPicker::kMarkHalf;
 // A diamond: the open squares already stand for jump fields.
 constexpr float kWonHalf = 3.0f;
 constexpr double kWonPulsesPerSecond = 1.5;
@@ -40,6 +42,17 @@ constexpr float kBracketHeight = 1.0f;
 // The start field of the last move is marked at this share of the landing's brightness.
 constexpr float kLastStartBrightness = 0.5f;
 constexpr float kLastBarBrightness = 0.35f;
+// The cursor's wedges, around the field's true middle: from the tip out to
+// the base at the field's edge; low on the board. Drawn over everything, so
+// that a figure never hides where the keys point.
+constexpr float kWedgeTip = 1.7f;
+constexpr float kWedgeBase = 3.5f;
+constexpr float kWedgeHalfWidth = 1.5f;
+constexpr float kWedgeHeight = 1.5f;
+constexpr float kFieldUnits = 64.0f / MoveAnimation::kSize;
+constexpr float kBreathe = 0.08f;
+constexpr double kBreathsPerSecond = 1.2;
+constexpr SelectionMarkers::Color kCursorColor{1.0f, 1.0f, 1.0f};
 constexpr SelectionMarkers::Color kSplitColor{0.9f, 0.8f, 0.5f};
 constexpr SelectionMarkers::Color kJumpColor{0.35f, 0.6f, 1.0f};
 constexpr SelectionMarkers::Color kWonColor{1.0f, 0.45f, 0.1f};
@@ -72,6 +85,18 @@ void drawCross(float z) {
     for (const float degrees : {45.0f, 90.0f}) {
         glRotatef(degrees, 0.0f, 0.0f, 1.0f);
         drawRect(-kCrossHalf, -w, kCrossHalf, w, z);
+    }
+}
+
+// Four wedges pointing at the middle, the radial distances times size.
+void drawWedges(float size, float z) {
+    for (int side = 0; side < 4; ++side) {
+        glRotatef(90.0f, 0.0f, 0.0f, 1.0f);
+        glBegin(GL_TRIANGLES);
+        glVertex3f(kWedgeTip * size, 0.0f, z);
+        glVertex3f(kWedgeBase * size, -kWedgeHalfWidth, z);
+        glVertex3f(kWedgeBase * size, kWedgeHalfWidth, z);
+        glEnd();
     }
 }
 
@@ -265,5 +290,24 @@ void SelectionMarkers::drawLastMove(const Move& move) const {
     setColor(kLastMoveColor, kLastBarBrightness);
     const float w = kLineWidth / 2.0f;
     drawRect(kBracketHalf, -w, length - kBracketHalf, w, kBracketHeight);
+    glPopMatrix();
+}
+
+void SelectionMarkers::drawCursor(double time, int x, int y, bool clickable, bool refused) const {
+    const MarkerState state;
+    glDisable(GL_DEPTH_TEST);
+    glPushMatrix();
+    glTranslatef((static_cast<float>(x) + 0.5f) * kFieldUnits, (static_cast<float>(y) + 0.5f) * kFieldUnits,
+                 0.0f);
+    const double breath = std::sin(time * kBreathsPerSecond * 2.0 * kPi);
+    setColor(kCursorColor);
+    drawWedges(1.0f + kBreathe * static_cast<float>(breath), kWedgeHeight);
+    if (refused) {
+        setColor(kRefused);
+        drawCross(kWedgeHeight);
+    } else if (!clickable) {
+        setColor(kRefused, kRefusedBrightness);
+        drawCross(kWedgeHeight);
+    }
     glPopMatrix();
 }

@@ -44,6 +44,10 @@ public:
     // Corner brackets on the start and landing field of a split or jump,
     // brighter on the landing field, and a bar between them.
     void drawLastMove(const Move& move) const;
+    // The keyboard's cursor: four white wedges pointing in from the middles
+    // of the field's sides, breathing in and out; with a cross inside where
+    // a press would be refused, bright for a while after one was.
+    void drawCursor(double time, int x, int y, bool clickable, bool refused) const;
 
 private:
     std::vector<std::unique_ptr<ImageTexture2D>> frames;

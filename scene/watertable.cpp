@@ -153,6 +153,11 @@ void WaterTable::render(double elapsed, float) {
         particles.update(dt);
         updateWater(dt);
         animation.update(board, dt, *this);
+        pressWaiting();
+        // Nothing to point at once the game is over.
+        if (cursor.isShown() && !board.isRunning()) {
+            cursor.hide();
+        }
         if (pointerX >= 0.0f) {
             pickField(pointerX, pointerY);
         }
@@ -388,12 +393,21 @@ void WaterTable::drawParticles() const {
 void WaterTable::drawSelectionMarkers() const {
     // The move stays marked until the player to move picks a figure.
     markers.drawLastMove(animation.getLastMove());
+    // Where the player points: the keyboard's cursor until the pointer moves.
+    const bool keys = cursor.isShown() && !pointerActive;
+    const int aimX = keys ? cursor.getX() : hoverX;
+    const int aimY = keys ? cursor.getY() : hoverY;
     if (options.moveHints) {
         const MoveHints::Fields reachable = MoveHints::reachable(board);
-        markers.drawHints(time, reachable, MoveHints::conversions(board, reachable, hoverX, hoverY));
+        markers.drawHints(time, reachable, MoveHints::conversions(board, reachable, aimX, aimY));
     }
     const bool clickable = board.canClickField(hoverX, hoverY);
-    markers.draw(time, hoverX, hoverY, clickable, animation.getHighlightX(), animation.getHighlightY());
+    markers.draw(time, keys ? -1 : hoverX, hoverY, clickable, animation.getHighlightX(),
+                 animation.getHighlightY());
+    if (cursor.isShown()) {
+        markers.drawCursor(time, cursor.getX(), cursor.getY(),
+                           board.canClickField(cursor.getX(), cursor.getY()), cursor.showsRefusal(time));
+    }
 }
 
 void WaterTable::updateWater(double dt) {
@@ -496,8 +510,11 @@ void WaterTable::playSelectSound() {
 
 void WaterTable::pickField(float mouseX, float mouseY) {
     const float aspect = static_cast<float>(windowWidth) / static_cast<float>(windowHeight);
-    const FieldPicker::Pick pick =
-        FieldPicker::pick(*this, aspect, mouseX, mouseY, animation.getShownFields());
+    // A field the selected figure can reach is taken wherever it shows,
+    // even past the edge of a figure standing in front of it.
+    const MoveHints::Fields reachable = MoveHints::reachable(board);
+    const FieldPicker::Pick pick = FieldPicker::pick(
+        *this, aspect, mouseX, mouseY, animation.getShownFields(), &reachable, options.moveHints);
     hoverX = pick.x;
     hoverY = pick.y;
     hoverPointX = pick.pointX;
@@ -543,6 +560,7 @@ void WaterTable::handleEvent(InputEvent& e) {
             motion->getPosition(x, y);
             pointerX = static_cast<float>(x);
             pointerY = static_cast<float>(y);
+            pointerActive = true;
             pickField(pointerX, pointerY);
         }
         return;
@@ -551,24 +569,109 @@ void WaterTable::handleEvent(InputEvent& e) {
     KeyPhase phase = KeyPhase::Down;
     double dt = 0.0;
     if (keyPhase(e, key, phase, dt)) {
+        const auto* keyEvent = dynamic_cast<const InputEventKey*>(&e);
+        if (handleCursorKey(key, phase, dt, keyEvent->hasShift())) {
+            e.consume();
+            return;
+        }
         handleKey(key, phase, dt, e);
     }
+}
+
+bool WaterTable::clickAt(int x, int y) {
+    if (!board.canClickField(x, y)) {
+        return false;
+    }
+    if (board.clickField(x, y)) {
+        board.setMoveDone(true);
+    }
+    return true;
+}
+
+void WaterTable::pressAtCursor() {
+    if (clickAt(cursor.getX(), cursor.getY())) {
+        return;
+    }
+    // The human's turn has come while the last move is still being shown:
+    // the press is kept until the board takes it.
+    const int current = board.getCurrentPlayer();
+    if (board.isRunning() && board.isHuman(current) && !board.isMoveDone() && board.countPendingMoves() > 0) {
+        cursor.waitForBoard();
+        return;
+    }
+    cursor.refuse(time);
+}
+
+void WaterTable::pressWaiting() {
+    while (cursor.hasWaiting() && board.countPendingMoves() == 0) {
+        const GameBoard::Position at = cursor.takeWaiting();
+        if (!clickAt(at.x, at.y)) {
+            cursor.dropWaiting();
+            cursor.refuse(time);
+        }
+    }
+}
+
+bool WaterTable::handleCursorKey(int key, KeyPhase phase, double dt, bool shift) {
+    const bool pressed = phase == KeyPhase::Down;
+    int dx = 0;
+    int dy = 0;
+    if (key == KeyTab) {
+        if (pressed && cursor.nextFigure(board, BoardCursor::keyboardPlayer(board), shift ? -1 : 1)) {
+            pointerActive = false;
+        }
+        return true;
+    }
+    if (key == KeyEnter || key == KeySpace) {
+        if (pressed && cursor.isShown()) {
+            pointerActive = false;
+            pressAtCursor();
+        } else if (pressed && cursor.nextFigure(board, BoardCursor::keyboardPlayer(board), 1)) {
+            // Before the cursor shows, a press only puts it on a figure.
+            pointerActive = false;
+        }
+        return true;
+    }
+    // Without the cursor, and with Shift, the arrows turn the camera.
+    if (!cursor.isShown() || shift || !BoardCursor::boardStep(*this, key, dx, dy)) {
+        return false;
+    }
+    pointerActive = false;
+    if (pressed) {
+        cursor.step(dx, dy);
+    } else if (phase == KeyPhase::Held) {
+        cursor.hold(dx, dy, dt);
+    }
+    return true;
 }
 
 void WaterTable::handleKey(int key, KeyPhase phase, double dt, InputEvent& e) {
     bool handled = true;
     if (key == KeyEscape) {
+        // A selection is dropped first; without one Escape leaves the game.
+        const int current = board.getCurrentPlayer();
+        const int selectedX = board.getSelectedX();
         if (phase == KeyPhase::Up) {
-            host.returnToMenus();
+            cursor.dropWaiting();
+            if (selectedX >= 0 && board.isHuman(current) &&
+                board.getField(selectedX, board.getSelectedY()) == current) {
+                board.clickField(selectedX, board.getSelectedY());
+            } else {
+                host.returnToMenus();
+            }
         }
     } else if (key == KeyMouseLeft || key == KeyMouseMiddle || key == KeyMouseRight) {
         handleFluidButton(key, phase);
-        if (key == KeyMouseLeft && phase == KeyPhase::Up && board.canClickField(hoverX, hoverY) &&
-            board.clickField(hoverX, hoverY)) {
-            board.setMoveDone(true);
+        if (key == KeyMouseLeft && phase == KeyPhase::Up) {
+            // A click on the board: the mouse takes over from the keys.
+            if (hoverX >= 0) {
+                cursor.hide();
+            }
+            clickAt(hoverX, hoverY);
         }
     } else if (key == KeyBackspace || key == KeyCtrlZ) {
         if (phase == KeyPhase::Down) {
+            cursor.dropWaiting();
             takeBack();
         }
     } else if (!cameraControl.handleKey(*this, key, phase, dt)) {

@@ -3,6 +3,7 @@
 #include "game/gameboard.h"
 #include "input/eventconsumer.h"
 #include "scene/basin.h"
+#include "scene/boardcursor.h"
 #include "scene/cameracontrol.h"
 #include "scene/fluidinput.h"
 #include "scene/fluidoverlay.h"
@@ -62,6 +63,10 @@ public:
     int countShownFigures(int player) const { return animation.countShownFigures(player); }
     // mouseX, mouseY: fractions of the window, y from the top.
     void pickField(float mouseX, float mouseY);
+    // The field under the pointer, -1 for none.
+    int getHoverX() const { return hoverX; }
+    int getHoverY() const { return hoverY; }
+    const BoardCursor& getCursor() const { return cursor; }
     // Takes back the last human move (and the answer to it) and shows the
     // restored board at once; false when the board has nothing to take back.
     bool takeBack();
@@ -91,6 +96,15 @@ private:
     void playSelectSound() override;
 
     void handleKey(int key, KeyPhase phase, double dt, InputEvent& e);
+    // The keys of keyboard play; false for a key they leave to the rest.
+    bool handleCursorKey(int key, KeyPhase phase, double dt, bool shift);
+    // Enter or Space on the cursor's field: as a click there, waiting for
+    // the board while the last move is still shown.
+    void pressAtCursor();
+    // A click or a key press on field (x, y); false when refused.
+    bool clickAt(int x, int y);
+    // Presses that waited for the board, once it takes clicks.
+    void pressWaiting();
 
     // The water's steps of the frame.
     void updateWater(double dt);
@@ -148,6 +162,10 @@ private:
     double time = 0.0;
     int hoverX = -1;
     int hoverY = -1;
+    BoardCursor cursor;
+    // The pointer moved since the cursor keys were last used: the marker
+    // under the pointer shows again.
+    bool pointerActive = true;
     // Where the pointer rests (window fractions; negative before it moved):
     // picked again every frame, since a figure that lands or leaves under a
     // resting pointer, or a turning camera, changes what it points at.

@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     libgtest-dev googletest
-    freeglut3-dev libglew-dev libpng-dev zlib1g-dev
+    freeglut3-dev libx11-dev libglew-dev libpng-dev zlib1g-dev
     libsdl2-mixer-dev libfreetype-dev fonts-dejavu-core libinih-dev
     libenet-dev libprotobuf-dev protobuf-compiler libsqlite3-dev
     libgl1-mesa-dri xvfb xauth xdotool imagemagick

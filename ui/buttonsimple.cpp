@@ -19,6 +19,25 @@ constexpr float kLabelShiftY = 4.0f;
 // A caption keeps this many pixels from the button's ends (the pill's outline
 // lies a few pixels inside the caps), after its shift to the right.
 constexpr float kCaptionInset = 8.0f;
+// The focus frame, in pixels at the button's scale: how far its bright inner
+// line lies outside the button, and the widths of that line and of the dark
+// line around it. Amber, not white, so that it never reads as a caption's
+// white strokes.
+constexpr float kFocusGap = 3.0f;
+constexpr float kFocusLine = 3.0f;
+constexpr float kFocusOutline = ButtonSimple::kFocusReach - kFocusGap - kFocusLine;
+constexpr std::array<float, 4> kFocusColour = {1.0f, 0.78f, 0.1f, 1.0f};
+constexpr std::array<float, 4> kFocusOutlineColour = {0.0f, 0.0f, 0.0f, 1.0f};
+
+// The four sides of a rectangle's outline, width w inside its edges.
+void drawOutline(float x0, float y0, float x1, float y1, float wx, float wy) {
+    glBegin(GL_QUADS);
+    Control::quad(x0, y0, x1, y0 + wy, 0.0f, 0.0f, 0.0f, 0.0f);
+    Control::quad(x0, y1 - wy, x1, y1, 0.0f, 0.0f, 0.0f, 0.0f);
+    Control::quad(x0, y0 + wy, x0 + wx, y1 - wy, 0.0f, 0.0f, 0.0f, 0.0f);
+    Control::quad(x1 - wx, y0 + wy, x1, y1 - wy, 0.0f, 0.0f, 0.0f, 0.0f);
+    glEnd();
+}
 } // namespace
 
 ButtonSimple::ButtonSimple(ControlContainer* parent, float x, float y, float width, Font* font,
@@ -50,12 +69,16 @@ void ButtonSimple::render(double, float) {
     const float edges[kPieces + 1] = {ax, ax + cap, ax + drawWidth - cap, ax + drawWidth};
     for (int piece = 0; piece < kPieces; ++piece) {
         applyOverlay(materials[static_cast<size_t>(state * kPieces + piece)], color);
-        if (piece == 1) {
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        }
+        // Drawn larger or smaller than made, a piece filtered across its
+        // edges would take in its opposite edge: a seam between the pieces.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, piece == 1 ? GL_REPEAT : GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glBegin(GL_QUADS);
         quad(edges[piece], bottom, edges[piece + 1], top, 0.0f, 0.0f, 1.0f, 1.0f);
         glEnd();
+    }
+    if (hasFocus()) {
+        drawFocusFrame(pixelX, pixelY);
     }
 
     if (label) {
@@ -69,6 +92,28 @@ void ButtonSimple::render(double, float) {
         label->setPosition(ax + (drawWidth - textWidth) / 2.0f + pixelX * kLabelShiftX,
                            ay + (drawHeight - textHeight) / 2.0f + pixelY * kLabelShiftY);
     }
+}
+
+void ButtonSimple::drawFocusFrame(float pixelX, float pixelY) const {
+    const float ax = getAbsoluteX();
+    const float ay = getAbsoluteY();
+    const float inner = kFocusGap + kFocusLine;
+    const float outer = inner + kFocusOutline;
+    glDisable(GL_TEXTURE_2D);
+    glColor4fv(kFocusOutlineColour.data());
+    drawOutline(ax - outer * pixelX, ay - outer * pixelY, ax + drawWidth + outer * pixelX,
+                ay + drawHeight + outer * pixelY, kFocusOutline * pixelX, kFocusOutline * pixelY);
+    glColor4fv(kFocusColour.data());
+    drawOutline(ax - inner * pixelX, ay - inner * pixelY, ax + drawWidth + inner * pixelX,
+                ay + drawHeight + inner * pixelY, kFocusLine * pixelX, kFocusLine * pixelY);
+}
+
+bool ButtonSimple::activate() {
+    if (listener == nullptr) {
+        return false;
+    }
+    listener->onClick(this);
+    return true;
 }
 
 void ButtonSimple::attach() {
@@ -155,7 +200,12 @@ void ButtonSimple::handleEvent(InputEvent& e) {
     // Claimed before the listener hears of it: a click may end the program or
     // take the menu off the screen, and nothing here runs after it.
     e.consume();
-    if (listener != nullptr && dynamic_cast<const InputEventKeyUp*>(&e) != nullptr) {
+    if (dynamic_cast<const InputEventKeyUp*>(&e) == nullptr) {
+        return;
+    }
+    // The keys go on from the button the pointer chose.
+    requestFocus();
+    if (listener != nullptr) {
         listener->onClick(this);
     }
 }

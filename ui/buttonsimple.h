@@ -21,6 +21,8 @@ public:
 
     static constexpr float kHeight = 64.0f;
     static constexpr float kCapWidth = 64.0f;
+    // How far the focus frame reaches outside the button, in pixels at its scale.
+    static constexpr float kFocusReach = 8.0f;
 
     // width in pixels; font not owned.
     ButtonSimple(ControlContainer* parent, float x, float y, float width, Font* font,
@@ -38,6 +40,10 @@ public:
     float getHeight() const override;
     // The label follows.
     void setVisible(bool flag) override;
+    // A shown button takes the keyboard focus, drawn as a frame around it;
+    // activating it clicks it.
+    bool takesFocus() const override { return isVisible(); }
+    bool activate() override;
 
     // Inside by the size of the last draw (none before it), edges included.
     // Sets MouseOver inside and Normal outside.
@@ -52,8 +58,9 @@ public:
     const std::string& getCaption() const { return caption; }
     void setFont(Font* newFont) { font = newFont; }
     void setColor(float r, float g, float b, float a) { color = {r, g, b, a}; }
-    // Pixels.
+    // Pixels at the scale of its containers.
     void setWidth(float newWidth) { width = newWidth; }
+    float getPixelWidth() const { return width; }
     void setState(ButtonState newState) { state = newState; }
     ButtonState getState() const { return state; }
     // Null while the button is not in a render graph.
@@ -61,6 +68,10 @@ public:
 
 private:
     static constexpr int kPieces = 3;
+
+    // A dark frame with a bright one inside it, which shows on any scene
+    // behind and in greyscale too. pixelX, pixelY: one pixel in screen units.
+    void drawFocusFrame(float pixelX, float pixelY) const;
 
     float width;
     float height = kHeight;

@@ -37,6 +37,16 @@ void Control::setVisible(bool flag) {
     visible = flag;
 }
 
+void Control::requestFocus() {
+    ControlContainer* top = parent;
+    while (top != nullptr && top->getParent() != nullptr) {
+        top = top->getParent();
+    }
+    if (top != nullptr) {
+        top->moveFocusTo(this);
+    }
+}
+
 float Control::getAbsoluteX() const {
     return parent == nullptr ? x : x + parent->getAbsoluteX();
 }

@@ -28,6 +28,17 @@ public:
     virtual bool isVisible() const { return visible; }
     virtual ControlContainer* getParent() const { return parent; }
 
+    // Keyboard focus. A control that takes it is reached by the menu keys
+    // (its top container moves the focus, ControlContainer), shows that it
+    // has it, and answers to Enter and Space through activate.
+    virtual bool takesFocus() const { return false; }
+    // Enter or Space while focused: true when the control acted. It may have
+    // ended the program or taken its menu off the screen by then.
+    virtual bool activate() { return false; }
+    bool hasFocus() const { return focused; }
+    // Takes the focus from whichever control of the same top container has it.
+    void requestFocus();
+
     float getX() const { return x; }
     float getY() const { return y; }
     float getAbsoluteX() const;
@@ -66,4 +77,5 @@ private:
 
     ControlContainer* parent; // not owned: the container listing this control
     bool visible = true;
+    bool focused = false;
 };

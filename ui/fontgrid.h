@@ -1,16 +1,58 @@
 #pragma once
 
+#include <string>
+
 // The glyph grids of the two bitmap fonts: the game's text samples its cells
-// with them and the asset generator draws the font pictures to them. The
-// pictures are square; the row counts are fractional because the cells do not
-// fill a picture exactly.
+// with them and the asset generator draws the font pictures to them. Cells
+// run from the top left of the picture, columns per row; at the full size the
+// pictures are square and the cells do not fill them exactly.
 struct FontGridSize {
-    int textureSize;
-    float columns;
-    float rows;
+    int textureWidth;
+    int textureHeight;
+    int columns;
+    float cellWidth;
+    float cellHeight;
 };
 
-constexpr FontGridSize kBigFontGrid{512, 17.0f, 10.25f};
-constexpr FontGridSize kSmallFontGrid{256, 23.0f, 7.2f};
-// "!": the space has no cell.
+// "!": the space has no cell. "~" is the last character with one.
 constexpr int kFontFirstChar = 33;
+constexpr int kFontLastChar = 126;
+
+constexpr FontGridSize kBigFontGrid{512, 512, 17, 512.0f / 17.0f, 512.0f / 10.25f};
+constexpr FontGridSize kSmallFontGrid{256, 256, 23, 256.0f / 23.0f, 256.0f / 7.2f};
+
+// Each font is made in these sizes, in percent of its grid above, so that
+// larger text is drawn from larger glyphs instead of stretched ones.
+constexpr int kFontPercents[] = {75, 100, 150, 200, 300};
+constexpr int kFontFullSize = 100;
+
+// The grid at a size: the cells in proportion, the picture the smallest
+// power of two each way that holds every row of characters. The full size is
+// the grid itself.
+constexpr FontGridSize scaledFontGrid(const FontGridSize& grid, int percent) {
+    if (percent == kFontFullSize) {
+        return grid;
+    }
+    const float cellWidth = grid.cellWidth * static_cast<float>(percent) / kFontFullSize;
+    const float cellHeight = grid.cellHeight * static_cast<float>(percent) / kFontFullSize;
+    const int characters = kFontLastChar - kFontFirstChar + 1;
+    const int rows = (characters + grid.columns - 1) / grid.columns;
+    int width = 1;
+    while (static_cast<float>(width) < static_cast<float>(grid.columns) * cellWidth) {
+        width *= 2;
+    }
+    int height = 1;
+    while (static_cast<float>(height) < static_cast<float>(rows) * cellHeight) {
+        height *= 2;
+    }
+    return {width, height, grid.columns, cellWidth, cellHeight};
+}
+
+// textures/fonts/<name><style>.png at the full size, <name><style>-<percent>.png at the others.
+inline std::string fontFileName(const std::string& name, int style, int percent) {
+    std::string file = "textures/fonts/" + name + std::to_string(style);
+    if (percent != kFontFullSize) {
+        file += "-" + std::to_string(percent);
+    }
+    return file + ".png";
+}

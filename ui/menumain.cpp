@@ -13,8 +13,6 @@
 namespace {
 const char* const kNewGame = "New Game";
 const char* const kContinue = "Continue";
-// The top button's lower edge.
-constexpr float kFirstButtonY = 0.1f;
 constexpr int kListTexturesKey = KeyF1 + 9; // F10
 } // namespace
 
@@ -50,17 +48,6 @@ bool MenuMain::canContinue(const GameBoard& board) {
     return board.isRunning() && (board.isHuman(GameBoard::kPlayer1) || board.isHuman(GameBoard::kPlayer2));
 }
 
-void MenuMain::arrange(Image& logo, const std::array<ButtonSimple*, kButtons>& buttons) {
-    logo.setPosition(-logo.getWidth() / 2.0f, kLogoY);
-    const float step = kButtonStep * buttons[0]->getHeight();
-    const float x = -buttons[0]->getWidth() / 2.0f;
-    float y = kFirstButtonY;
-    for (ButtonSimple* button : buttons) {
-        button->setPosition(x, y);
-        y -= step;
-    }
-}
-
 std::unique_ptr<ButtonSimple> MenuMain::makeButton(ControlContainer& container, Font* font,
                                                    ControlListener* listener, const std::string& caption,
                                                    float width) {
@@ -71,8 +58,13 @@ std::unique_ptr<ButtonSimple> MenuMain::makeButton(ControlContainer& container, 
 
 void MenuMain::layout() {
     playButton->setCaption(canContinue(*board) ? kContinue : kNewGame);
-    arrange(*logo, {playButton.get(), demoButton.get(), fluidDemoButton.get(), optionsButton.get(),
-                    exitButton.get()});
+    MenuLayout::place(container, *logo,
+                      {{playButton.get()},
+                       {demoButton.get()},
+                       {fluidDemoButton.get()},
+                       {optionsButton.get()},
+                       {exitButton.get()}},
+                      {kLogoY, kFirstButtonY});
 }
 
 void MenuMain::render(double, float) {

@@ -4,6 +4,8 @@
 #include "ui/controlcontainer.h"
 #include "ui/controllistener.h"
 #include "ui/menu.h"
+#include "ui/menulayout.h"
+#include "ui/textscale.h"
 
 #include <array>
 #include <memory>
@@ -26,18 +28,17 @@ public:
     static constexpr float kContainerSize = 1.0f;
     // The window size the menus were laid out for; smaller windows show them
     // scaled down as a whole.
-    static constexpr int kLayoutWidth = 1024;
-    static constexpr int kLayoutHeight = 768;
+    static constexpr int kLayoutWidth = TextScale::kLayoutWidth;
+    static constexpr int kLayoutHeight = TextScale::kLayoutHeight;
     static constexpr const char* kFontName = "fontbig";
     static constexpr const char* kLogoName = "menu/spr2-logo.png";
-    static constexpr float kLogoWidth = 512.0f;
-    static constexpr float kLogoHeight = 128.0f;
-    // The logo's lower edge, half-way up the screen.
+    static constexpr float kLogoWidth = MenuLayout::kLogoWidth;
+    static constexpr float kLogoHeight = MenuLayout::kLogoHeight;
+    // The logo's lower edge, half-way up the screen, and the top button's,
+    // where everything fits there.
     static constexpr float kLogoY = 0.5f;
+    static constexpr float kFirstButtonY = 0.1f;
     static constexpr float kButtonWidth = 300.0f;
-    // From one button to the next: its height and a quarter of it as the gap.
-    static constexpr float kButtonStep = 1.25f;
-    static constexpr int kButtons = 5;
 
     // board: not owned; host and options: the application, which outlives
     // the menu.
@@ -47,8 +48,6 @@ public:
     // A game can be continued while it runs and a human plays in it; the
     // demo's computers are not continued.
     static bool canContinue(const GameBoard& board);
-    // The logo centred over the buttons, stacked downwards from the top one.
-    static void arrange(Image& logo, const std::array<ButtonSimple*, kButtons>& buttons);
     // A menu's button: width pixels wide at (0, 0) in container, reporting to
     // listener (not owned, as font).
     static std::unique_ptr<ButtonSimple> makeButton(ControlContainer& container, Font* font,

@@ -5,6 +5,7 @@
 #include "ui/font.h"
 #include "ui/image.h"
 #include "ui/menuhost.h"
+#include "ui/menulayout.h"
 #include "ui/menumain.h"
 #include "ui/text.h"
 
@@ -50,37 +51,18 @@ const char* MenuNewGame::kindCaption(bool human) {
     return human ? kHuman : kComputer;
 }
 
-void MenuNewGame::arrange(Image& logo, const std::array<Text*, kPlayers>& labels,
-                          const std::array<ButtonSimple*, kPlayers>& kindButtons, ButtonSimple& easy,
-                          ButtonSimple& hard, ButtonSimple& expert, ButtonSimple& back) {
-    logo.setPosition(-logo.getWidth() / 2.0f, MenuMain::kLogoY);
-    const float buttonWidth = back.getWidth();
-    const float step = MenuMain::kButtonStep * back.getHeight();
-    const float x = -buttonWidth / 2.0f;
-    float y = kFirstRowY;
-    for (size_t i = 0; i < labels.size(); ++i) {
-        // A text's position is absolute: the label ends where the button starts.
-        labels[i]->setPosition(-buttonWidth, y);
-        kindButtons[i]->setPosition(0.0f, y);
-        y -= step;
-    }
-    easy.setPosition(x, y);
-    y -= step;
-    hard.setPosition(x, y);
-    y -= step;
-    // Wider than the others, centred on the same column.
-    expert.setPosition(-expert.getWidth() / 2.0f, y);
-    y -= step;
-    back.setPosition(x, y);
-}
-
 void MenuNewGame::layout() {
     for (size_t i = 0; i < playerKindButtons.size(); ++i) {
         playerKindButtons[i]->setCaption(kindCaption(humanFlags[i]));
     }
-    arrange(*logo, {playerLabels[0].get(), playerLabels[1].get()},
-            {playerKindButtons[0].get(), playerKindButtons[1].get()}, *easyButton, *hardButton, *expertButton,
-            *returnButton);
+    MenuLayout::place(container, *logo,
+                      {{playerKindButtons[0].get(), playerLabels[0].get()},
+                       {playerKindButtons[1].get(), playerLabels[1].get()},
+                       {easyButton.get()},
+                       {hardButton.get()},
+                       {expertButton.get()},
+                       {returnButton.get()}},
+                      {MenuMain::kLogoY, kFirstRowY});
 }
 
 void MenuNewGame::render(double, float) {

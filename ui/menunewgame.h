@@ -29,11 +29,6 @@ public:
     // Inverts player's flag (1 or 2) and no other.
     static void togglePlayer(HumanFlags& flags, int player);
     static const char* kindCaption(bool human);
-    // Label and kind button of each player side by side, then the easy, hard,
-    // expert and back buttons, under the logo.
-    static void arrange(Image& logo, const std::array<Text*, kPlayers>& labels,
-                        const std::array<ButtonSimple*, kPlayers>& kindButtons, ButtonSimple& easy,
-                        ButtonSimple& hard, ButtonSimple& expert, ButtonSimple& back);
 
     void render(double elapsed, float) override;
     void linkChildren() override;

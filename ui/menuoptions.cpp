@@ -5,13 +5,17 @@
 #include "ui/font.h"
 #include "ui/image.h"
 #include "ui/menuhost.h"
+#include "ui/menulayout.h"
 #include "ui/menumain.h"
 #include "ui/optionshost.h"
 #include "ui/text.h"
 
+#include <vector>
+
 namespace {
 
-const char* const kLabels[MenuOptions::kRows] = {"Quality:", "Screen:", "Sound:", "Hints:", "Scale:"};
+const char* const kLabels[MenuOptions::kRows] = {
+    "Quality:", "Screen:", "Sound:", "Hints:", "Scale:", "Text Size:"};
 constexpr float kFirstRowY = 0.2f;
 // "Full Screen" is the longest caption; wider than a standard button.
 constexpr float kValueButtonWidth = 400.0f;
@@ -61,6 +65,9 @@ OptionValues MenuOptions::stepped(OptionValues values, Row row) {
     case Scale:
         values.scale = nextOf(values.scale, OptionValues::Scale::Half);
         break;
+    case TextSize:
+        values.textSize = nextOf(values.textSize, TextScale::kLargest);
+        break;
     case kRows:
         break;
     }
@@ -86,6 +93,8 @@ std::string MenuOptions::caption(const OptionValues& values, Row row, bool muted
         return values.scale == OptionValues::Scale::Automatic
                    ? "Automatic"
                    : percent(OptionValues::percentOf(values.scale), kPercent);
+    case TextSize:
+        return TextScale::name(values.textSize);
     case kRows:
         break;
     }
@@ -95,17 +104,13 @@ std::string MenuOptions::caption(const OptionValues& values, Row row, bool muted
 void MenuOptions::layout() {
     const OptionValues values = options.getOptions();
     const bool muted = options.isMuted();
-    logo->setPosition(-logo->getWidth() / 2.0f, MenuMain::kLogoY);
-    const float step = MenuMain::kButtonStep * returnButton->getHeight();
-    float y = kFirstRowY;
+    std::vector<MenuLayout::Row> rows;
     for (int row = 0; row < kRows; ++row) {
         buttons[row]->setCaption(caption(values, static_cast<Row>(row), muted));
-        // A text's position is absolute: the label ends where the button starts.
-        labels[row]->setPosition(-buttons[row]->getWidth(), y);
-        buttons[row]->setPosition(0.0f, y);
-        y -= step;
+        rows.push_back({buttons[row].get(), labels[row].get()});
     }
-    returnButton->setPosition(-returnButton->getWidth() / 2.0f, y);
+    rows.push_back({returnButton.get()});
+    MenuLayout::place(container, *logo, rows, {MenuMain::kLogoY, kFirstRowY});
 }
 
 void MenuOptions::render(double, float) {

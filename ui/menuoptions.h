@@ -21,7 +21,7 @@ class Text;
 // the next value, which takes effect at once. "Back" or Escape return.
 class MenuOptions : public Menu, public EventConsumer, public ControlListener {
 public:
-    enum Row { Quality, Screen, Volume, Hints, Scale, kRows };
+    enum Row { Quality, Screen, Volume, Hints, Scale, TextSize, kRows };
 
     // host and options: the application, which outlives the menu.
     MenuOptions(MenuHost& host, OptionsHost& options);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/textscale.h"
+
 // What the options menu sets. The application applies a change at once and
 // keeps the values between runs with its other settings.
 struct OptionValues {
@@ -21,10 +23,11 @@ struct OptionValues {
     bool fullScreen = true;
     int volume = kVolumeSteps; // 0 (off) to kVolumeSteps
     bool moveHints = true;
+    TextScale::Size textSize = TextScale::Size::Normal;
 
     bool operator==(const OptionValues& o) const {
         return quality == o.quality && scale == o.scale && fullScreen == o.fullScreen && volume == o.volume &&
-               moveHints == o.moveHints;
+               moveHints == o.moveHints && textSize == o.textSize;
     }
     bool operator!=(const OptionValues& o) const { return !(*this == o); }
 };

@@ -6,10 +6,15 @@
 #include "ui/font.h"
 #include "ui/text.h"
 
+#include <algorithm>
+
 namespace {
 constexpr float kContainerSize = 2.0f;
 constexpr float kFpsStartX = 0.75f;
 constexpr float kFpsY = 0.85f;
+// The top line's lower edge lies this many pixels below the window's top
+// (0.85 of the way up at 1024 x 768).
+constexpr float kTopLineDrop = 57.6f;
 constexpr float kPlayerStartX = 0.1f;
 // Pixel offsets are doubled into screen units by dividing by the width.
 constexpr float kFpsRightOffset = 200.0f;     // 100 pixels left of the right edge
@@ -19,9 +24,10 @@ constexpr float kPlayer2RightOffset = 740.0f; // 370 pixels left of the right ed
 constexpr float kResultCharWidth = 34.0f;
 constexpr float kBottomEdge = -1.0f;
 constexpr double kSecond = 1.0;
-// Below this window size the texts shrink as the menus do.
-constexpr int kLayoutWidth = 1024;
-constexpr int kLayoutHeight = 768;
+// The widest count, "Player 1: 81", in big-font cells, and the pixels kept
+// between the two counts.
+constexpr float kCountCells = 12.0f;
+constexpr float kCountGap = 20.0f;
 } // namespace
 
 void SporrikHud::FrameCounter::count(double frameTime) {
@@ -36,7 +42,6 @@ void SporrikHud::FrameCounter::count(double frameTime) {
 
 SporrikHud::SporrikHud(GameBoard* board) : board(board) {
     container = std::make_unique<ControlContainer>(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize);
-    container->setLayoutSize(kLayoutWidth, kLayoutHeight);
     smallFont = std::make_unique<Font>("fontsmall", Font::kSmall);
     bigFont = std::make_unique<Font>("fontbig", Font::kBig);
     fpsText = std::make_unique<Text>(container.get(), kFpsStartX, kFpsY, smallFont.get(), "FPS");
@@ -76,14 +81,23 @@ std::string SporrikHud::turnCaption(const GameBoard& board, int winner) {
     return "";
 }
 
+float SporrikHud::fittedScale(int viewportWidth, float textScale) {
+    // Player 1's count from its offset on, then the gap, then player 2's
+    // offset from the right edge, which holds its count.
+    const float row = kPlayer1Offset / 2.0f + kCountCells * Font::Metrics::ofType(Font::kBig).cellWidth +
+                      kCountGap + kPlayer2RightOffset / 2.0f;
+    return std::min(textScale, static_cast<float>(viewportWidth) / row);
+}
+
 SporrikHud::Captions SporrikHud::compose(const GameBoard& board, int framesPerSecond, int viewportWidth,
-                                         float scale) {
-    // Offsets by the pixel, shrunk with the texts.
+                                         int viewportHeight, float scale) {
+    // Offsets by the pixel, grown and shrunk with the texts.
     const float width = static_cast<float>(viewportWidth) / scale;
+    const float height = static_cast<float>(viewportHeight) / scale;
     Captions captions;
     captions.fps = "FPS: " + std::to_string(framesPerSecond);
     captions.fpsX = 1.0f - kFpsRightOffset / width;
-    captions.fpsY = kFpsY;
+    captions.fpsY = 1.0f - 2.0f * kTopLineDrop / height;
     for (int player = 1; player <= kPlayers; ++player) {
         captions.players[static_cast<size_t>(player - 1)] =
             "Player " + std::to_string(player) + ": " + std::to_string(board.getFigureCount(player));
@@ -94,7 +108,7 @@ SporrikHud::Captions SporrikHud::compose(const GameBoard& board, int framesPerSe
     const int winner = board.winner();
     captions.turn = turnCaption(board, winner);
     captions.turnX = captions.playerX[0];
-    captions.turnY = kFpsY;
+    captions.turnY = captions.fpsY;
     if (winner == 0) {
         captions.result = "";
     } else if (winner == GameBoard::kPlayer1) {
@@ -112,8 +126,9 @@ void SporrikHud::render(double elapsed, float) {
     int viewportWidth = 0;
     int viewportHeight = 0;
     Control::viewportSize(*this, viewportWidth, viewportHeight);
-    const Captions captions = compose(*board, frames.framesPerSecond, viewportWidth,
-                                      container->scaleFor(viewportWidth, viewportHeight));
+    const float scale = fittedScale(viewportWidth, TextScale::factor(viewportWidth, viewportHeight));
+    container->setScale(scale);
+    const Captions captions = compose(*board, frames.framesPerSecond, viewportWidth, viewportHeight, scale);
     fpsText->set(captions.fpsX, captions.fpsY, captions.fps);
     for (size_t i = 0; i < playerTexts.size(); ++i) {
         playerTexts[i]->set(captions.playerX[i], captions.playerY, captions.players[i]);

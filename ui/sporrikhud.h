@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/rendernode.h"
+#include "ui/textscale.h"
 
 #include <array>
 #include <memory>
@@ -52,10 +53,13 @@ public:
     // are shown, before the first game and once winner (board.winner()) is
     // decided.
     static std::string turnCaption(const GameBoard& board, int winner);
-    // scale: the texts' size against the 1024 x 768 layout; the pixel
-    // offsets shrink with it, so that small windows keep the texts apart.
+    // scale: the texts' size against their pixel sizes (fittedScale); the
+    // pixel offsets from the edges follow it, so that the texts keep apart.
     static Captions compose(const GameBoard& board, int framesPerSecond, int viewportWidth,
-                            float scale = 1.0f);
+                            int viewportHeight = TextScale::kLayoutHeight, float scale = 1.0f);
+    // The text scale, or less where the two counts along the bottom edge
+    // would otherwise meet.
+    static float fittedScale(int viewportWidth, float textScale);
 
     void render(double elapsed, float) override;
     void linkChildren() override;

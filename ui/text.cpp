@@ -60,12 +60,16 @@ void Text::render(double, float) {
     int viewportWidth = 0;
     int viewportHeight = 0;
     viewportSize(*this, viewportWidth, viewportHeight);
-    const Layout layout = layOut(font->getMetrics(), text, drawX, drawY, viewportWidth, viewportHeight,
-                                 pixelScale(viewportWidth, viewportHeight), maxWidth);
+    // Larger text is drawn from a font made larger, never from stretched
+    // glyphs; its cells are sized as the full size's would be.
+    const float scale = pixelScale(viewportWidth, viewportHeight);
+    Font& sized = font->sizedFor(scale);
+    const Layout layout = layOut(sized.getMetrics(), text, drawX, drawY, viewportWidth, viewportHeight,
+                                 scale / sized.sizeFactor(), maxWidth);
     width = layout.width;
     height = layout.height;
 
-    applyOverlay(font->getMaterial(style), color);
+    applyOverlay(sized.getMaterial(style), color);
     glBegin(GL_QUADS);
     for (const Glyph& g : layout.glyphs) {
         quad(g.x0, g.y0, g.x1, g.y1, g.u0, g.v0, g.u1, g.v1);

@@ -26,7 +26,7 @@ public:
     // font: not owned, may be null (nothing is drawn).
     Text(ControlContainer* parent, float x, float y, Font* font, const std::string& text);
 
-    // Every character advances by one cell; characters without a cell inside
+    // Every character advances by one cell of metrics; characters without a cell inside
     // the texture (the space and other codes below the first character, and
     // codes past the last row) get no quad. Cells are drawn at scale times
     // their pixel size; a line wider than maxWidth (screen units, 0 for no

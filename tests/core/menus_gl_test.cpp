@@ -14,8 +14,10 @@
 #include "ui/menuoptions.h"
 #include "ui/sporrikhud.h"
 #include "ui/text.h"
+#include "ui/textscale.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -155,7 +157,7 @@ TEST_F(Screens, SmallWindowsShowTheMenusAndTheirButtonsTakeClicks) {
 }
 
 // Each option's button changes the value in effect at once: quality, screen,
-// volume, hints and scale, each stepped once from the start. M mutes over
+// volume, hints, scale and text size, each stepped once from the start. M mutes over
 // every screen and, pressed again, the sound is back at its step; H in the
 // game and the hints button switch one value.
 TEST_F(Screens, OptionButtonsTakeEffectAtOnce_MMutesAndKeepsTheVolumeStep) {
@@ -183,7 +185,9 @@ TEST_F(Screens, OptionButtonsTakeEffectAtOnce_MMutesAndKeepsTheVolumeStep) {
                                  System::instance()->isFullscreen() != start.fullScreen,
                                  SoundSystem::instance()->getVolume() == 0.0f,
                                  !table.getSceneOptions().moveHints,
-                                 scales == std::vector{OptionValues::Scale::Full}};
+                                 scales == std::vector{OptionValues::Scale::Full},
+                                 TextScale::getSize() == TextScale::Size::Large};
+        static_assert(std::size(inEffect) == MenuOptions::kRows, "every row is looked at");
         EXPECT_TRUE(inEffect[row]);
         options.setOptions(start);
     }

@@ -11,7 +11,7 @@ sleep 2
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended on its own: $(cat "$game_log")"
 
 # The screen's button: right of the middle, the options menu's second row.
-screen_button="712 355"
+screen_button="712 300"
 at() { window_geometry; [ "$X $Y $WIDTH $HEIGHT" = "$*" ]; }
 click_at $(menu_button 3)
 click_at $screen_button

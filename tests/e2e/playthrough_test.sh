@@ -252,6 +252,8 @@ xdotool key --window "$window" BackSpace
 await 10 taken-back counts -eq "$start" || fail "Backspace did not restore the counts"
 marks -gt 220 || fail "the figure that moved is not selected again"
 await_turn 0,0 play-on
+# The first Escape drops the selection that take-back restored.
+xdotool key --window "$window" Escape
 to_menu hard-left
 menu demo-ends-hard $(menu_button 1)
 to_menu demo-ends-hard-left

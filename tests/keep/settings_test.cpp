@@ -6,7 +6,7 @@ namespace {
 
 Settings changed() {
     Settings s;
-    s.options = {2, 3, false, 0, false};
+    s.options = {2, 3, false, 0, false, 3};
     s.view = {false, false, false, true, false, false, 0.125f};
     s.camera = {-7.3f, 1.2f, 99.9f};
     s.newGame = {false, true, 3};
@@ -36,10 +36,11 @@ TEST(Settings, DamagedValues_RefusedWithTheKey) {
         const char* value;
         const char* reason;
     } cases[] = {
-        {"version", "0", "version 0"},   {"level", "exp", "level"},
-        {"player1", nullptr, "player1"}, {"manual-blend", "1.5", "manual-blend"},
-        {"distance", "nan", "distance"}, {"angle", "1e30", "angle"},
-        {"volume", "0x", "volume"},      {"fog", "no", "fog"},
+        {"version", "0", "version 0"},       {"level", "exp", "level"},
+        {"player1", nullptr, "player1"},     {"manual-blend", "1.5", "manual-blend"},
+        {"distance", "nan", "distance"},     {"angle", "1e30", "angle"},
+        {"volume", "0x", "volume"},          {"fog", "no", "fog"},
+        {"text-size", "giant", "text-size"},
     };
     for (const auto& c : cases) {
         std::string reason;
@@ -48,6 +49,15 @@ TEST(Settings, DamagedValues_RefusedWithTheKey) {
         EXPECT_FALSE(Settings::parse(text, reason)) << c.key;
         EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
     }
+}
+
+// Settings written before the text size was kept are read, at Normal.
+TEST(Settings, WithoutTheTextSize_ReadAtNormal) {
+    std::string reason;
+    const auto read = Settings::parse(withValue(changed().format(), "text-size", nullptr), reason);
+    ASSERT_TRUE(read) << reason;
+    EXPECT_EQ(read->options.textSize, Settings().options.textSize);
+    EXPECT_EQ(read->options.scale, changed().options.scale);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "game/gameboard.h"
 #include "input/inputevent.h"
 #include "resources/material.h"
+#include "scene/cameracontrol.h"
+#include "scene/fieldpicker.h"
 #include "scene/scenehost.h"
 #include "scene/waterpasses.h"
 #include "scene/watersurface.h"
@@ -138,7 +140,8 @@ protected:
     class RunningHost : public SceneHost {
     public:
         bool isGamePaused() const override { return false; }
-        void returnToMenus() override {}
+        void returnToMenus() override { ++returns; }
+        int returns = 0;
     };
 
     void SetUp() override {
@@ -228,6 +231,82 @@ TEST_F(WaterTableGl, ReducedScale_PointerPicksAndMarksTheSameFieldAsAtFullScale)
             << percent << " %: marker off the figure";
     }
     EXPECT_LT(std::hypot(centre[0][0] - centre[1][0], centre[0][1] - centre[1][1]), 4.0);
+}
+
+// With the camera low, a figure in front of a field that the selected figure
+// can jump to hides much of it, and its picking sphere reaches past its
+// body. A click where the field's floor shows beside the figure plays the
+// jump, instead of being refused as a click on the opponent's figure. The
+// figure is selected by keys, Escape dropping the selection in between.
+TEST_F(WaterTableGl, LowCamera_AClickOnTheVisiblePartOfAReachableFieldBehindAFigurePlaysTheMove) {
+    // The jump comes towards the camera; the opponent stands before the target.
+    constexpr int kFromY = 6, kX = 4, kToY = 4, kInFrontY = 3;
+    table.fixScale(100);
+    table.attach();
+    GameBoard::Record game;
+    game.fields.assign(GameBoard::kBoardSize * GameBoard::kBoardSize, GameBoard::kEmpty);
+    game.fields[kFromY * GameBoard::kBoardSize + kX] = GameBoard::kPlayer1;
+    game.fields[kInFrontY * GameBoard::kBoardSize + kX] = GameBoard::kPlayer2;
+    game.fields.back() = GameBoard::kPlayer2;
+    game.toMove = GameBoard::kPlayer1;
+    game.human = {true, true};
+    game.difficulty = GameBoard::kHard;
+    ASSERT_TRUE(table.resume(game));
+    table.setOrbit(CameraControl::kInitialAzimuth, CameraControl::kMinElevation, CameraControl::kMinDistance);
+    GameBoard& board = table.getBoard();
+    // Selected by keys: Tab and Enter; Escape drops the selection before it leaves the game.
+    const auto press = [this](int key) {
+        InputEventKeyDown down(0.0, key);
+        table.handleEvent(down);
+        InputEventKeyUp up(0.0, key, 0.0, 0.1);
+        table.handleEvent(up);
+        table.render(0.1, 0.0f);
+    };
+    for (const int key : {KeyTab, KeyEnter, KeyEscape, KeySpace}) {
+        press(key);
+    }
+    EXPECT_EQ(host.returns, 0);
+    ASSERT_EQ(std::make_pair(board.getSelectedX(), board.getSelectedY()), std::make_pair(kX, kFromY));
+    table.render(0.0, 0.0f);
+
+    // A point of the target's floor just beside the figure in front, on the
+    // camera's side of the target, and where the window shows it.
+    const vec3 floor = MoveAnimation::fieldPosition(kX, kToY) + vec3(-2.0f, -2.0f, 0.0f);
+    std::array<double, 16> model{}, projection{};
+    const Camera::Matrix4 view = table.viewMatrix();
+    std::copy(view.begin(), view.end(), model.begin());
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(60.0, static_cast<double>(GlTest::kWidth) / GlTest::kHeight, 1.0, 3000.0);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    const GLint viewport[4] = {0, 0, GlTest::kWidth, GlTest::kHeight};
+    double x = 0.0, y = 0.0, depth = 0.0;
+    gluProject(floor.x, floor.y, floor.z, model.data(), projection.data(), viewport, &x, &y, &depth);
+    // Nothing nearer than the water's plane is drawn there: no figure.
+    float drawn = 0.0f;
+    glReadPixels(static_cast<int>(x), static_cast<int>(y), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &drawn);
+    ASSERT_GE(drawn, depth - 1.0e-4) << "the window shows a figure there, not the floor";
+    const float pointerX = static_cast<float>(x / GlTest::kWidth);
+    const float pointerY = static_cast<float>(1.0 - y / GlTest::kHeight);
+    const FieldPicker::Pick figuresFirst = FieldPicker::pick(
+        table, static_cast<float>(GlTest::kWidth) / GlTest::kHeight, pointerX, pointerY, [] {
+            MoveAnimation::ShownFields shown{};
+            shown[kX][kInFrontY] = GameBoard::kPlayer2;
+            return shown;
+        }());
+    ASSERT_EQ(std::make_pair(figuresFirst.x, figuresFirst.y), std::make_pair(kX, kInFrontY))
+        << "the figure in front would not have taken the click there";
+
+    InputEventMotion motion(0.0, pointerX, pointerY, false);
+    table.handleEvent(motion);
+    InputEventKeyDown down(0.0, KeyMouseLeft);
+    table.handleEvent(down);
+    InputEventKeyUp up(0.0, KeyMouseLeft, 0.0, 0.1);
+    table.handleEvent(up);
+    EXPECT_EQ(board.getField(kX, kToY), GameBoard::kPlayer1) << "the jump was not played";
 }
 
 // How the water looks: what the passes leave undrawn never shows through it,

@@ -41,21 +41,19 @@ inline void writeRgba(const std::string& path, int width, int height,
     PngFiles::write(path, picture);
 }
 
-// On the game's glyph grid; whole cells are painted, the rest of the texture
-// stays transparent.
+// On the game's glyph grid at its full size; whole cells are painted, the
+// rest of the texture stays transparent.
 inline void writeFont(const std::string& directory, const std::string& name, const FontGridSize& grid) {
-    const int size = grid.textureSize;
     // The cell holding a texel's centre.
-    const auto cell = [size](int at, float cells) {
-        return static_cast<int>((at + 0.5f) * cells / size);
+    const auto cell = [](int at, float cellSize) {
+        return static_cast<int>((at + 0.5f) / cellSize);
     };
+    const int rows = static_cast<int>(grid.textureHeight / grid.cellHeight);
     for (int style = 0; style < 3; ++style) {
-        writeRgba(directory + "/textures/fonts/" + name + std::to_string(style) + ".png", size, size,
-                  [&](int x, int y) {
-                      const int row = cell(y, grid.rows);
-                      return row < static_cast<int>(grid.rows)
-                                 ? glyphColour(cell(x, grid.columns), row, style)
-                                 : Rgba{};
+        writeRgba(directory + "/" + fontFileName(name, style, kFontFullSize), grid.textureWidth,
+                  grid.textureHeight, [&](int x, int y) {
+                      const int row = cell(y, grid.cellHeight);
+                      return row < rows ? glyphColour(cell(x, grid.cellWidth), row, style) : Rgba{};
                   });
     }
 }

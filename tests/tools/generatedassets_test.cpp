@@ -64,47 +64,51 @@ Picture picture(const std::string& name) {
     return {in.width, in.height, {in.pixels.get(), in.pixels.get() + 4 * in.width * in.height}};
 }
 
-// The game draws each character with the texels its text layout gives it.
+// The game draws each character with the texels its text layout gives it,
+// at every size the fonts are made in.
 TEST(Fonts, EveryCharacterTheGameDrawsHasInk_AndNoInkLiesOutsideTheCellsItSamples) {
     std::string text('~' - ' ' + 1, ' ');
     std::iota(text.begin(), text.end(), ' ');
     for (const auto& [type, name] :
          {std::make_pair(Font::kBig, "fontbig"), std::make_pair(Font::kSmall, "fontsmall")}) {
-        const Font::Metrics metrics = Font::Metrics::ofType(type);
-        const std::vector<Text::Glyph> glyphs = Text::layOut(metrics, text, 0, 0, 1024, 768).glyphs;
-        ASSERT_EQ(glyphs.size(), text.size() - 1) << "every character but the space";
-        std::vector<Picture> styles;
-        for (int style = 0; style < Font::kStyleCount; ++style) {
-            SCOPED_TRACE(numbered(std::string("fonts/") + name, style));
-            const Picture png = picture(numbered(std::string("fonts/") + name, style));
-            ASSERT_TRUE(png.width == metrics.textureWidth && png.height == metrics.textureHeight);
-            std::vector<bool> sampled(png.rgba.size() / 4, false);
-            for (size_t g = 0; g < glyphs.size(); ++g) {
-                // The texels wholly inside the glyph's texture rectangle.
-                const auto first = [](float at, int size) {
-                    return static_cast<int>(std::ceil(at * size - 1e-3f));
-                };
-                const auto end = [](float at, int size) {
-                    return static_cast<int>(std::floor(at * size + 1e-3f));
-                };
-                int ink = 0;
-                for (int y = first(glyphs[g].v0, png.height); y < end(glyphs[g].v1, png.height); ++y) {
-                    for (int x = first(glyphs[g].u0, png.width); x < end(glyphs[g].u1, png.width); ++x) {
-                        sampled[static_cast<size_t>(y) * png.width + x] = true;
-                        ink += png.alpha(x, y) > 128;
+        for (const int percent : kFontPercents) {
+            const Font::Metrics metrics = Font::Metrics::ofType(type, percent);
+            const std::vector<Text::Glyph> glyphs = Text::layOut(metrics, text, 0, 0, 1024, 768).glyphs;
+            ASSERT_EQ(glyphs.size(), text.size() - 1) << "every character but the space";
+            std::vector<Picture> styles;
+            for (int style = 0; style < Font::kStyleCount; ++style) {
+                const std::string file = fontFileName(name, style, percent);
+                SCOPED_TRACE(file);
+                const Picture png = picture(file);
+                ASSERT_TRUE(png.width == metrics.textureWidth && png.height == metrics.textureHeight);
+                std::vector<bool> sampled(png.rgba.size() / 4, false);
+                for (size_t g = 0; g < glyphs.size(); ++g) {
+                    // The texels wholly inside the glyph's texture rectangle.
+                    const auto first = [](float at, int size) {
+                        return static_cast<int>(std::ceil(at * size - 1e-3f));
+                    };
+                    const auto end = [](float at, int size) {
+                        return static_cast<int>(std::floor(at * size + 1e-3f));
+                    };
+                    int ink = 0;
+                    for (int y = first(glyphs[g].v0, png.height); y < end(glyphs[g].v1, png.height); ++y) {
+                        for (int x = first(glyphs[g].u0, png.width); x < end(glyphs[g].u1, png.width); ++x) {
+                            sampled[static_cast<size_t>(y) * png.width + x] = true;
+                            ink += png.alpha(x, y) > 128;
+                        }
                     }
+                    EXPECT_GT(ink, 0) << "character " << text[g + 1];
                 }
-                EXPECT_GT(ink, 0) << "character " << text[g + 1];
+                int stray = 0;
+                for (size_t k = 0; k < sampled.size(); ++k) {
+                    stray += !sampled[k] && png.rgba[4 * k + 3] > 0;
+                }
+                EXPECT_EQ(stray, 0);
+                for (const Picture& other : styles) {
+                    EXPECT_NE(png.rgba, other.rgba) << "the styles look different";
+                }
+                styles.push_back(png);
             }
-            int stray = 0;
-            for (size_t k = 0; k < sampled.size(); ++k) {
-                stray += !sampled[k] && png.rgba[4 * k + 3] > 0;
-            }
-            EXPECT_EQ(stray, 0);
-            for (const Picture& other : styles) {
-                EXPECT_NE(png.rgba, other.rgba) << "the styles look different";
-            }
-            styles.push_back(png);
         }
     }
 }

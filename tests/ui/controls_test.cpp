@@ -3,6 +3,7 @@
 #include "input/inputevent.h"
 #include "ui/buttonsimple.h"
 #include "ui/controlcontainer.h"
+#include "ui/controllistener.h"
 #include "ui/font.h"
 #include "ui/image.h"
 #include "ui/menumain.h"
@@ -10,9 +11,11 @@
 #include "ui/menuoptions.h"
 #include "ui/sporrikhud.h"
 #include "ui/text.h"
+#include "ui/textscale.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -168,6 +171,65 @@ TEST(TextLayout, ScaleShrinksTheCellsAndAWidthLimitSqueezesOnlyALongerLine) {
     EXPECT_LE(squeezed.glyphs.back().x1, squeezed.width + 2.0f / kWidth + 1.0e-6f);
 }
 
+// The font drawn is the smallest made that is not smaller than the text; a
+// text larger than any is drawn from the largest.
+TEST(FontSizes, TheSmallestMadeNotBelowTheScale_ElseTheLargest) {
+    const std::pair<float, int> cases[] = {{0.4f, 75},  {0.75f, 75}, {0.8f, 100}, {1.0f, 100},
+                                           {1.2f, 150}, {2.0f, 200}, {2.8f, 300}, {5.0f, 300}};
+    for (const auto& [scale, percent] : cases) {
+        EXPECT_EQ(Font::percentFor(scale), percent) << scale;
+    }
+}
+
+// A menu of three buttons by keys: Down and Tab step forward, Up and
+// Shift+Tab back, round the ends; Enter clicks the focused one as it comes
+// up. A hidden button is passed over; when the focused one goes, the one in
+// its place takes the focus. Other keys pass on.
+TEST(MenuKeys, FocusStepsRoundAndActivates_HiddenAndRemovedButtonsArePassed) {
+    struct Clicks : ControlListener {
+        void onClick(Control* source) override { clicked.push_back(source); }
+        void onMouseOver(Control*) override {}
+        void onMouseOut(Control*) override {}
+        std::vector<Control*> clicked;
+    } listener;
+    ControlContainer menu{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
+    Image logo{&menu, 0.0f, 0.0f, 1.0f, 1.0f, "logo.png"};
+    std::vector<std::unique_ptr<ButtonSimple>> b;
+    for (const char* caption : {"first", "second", "third"}) {
+        b.push_back(std::make_unique<ButtonSimple>(&menu, 0.0f, 0.0f, 300.0f, nullptr, caption));
+        b.back()->setListener(&listener);
+    }
+    const auto press = [&menu](int key, int modifiers = 0) {
+        InputEventKeyDown down(0.0, key, modifiers);
+        menu.handleEvent(down);
+        InputEventKeyUp up(0.0, key, 0.0, 0.1, modifiers);
+        menu.handleEvent(up);
+        return static_cast<ButtonSimple*>(menu.getFocused())->getCaption();
+    };
+    menu.render(0.0, 0.0f);
+    EXPECT_TRUE(b[0]->hasFocus());
+    EXPECT_EQ(press(KeyArrowDown), "second");
+    EXPECT_EQ(press(KeyTab), "third");
+    EXPECT_EQ(press(KeyTab), "first");
+    EXPECT_EQ(press(KeyArrowUp), "third");
+    EXPECT_EQ(press(KeyTab, ModShift), "second");
+    press(KeyEnter);
+    EXPECT_EQ(listener.clicked, std::vector<Control*>{b[1].get()});
+    InputEventKeyUp strayRelease(0.0, KeySpace, 0.0, 0.1);
+    menu.handleEvent(strayRelease);
+    EXPECT_EQ(listener.clicked.size(), 1u) << "a release pressed elsewhere clicked";
+    b[2]->setVisible(false);
+    EXPECT_EQ(press(KeyArrowDown), "first");
+    b[2]->setVisible(true);
+    press(KeyArrowDown);
+    b[1].reset();
+    menu.render(0.0, 0.0f);
+    EXPECT_EQ(static_cast<ButtonSimple*>(menu.getFocused())->getCaption(), "third");
+    InputEventKeyDown other(0.0, 'x');
+    menu.handleEvent(other);
+    EXPECT_FALSE(other.isConsumed());
+}
+
 // Humans among the players and whether a game was started (and then decided).
 TEST(ContinueTest, OnlyARunningGameWithAHuman) {
     const struct {
@@ -217,7 +279,8 @@ TEST(OptionSteps, EveryValueOnceThenBackToTheFirst_OthersUntouched) {
                                                       {MenuOptions::Screen, 2},
                                                       {MenuOptions::Volume, OptionValues::kVolumeSteps + 1},
                                                       {MenuOptions::Hints, 2},
-                                                      {MenuOptions::Scale, 4}};
+                                                      {MenuOptions::Scale, 4},
+                                                      {MenuOptions::TextSize, 4}};
     OptionValues start;
     start.volume = 1;
     for (const auto& [row, count] : cases) {
@@ -238,45 +301,6 @@ TEST(OptionSteps, EveryValueOnceThenBackToTheFirst_OthersUntouched) {
         EXPECT_EQ(values, start);
         EXPECT_EQ(captions.size(), static_cast<size_t>(count));
     }
-}
-
-// Every control lies inside the window and apart from the others.
-void expectApart(const std::vector<const Control*>& controls) {
-    for (size_t i = 0; i < controls.size(); ++i) {
-        const Control& a = *controls[i];
-        EXPECT_TRUE(a.getX() >= -1.0f && a.getX() + a.getWidth() <= 1.0f && a.getY() >= -1.0f &&
-                    a.getY() + a.getHeight() <= 1.0f)
-            << "control " << i;
-        for (size_t j = 0; j < i; ++j) {
-            const Control& b = *controls[j];
-            EXPECT_TRUE(a.getX() >= b.getX() + b.getWidth() || b.getX() >= a.getX() + a.getWidth() ||
-                        a.getY() >= b.getY() + b.getHeight() || b.getY() >= a.getY() + a.getHeight())
-                << "controls " << j << " and " << i;
-        }
-    }
-}
-
-// Below 1024 x 768 the menus shrink as a whole, by the tighter of the two ratios.
-TEST(MenuLayout, BothMenusFitEveryWindowWithoutOverlapping) {
-    for (const auto& [width, height] :
-         {std::pair{1024, 768}, {1920, 1080}, {320, 240}, {1024, 300}, {320, 768}}) {
-        SCOPED_TRACE(testing::Message() << width << "x" << height);
-        WindowSize::set(width, height);
-        ControlContainer container{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
-        container.setLayoutSize(1024, 768);
-        Image logo{&container, 0.0f, 0.0f, 512.0f, 128.0f, "menu/spr2-logo.png"};
-        std::vector<std::unique_ptr<ButtonSimple>> b;
-        for (const float buttonWidth : {300.0f, 300.0f, 300.0f, 300.0f, 300.0f, 360.0f}) {
-            b.push_back(std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, buttonWidth, nullptr, ""));
-        }
-        MenuMain::arrange(logo, {b[0].get(), b[1].get(), b[2].get(), b[3].get(), b[4].get()});
-        expectApart({&logo, b[0].get(), b[1].get(), b[2].get(), b[3].get(), b[4].get()});
-        Text first(&container, 0.0f, 0.0f, nullptr, "Player 1:");
-        Text second(&container, 0.0f, 0.0f, nullptr, "Player 2:");
-        MenuNewGame::arrange(logo, {&first, &second}, {b[0].get(), b[1].get()}, *b[2], *b[3], *b[5], *b[4]);
-        expectApart({&logo, b[0].get(), b[1].get(), b[2].get(), b[3].get(), b[4].get(), b[5].get()});
-    }
-    WindowSize::set(1024, 768);
 }
 
 } // namespace

@@ -197,15 +197,16 @@ void drawText(Canvas& target, const AssetSet& assets, const FontGrid& grid, int 
               const std::string& text, float x, float y) {
     const Canvas& texture =
         textureNamed(assets, std::string("textures/fonts/") + grid.name + std::to_string(style) + ".png");
-    float cellU = grid.cellWidth() / grid.textureSize, cellV = grid.cellHeight() / grid.textureSize;
-    float texelU = 1.0f / grid.textureSize;
+    float cellU = grid.cellWidth / grid.textureWidth, cellV = grid.cellHeight / grid.textureHeight;
+    float texelU = 1.0f / grid.textureWidth;
     for (size_t i = 0; i < text.size(); ++i) {
         int c = static_cast<unsigned char>(text[i]);
-        int column = (c - kFirstChar) % static_cast<int>(grid.columns);
-        int row = static_cast<int>((c - kFirstChar) / grid.columns + 1.0f);
+        int column = (c - kFirstChar) % grid.columns;
+        int row =
+            static_cast<int>(static_cast<float>(c - kFirstChar) / static_cast<float>(grid.columns) + 1.0f);
         float uLeft = column * cellU, vLow = 1.0f - row * cellV;
-        float left = x + 1 + i * grid.cellWidth(), bottom = y - 1;
-        drawQuad(target, texture, left, bottom - grid.cellHeight(), left + grid.cellWidth(), bottom,
+        float left = x + 1 + i * grid.cellWidth, bottom = y - 1;
+        drawQuad(target, texture, left, bottom - grid.cellHeight, left + grid.cellWidth, bottom,
                  {uLeft, vLow + cellV}, {uLeft + cellU - texelU, vLow});
     }
 }
@@ -222,7 +223,7 @@ void drawButton(Canvas& target, const AssetSet& assets, float x, float y, int st
     drawQuad(target, piece("a"), x, y - kHeight, x + kCap, y, {0, 1}, {1, 0});
     drawQuad(target, piece("b"), x + kCap, y - kHeight, x + kWidth - kCap, y, {0, 1}, {1, 0});
     drawQuad(target, piece("c"), x + kWidth - kCap, y - kHeight, x + kWidth, y, {0, 1}, {1, 0});
-    float tw = kBigFont.cellWidth() * caption.size(), th = kBigFont.cellHeight();
+    float tw = kBigFont.cellWidth * caption.size(), th = kBigFont.cellHeight;
     drawText(target, assets, kBigFont, state, caption, x + (kWidth - tw) / 2 + 6, y - (kHeight - th) / 2 - 4);
 }
 

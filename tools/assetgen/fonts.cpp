@@ -24,6 +24,11 @@ struct Look {
     int pressDown = 0; // pixels the glyph is moved down
 };
 
+// A length of whole pixels at the full size, in the grid's size; at least one.
+int pixels(int atFullSize, const FontGrid& grid) {
+    return std::max(1, static_cast<int>(std::lround(static_cast<float>(atFullSize) * grid.factor())));
+}
+
 Look lookOf(int style, const FontGrid& grid) {
     Look look;
     switch (style) {
@@ -36,7 +41,7 @@ Look lookOf(int style, const FontGrid& grid) {
         look.top = rgb(0xffd27a);
         look.bottom = rgb(0xd86a10);
         look.outline = rgb(0x1c0a00);
-        look.pressDown = 1;
+        look.pressDown = pixels(1, grid);
         return look;
     default: // plain: white to ice blue
         look.top = rgb(0xffffff);
@@ -47,8 +52,8 @@ Look lookOf(int style, const FontGrid& grid) {
     // The small cells leave no room for a drop shadow: the outline alone
     // keeps those glyphs legible.
     if (grid.dropShadow) {
-        look.shadowX = 1;
-        look.shadowY = 2;
+        look.shadowX = pixels(1, grid);
+        look.shadowY = pixels(2, grid);
         look.shadowAlpha = 0.6f;
     }
     return look;
@@ -64,7 +69,7 @@ Reach reachOf(const FontGrid& grid) {
     for (int style = 0; style < kStyles; ++style) {
         Look look = lookOf(style, grid);
         // A shadow is blurred by about a pixel beyond its offset.
-        float blur = look.shadowAlpha > 0 ? 1.0f : 0.0f;
+        float blur = look.shadowAlpha > 0 ? grid.factor() : 0.0f;
         r.right = std::max(r.right, grid.outline + look.shadowX + blur);
         r.up = std::max(r.up, grid.outline - look.pressDown);
         r.down = std::max(r.down, grid.outline + std::max(look.shadowY + blur, 0.0f) + look.pressDown);
@@ -98,10 +103,10 @@ struct Cell {
 };
 
 Cell cellOf(const FontGrid& grid, int c) {
-    int columns = static_cast<int>(grid.columns);
+    int columns = grid.columns;
     int column = (c - kFirstChar) % columns;
-    int row = static_cast<int>((c - kFirstChar) / grid.columns + 1.0f);
-    float w = grid.cellWidth(), h = grid.cellHeight();
+    int row = static_cast<int>(static_cast<float>(c - kFirstChar) / static_cast<float>(grid.columns) + 1.0f);
+    float w = grid.cellWidth, h = grid.cellHeight;
     return {column * w, (row - 1) * h, (column + 1) * w - 1, row * h};
 }
 
@@ -113,7 +118,7 @@ public:
 
     Canvas paint(int style) const {
         Look look = lookOf(style, grid);
-        Canvas image(grid.textureSize, grid.textureSize, look.outline.withAlpha(0));
+        Canvas image(grid.textureWidth, grid.textureHeight, look.outline.withAlpha(0));
         for (int c = kFirstChar; c <= kLastChar; ++c) {
             paintGlyph(image, c, look);
         }
@@ -124,7 +129,7 @@ private:
     // The largest em size at which every glyph with its outline and shadow
     // fits its cell, scaled by the grid's sizeScale.
     void fitSize() {
-        for (size = kLargestSize; size > 4; size -= kSizeStep) {
+        for (size = kLargestSize * grid.factor(); size > 4; size -= kSizeStep * grid.factor()) {
             if (fits(size)) {
                 place(std::max(size * grid.sizeScale, 4.0f));
                 return;
@@ -133,8 +138,8 @@ private:
         throw std::runtime_error(std::string("no font size fits the cells of ") + grid.name);
     }
 
-    float usableWidth() const { return grid.cellWidth() - 1 - 2 * kMargin; }
-    float usableHeight() const { return grid.cellHeight() - 2 * kMargin; }
+    float usableWidth() const { return grid.cellWidth - 1 - 2 * kMargin; }
+    float usableHeight() const { return grid.cellHeight - 2 * kMargin; }
     // One more pixel each way: a glyph placed at a fractional position can
     // cover one more column or row.
     float inkWidth() const { return (extents.right - extents.left) + reach.left + reach.right + 1; }
@@ -158,7 +163,7 @@ private:
             baseline = highest + (lowest - highest) * (0.5f + 0.5f * grid.lowering);
         } else {
             const float capHeight = static_cast<float>(font.glyph('H').top);
-            baseline = grid.cellHeight() / 2 + grid.capsBelowMiddle + capHeight / 2;
+            baseline = grid.cellHeight / 2 + grid.capsBelowMiddle + capHeight / 2;
             baseline = std::clamp(baseline, highest, lowest);
         }
     }
@@ -182,7 +187,7 @@ private:
             }
         }
         Mask outline = ink.dilated(grid.outline);
-        Mask shadow = outline.blurred(1.0f).shifted(look.shadowX, look.shadowY);
+        Mask shadow = outline.blurred(grid.factor()).shifted(look.shadowX, look.shadowY);
 
         // Gradient over the em box so that every glyph shares it.
         float gradientTop = py - extents.top * 0.75f, gradientBottom = py + extents.bottom * 0.5f;
@@ -216,11 +221,14 @@ private:
 
 void makeFontTextures(AssetSet& out, const std::string& monoFont, const std::string& monoBoldFont) {
     FontRasteriser regular(monoFont), bold(monoBoldFont);
-    for (const FontGrid* grid : {&kBigFont, &kSmallFont}) {
-        FontPainter painter(*grid, grid == &kSmallFont ? bold : regular);
-        for (int style = 0; style < kStyles; ++style) {
-            out.addTexture(std::string("textures/fonts/") + grid->name + std::to_string(style) + ".png",
-                           painter.paint(style), PixelFormat::Rgba);
+    for (const FontGrid* font : {&kBigFont, &kSmallFont}) {
+        for (const int percent : kFontPercents) {
+            const FontGrid grid = font->scaled(percent);
+            FontPainter painter(grid, font == &kSmallFont ? bold : regular);
+            for (int style = 0; style < kStyles; ++style) {
+                out.addTexture(fontFileName(grid.name, style, percent), painter.paint(style),
+                               PixelFormat::Rgba);
+            }
         }
     }
 }

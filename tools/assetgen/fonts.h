@@ -8,8 +8,8 @@
 class AssetSet;
 
 // The glyph grid the game's text drawing reads (its own FontGridSize): cells
-// of textureSize / columns by textureSize / rows pixels, the first character
-// in the top left, counted in rows from the top edge of the picture.
+// of cellWidth by cellHeight pixels, the first character in the top left,
+// counted in rows from the top edge of the picture.
 struct FontGrid : FontGridSize {
     const char* name;
     // Outline radius in pixels, whether a drop shadow fits, how far below the
@@ -29,16 +29,31 @@ struct FontGrid : FontGridSize {
     float capsBelowMiddle;
     float shiftLeft;
 
-    float cellWidth() const { return textureSize / columns; }
-    float cellHeight() const { return textureSize / rows; }
+    // The same look in the grid of another of the game's sizes: every
+    // length in proportion.
+    constexpr FontGrid scaled(int percent) const {
+        const float factor = static_cast<float>(percent) / kFontFullSize;
+        FontGrid grid = *this;
+        static_cast<FontGridSize&>(grid) = scaledFontGrid(*this, percent);
+        grid.outline = outline * factor;
+        grid.capsBelowMiddle = capsBelowMiddle * factor;
+        grid.shiftLeft = shiftLeft * factor;
+        return grid;
+    }
+    float factor() const { return cellWidth / cellWidthAtFullSize; }
+    // For the lengths given in pixels at the full size.
+    float cellWidthAtFullSize;
 };
 
 constexpr int kFirstChar = kFontFirstChar;
 constexpr int kLastChar = 126;
-constexpr FontGrid kBigFont{kBigFontGrid, "fontbig", 2.0f, true, 0.35f, 0.92f, 0.85f, 2.0f, 6.0f};
-constexpr FontGrid kSmallFont{kSmallFontGrid, "fontsmall", 1.0f, false, 0.0f, 0.78f, 1.0f, NAN, 0.0f};
+constexpr FontGrid kBigFont{kBigFontGrid, "fontbig", 2.0f, true, 0.35f,
+                            0.92f,        0.85f,     2.0f, 6.0f, kBigFontGrid.cellWidth};
+constexpr FontGrid kSmallFont{kSmallFontGrid, "fontsmall", 1.0f, false, 0.0f,
+                              0.78f,          1.0f,        NAN,  0.0f,  kSmallFontGrid.cellWidth};
 
 // textures/fonts/fontbig0..2.png and fontsmall0..2.png: plain, mouse-over and
 // pressed looks of ASCII 33..126 from the monospaced font files (the small
-// font from the bold one).
+// font from the bold one); and the same at each of the game's other sizes
+// (fontFileName).
 void makeFontTextures(AssetSet& out, const std::string& monoFont, const std::string& monoBoldFont);

@@ -1,0 +1,179 @@
+#include "base/tools.h"
+#include "game/gameboard.h"
+#include "graph/rendergraph.h"
+#include "graph/windowsize.h"
+#include "resources/material.h"
+#include "support/glcontext.h"
+#include "support/pngfiles.h"
+#include "support/testpaths.h"
+#include "ui/buttonsimple.h"
+#include "ui/menuhost.h"
+#include "ui/menumain.h"
+#include "ui/menunewgame.h"
+#include "ui/menuoptions.h"
+#include "ui/optionshost.h"
+#include "ui/sporrikhud.h"
+#include "ui/text.h"
+
+#include <GL/glew.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+class StandInHost : public MenuHost, public OptionsHost {
+public:
+    bool showMenu(Menu*) override { return true; }
+    bool closeMenu(Menu*) override { return true; }
+    void leaveMenus() override {}
+    [[noreturn]] void quit() override { std::abort(); }
+    OptionValues getOptions() const override { return {}; }
+    void setOptions(const OptionValues&) override {}
+    bool isMuted() const override { return false; }
+    void setMuted(bool) override {}
+};
+
+// What the last draw of a container's controls measured, in screen units
+// (a text where it is drawn; the buttons' captions, which lie on them, left
+// out): every control lies in the window and apart from the others.
+void expectInsideAndApart(const ControlContainer& container) {
+    struct Rect {
+        std::string what;
+        float x0, y0, x1, y1;
+    };
+    std::set<const Control*> captions;
+    for (const Control* c : container.getChildren()) {
+        if (const auto* button = dynamic_cast<const ButtonSimple*>(c)) {
+            captions.insert(button->getLabel());
+        }
+    }
+    std::vector<Rect> rects;
+    for (const Control* c : container.getChildren()) {
+        float x = c->getAbsoluteX(), y = c->getAbsoluteY();
+        const auto* text = dynamic_cast<const Text*>(c);
+        if (text != nullptr) {
+            text->getDrawPosition(x, y);
+        }
+        if (captions.count(c) == 0 && c->getWidth() > 0.0f) {
+            const auto* button = dynamic_cast<const ButtonSimple*>(c);
+            const std::string what = text ? text->getText() : button ? button->getCaption() : "logo";
+            rects.push_back({what, x, y, x + c->getWidth(), y + c->getHeight()});
+        }
+    }
+    constexpr float kEdge = 1.0e-4f;
+    for (size_t i = 0; i < rects.size(); ++i) {
+        const Rect& a = rects[i];
+        EXPECT_TRUE(a.x0 >= -1.0f - kEdge && a.y0 >= -1.0f - kEdge && a.x1 <= 1.0f + kEdge &&
+                    a.y1 <= 1.0f + kEdge)
+            << a.what << " leaves the window";
+        for (size_t j = 0; j < i; ++j) {
+            const Rect& b = rects[j];
+            EXPECT_TRUE(a.x0 >= b.x1 - kEdge || b.x0 >= a.x1 - kEdge || a.y0 >= b.y1 - kEdge ||
+                        b.y0 >= a.y1 - kEdge)
+                << a.what << " overlaps " << b.what;
+        }
+    }
+}
+
+// Draws a node alone at each window size and text size into a picture off
+// the screen, the size of the largest window.
+class LayoutGl : public ::testing::Test {
+protected:
+    static constexpr int kLargest[] = {3840, 2160};
+
+    void SetUp() override {
+        GlTest::ensureContext();
+        setAssetDirectory(assetDir());
+        glGenFramebuffers(1, &framebuffer);
+        glGenRenderbuffers(1, &colour);
+        glBindRenderbuffer(GL_RENDERBUFFER, colour);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kLargest[0], kLargest[1]);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    }
+    void TearDown() override {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteRenderbuffers(1, &colour);
+        glDeleteFramebuffers(1, &framebuffer);
+        glViewport(0, 0, GlTest::kWidth, GlTest::kHeight);
+        TextScale::setSize(TextScale::Size::Normal);
+        WindowSize::set(GlTest::kWidth, GlTest::kHeight);
+        setAssetDirectory("");
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+
+    // Twice each (a caption is placed by its last draw's size), then checks
+    // container; SPORRIK_LAYOUT_SHOTS=<folder> keeps each picture there.
+    void drawn(RenderNode& node, const ControlContainer& container, const std::string& name) {
+        for (const auto& [width, height] : {std::pair{640, 480}, {1024, 768}, {1920, 1080}, {3840, 2160}}) {
+            for (const auto size : {TextScale::Size::Small, TextScale::Size::Normal, TextScale::Size::Large,
+                                    TextScale::Size::Huge}) {
+                const std::string shot = name + "-" + std::to_string(width) + "x" + std::to_string(height) +
+                                         "-" + TextScale::name(size);
+                SCOPED_TRACE(shot);
+                TextScale::setSize(size);
+                WindowSize::set(width, height);
+                glViewport(0, 0, width, height);
+                RenderGraph graph(0, 0, width, height);
+                graph.addRoot(&node, 0);
+                for (int pass = 0; pass < 2; ++pass) {
+                    glClearColor(0.1f, 0.2f, 0.3f, 1.0f);
+                    glClear(GL_COLOR_BUFFER_BIT);
+                    Material::resetLastApplied();
+                    graph.update();
+                    graph.render(0.0);
+                }
+                expectInsideAndApart(container);
+                if (const char* folder = std::getenv("SPORRIK_LAYOUT_SHOTS")) {
+                    PngFiles::Picture png{width, height, PNG_COLOR_TYPE_RGBA, 8, false, {}, {}};
+                    const size_t row = static_cast<size_t>(width) * 4;
+                    png.rows.resize(row * height);
+                    for (int y = 0; y < height; ++y) { // the picture's rows run from the top
+                        glReadPixels(0, height - 1 - y, width, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                                     &png.rows[row * y]);
+                    }
+                    PngFiles::write(std::string(folder) + "/" + shot + ".png", png);
+                }
+                graph.clearRoots();
+                graph.update();
+            }
+        }
+    }
+
+    GLuint framebuffer = 0;
+    GLuint colour = 0;
+};
+
+// Every menu (up to seven rows, six of them labelled) and the heads-up
+// display, at each text size from 640 x 480 to 3840 x 2160: every control
+// lies in the window and none overlaps another. The display shows the
+// widest counts, first with the player to move named, then the winner.
+TEST_F(LayoutGl, MenusAndHudAtEveryTextSizeAndWindow_StayInTheWindowWithoutOverlaps) {
+    GameBoard board;
+    StandInHost host;
+    MenuMain main(&board, host, host);
+    drawn(main, *main.getExitButton()->getParent(), "main");
+    drawn(*main.getNewGameMenu(), *main.getNewGameMenu()->getReturnButton()->getParent(), "new-game");
+    drawn(*main.getOptionsMenu(), *main.getOptionsMenu()->getReturnButton()->getParent(), "options");
+
+    SporrikHud hud(&board);
+    board.setHuman(GameBoard::kPlayer1, true);
+    board.newGame();
+    board.setFigureCount(GameBoard::kPlayer1, 80);
+    board.setFigureCount(GameBoard::kPlayer2, 80);
+    drawn(hud, *hud.getFpsText()->getParent(), "hud-turn");
+    EXPECT_EQ(hud.getTurnText()->getText(), "Player 1 to move");
+    while (board.popMove()) {
+    }
+    board.setField(8, 8, GameBoard::kEmpty);
+    drawn(hud, *hud.getFpsText()->getParent(), "hud-result");
+    EXPECT_EQ(hud.getResultText()->getText(), "Player 1 Won!");
+}
+
+} // namespace
