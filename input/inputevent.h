@@ -17,6 +17,8 @@ enum KeyCode : int {
     KeyArrowDown = 262,
     KeyF1 = 263,
     KeyF12 = 274,
+    KeyHome = 275,
+    KeyEnd = 276,
 };
 
 // A keyboard, mouse-button or pointer report, time-stamped and queued by System

@@ -21,6 +21,7 @@ public:
     static constexpr Color kRefused{1.0f, 0.0f, 0.0f};
     static constexpr Color kSelected{0.0f, 1.0f, 1.0f};
     static constexpr Color kAccepted{0.0f, 1.0f, 0.0f};
+    static constexpr Color kTip{0.85f, 0.3f, 1.0f};
     static constexpr int kFrames = 10;
 
     // The hover marker's colour.
@@ -44,6 +45,10 @@ public:
     // Corner brackets on the start and landing field of a split or jump,
     // brighter on the landing field, and a bar between them.
     void drawLastMove(const Move& move) const;
+    // The coach's tip, a split or jump not played: rings on its start and
+    // landing field joined by an arrow, and small rings on the figures it
+    // would win, all in a violet no other mark uses; time makes them pulse.
+    void drawTip(double time, const Move& move, const std::vector<GameBoard::Position>& won) const;
 
 private:
     std::vector<std::unique_ptr<ImageTexture2D>> frames;

@@ -154,7 +154,7 @@ void WaterTable::render(double elapsed, float) {
         updateWater(dt);
         animation.update(board, dt, *this);
         if (pointerX >= 0.0f) {
-            pickField(pointerX, pointerY);
+            pickUnderPointer();
         }
     }
     Material::resetLastApplied();
@@ -388,6 +388,7 @@ void WaterTable::drawParticles() const {
 void WaterTable::drawSelectionMarkers() const {
     // The move stays marked until the player to move picks a figure.
     markers.drawLastMove(animation.getLastMove());
+    markers.drawTip(time, tipMove, tipWon);
     if (options.moveHints) {
         const MoveHints::Fields reachable = MoveHints::reachable(board);
         markers.drawHints(time, reachable, MoveHints::conversions(board, reachable, hoverX, hoverY));
@@ -504,6 +505,28 @@ void WaterTable::pickField(float mouseX, float mouseY) {
     hoverPointY = pick.pointY;
 }
 
+void WaterTable::pickUnderPointer() {
+    pointerCovered = host.coversPointer(pointerX, pointerY);
+    if (!pointerCovered) {
+        pickField(pointerX, pointerY);
+        return;
+    }
+    hoverX = -1;
+    hoverY = -1;
+    hoverPointX = -1.0f;
+    hoverPointY = -1.0f;
+}
+
+void WaterTable::setTip(const Move& move, const std::vector<GameBoard::Position>& won) {
+    tipMove = move;
+    tipWon = won;
+}
+
+void WaterTable::showBoardAtOnce(const Move& lastMove) {
+    animation.showBoard(board, lastMove);
+    particles.clear();
+}
+
 bool WaterTable::takeBack() {
     if (!board.takeBack()) {
         return false;
@@ -543,7 +566,7 @@ void WaterTable::handleEvent(InputEvent& e) {
             motion->getPosition(x, y);
             pointerX = static_cast<float>(x);
             pointerY = static_cast<float>(y);
-            pickField(pointerX, pointerY);
+            pickUnderPointer();
         }
         return;
     }
@@ -562,6 +585,14 @@ void WaterTable::handleKey(int key, KeyPhase phase, double dt, InputEvent& e) {
             host.returnToMenus();
         }
     } else if (key == KeyMouseLeft || key == KeyMouseMiddle || key == KeyMouseRight) {
+        // Over a screen the buttons are its own; a release still ends a
+        // stir that began on the board.
+        if (pointerCovered) {
+            if (phase == KeyPhase::Up) {
+                handleFluidButton(key, phase);
+            }
+            return;
+        }
         handleFluidButton(key, phase);
         if (key == KeyMouseLeft && phase == KeyPhase::Up && board.canClickField(hoverX, hoverY) &&
             board.clickField(hoverX, hoverY)) {

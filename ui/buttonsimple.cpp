@@ -124,6 +124,12 @@ bool ButtonSimple::press() {
 }
 
 void ButtonSimple::handleEvent(InputEvent& e) {
+    // A hidden button (Continue without a game) keeps its last place: it
+    // must not take a click meant for the one now drawn there.
+    if (!isVisible()) {
+        state = Normal;
+        return;
+    }
     if (const auto* motion = dynamic_cast<const InputEventMotion*>(&e)) {
         if (motion->hasLeftWindow()) {
             return;

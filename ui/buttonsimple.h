@@ -44,6 +44,7 @@ public:
     bool hitTest(float pointX, float pointY);
     // MouseOver becomes Down (true); any other state stays (false).
     bool press();
+    // Hidden, the button takes nothing.
     void handleEvent(InputEvent& e) override;
 
     // Not owned; may be null.

@@ -5,31 +5,41 @@
 #include "resources/texturemanager.h"
 #include "ui/buttonsimple.h"
 #include "ui/font.h"
+#include "ui/gamehost.h"
 #include "ui/image.h"
+#include "ui/menudemos.h"
+#include "ui/menugames.h"
 #include "ui/menuhost.h"
 #include "ui/menunewgame.h"
 #include "ui/menuoptions.h"
 
+#include <algorithm>
+
 namespace {
-const char* const kNewGame = "New Game";
-const char* const kContinue = "Continue";
 // The top button's lower edge.
 constexpr float kFirstButtonY = 0.1f;
+// Kept free below the lowest button and between the logo and the top
+// button, in button heights.
+constexpr float kBottomMargin = 0.25f;
+constexpr float kLogoGap = 0.25f;
 constexpr int kListTexturesKey = KeyF1 + 9; // F10
 } // namespace
 
-MenuMain::MenuMain(GameBoard* board, MenuHost& host, OptionsHost& options)
-    : board(board), host(host), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
+MenuMain::MenuMain(MenuHost& host, OptionsHost& options, GameHost& game)
+    : host(host), game(game), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
     container.setLayoutSize(kLayoutWidth, kLayoutHeight);
     font = std::make_unique<Font>(kFontName, Font::kBig);
     logo = std::make_unique<Image>(&container, 0.0f, 0.0f, kLogoWidth, kLogoHeight, kLogoName);
-    playButton = makeButton(container, font.get(), this, "Play");
-    demoButton = makeButton(container, font.get(), this, "Demo");
-    fluidDemoButton = makeButton(container, font.get(), this, "Fluid Demo");
+    continueButton = makeButton(container, font.get(), this, "Continue");
+    newGameButton = makeButton(container, font.get(), this, "New Game");
+    gamesButton = makeButton(container, font.get(), this, "Games");
+    demosButton = makeButton(container, font.get(), this, "Demos");
     optionsButton = makeButton(container, font.get(), this, "Options");
     exitButton = makeButton(container, font.get(), this, "Exit");
-    newGameMenu = std::make_unique<MenuNewGame>(board, host);
+    newGameMenu = std::make_unique<MenuNewGame>(host, game);
     optionsMenu = std::make_unique<MenuOptions>(host, options);
+    demosMenu = std::make_unique<MenuDemos>(host, game);
+    gamesMenu = std::make_unique<MenuGames>(host, game);
     layout();
 }
 
@@ -37,26 +47,38 @@ MenuMain::~MenuMain() {
     // The controls leave the container, which is destroyed after them.
     font.reset();
     logo.reset();
-    playButton.reset();
-    demoButton.reset();
-    fluidDemoButton.reset();
+    continueButton.reset();
+    newGameButton.reset();
+    gamesButton.reset();
+    demosButton.reset();
     optionsButton.reset();
     exitButton.reset();
     newGameMenu.reset();
     optionsMenu.reset();
+    demosMenu.reset();
+    gamesMenu.reset();
 }
 
 bool MenuMain::canContinue(const GameBoard& board) {
     return board.isRunning() && (board.isHuman(GameBoard::kPlayer1) || board.isHuman(GameBoard::kPlayer2));
 }
 
-void MenuMain::arrange(Image& logo, const std::array<ButtonSimple*, kButtons>& buttons) {
-    logo.setPosition(-logo.getWidth() / 2.0f, kLogoY);
-    const float step = kButtonStep * buttons[0]->getHeight();
-    const float x = -buttons[0]->getWidth() / 2.0f;
-    float y = kFirstButtonY;
+void MenuMain::arrange(Image& logo, const std::vector<ButtonSimple*>& buttons) {
+    if (buttons.empty()) {
+        logo.setPosition(-logo.getWidth() / 2.0f, kLogoY);
+        return;
+    }
+    const float height = buttons[0]->getHeight();
+    const float step = kButtonStep * height;
+    const float lowest = -1.0f + kBottomMargin * height;
+    const float y0 = std::max(kFirstButtonY, lowest + step * static_cast<float>(buttons.size() - 1));
+    // The logo stays at its place unless the stack reaches it, and never
+    // leaves the window at the top.
+    const float logoY = std::min(std::max(kLogoY, y0 + height + kLogoGap * height), 1.0f - logo.getHeight());
+    logo.setPosition(-logo.getWidth() / 2.0f, logoY);
+    float y = y0;
     for (ButtonSimple* button : buttons) {
-        button->setPosition(x, y);
+        button->setPosition(-button->getWidth() / 2.0f, y);
         y -= step;
     }
 }
@@ -70,9 +92,17 @@ std::unique_ptr<ButtonSimple> MenuMain::makeButton(ControlContainer& container, 
 }
 
 void MenuMain::layout() {
-    playButton->setCaption(canContinue(*board) ? kContinue : kNewGame);
-    arrange(*logo, {playButton.get(), demoButton.get(), fluidDemoButton.get(), optionsButton.get(),
-                    exitButton.get()});
+    const bool continuable = game.canContinue();
+    continueButton->setVisible(continuable);
+    std::vector<ButtonSimple*> shown;
+    if (continuable) {
+        shown.push_back(continueButton.get());
+    }
+    for (ButtonSimple* button :
+         {newGameButton.get(), gamesButton.get(), demosButton.get(), optionsButton.get(), exitButton.get()}) {
+        shown.push_back(button);
+    }
+    arrange(*logo, shown);
 }
 
 void MenuMain::render(double, float) {
@@ -88,20 +118,15 @@ void MenuMain::attach() {
 }
 
 void MenuMain::onClick(Control* source) {
-    if (source == playButton.get()) {
-        if (canContinue(*board)) {
-            host.leaveMenus();
-        } else {
-            host.showMenu(newGameMenu.get());
-        }
-    } else if (source == demoButton.get()) {
-        board->setHuman(GameBoard::kPlayer1, false);
-        board->setHuman(GameBoard::kPlayer2, false);
-        board->setDifficulty(GameBoard::kHard);
-        board->newGame();
+    if (source == continueButton.get()) {
+        game.continueGame();
         host.leaveMenus();
-    } else if (source == fluidDemoButton.get()) {
-        host.leaveMenus();
+    } else if (source == newGameButton.get()) {
+        host.showMenu(newGameMenu.get());
+    } else if (source == gamesButton.get()) {
+        host.showMenu(gamesMenu.get());
+    } else if (source == demosButton.get()) {
+        host.showMenu(demosMenu.get());
     } else if (source == optionsButton.get()) {
         host.showMenu(optionsMenu.get());
     } else if (source == exitButton.get()) {
