@@ -311,6 +311,12 @@ void GameSession::followAutoplay(double elapsed) {
     showAt(shown + 1, true);
 }
 
+bool GameSession::showsGame() const {
+    const int player = board().getCurrentPlayer();
+    return mode == Mode::Review ||
+           (mode != Mode::FluidDemo && (player == GameBoard::kPlayer1 || player == GameBoard::kPlayer2));
+}
+
 int GameSession::getShownMoves() const {
     return mode == Mode::Review ? shown : static_cast<int>(entries.size());
 }

@@ -45,6 +45,7 @@ public:
     bool openGame(int index) override;
 
     // GameView
+    bool showsGame() const override;
     const std::vector<Entry>& getMoveEntries() const override { return entries; }
     int getShownMoves() const override;
     std::string getCaption() const override;

@@ -73,8 +73,9 @@ public:
     // Shows the board as it stands at once, ending the move being shown,
     // with lastMove marked as the last move.
     void showBoardAtOnce(const Move& lastMove = Move());
-    // Moves are still being shown: queued, or the last one still moving.
-    bool isShowingMoves() const { return animation.isRunning() || board.countPendingMoves() > 0; }
+    // Moves are still being shown: queued, or the last one still moving or
+    // not yet landed (the counts follow the landing).
+    bool isShowingMoves() const { return animation.getType() != 0 || board.countPendingMoves() > 0; }
     // The coach's tip, marked on the board until cleared (type 0: none).
     void setTip(const Move& move, const std::vector<GameBoard::Position>& won);
     void clearTip() { setTip(Move(), {}); }

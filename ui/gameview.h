@@ -16,6 +16,9 @@ public:
         int won = 0;
     };
 
+    // The table shows a game, not the scene alone (before the first game,
+    // in the fluid demo).
+    virtual bool showsGame() const = 0;
     // Every move of the game on the table, oldest first.
     virtual const std::vector<Entry>& getMoveEntries() const = 0;
     // The table shows the position after this many of them.

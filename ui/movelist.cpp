@@ -174,7 +174,8 @@ void MoveList::render(double, float) {
     int width = 0;
     int height = 0;
     Control::viewportSize(*this, width, height);
-    shown = chosen.value_or(width >= kShownFromWidth);
+    wanted = chosen.value_or(width >= kShownFromWidth);
+    shown = wanted && view.showsGame();
     buttonShown = view.canPlayFromHere();
     last = geometry(width, height, container.scaleFor(width, height), buttonShown);
     const std::vector<GameView::Entry>& entries = view.getMoveEntries();
@@ -298,7 +299,7 @@ void MoveList::handleEvent(InputEvent& e) {
     if (key->getKey() == kLowerL || key->getKey() == kUpperL) {
         e.consume();
         if (dynamic_cast<const InputEventKeyUp*>(&e) != nullptr) {
-            chosen = !shown;
+            chosen = !wanted;
         }
         return;
     }

@@ -102,6 +102,7 @@ private:
     std::unique_ptr<ButtonSimple> playButton;
     // The player's choice with L; none: by the window's width.
     std::optional<bool> chosen;
+    bool wanted = false;
     bool shown = false;
     bool buttonShown = false;
     int firstPair = 0;

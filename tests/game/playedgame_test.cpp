@@ -47,7 +47,8 @@ TEST(PlayedGame, BoardGamesAndTakeBacks_ReplayToTheBoard_EachMoveWinningWhatTheB
                 const int toY = CompactPosition::fieldY(m.to);
                 const GameBoard::Position from =
                     m.isSplit() ? board.findNearestFigure(toX, toY, board.getCurrentPlayer())
-                                : GameBoard::Position{CompactPosition::fieldX(m.from), CompactPosition::fieldY(m.from)};
+                                : GameBoard::Position{CompactPosition::fieldX(m.from),
+                                                      CompactPosition::fieldY(m.from)};
                 ASSERT_TRUE(board.performMove(from.x, from.y, toX, toY));
                 board.setMoveDone(true);
             }
@@ -75,7 +76,8 @@ TEST(PlayedGame, BoardGamesAndTakeBacks_ReplayToTheBoard_EachMoveWinningWhatTheB
         ASSERT_TRUE(played);
         EXPECT_EQ(played->winner(), board.winner()) << "seed " << seed;
         const bool full = board.countFields(GameBoard::kEmpty) == 0;
-        const bool wiped = board.countFields(GameBoard::kPlayer1) == 0 || board.countFields(GameBoard::kPlayer2) == 0;
+        const bool wiped =
+            board.countFields(GameBoard::kPlayer1) == 0 || board.countFields(GameBoard::kPlayer2) == 0;
         const PlayedGame::Ending expected = board.winner() == 0 ? PlayedGame::Ending::Unfinished
                                             : full              ? PlayedGame::Ending::BoardFull
                                             : wiped             ? PlayedGame::Ending::NoFigures

@@ -93,17 +93,21 @@ TEST(RecordFolder, DamagedRecords_RefusedWithTheReasonAndKeptAsBad) {
         {replaced(valid, "Moves:", "Colour: blue\nMoves:"), "line 9 is not a header line"},
         {replaced(valid, "sporrik-record 1", "sporrik-record 2"), "Format is not sporrik-record 1"},
         {replaced(valid, "2023-11-14", "2023-02-30"), "Date is not a date"},
-        {replaced(valid, "computer easy", "computer medium"), "Player2 is neither human nor computer easy, hard or expert"},
-        {replaced(valid, "Player1: human", "Player1: computer hard"), "the two computers play at different levels"},
+        {replaced(valid, "computer easy", "computer medium"),
+         "Player2 is neither human nor computer easy, hard or expert"},
+        {replaced(valid, "Player1: human", "Player1: computer hard"),
+         "the two computers play at different levels"},
         {replaced(valid, "Moves: 5", "Moves: 4"), "Moves says 4 but 5 follow"},
         {replaced(valid, "\n3. ", "\n4. "), "move line 3 does not start with 3."},
         {replaced(valid, "i9h8", "a1a2"), "move 2 a1a2 does not start from a figure of player 2"},
         {replaced(valid, "c3d4", "c3z4"), "move line 3: c3z4 is not a move"},
         {replaced(valid, "b2c3 h8g7", "b2c3"), "move line 2 does not hold 2 moves"},
         {replaced(valid, "a1b2 i9h8", "a1b2 i9h8 b2c3"), "move line 1 does not hold 2 moves"},
-        {replaced(valid, "Result: unfinished", "Result: player 1 won"), "Result is not the moves' result, unfinished"},
+        {replaced(valid, "Result: unfinished", "Result: player 1 won"),
+         "Result is not the moves' result, unfinished"},
         {replaced(valid, "Counts: 4 3", "Counts: 4 4"), "Counts are not the moves' counts"},
-        {replaced(valid, "Ending: unfinished", "Ending: board full"), "Ending is not the moves' ending, unfinished"},
+        {replaced(valid, "Ending: unfinished", "Ending: board full"),
+         "Ending is not the moves' ending, unfinished"},
         {"#" + std::string(GameRecord::kMaxLine, 'x') + "\n" + valid, "line 1 is too long"},
         {replaced(valid, "human", std::string("hu\0man", 6)), "holds a zero byte"},
         {valid + std::string(GameRecord::kMaxFileSize, '#'), "larger than 65536 bytes"},
@@ -120,7 +124,8 @@ TEST(RecordFolder, DamagedRecords_RefusedWithTheReasonAndKeptAsBad) {
     EXPECT_EQ(listed[0].path, dir.file("good.txt"));
     for (size_t i = 0; i < std::size(cases); ++i) {
         const std::string path = dir.file("case" + std::to_string(i) + ".txt");
-        EXPECT_NE(joined(log).find(path + " refused: " + cases[i].reason), std::string::npos) << cases[i].reason;
+        EXPECT_NE(joined(log).find(path + " refused: " + cases[i].reason), std::string::npos)
+            << cases[i].reason;
         EXPECT_TRUE(std::filesystem::exists(path + ".bad")) << cases[i].reason;
         EXPECT_FALSE(std::filesystem::exists(path)) << cases[i].reason;
     }

@@ -8,6 +8,7 @@
 #include "ui/menumain.h"
 #include "ui/menunewgame.h"
 #include "ui/menuoptions.h"
+#include "ui/movelist.h"
 #include "ui/sporrikhud.h"
 #include "ui/text.h"
 
@@ -256,27 +257,89 @@ void expectApart(const std::vector<const Control*>& controls) {
     }
 }
 
-// Below 1024 x 768 the menus shrink as a whole, by the tighter of the two ratios.
+// Below 1024 x 768 the menus shrink as a whole, by the tighter of the two
+// ratios; the main menu keeps seven buttons inside the window (one more than
+// it has with Continue), rising with its logo.
 TEST(MenuLayout, BothMenusFitEveryWindowWithoutOverlapping) {
     for (const auto& [width, height] :
-         {std::pair{1024, 768}, {1920, 1080}, {320, 240}, {1024, 300}, {320, 768}}) {
+         {std::pair{1024, 768}, {1920, 1080}, {640, 480}, {320, 240}, {1024, 300}, {320, 768}}) {
         SCOPED_TRACE(testing::Message() << width << "x" << height);
         WindowSize::set(width, height);
         ControlContainer container{nullptr, 0.0f, 0.0f, 1.0f, 1.0f};
         container.setLayoutSize(1024, 768);
         Image logo{&container, 0.0f, 0.0f, 512.0f, 128.0f, "menu/spr2-logo.png"};
         std::vector<std::unique_ptr<ButtonSimple>> b;
-        for (const float buttonWidth : {300.0f, 300.0f, 300.0f, 300.0f, 300.0f, 360.0f}) {
+        for (const float buttonWidth : {300.0f, 300.0f, 300.0f, 300.0f, 300.0f, 360.0f, 720.0f}) {
             b.push_back(std::make_unique<ButtonSimple>(&container, 0.0f, 0.0f, buttonWidth, nullptr, ""));
         }
-        MenuMain::arrange(logo, {b[0].get(), b[1].get(), b[2].get(), b[3].get(), b[4].get()});
-        expectApart({&logo, b[0].get(), b[1].get(), b[2].get(), b[3].get(), b[4].get()});
+        for (const size_t count : {3u, 5u, 7u}) {
+            std::vector<ButtonSimple*> stack;
+            std::vector<const Control*> placed{&logo};
+            for (size_t i = 0; i < count; ++i) {
+                stack.push_back(b[b.size() - count + i].get());
+                placed.push_back(stack.back());
+            }
+            MenuMain::arrange(logo, stack);
+            expectApart(placed);
+            // Each button centred on the column, whatever its width.
+            for (const ButtonSimple* button : stack) {
+                EXPECT_NEAR(button->getX() + button->getWidth() / 2.0f, 0.0f, 1e-5f);
+            }
+        }
         Text first(&container, 0.0f, 0.0f, nullptr, "Player 1:");
         Text second(&container, 0.0f, 0.0f, nullptr, "Player 2:");
         MenuNewGame::arrange(logo, {&first, &second}, {b[0].get(), b[1].get()}, *b[2], *b[3], *b[5], *b[4]);
         expectApart({&logo, b[0].get(), b[1].get(), b[2].get(), b[3].get(), b[4].get(), b[5].get()});
     }
     WindowSize::set(1024, 768);
+}
+
+// However long the game and wherever the player scrolled, the move shown
+// stays in view and the rows never exceed the room; a click on the middle of
+// a move's cell names that move, on the scroll rows it scrolls.
+TEST(MoveListRows, TheMoveShownStaysInView_AClickOnACellNamesItsMove) {
+    for (const int capacity : {3, 10}) {
+        for (const int pairs : {0, 1, 3, 10, 11, 50}) {
+            for (const int first : {0, 5, 40}) {
+                for (int pair = 0; pair < pairs; ++pair) {
+                    const MoveList::Rows r =
+                        MoveList::rows(MoveList::follow(first, pair, pairs, capacity), pairs, capacity);
+                    ASSERT_TRUE(pair >= r.firstPair && pair < r.firstPair + r.pairs)
+                        << pair << " of " << pairs << " in " << capacity << " rows from " << first;
+                    ASSERT_LE(r.pairs + int{r.earlier} + int{r.later}, capacity);
+                    ASSERT_EQ(r.earlier, r.firstPair > 0);
+                    ASSERT_EQ(r.later, r.firstPair + r.pairs < pairs);
+                }
+            }
+        }
+    }
+    for (const auto& [width, height] : {std::pair{1024, 768}, {1920, 1080}, {640, 480}}) {
+        const MoveList::Geometry g = MoveList::geometry(width, height, std::min(1.0f, height / 768.0f), true);
+        EXPECT_GE(g.panel.x0, -1.0f);
+        EXPECT_LE(g.panel.x1, 1.0f);
+        EXPECT_LE(g.button.y1, g.panel.y0);
+        const int moves = 99;
+        const MoveList::Rows r = MoveList::rows(10, (moves + 1) / 2, g.capacity);
+        ASSERT_TRUE(r.earlier && r.later) << width;
+        const auto rowMiddle = [&](int row) {
+            return g.firstRowTop - (row + 0.5f) * g.rowHeight;
+        };
+        EXPECT_EQ(MoveList::hit(g, r, moves, g.columns[0], rowMiddle(0)).kind, MoveList::Hit::Earlier);
+        EXPECT_EQ(MoveList::hit(g, r, moves, g.columns[0], rowMiddle(r.pairs + 1)).kind,
+                  MoveList::Hit::Later);
+        for (int row = 0; row < r.pairs; ++row) {
+            for (int side = 0; side < 2; ++side) {
+                const float x = g.columns[static_cast<size_t>(side + 1)] + g.moveWidth / 2.0f;
+                const MoveList::Hit h = MoveList::hit(g, r, moves, x, rowMiddle(row + 1));
+                EXPECT_EQ(h.kind, MoveList::Hit::Move);
+                EXPECT_EQ(h.move, (r.firstPair + row) * 2 + side) << width << " row " << row;
+            }
+        }
+        EXPECT_EQ(
+            MoveList::hit(g, r, moves, g.columns[1] + g.moveWidth / 2.0f, g.firstRowTop + g.rowHeight / 2.0f)
+                .kind,
+            MoveList::Hit::Nothing);
+    }
 }
 
 } // namespace
