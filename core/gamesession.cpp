@@ -456,18 +456,16 @@ void GameSession::followCoach() {
         return;
     }
     table.setTip(tip->move, tip->won);
-    const std::string judgement = Coach::judgement(*tip, coachPlayer);
-    const std::string won = " (+" + std::to_string(tip->won.size()) + ")";
-    if (!coachInReview) {
-        coachText = "Tip: " + move(tip->move) + won + "; " + judgement;
-    } else if (coachPlayed.type == 0) {
-        coachText = "The expert would play " + move(tip->move) + won + "; " + judgement;
-    } else if (move(coachPlayed) == move(tip->move)) {
-        coachText = "The expert would play " + move(tip->move) + won + " too; " + judgement;
-    } else {
-        coachText = "The expert would play " + move(tip->move) + won + ", not " + move(coachPlayed) + "; " +
-                    judgement;
+    // Two lines: the move, then the judgement.
+    const std::string tipped = move(tip->move) + " (+" + std::to_string(tip->won.size()) + ")";
+    std::string first = "Tip: " + tipped;
+    if (coachInReview) {
+        first = "The expert would play " + tipped;
+        if (coachPlayed.type != 0) {
+            first += move(coachPlayed) == move(tip->move) ? " as played" : ", not " + move(coachPlayed);
+        }
     }
+    coachText = first + "\n" + Coach::judgement(*tip, coachPlayer);
 }
 
 void GameSession::refreshEntries() {

@@ -74,7 +74,7 @@ Coach::Tip Coach::tipFor(const CompactPosition& position, const ExpertSearch::Re
 
 std::string Coach::judgement(const Tip& tip, int player) {
     const std::string depth = " at depth " + std::to_string(tip.depth);
-    const std::string who = "player " + std::to_string(player);
+    const std::string who = "Player " + std::to_string(player);
     if (tip.score >= kSureWin) {
         return who + " wins" + depth;
     }
@@ -84,7 +84,7 @@ std::string Coach::judgement(const Tip& tip, int player) {
     static const int unit = figureValue();
     const int n = static_cast<int>(std::lround(static_cast<double>(tip.score) / unit));
     if (n == 0) {
-        return "even" + depth;
+        return "Even" + depth;
     }
     return who + (n > 0 ? " is ahead by " : " is behind by ") + figures(std::abs(n)) + depth;
 }

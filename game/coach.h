@@ -29,8 +29,8 @@ public:
     // The tip of a finished search of position. A split starts from the
     // first neighbouring own figure in row-major order, as the computer's do.
     static Tip tipFor(const CompactPosition& position, const ExpertSearch::Result& result);
-    // How the expert judges the position where player is to move: "player
-    // 1 is ahead by 3 figures at depth 6", "even at depth 4", "player 2
+    // How the expert judges the position where player is to move: "Player
+    // 1 is ahead by 3 figures at depth 6", "Even at depth 4", "Player 2
     // wins at depth 5".
     static std::string judgement(const Tip& tip, int player);
 

@@ -8,7 +8,7 @@
 # the generated assets of another build (scripts/test.sh passes the Release
 # build's), which spares building the generator here.
 #
-#   scripts/fuzz.sh [seconds] [target...]     targets: png wav md3 cfg skin game settings
+#   scripts/fuzz.sh [seconds] [target...]     targets: png wav md3 cfg skin game settings record
 #   scripts/fuzz.sh --build [target...]       only builds them and their seeds
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,7 +21,7 @@ if [ "$seconds" = --build ]; then
 fi
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(png wav md3 cfg skin game settings)
+    targets=(png wav md3 cfg skin game settings record)
 fi
 
 build=build-fuzz
@@ -37,7 +37,8 @@ if $build_only; then
 fi
 
 # Inputs beyond these sizes only slow the search: the seeds above them are cut.
-declare -A max_len=([png]=65536 [wav]=16384 [md3]=65536 [cfg]=4096 [skin]=4096 [game]=16384 [settings]=4096)
+declare -A max_len=([png]=65536 [wav]=16384 [md3]=65536 [cfg]=4096 [skin]=4096 [game]=16384 [settings]=4096
+    [record]=8192)
 
 # fuzz <target>: one target's run.
 fuzz() {

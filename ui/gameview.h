@@ -26,7 +26,8 @@ public:
     // What the table shows when it is not the game being played ("Replay:
     // move 3 of 40 ..."); empty otherwise.
     virtual std::string getCaption() const = 0;
-    // The coach's last words; empty when it has none.
+    // The coach's last words, up to two lines apart by a line feed; empty
+    // when it has none.
     virtual std::string getCoachText() const = 0;
     // Shows the position after count moves; the count of every move returns
     // to the game being played.

@@ -50,7 +50,9 @@ SporrikHud::SporrikHud(GameBoard* board, GameView* view) : board(board), view(vi
     for (auto& text : playerTexts) {
         text = std::make_unique<Text>(container.get(), kPlayerStartX, 0.0f, bigFont.get(), "");
     }
-    coachText = std::make_unique<Text>(container.get(), kPlayerStartX, kFpsY, smallFont.get(), "");
+    for (auto& text : coachTexts) {
+        text = std::make_unique<Text>(container.get(), kPlayerStartX, kFpsY, smallFont.get(), "");
+    }
     if (view != nullptr) {
         moveList = std::make_unique<MoveList>(*view);
     }
@@ -58,7 +60,9 @@ SporrikHud::SporrikHud(GameBoard* board, GameView* view) : board(board), view(vi
 
 SporrikHud::~SporrikHud() {
     moveList.reset();
-    coachText.reset();
+    for (auto& text : coachTexts) {
+        text.reset();
+    }
     turnText.reset();
     resultText.reset();
     fpsText.reset();
@@ -142,7 +146,12 @@ void SporrikHud::render(double elapsed, float) {
     turnText->set(captions.turnX, captions.turnY, turn);
     const float scale = container->scaleFor(viewportWidth, viewportHeight);
     const float lineOffset = 2.0f * kCoachLineOffset * scale / static_cast<float>(viewportHeight);
-    coachText->set(captions.turnX, captions.turnY - lineOffset, coach);
+    const std::string::size_type lineEnd = coach.find('\n');
+    const std::string lines[] = {coach.substr(0, lineEnd),
+                                 lineEnd == std::string::npos ? std::string() : coach.substr(lineEnd + 1)};
+    for (size_t i = 0; i < coachTexts.size(); ++i) {
+        coachTexts[i]->set(captions.turnX, captions.turnY - lineOffset * static_cast<float>(i + 1), lines[i]);
+    }
 }
 
 void SporrikHud::linkChildren() {

@@ -73,7 +73,8 @@ public:
     Text* getPlayerText(int player) const { return playerTexts[static_cast<size_t>(player - 1)].get(); }
     Text* getResultText() const { return resultText.get(); }
     Text* getTurnText() const { return turnText.get(); }
-    Text* getCoachText() const { return coachText.get(); }
+    // Line 0 or 1 of the coach's words.
+    Text* getCoachText(int line) const { return coachTexts[static_cast<size_t>(line)].get(); }
     // Null without a view.
     MoveList* getMoveList() const { return moveList.get(); }
     // The list of moves, on screen, lies under the pointer at (x, y),
@@ -90,7 +91,7 @@ private:
     std::array<std::unique_ptr<Text>, kPlayers> playerTexts;
     std::unique_ptr<Text> resultText;
     std::unique_ptr<Text> turnText;
-    std::unique_ptr<Text> coachText;
+    std::array<std::unique_ptr<Text>, 2> coachTexts;
     std::unique_ptr<MoveList> moveList;
     FrameCounter frames;
 };

@@ -350,10 +350,10 @@ TEST_F(KeptScreens, FinishedGameKeptAsARecord_ReplayedToItsCounts_PlayedOnFromAM
     pressKey('t');
     ASSERT_TRUE(poll([&] {
         frame();
-        return hud->getCoachText()->getText().rfind("The expert would play", 0) == 0;
-    })) << hud->getCoachText()->getText();
-    EXPECT_EQ(hud->getCoachText()->getText().find("The expert would play c3d4 (+1) too; player 1 wins"), 0u)
-        << hud->getCoachText()->getText();
+        return hud->getCoachText(0)->getText().rfind("The expert would play", 0) == 0;
+    })) << hud->getCoachText(0)->getText();
+    EXPECT_EQ(hud->getCoachText(0)->getText(), "The expert would play c3d4 (+1) as played");
+    EXPECT_EQ(hud->getCoachText(1)->getText().find("Player 1 wins"), 0u) << hud->getCoachText(1)->getText();
     EXPECT_EQ(Notation::move(package->getWaterTable().getTip()), "c3d4");
 
     // The second move of the list: its cell in the first row, right half.

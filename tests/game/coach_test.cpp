@@ -89,7 +89,7 @@ TEST(Coach, ImmediateWin_TheTipTakesTheLastFigure) {
     EXPECT_EQ(tip->move.toX, 7);
     EXPECT_EQ(tip->move.toY, 7);
     EXPECT_EQ(tip->won.size(), 1u);
-    EXPECT_EQ(Coach::judgement(*tip, GameBoard::kPlayer1).find("player 1 wins"), 0u);
+    EXPECT_EQ(Coach::judgement(*tip, GameBoard::kPlayer1).find("Player 1 wins"), 0u);
 }
 
 } // namespace

@@ -2,11 +2,13 @@
 #include "game/notation.h"
 #include "keep/gamerecord.h"
 #include "keep/recordfolder.h"
+#include "support/assettest.h"
 #include "support/logcapture.h"
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -28,16 +30,6 @@ GameRecord recordOf(const std::vector<Move>& moves, std::array<bool, 2> human, i
 
 void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
-}
-
-// The log's messages, a long one whole again: its pieces end in a backslash.
-std::string joined(const LogCapture& log) {
-    std::string text;
-    for (const std::string& message : log.messages()) {
-        const bool continued = !message.empty() && message.back() == '\\';
-        text += continued ? message.substr(0, message.size() - 1) : message + "\n";
-    }
-    return text;
 }
 
 // Two computers play to the end; the game is kept in the folder, listed and
@@ -124,7 +116,9 @@ TEST(RecordFolder, DamagedRecords_RefusedWithTheReasonAndKeptAsBad) {
     EXPECT_EQ(listed[0].path, dir.file("good.txt"));
     for (size_t i = 0; i < std::size(cases); ++i) {
         const std::string path = dir.file("case" + std::to_string(i) + ".txt");
-        EXPECT_NE(joined(log).find(path + " refused: " + cases[i].reason), std::string::npos)
+        const std::vector<std::string> messages = joinedMessages(log);
+        EXPECT_NE(std::find(messages.begin(), messages.end(), path + " refused: " + cases[i].reason),
+                  messages.end())
             << cases[i].reason;
         EXPECT_TRUE(std::filesystem::exists(path + ".bad")) << cases[i].reason;
         EXPECT_FALSE(std::filesystem::exists(path)) << cases[i].reason;
