@@ -82,6 +82,9 @@ void ButtonSimple::attach() {
 }
 
 void ButtonSimple::detach() {
+    // Off the screen it is under no pointer: shown again, it does not keep
+    // the look of the click that took its menu away.
+    state = Normal;
     if (isLinked()) {
         for (const Material& material : materials) {
             releaseOverlay(material);

@@ -32,6 +32,7 @@ public:
     void linkChildren() override {}
     // Creates the label next to the button and loads the nine textures.
     void attach() override;
+    // Drops the textures and the label; the look returns to Normal.
     void detach() override;
     // Screen units by the window size.
     float getWidth() const override;

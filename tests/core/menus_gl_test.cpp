@@ -252,7 +252,8 @@ TEST_F(Screens, OptionButtonsTakeEffectAtOnce_MMutesAndKeepsTheVolumeStep) {
 // A game against the computer stays where it was through both
 // demonstrations: the fluid demo shows no figures and no counts, and
 // Continue, offered meanwhile, brings back the same fields, player to move,
-// moves and counts. Where Continue stood while hidden, a click is New Game's.
+// moves and counts; the menu comes back without the look of the click that
+// left it. Where Continue stood while hidden, a click is New Game's.
 TEST_F(Screens, DemonstrationsKeepTheGameInProgress_ContinueReturnsToItExactly) {
     click(*menu->getNewGameButton());
     click(*newGame->getEasyButton());
@@ -263,6 +264,8 @@ TEST_F(Screens, DemonstrationsKeepTheGameInProgress_ContinueReturnsToItExactly) 
     for (const bool fluid : {true, false}) {
         pressKey(KeyEscape);
         ASSERT_TRUE(menu->getContinueButton()->isVisible());
+        EXPECT_EQ(menu->getContinueButton()->getState(), ButtonSimple::Normal)
+            << "the last click's look stayed";
         startDemo(fluid);
         framesUntil([&] { return false; });
         if (fluid) {

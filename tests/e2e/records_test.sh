@@ -41,8 +41,6 @@ move() { # <x> <y> <name>: the figure on 0,0 to the field at x, y
 # The game file holds this many moves from the start.
 moves_kept() { grep -qx "count = $1" "$GAME" 2>/dev/null; }
 counts_are() { counts -eq "$1"; }
-# The first player's count reads otherwise than in the shot given.
-count_differs() { [ "$(differ_text "$1" "$shot" "$PLAYER1_COUNT")" -gt 0 ]; }
 caption_differs() { [ "$(differ_text "$1" "$shot" "$CAPTION")" -gt 0 ]; }
 
 start_ui
@@ -63,7 +61,6 @@ answered=$shot
 key Escape
 menu_click $(menu_button 3) demos menu_shown
 menu_click $(menu_button 0) demo game_shown
-await 20 demo-playing count_differs "$answered" || fail "the demonstration does not play"
 key Escape
 await 10 demo-left menu_shown || fail "no menu after the demonstration"
 menu_click $(menu_button 0) continued counts_are "$answered" || fail "Continue did not return to the game"
