@@ -210,6 +210,7 @@ void GameSession::openRecord(const GameRecord& record, bool reviewLive) {
     putAside();
     clearCoach();
     line = std::move(played);
+    setEntries(line->getMoves());
     reviewed = record;
     live = reviewLive;
     autoplay = false;
@@ -469,10 +470,14 @@ void GameSession::followCoach() {
 }
 
 void GameSession::refreshEntries() {
-    const std::vector<Move> moves = mode == Mode::Review && line ? line->getMoves() : board().getMoves();
-    if (moves == entriesFrom) {
+    // A review's moves are set when it begins; the board's are followed.
+    if (mode == Mode::Review || board().getMoves() == entriesFrom) {
         return;
     }
+    setEntries(board().getMoves());
+}
+
+void GameSession::setEntries(const std::vector<Move>& moves) {
     entriesFrom = moves;
     entries.clear();
     std::string reason;

@@ -108,6 +108,8 @@ private:
     void showAt(int n, bool animate);
     void endReview();
     void refreshEntries();
+    // The list of moves the screens show: those moves with what each won.
+    void setEntries(const std::vector<Move>& moves);
     void clearCoach();
     void followCoach();
     void followAutoplay(double elapsed);

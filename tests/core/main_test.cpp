@@ -175,6 +175,7 @@ TEST(CommandLine, HelpReplayExportAndUnknownArgumentsAfterTheProgramName) {
         {{"--help"}, false, {}}, // the program's own name
         {{"sporrik", "windowed", "paths=x", "--fast", ""}, false, {"windowed", "paths=x", "--fast", ""}},
         {{"sporrik", "--replay", "--help", "x"}, true, {"x"}, "--help"},
+        {{"sporrik", "--replay", "kept game.txt", "window"}, false, {}, "kept game.txt"},
         {{"sporrik", "window", "--replay"}, false, {}, ""},
         {{"sporrik", "--export-last", "--replay=a"}, false, {"--replay=a"}, nullptr, true},
         {{"--export-last", "--replay"}, false, {}, ""},
