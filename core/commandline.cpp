@@ -7,6 +7,8 @@
 namespace {
 
 const char* const kKnownNames[] = {"window", "path", "quality", "scale"};
+const char* const kReplay = "--replay";
+const char* const kExportLast = "--export-last";
 
 // An argument is a name alone or "name=value", as System::getArgument reads it.
 bool isKnown(const std::string& argument) {
@@ -32,6 +34,8 @@ namespace CommandLine {
 
 const char* const kUsage =
     "usage: sporrik [window] [path=<asset directory>] [quality=full|fast] [scale=auto|1|0.75|0.5]\n"
+    "               [--replay FILE]\n"
+    "       sporrik --export-last | --help | --version\n"
     "  window                  play in a 1024 x 768 window instead of the full screen\n"
     "  path=<asset directory>  read the assets from this folder; without it the game\n"
     "                          takes \"assets\" next to the executable, else the\n"
@@ -42,6 +46,9 @@ const char* const kUsage =
     "  scale=auto|1|0.75|0.5   the table scene's picture size against the window;\n"
     "                          \"auto\" (the default) lowers it while frames take\n"
     "                          longer than 16.7 ms on a software renderer\n"
+    "  --replay FILE           show the kept game in FILE on the table to step\n"
+    "                          through (Left, Right, Home, End, Space)\n"
+    "  --export-last           print the last kept game to standard output and end\n"
     "  --help                  print this text and end\n"
     "  --version               print the game's and the network protocol's version\n"
     "The log goes to standard error.\n";
@@ -64,8 +71,27 @@ bool asksForVersion(const std::vector<std::string>& arguments) {
     return false;
 }
 
+bool asksForExport(const std::vector<std::string>& arguments) {
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == kExportLast) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string versionText() {
     return Version::text("sporrik");
+}
+
+bool replayFile(const std::vector<std::string>& arguments, std::string& file) {
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == kReplay) {
+            file = i + 1 < arguments.size() ? arguments[i + 1] : std::string();
+            return true;
+        }
+    }
+    return false;
 }
 
 bool parseScale(const char* value, OptionValues::Scale& scale) {
@@ -88,7 +114,11 @@ bool parseScale(const char* value, OptionValues::Scale& scale) {
 std::vector<std::string> unknownArguments(const std::vector<std::string>& arguments) {
     std::vector<std::string> unknown;
     for (size_t i = 1; i < arguments.size(); ++i) {
-        if (!isKnown(arguments[i]) && !isHelp(arguments[i]) && !isVersion(arguments[i])) {
+        if (arguments[i] == kReplay) {
+            // Its file follows, whatever it is called.
+            ++i;
+        } else if (!isKnown(arguments[i]) && !isHelp(arguments[i]) && !isVersion(arguments[i]) &&
+                   arguments[i] != kExportLast) {
             unknown.push_back(arguments[i]);
         }
     }

@@ -6,8 +6,8 @@
 #include <vector>
 
 // The game's command line: sporrik [window] [path=<asset directory>]
-// [quality=full|fast] [scale=auto|1|0.75|0.5] [--help] [--version].
-// The arguments are given whole, the program name first.
+// [quality=full|fast] [scale=auto|1|0.75|0.5] [--replay FILE] [--export-last]
+// [--help] [--version]. The arguments are given whole, the program name first.
 namespace CommandLine {
 
 extern const char* const kUsage;
@@ -17,6 +17,10 @@ bool asksForHelp(const std::vector<std::string>& arguments);
 // sporrik-server --version prints them.
 bool asksForVersion(const std::vector<std::string>& arguments);
 std::string versionText();
+bool asksForExport(const std::vector<std::string>& arguments);
+// The FILE of --replay FILE: false without --replay; an empty file when
+// --replay is the last word.
+bool replayFile(const std::vector<std::string>& arguments, std::string& file);
 // The arguments after the program name that the game does not know, in order.
 std::vector<std::string> unknownArguments(const std::vector<std::string>& arguments);
 // The scale named by scale='s value; false (and scale untouched) for

@@ -6,9 +6,12 @@
 #include "core/keeper.h"
 #include "core/sporrikmain.h"
 #include "core/system.h"
+#include "keep/gamerecord.h"
+#include "keep/recordfolder.h"
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +28,20 @@ bool isReadableDirectory(const char* path) {
     return ::stat(path, &status) == 0 && S_ISDIR(status.st_mode) && ::access(path, R_OK | X_OK) == 0;
 }
 
+// Prints the last kept game, so that it can be mailed or pasted; no window.
+int exportLast() {
+    const RecordFolder records(RecordFolder::fromEnvironment());
+    const std::optional<RecordFolder::Entry> newest = records.newest();
+    if (!newest) {
+        std::fprintf(stderr, "sporrik: no game kept in %s\n",
+                     records.getFolder().empty() ? "(no folder: neither XDG_DATA_HOME nor HOME is set)"
+                                                 : records.getFolder().c_str());
+        return 1;
+    }
+    std::fputs(GameRecord::format(newest->record).c_str(), stdout);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -36,6 +53,14 @@ int main(int argc, char** argv) {
     if (CommandLine::asksForVersion(arguments)) {
         std::fputs(CommandLine::versionText().c_str(), stdout);
         return 0;
+    }
+    if (CommandLine::asksForExport(arguments)) {
+        return exportLast();
+    }
+    std::string replay;
+    if (CommandLine::replayFile(arguments, replay) && replay.empty()) {
+        std::fputs("sporrik: --replay needs the file of a kept game (sporrik --help)\n", stderr);
+        return 2;
     }
     System* system = System::instance();
     system->setArguments(argc, argv);
@@ -61,7 +86,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     try {
-        Main::registerInstance(std::make_unique<SporrikMain>(std::move(keeper)));
+        Main::registerInstance(std::make_unique<SporrikMain>(std::move(keeper), replay));
     } catch (const InstantiationException& e) {
         log(ERROR, kSource, std::string("Application initialization failed.") + e.getMessage());
         log(NOTE, kSource, AssetDirectory::whereLooked(searched, path != nullptr));

@@ -38,6 +38,10 @@ int translateSpecialKey(int key) {
         return KeyArrowLeft;
     case GLUT_KEY_DOWN:
         return KeyArrowDown;
+    case GLUT_KEY_HOME:
+        return KeyHome;
+    case GLUT_KEY_END:
+        return KeyEnd;
     default:
         break;
     }

@@ -2,9 +2,11 @@
 
 #include "base/log.h"
 #include "core/gameoptions.h"
+#include "core/gamesession.h"
 #include "core/sporrik.h"
 #include "core/system.h"
 #include "keep/keptfile.h"
+#include "keep/recordfolder.h"
 #include "keep/savedgame.h"
 #include "scene/watertable.h"
 #include "ui/menumain.h"
@@ -35,7 +37,8 @@ std::string describe(const Settings& s) {
 Keeper::Folders Keeper::Folders::fromEnvironment() {
     const char* home = std::getenv("HOME");
     return {KeptFile::folder(std::getenv("XDG_CONFIG_HOME"), home, ".config"),
-            KeptFile::folder(std::getenv("XDG_STATE_HOME"), home, ".local/state")};
+            KeptFile::folder(std::getenv("XDG_STATE_HOME"), home, ".local/state"),
+            RecordFolder::fromEnvironment()};
 }
 
 Keeper::Keeper(Folders folders) : folders(std::move(folders)) {
@@ -204,8 +207,17 @@ void Keeper::loadGame() {
 }
 
 void Keeper::readSignature(Signature& s) const {
-    GameBoard& board = package->getWaterTable().getBoard();
     s.fields.clear();
+    if (const GameBoard::Record* aside = package->getSession().getGameAside()) {
+        s.fields = aside->fields;
+        s.toMove = aside->toMove;
+        s.history = static_cast<int>(aside->history.size());
+        s.settled = true;
+        s.aside = true;
+        return;
+    }
+    s.aside = false;
+    GameBoard& board = package->getWaterTable().getBoard();
     for (int y = 0; y < board.getHeight(); ++y) {
         for (int x = 0; x < board.getWidth(); ++x) {
             s.fields.push_back(board.getField(x, y));
@@ -266,8 +278,10 @@ void Keeper::saveGame() {
         return;
     }
     GameBoard& board = package->getWaterTable().getBoard();
-    if (MenuMain::canContinue(board)) {
-        std::string text = SavedGame::format(board.record());
+    // The game in progress stays kept while a demonstration or a replay is shown.
+    const GameBoard::Record* aside = package->getSession().getGameAside();
+    if (aside != nullptr || MenuMain::canContinue(board)) {
+        std::string text = SavedGame::format(aside != nullptr ? *aside : board.record());
         // The last move's display ending changes nothing in the file.
         if (gameKept && text == gameText) {
             return;

@@ -15,11 +15,13 @@ class Sporrik;
 // A file that cannot be trusted is set aside and the game starts without it.
 class Keeper {
 public:
-    // Where the files go: $XDG_CONFIG_HOME/sporrik and $XDG_STATE_HOME/sporrik,
-    // under ~/.config and ~/.local/state when unset.
+    // Where the files go: $XDG_CONFIG_HOME/sporrik, $XDG_STATE_HOME/sporrik
+    // and $XDG_DATA_HOME/sporrik/games, under ~/.config, ~/.local/state and
+    // ~/.local/share when unset.
     struct Folders {
         std::string config;
         std::string state;
+        std::string records;
         static Folders fromEnvironment();
     };
 
@@ -42,6 +44,7 @@ public:
 
     std::string settingsPath() const;
     std::string gamePath() const;
+    const std::string& recordsFolder() const { return folders.records; }
 
 private:
     // What tells one game state from another without copying its history.
@@ -50,8 +53,11 @@ private:
         int toMove = 0;
         int history = 0;
         bool settled = false;
+        // The game is put aside while the table shows something else.
+        bool aside = false;
         bool operator==(const Signature& o) const {
-            return fields == o.fields && toMove == o.toMove && history == o.history && settled == o.settled;
+            return fields == o.fields && toMove == o.toMove && history == o.history && settled == o.settled &&
+                   aside == o.aside;
         }
     };
 

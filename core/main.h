@@ -27,6 +27,8 @@ public:
     static constexpr int kCursorPriority = 400;
     // Keys heard over every screen; draws nothing.
     static constexpr int kOptionsPriority = 50;
+    // The game's keys, heard before the table; draws nothing.
+    static constexpr int kSessionPriority = 60;
 
     static Main* instance();
     // The registered instance, or null.

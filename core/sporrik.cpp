@@ -3,11 +3,13 @@
 #include "base/log.h"
 #include "core/commandline.h"
 #include "core/gameoptions.h"
+#include "core/gamesession.h"
 #include "core/main.h"
 #include "core/system.h"
 #include "game/gameboard.h"
 #include "game/gamelogic.h"
 #include "graph/rendergraph.h"
+#include "keep/recordfolder.h"
 #include "resources/softwarerenderer.h"
 #include "scene/scenehost.h"
 #include "scene/watertable.h"
@@ -28,15 +30,21 @@ public:
 
     bool isGamePaused() const override { return application.menusVisible(); }
     void returnToMenus() override { application.returnToMenus(); }
+    bool coversPointer(float x, float y) const override { return hud != nullptr && hud->coversPointer(x, y); }
+    // hud: not owned; the package's, made after the scene.
+    void setHud(const SporrikHud* screen) { hud = screen; }
 
 private:
     Main& application; // not owned: outlives the package
+    const SporrikHud* hud = nullptr;
 };
 
 } // namespace
 
-Sporrik::Sporrik(Main& application) {
-    host = std::make_unique<MainSceneHost>(application);
+Sporrik::Sporrik(Main& application, const std::string& recordsFolder) {
+    auto sceneHost = std::make_unique<MainSceneHost>(application);
+    MainSceneHost& screens = *sceneHost;
+    host = std::move(sceneHost);
     table = std::make_unique<WaterTable>(*host);
     options = std::make_unique<GameOptions>(*table, System::instance()->getArgument("quality"));
     application.getRenderGraph().addRoot(options.get(), Main::kOptionsPriority);
@@ -54,13 +62,18 @@ Sporrik::Sporrik(Main& application) {
     options->applyOptions(initial);
     options->setScaleHook([this](OptionValues::Scale chosen) { setScale(chosen); });
     setScale(scale);
-    menu = std::make_unique<MenuMain>(&table->getBoard(), application, *options);
-    hud = std::make_unique<SporrikHud>(&table->getBoard());
+    session = std::make_unique<GameSession>(*table, application, RecordFolder(recordsFolder));
+    application.getRenderGraph().addRoot(session.get(), Main::kSessionPriority);
+    menu = std::make_unique<MenuMain>(application, *options, *session);
+    hud = std::make_unique<SporrikHud>(&table->getBoard(), session.get());
+    screens.setHud(hud.get());
 }
 
 Sporrik::~Sporrik() {
+    static_cast<MainSceneHost&>(*host).setHud(nullptr);
     menu.reset();
     hud.reset();
+    session.reset();
     gameLogic.reset();
     options.reset();
     table.reset();

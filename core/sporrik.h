@@ -4,9 +4,11 @@
 #include "ui/optionvalues.h"
 
 #include <memory>
+#include <string>
 
 class GameBoard;
 class GameOptions;
+class GameSession;
 class Main;
 class MenuMain;
 class SceneHost;
@@ -18,8 +20,9 @@ class WaterTable;
 class Sporrik : public GamePackage {
 public:
     // application: shows the package and outlives it. Needs the window's
-    // OpenGL context: the scene builds its fluid simulation.
-    explicit Sporrik(Main& application);
+    // OpenGL context: the scene builds its fluid simulation. recordsFolder:
+    // where finished and left games are kept; empty keeps none.
+    explicit Sporrik(Main& application, const std::string& recordsFolder = std::string());
     // The screens go before the table that owns the board they point at.
     ~Sporrik() override;
 
@@ -36,11 +39,13 @@ public:
     WaterTable& getWaterTable() { return *table; }
     MenuMain& getMainMenu() { return *menu; }
     GameOptions& getOptions() { return *options; }
+    GameSession& getSession() { return *session; }
 
 private:
     std::unique_ptr<SceneHost> host;
     std::unique_ptr<WaterTable> table;
     std::unique_ptr<GameOptions> options;
+    std::unique_ptr<GameSession> session;
     std::unique_ptr<MenuMain> menu;
     std::unique_ptr<SporrikHud> hud;
     // No game logic is plugged in: the screens call the board directly.

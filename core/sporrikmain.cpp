@@ -1,12 +1,14 @@
 #include "core/sporrikmain.h"
 
+#include "core/gamesession.h"
 #include "core/keeper.h"
 #include "core/sporrik.h"
 #include "core/system.h"
 
 SporrikMain::SporrikMain() = default;
 
-SporrikMain::SporrikMain(std::unique_ptr<Keeper> keeper) : keeper(std::move(keeper)) {}
+SporrikMain::SporrikMain(std::unique_ptr<Keeper> keeper, std::string replayFile)
+    : keeper(std::move(keeper)), replayFile(std::move(replayFile)) {}
 
 SporrikMain::~SporrikMain() {
     if (keeper) {
@@ -18,7 +20,7 @@ SporrikMain::~SporrikMain() {
 
 void SporrikMain::init() {
     Main::init();
-    package = std::make_unique<Sporrik>(*this);
+    package = std::make_unique<Sporrik>(*this, keeper ? keeper->recordsFolder() : std::string());
     setGamePackage(package.get());
     if (keeper) {
         keeper->attach(*package);
@@ -28,5 +30,11 @@ void SporrikMain::init() {
 void SporrikMain::frameDone() {
     if (keeper) {
         keeper->update(System::instance()->getTime());
+    }
+    // After the first frame, which continues the kept game: the replay puts
+    // it aside rather than replacing it.
+    if (!replayFile.empty()) {
+        package->getSession().openFile(replayFile);
+        replayFile.clear();
     }
 }

@@ -150,9 +150,10 @@ void GameBoard::setBoardSize(int newWidth, int newHeight) {
     human = {false, false};
     difficulty = kHard;
     figureCounts = {0, 0};
-    // The queue, the selection and the history name fields of the old board.
+    // The queue, the selection, the history and the moves name fields of the old board.
     moveQueue.clear();
     history.clear();
+    moves.clear();
     clearSelection();
     currentPlayer = -1;
     moveDone = false;
@@ -193,6 +194,7 @@ void GameBoard::newGame() {
     running = true;
     moveQueue.clear();
     history.clear();
+    moves.clear();
     currentPlayer = kPlayer1;
     figureCounts = {0, 0};
     clearSelection();
@@ -273,12 +275,12 @@ bool GameBoard::performMove(int fromX, int fromY, int toX, int toY) {
 
     remember(player);
     setField(toX, toY, player);
-    if (d == kJumpDistance) {
+    const MoveType type = d == kJumpDistance ? MoveJump : MoveSplit;
+    if (type == MoveJump) {
         setField(fromX, fromY, kEmpty);
-        queueMove(fromX, fromY, toX, toY, MoveJump);
-    } else {
-        queueMove(fromX, fromY, toX, toY, MoveSplit);
     }
+    queueMove(fromX, fromY, toX, toY, type);
+    moves.push_back({fromX, fromY, toX, toY, type});
     // Row-major scan: the display converts the neighbours in this order.
     for (int y = toY - 1; y <= toY + 1; ++y) {
         for (int x = toX - 1; x <= toX + 1; ++x) {
@@ -303,6 +305,10 @@ bool GameBoard::takeBack() {
     // Whatever the search still delivers belongs to a position that is gone.
     expertPlayer = 0;
     Snapshot snapshot = std::move(*taken);
+    // Each kept position stands before one move, so the moves end as the
+    // positions do; a continued game may know fewer positions than moves.
+    const auto dropped = static_cast<size_t>(std::distance(std::prev(taken.base()), history.end()));
+    moves.resize(moves.size() - std::min(dropped, moves.size()));
     history.erase(std::prev(taken.base()), history.end());
     fields = std::move(snapshot.fields);
     currentPlayer = snapshot.mover;
@@ -322,6 +328,7 @@ GameBoard::Record GameBoard::record() const {
     r.human = human;
     r.difficulty = difficulty;
     r.history = history;
+    r.moves = moves;
     return r;
 }
 
@@ -335,9 +342,14 @@ bool GameBoard::restore(const Record& r) {
         return fits(s.fields) && isPlayer(s.mover) &&
                ((s.selectedX == -1 && s.selectedY == -1) || isOnBoard(s.selectedX, s.selectedY));
     };
+    const auto fitsMove = [this](const Move& m) {
+        return (m.type == MoveSplit || m.type == MoveJump) && isOnBoard(m.fromX, m.fromY) &&
+               isOnBoard(m.toX, m.toY);
+    };
     if (!fits(r.fields) || !isPlayer(r.toMove) ||
         (r.difficulty != kEasy && r.difficulty != kHard && r.difficulty != kExpert) ||
-        !std::all_of(r.history.begin(), r.history.end(), fitsSnapshot)) {
+        !std::all_of(r.history.begin(), r.history.end(), fitsSnapshot) ||
+        !std::all_of(r.moves.begin(), r.moves.end(), fitsMove)) {
         return false;
     }
     cancelExpert();
@@ -347,10 +359,33 @@ bool GameBoard::restore(const Record& r) {
     human = r.human;
     difficulty = r.difficulty;
     history = r.history;
+    moves = r.moves;
     moveQueue.clear();
     clearSelection();
     moveDone = false;
     running = true;
+    figureCounts = {countFields(kPlayer1), countFields(kPlayer2)};
+    return true;
+}
+
+bool GameBoard::showPosition(const std::vector<int32_t>& shown, int toMove) {
+    if (shown.size() != fields.size() || !isPlayer(toMove) ||
+        !std::all_of(shown.begin(), shown.end(), [](int32_t v) { return v == kEmpty || isPlayer(v); })) {
+        return false;
+    }
+    cancelExpert();
+    expertPlayer = 0;
+    fields = shown;
+    currentPlayer = toMove;
+    // Without a human no click is taken and no position is kept to take
+    // back; not running, no computer is asked to move.
+    human = {false, false};
+    history.clear();
+    moves.clear();
+    moveQueue.clear();
+    clearSelection();
+    moveDone = false;
+    running = false;
     figureCounts = {countFields(kPlayer1), countFields(kPlayer2)};
     return true;
 }

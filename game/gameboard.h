@@ -41,6 +41,9 @@ public:
         std::array<bool, 2> human{};
         int difficulty = 0;
         std::vector<Snapshot> history; // oldest first
+        // The splits and jumps from the start of the game, oldest first;
+        // empty when they are not known.
+        std::vector<Move> moves;
     };
 
     static constexpr int32_t kEmpty = 0;
@@ -97,6 +100,9 @@ public:
     // human player and one of them has moved in this game.
     bool canTakeBack() const;
     int countHistory() const { return static_cast<int>(history.size()); }
+    // The splits and jumps made in this game, oldest first (MoveSplit and
+    // MoveJump records); a move taken back leaves it.
+    const std::vector<Move>& getMoves() const { return moves; }
 
     // The game as it stands once the move under way has passed the turn:
     // a move already made on the board counts as done.
@@ -132,6 +138,12 @@ public:
     // shows the board). False, changing nothing, for a record that does not
     // fit the board (sizes, field values, players, level).
     bool restore(const Record& r);
+    // Shows a position of a recorded game: its fields with toMove to move,
+    // nothing queued or selected, and nobody moving, neither by click nor
+    // as the computer; performMove then plays the recorded moves for the
+    // display to show. False, changing nothing, for fields that do not fit
+    // the board or a player other than 1 and 2.
+    bool showPosition(const std::vector<int32_t>& shown, int toMove);
     // A computer to move makes its move, as when the turn passes to it.
     void continueTurn();
     // A move of the search for player: a split comes from the first
@@ -188,4 +200,5 @@ private:
     int expertPlayer = 0;
     // Kept only while a human plays: the demonstration never takes back.
     std::vector<Snapshot> history;
+    std::vector<Move> moves;
 };

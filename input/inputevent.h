@@ -20,6 +20,8 @@ enum KeyCode : int {
     KeyArrowDown = 262,
     KeyF1 = 263,
     KeyF12 = 274,
+    KeyHome = 275,
+    KeyEnd = 276,
 };
 
 // The modifier keys held with a key, as a set of bits.

@@ -1,5 +1,7 @@
 #include "keep/savedgame.h"
 
+#include "game/notation.h"
+#include "game/playedgame.h"
 #include "keep/initext.h"
 
 #include <algorithm>
@@ -57,6 +59,43 @@ std::string rowKey(int y) {
     return "row" + std::to_string(y + 1);
 }
 
+bool leadsToFields(const GameBoard::Record& game) {
+    std::string reason;
+    const std::optional<PlayedGame> played = PlayedGame::replay(game.moves, reason);
+    return played && played->fieldsAfter(played->countMoves()) == game.fields &&
+           played->positionAfter(played->countMoves()).toMove() == game.toMove;
+}
+
+// The moves from the start, which must lead to the game's fields with its
+// player to move; none when the file has no [moves].
+bool readMoves(const IniText& ini, GameBoard::Record& game, std::string& reason) {
+    if (ini.countKeys("moves") == 0) {
+        return true;
+    }
+    long count = 0;
+    if (!ini.getInt("moves", "count", 0, PlayedGame::kMaxMoves, count, reason)) {
+        return false;
+    }
+    if (ini.countKeys("moves") != count + 1) {
+        reason = "[moves] does not hold " + std::to_string(count) + " moves";
+        return false;
+    }
+    for (long n = 1; n <= count; ++n) {
+        const std::string* text = ini.find("moves", std::to_string(n));
+        const std::optional<Move> move = text != nullptr ? Notation::parseMove(*text) : std::nullopt;
+        if (!move) {
+            reason = "[moves] " + std::to_string(n) + " is not a move";
+            return false;
+        }
+        game.moves.push_back(*move);
+    }
+    if (!leadsToFields(game)) {
+        reason = "[moves] do not lead to the game's fields";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 namespace SavedGame {
@@ -73,6 +112,15 @@ std::string format(const GameBoard::Record& game) {
         const GameBoard::Snapshot& s = game.history[i];
         text += std::to_string(n) + " = " + std::to_string(s.mover) + " " + std::to_string(s.selectedX) +
                 " " + std::to_string(s.selectedY) + " " + digits(s.fields, 0, s.fields.size()) + "\n";
+    }
+    // Moves that do not lead to the fields (a game continued from a file
+    // without them) are not known and not kept; nor are those of a game too
+    // long to be kept as a record.
+    if (leadsToFields(game)) {
+        text += "\n[moves]\ncount = " + std::to_string(game.moves.size()) + "\n";
+        for (std::size_t i = 0; i < game.moves.size(); ++i) {
+            text += std::to_string(i + 1) + " = " + Notation::move(game.moves[i]) + "\n";
+        }
     }
     // Last, so that a file cut short lacks it or spoils a word of it.
     text += "\n[game]\n";
@@ -149,6 +197,9 @@ std::optional<GameBoard::Record> parse(const std::string& text, std::string& rea
             reason = "[history] " + std::to_string(n) + " is not a position";
             return std::nullopt;
         }
+    }
+    if (!readMoves(ini, game, reason)) {
+        return std::nullopt;
     }
     return game;
 }

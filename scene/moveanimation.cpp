@@ -27,7 +27,7 @@ void MoveAnimation::reset() {
     lastMove = Move();
 }
 
-void MoveAnimation::showBoard(const GameBoard& board) {
+void MoveAnimation::showBoard(const GameBoard& board, const Move& shownLast) {
     for (int i = 0; i < kSize; ++i) {
         for (int j = 0; j < kSize; ++j) {
             setShown(i, j, board.getField(i, j));
@@ -38,7 +38,7 @@ void MoveAnimation::showBoard(const GameBoard& board) {
     animElapsed = 0.0;
     highlightX = board.getSelectedX();
     highlightY = board.getSelectedY();
-    lastMove = Move();
+    lastMove = shownLast;
 }
 
 int32_t MoveAnimation::getShown(int i, int j) const {

@@ -36,8 +36,9 @@ public:
     // The empty board before the first game, nothing animated.
     void reset();
     // Shows board's fields and selection as they are, ending the running
-    // record at once, without its landing's splash or sound.
-    void showBoard(const GameBoard& board);
+    // record at once, without its landing's splash or sound; lastMove stays
+    // marked as the last move shown.
+    void showBoard(const GameBoard& board, const Move& lastMove = Move());
     // One frame of dt seconds: advances the running record, or finishes it,
     // starts the next queued one and writes the displayed counts to board.
     void update(GameBoard& board, double dt, Listener& listener);

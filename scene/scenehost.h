@@ -12,4 +12,8 @@ public:
     virtual bool isGamePaused() const = 0;
     // Pauses the game and shows the menus over it.
     virtual void returnToMenus() = 0;
+    // A screen drawn over the scene takes the pointer at (x, y), fractions of
+    // the window from the top left: the board under it is neither picked
+    // nor clicked, and the buttons are left to that screen.
+    virtual bool coversPointer(float, float) const { return false; }
 };

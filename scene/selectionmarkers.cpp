@@ -57,6 +57,16 @@ constexpr SelectionMarkers::Color kSplitColor{0.9f, 0.8f, 0.5f};
 constexpr SelectionMarkers::Color kJumpColor{0.35f, 0.6f, 1.0f};
 constexpr SelectionMarkers::Color kWonColor{1.0f, 0.45f, 0.1f};
 constexpr SelectionMarkers::Color kLastMoveColor{1.0f, 0.85f, 0.3f};
+// The tip's rings are round, unlike every other mark, and lie low around a
+// figure's foot; the start's ring is the smaller.
+constexpr float kTipRing = 4.6f;
+constexpr float kTipStartRing = 3.4f;
+constexpr float kTipWonRing = 2.2f;
+constexpr float kTipLine = 0.8f;
+constexpr float kTipHeight = 1.6f;
+constexpr float kTipArrowHead = 2.2f;
+constexpr int kRingSegments = 32;
+constexpr double kTipPulsesPerSecond = 1.0;
 
 void setColor(SelectionMarkers::Color color, float brightness = 1.0f) {
     glColor4f(color.r * brightness, color.g * brightness, color.b * brightness, 1.0f);
@@ -107,6 +117,19 @@ void drawBrackets(float z) {
         drawRect(h - kBracketLength, h - kBracketLine, h, h, z);
         drawRect(h - kBracketLine, h - kBracketLength, h, h - kBracketLine, z);
     }
+}
+
+// A flat ring of the given outer radius and line width around the origin.
+void drawRing(float radius, float width, float z) {
+    glBegin(GL_TRIANGLE_STRIP);
+    for (int k = 0; k <= kRingSegments; ++k) {
+        const float angle = 2.0f * static_cast<float>(kPi) * static_cast<float>(k) / kRingSegments;
+        const float c = std::cos(angle);
+        const float s = std::sin(angle);
+        glVertex3f(c * radius, s * radius, z);
+        glVertex3f(c * (radius - width), s * (radius - width), z);
+    }
+    glEnd();
 }
 
 // Translates to the centre of field (i, j) at height z for the shapes above.
@@ -310,4 +333,43 @@ void SelectionMarkers::drawCursor(double time, int x, int y, bool clickable, boo
         drawCross(kWedgeHeight);
     }
     glPopMatrix();
+}
+
+void SelectionMarkers::drawTip(double time, const Move& move,
+                               const std::vector<GameBoard::Position>& won) const {
+    if (move.type != MoveJump && move.type != MoveSplit) {
+        return;
+    }
+    const MarkerState state;
+    const double pulse = 0.5 + 0.5 * std::sin(time * kTipPulsesPerSecond * 2.0 * kPi);
+    setColor(kTip, static_cast<float>(0.6 + 0.4 * pulse));
+    {
+        const AtField at(move.fromX, move.fromY);
+        drawRing(kTipStartRing, kTipLine, kTipHeight);
+    }
+    {
+        const AtField at(move.toX, move.toY);
+        drawRing(kTipRing, kTipLine, kTipHeight);
+    }
+    // The arrow runs from ring to ring, its head touching the landing's ring.
+    const vec3 from = MoveAnimation::fieldPosition(move.fromX, move.fromY);
+    const vec3 to = MoveAnimation::fieldPosition(move.toX, move.toY);
+    const vec3 way = to - from;
+    const float length = std::sqrt(way.x * way.x + way.y * way.y);
+    const float tip = length - kTipRing;
+    const float w = kTipLine / 2.0f;
+    glPushMatrix();
+    glTranslatef(from.x, from.y, 0.0f);
+    glRotatef(std::atan2(way.y, way.x) * 180.0f / static_cast<float>(kPi), 0.0f, 0.0f, 1.0f);
+    drawRect(kTipStartRing, -w, tip - kTipArrowHead, w, kTipHeight);
+    glBegin(GL_TRIANGLES);
+    glVertex3f(tip, 0.0f, kTipHeight);
+    glVertex3f(tip - kTipArrowHead, kTipArrowHead * 0.6f, kTipHeight);
+    glVertex3f(tip - kTipArrowHead, -kTipArrowHead * 0.6f, kTipHeight);
+    glEnd();
+    glPopMatrix();
+    for (const GameBoard::Position& p : won) {
+        const AtField at(p.x, p.y);
+        drawRing(kTipWonRing, kTipLine, kTipHeight);
+    }
 }

@@ -21,6 +21,7 @@ public:
     static constexpr Color kRefused{1.0f, 0.0f, 0.0f};
     static constexpr Color kSelected{0.0f, 1.0f, 1.0f};
     static constexpr Color kAccepted{0.0f, 1.0f, 0.0f};
+    static constexpr Color kTip{0.85f, 0.3f, 1.0f};
     static constexpr int kFrames = 10;
 
     // The hover marker's colour.
@@ -48,6 +49,10 @@ public:
     // of the field's sides, breathing in and out; with a cross inside where
     // a press would be refused, bright for a while after one was.
     void drawCursor(double time, int x, int y, bool clickable, bool refused) const;
+    // The coach's tip, a split or jump not played: rings on its start and
+    // landing field joined by an arrow, and small rings on the figures it
+    // would win, all in a violet no other mark uses; time makes them pulse.
+    void drawTip(double time, const Move& move, const std::vector<GameBoard::Position>& won) const;
 
 private:
     std::vector<std::unique_ptr<ImageTexture2D>> frames;

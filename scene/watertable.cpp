@@ -159,7 +159,7 @@ void WaterTable::render(double elapsed, float) {
             cursor.hide();
         }
         if (pointerX >= 0.0f) {
-            pickField(pointerX, pointerY);
+            pickUnderPointer();
         }
     }
     Material::resetLastApplied();
@@ -397,6 +397,7 @@ void WaterTable::drawSelectionMarkers() const {
     const bool keys = cursor.isShown() && !pointerActive;
     const int aimX = keys ? cursor.getX() : hoverX;
     const int aimY = keys ? cursor.getY() : hoverY;
+    markers.drawTip(time, tipMove, tipWon);
     if (options.moveHints) {
         const MoveHints::Fields reachable = MoveHints::reachable(board);
         markers.drawHints(time, reachable, MoveHints::conversions(board, reachable, aimX, aimY));
@@ -521,6 +522,28 @@ void WaterTable::pickField(float mouseX, float mouseY) {
     hoverPointY = pick.pointY;
 }
 
+void WaterTable::pickUnderPointer() {
+    pointerCovered = host.coversPointer(pointerX, pointerY);
+    if (!pointerCovered) {
+        pickField(pointerX, pointerY);
+        return;
+    }
+    hoverX = -1;
+    hoverY = -1;
+    hoverPointX = -1.0f;
+    hoverPointY = -1.0f;
+}
+
+void WaterTable::setTip(const Move& move, const std::vector<GameBoard::Position>& won) {
+    tipMove = move;
+    tipWon = won;
+}
+
+void WaterTable::showBoardAtOnce(const Move& lastMove) {
+    animation.showBoard(board, lastMove);
+    particles.clear();
+}
+
 bool WaterTable::takeBack() {
     if (!board.takeBack()) {
         return false;
@@ -561,7 +584,7 @@ void WaterTable::handleEvent(InputEvent& e) {
             pointerX = static_cast<float>(x);
             pointerY = static_cast<float>(y);
             pointerActive = true;
-            pickField(pointerX, pointerY);
+            pickUnderPointer();
         }
         return;
     }
@@ -661,6 +684,14 @@ void WaterTable::handleKey(int key, KeyPhase phase, double dt, InputEvent& e) {
             }
         }
     } else if (key == KeyMouseLeft || key == KeyMouseMiddle || key == KeyMouseRight) {
+        // Over a screen the buttons are its own; a release still ends a
+        // stir that began on the board.
+        if (pointerCovered) {
+            if (phase == KeyPhase::Up) {
+                handleFluidButton(key, phase);
+            }
+            return;
+        }
         handleFluidButton(key, phase);
         if (key == KeyMouseLeft && phase == KeyPhase::Up) {
             // A click on the board: the mouse takes over from the keys.

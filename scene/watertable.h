@@ -67,12 +67,24 @@ public:
     int getHoverX() const { return hoverX; }
     int getHoverY() const { return hoverY; }
     const BoardCursor& getCursor() const { return cursor; }
+    // Picks where the pointer rests, unless a screen over the scene covers it.
+    void pickUnderPointer();
     // Takes back the last human move (and the answer to it) and shows the
     // restored board at once; false when the board has nothing to take back.
     bool takeBack();
     // Continues a recorded game, shown at once as it stands; false, changing
     // nothing, when the board refuses the record.
     bool resume(const GameBoard::Record& game);
+    // Shows the board as it stands at once, ending the move being shown,
+    // with lastMove marked as the last move.
+    void showBoardAtOnce(const Move& lastMove = Move());
+    // Moves are still being shown: queued, or the last one still moving or
+    // not yet landed (the counts follow the landing).
+    bool isShowingMoves() const { return animation.getType() != 0 || board.countPendingMoves() > 0; }
+    // The coach's tip, marked on the board until cleared (type 0: none).
+    void setTip(const Move& move, const std::vector<GameBoard::Position>& won);
+    void clearTip() { setTip(Move(), {}); }
+    const Move& getTip() const { return tipMove; }
     // Off, frames are drawn the plain way, without the shortcuts that only
     // save time (the passes' scissor, the opaque figures and table before the
     // water, the sky's covered rows, the black overlay left out): a test
@@ -173,6 +185,10 @@ private:
     float pointerY = -1.0f;
     float hoverPointX = -1.0f;
     float hoverPointY = -1.0f;
+    // The pointer rests on a screen over the scene, which takes its clicks.
+    bool pointerCovered = false;
+    Move tipMove;
+    std::vector<GameBoard::Position> tipWon;
     int windowWidth = 1;
     int windowHeight = 1;
     ScaleController scale;

@@ -9,7 +9,7 @@
 # build's), which spares building the generator here.
 #
 #   scripts/fuzz.sh [seconds] [target...]     targets: png wav md3 cfg skin game settings
-#                                             netmessage netgame
+#                                             record netmessage netgame
 #   scripts/fuzz.sh --build [target...]       only builds them and their seeds
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +22,7 @@ if [ "$seconds" = --build ]; then
 fi
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(png wav md3 cfg skin game settings netmessage netgame)
+    targets=(png wav md3 cfg skin game settings record netmessage netgame)
 fi
 
 build=build-fuzz
@@ -38,8 +38,8 @@ if $build_only; then
 fi
 
 # Inputs beyond these sizes only slow the search: the seeds above them are cut.
-declare -A max_len=([png]=65536 [wav]=16384 [md3]=65536 [cfg]=4096 [skin]=4096 [game]=16384 [settings]=4096 [netmessage]=1024
-    [netgame]=4096)
+declare -A max_len=([png]=65536 [wav]=16384 [md3]=65536 [cfg]=4096 [skin]=4096 [game]=16384 [settings]=4096
+    [record]=8192 [netmessage]=1024 [netgame]=4096)
 
 # fuzz <target>: one target's run.
 fuzz() {

@@ -75,6 +75,11 @@ to_main_menu() {
     xdotool key --window "$window" Escape
     within 60 menu_shown || fail "no menu after Escape"
 }
+demos_shown() {
+    alive "the way to the demonstrations"
+    screenshot soak-demos
+    has_chars "$shot" "$(button_box $(menu_button 0))" 4
+}
 demo_shown() {
     alive "the start of the demonstration"
     screenshot soak-demo-start
@@ -102,7 +107,10 @@ half=$((seconds / 2))
 # Loading takes long in this build on a busy machine, and a click before the
 # menu is there is lost.
 within 120 menu_shown || fail "no menu after the start"
-"$(dirname "$0")/start-demo.sh" "$window"
+# Demos, then Demo once that menu shows: its first button reads "Demo".
+click_at $(menu_button 2)
+within 60 demos_shown || fail "no demonstrations' menu"
+click_at $(menu_button 0)
 within 60 demo_shown || fail "the demonstration did not start"
 park_pointer
 for _ in $(seq "$half"); do
@@ -112,9 +120,11 @@ done
 screenshot soak-demo
 
 # A game between computers is not continued, so the menu reads as at the
-# start and the third button is Fluid Demo.
+# start: the third button is Demos, and Fluid Demo the second of those.
 to_main_menu
 click_at $(menu_button 2)
+within 60 demos_shown || fail "no demonstrations' menu"
+click_at $(menu_button 1)
 stir $((seconds - half))
 screenshot soak-fluid
 

@@ -127,6 +127,9 @@ void ButtonSimple::attach() {
 }
 
 void ButtonSimple::detach() {
+    // Off the screen it is under no pointer: shown again, it does not keep
+    // the look of the click that took its menu away.
+    state = Normal;
     if (isLinked()) {
         for (const Material& material : materials) {
             releaseOverlay(material);
@@ -169,6 +172,12 @@ bool ButtonSimple::press() {
 }
 
 void ButtonSimple::handleEvent(InputEvent& e) {
+    // A hidden button (Continue without a game) keeps its last place: it
+    // must not take a click meant for the one now drawn there.
+    if (!isVisible()) {
+        state = Normal;
+        return;
+    }
     if (const auto* motion = dynamic_cast<const InputEventMotion*>(&e)) {
         if (motion->hasLeftWindow()) {
             return;

@@ -34,6 +34,7 @@ public:
     void linkChildren() override {}
     // Creates the label next to the button and loads the nine textures.
     void attach() override;
+    // Drops the textures and the label; the look returns to Normal.
     void detach() override;
     // Screen units by the window size.
     float getWidth() const override;
@@ -50,6 +51,7 @@ public:
     bool hitTest(float pointX, float pointY);
     // MouseOver becomes Down (true); any other state stays (false).
     bool press();
+    // Hidden, the button takes nothing.
     void handleEvent(InputEvent& e) override;
 
     // Not owned; may be null.

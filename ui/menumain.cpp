@@ -5,29 +5,33 @@
 #include "resources/texturemanager.h"
 #include "ui/buttonsimple.h"
 #include "ui/font.h"
+#include "ui/gamehost.h"
 #include "ui/image.h"
+#include "ui/menudemos.h"
+#include "ui/menugames.h"
 #include "ui/menuhost.h"
 #include "ui/menunewgame.h"
 #include "ui/menuoptions.h"
 
 namespace {
-const char* const kNewGame = "New Game";
-const char* const kContinue = "Continue";
 constexpr int kListTexturesKey = KeyF1 + 9; // F10
 } // namespace
 
-MenuMain::MenuMain(GameBoard* board, MenuHost& host, OptionsHost& options)
-    : board(board), host(host), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
+MenuMain::MenuMain(MenuHost& host, OptionsHost& options, GameHost& game)
+    : host(host), game(game), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
     container.setLayoutSize(kLayoutWidth, kLayoutHeight);
     font = std::make_unique<Font>(kFontName, Font::kBig);
     logo = std::make_unique<Image>(&container, 0.0f, 0.0f, kLogoWidth, kLogoHeight, kLogoName);
-    playButton = makeButton(container, font.get(), this, "Play");
-    demoButton = makeButton(container, font.get(), this, "Demo");
-    fluidDemoButton = makeButton(container, font.get(), this, "Fluid Demo");
+    continueButton = makeButton(container, font.get(), this, "Continue");
+    newGameButton = makeButton(container, font.get(), this, "New Game");
+    gamesButton = makeButton(container, font.get(), this, "Games");
+    demosButton = makeButton(container, font.get(), this, "Demos");
     optionsButton = makeButton(container, font.get(), this, "Options");
     exitButton = makeButton(container, font.get(), this, "Exit");
-    newGameMenu = std::make_unique<MenuNewGame>(board, host);
+    newGameMenu = std::make_unique<MenuNewGame>(host, game);
     optionsMenu = std::make_unique<MenuOptions>(host, options);
+    demosMenu = std::make_unique<MenuDemos>(host, game);
+    gamesMenu = std::make_unique<MenuGames>(host, game);
     layout();
 }
 
@@ -35,13 +39,16 @@ MenuMain::~MenuMain() {
     // The controls leave the container, which is destroyed after them.
     font.reset();
     logo.reset();
-    playButton.reset();
-    demoButton.reset();
-    fluidDemoButton.reset();
+    continueButton.reset();
+    newGameButton.reset();
+    gamesButton.reset();
+    demosButton.reset();
     optionsButton.reset();
     exitButton.reset();
     newGameMenu.reset();
     optionsMenu.reset();
+    demosMenu.reset();
+    gamesMenu.reset();
 }
 
 bool MenuMain::canContinue(const GameBoard& board) {
@@ -57,14 +64,17 @@ std::unique_ptr<ButtonSimple> MenuMain::makeButton(ControlContainer& container, 
 }
 
 void MenuMain::layout() {
-    playButton->setCaption(canContinue(*board) ? kContinue : kNewGame);
-    MenuLayout::place(container, *logo,
-                      {{playButton.get()},
-                       {demoButton.get()},
-                       {fluidDemoButton.get()},
-                       {optionsButton.get()},
-                       {exitButton.get()}},
-                      {kLogoY, kFirstButtonY});
+    const bool continuable = game.canContinue();
+    continueButton->setVisible(continuable);
+    std::vector<MenuLayout::Row> rows;
+    if (continuable) {
+        rows.push_back({continueButton.get()});
+    }
+    for (ButtonSimple* button :
+         {newGameButton.get(), gamesButton.get(), demosButton.get(), optionsButton.get(), exitButton.get()}) {
+        rows.push_back({button});
+    }
+    MenuLayout::place(container, *logo, rows, {kLogoY, kFirstButtonY});
 }
 
 void MenuMain::render(double, float) {
@@ -80,20 +90,15 @@ void MenuMain::attach() {
 }
 
 void MenuMain::onClick(Control* source) {
-    if (source == playButton.get()) {
-        if (canContinue(*board)) {
-            host.leaveMenus();
-        } else {
-            host.showMenu(newGameMenu.get());
-        }
-    } else if (source == demoButton.get()) {
-        board->setHuman(GameBoard::kPlayer1, false);
-        board->setHuman(GameBoard::kPlayer2, false);
-        board->setDifficulty(GameBoard::kHard);
-        board->newGame();
+    if (source == continueButton.get()) {
+        game.continueGame();
         host.leaveMenus();
-    } else if (source == fluidDemoButton.get()) {
-        host.leaveMenus();
+    } else if (source == newGameButton.get()) {
+        host.showMenu(newGameMenu.get());
+    } else if (source == gamesButton.get()) {
+        host.showMenu(gamesMenu.get());
+    } else if (source == demosButton.get()) {
+        host.showMenu(demosMenu.get());
     } else if (source == optionsButton.get()) {
         host.showMenu(optionsMenu.get());
     } else if (source == exitButton.get()) {

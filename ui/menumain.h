@@ -7,21 +7,25 @@
 #include "ui/menulayout.h"
 #include "ui/textscale.h"
 
-#include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 class ButtonSimple;
 class Font;
 class GameBoard;
+class GameHost;
 class Image;
+class MenuDemos;
+class MenuGames;
 class MenuHost;
 class MenuNewGame;
 class MenuOptions;
 class OptionsHost;
 
-// The first screen: the logo over "New Game" (or "Continue"), "Demo",
-// "Fluid Demo", "Options" and "Exit". Escape shows the scene, F10 lists the textures.
+// The first screen: the logo over "Continue" (while a game can be
+// continued), "New Game", "Games", "Demos", "Options" and "Exit". Escape
+// shows the scene, F10 lists the textures.
 class MenuMain : public Menu, public EventConsumer, public ControlListener {
 public:
     // Shared by both menus.
@@ -40,13 +44,12 @@ public:
     static constexpr float kFirstButtonY = 0.1f;
     static constexpr float kButtonWidth = 300.0f;
 
-    // board: not owned; host and options: the application, which outlives
-    // the menu.
-    MenuMain(GameBoard* board, MenuHost& host, OptionsHost& options);
+    // host, options and game: the application, which outlives the menu.
+    MenuMain(MenuHost& host, OptionsHost& options, GameHost& game);
     ~MenuMain() override;
 
-    // A game can be continued while it runs and a human plays in it; the
-    // demo's computers are not continued.
+    // The game on this board can be continued while it runs and a human
+    // plays in it; the demo's computers are not continued.
     static bool canContinue(const GameBoard& board);
     // A menu's button: width pixels wide at (0, 0) in container, reporting to
     // listener (not owned, as font).
@@ -68,28 +71,34 @@ public:
     void onMouseOut(Control*) override {}
     void handleEvent(InputEvent& e) override;
 
-    ButtonSimple* getPlayButton() const { return playButton.get(); }
-    ButtonSimple* getDemoButton() const { return demoButton.get(); }
-    ButtonSimple* getFluidDemoButton() const { return fluidDemoButton.get(); }
+    ButtonSimple* getContinueButton() const { return continueButton.get(); }
+    ButtonSimple* getNewGameButton() const { return newGameButton.get(); }
+    ButtonSimple* getGamesButton() const { return gamesButton.get(); }
+    ButtonSimple* getDemosButton() const { return demosButton.get(); }
     ButtonSimple* getOptionsButton() const { return optionsButton.get(); }
     ButtonSimple* getExitButton() const { return exitButton.get(); }
     Image* getLogo() const { return logo.get(); }
     MenuNewGame* getNewGameMenu() const { return newGameMenu.get(); }
     MenuOptions* getOptionsMenu() const { return optionsMenu.get(); }
+    MenuDemos* getDemosMenu() const { return demosMenu.get(); }
+    MenuGames* getGamesMenu() const { return gamesMenu.get(); }
 
 private:
     void layout();
 
-    GameBoard* board; // not owned: the game's board
     MenuHost& host;
+    GameHost& game;
     ControlContainer container;
     std::unique_ptr<Font> font;
     std::unique_ptr<Image> logo;
-    std::unique_ptr<ButtonSimple> playButton;
-    std::unique_ptr<ButtonSimple> demoButton;
-    std::unique_ptr<ButtonSimple> fluidDemoButton;
+    std::unique_ptr<ButtonSimple> continueButton;
+    std::unique_ptr<ButtonSimple> newGameButton;
+    std::unique_ptr<ButtonSimple> gamesButton;
+    std::unique_ptr<ButtonSimple> demosButton;
     std::unique_ptr<ButtonSimple> optionsButton;
     std::unique_ptr<ButtonSimple> exitButton;
     std::unique_ptr<MenuNewGame> newGameMenu;
     std::unique_ptr<MenuOptions> optionsMenu;
+    std::unique_ptr<MenuDemos> demosMenu;
+    std::unique_ptr<MenuGames> gamesMenu;
 };

@@ -3,6 +3,7 @@
 #include "game/gameboard.h"
 #include "ui/buttonsimple.h"
 #include "ui/font.h"
+#include "ui/gamehost.h"
 #include "ui/image.h"
 #include "ui/menuhost.h"
 #include "ui/menulayout.h"
@@ -17,8 +18,8 @@ constexpr float kFirstRowY = 0.2f;
 constexpr float kExpertButtonWidth = 360.0f;
 } // namespace
 
-MenuNewGame::MenuNewGame(GameBoard* board, MenuHost& host)
-    : board(board), host(host),
+MenuNewGame::MenuNewGame(MenuHost& host, GameHost& game)
+    : host(host), game(game),
       container(nullptr, 0.0f, 0.0f, MenuMain::kContainerSize, MenuMain::kContainerSize) {
     container.setLayoutSize(MenuMain::kLayoutWidth, MenuMain::kLayoutHeight);
     font = std::make_unique<Font>(MenuMain::kFontName, Font::kBig);
@@ -78,11 +79,8 @@ void MenuNewGame::attach() {
 }
 
 void MenuNewGame::startGame(int level) {
-    board->setHuman(GameBoard::kPlayer1, humanFlags[0]);
-    board->setHuman(GameBoard::kPlayer2, humanFlags[1]);
-    board->setDifficulty(level);
-    lastLevel = board->getDifficulty();
-    board->newGame();
+    lastLevel = level;
+    game.startGame(humanFlags, level);
     host.closeMenu(this);
     host.leaveMenus();
 }

@@ -10,7 +10,7 @@
 
 class ButtonSimple;
 class Font;
-class GameBoard;
+class GameHost;
 class MenuHost;
 class Image;
 class Text;
@@ -22,8 +22,8 @@ public:
     static constexpr int kPlayers = 2;
     using HumanFlags = std::array<bool, kPlayers>;
 
-    // board: not owned; host: the application, which outlives the menu.
-    MenuNewGame(GameBoard* board, MenuHost& host);
+    // host and game: the application, which outlives the menu.
+    MenuNewGame(MenuHost& host, GameHost& game);
     ~MenuNewGame() override;
 
     // Inverts player's flag (1 or 2) and no other.
@@ -61,8 +61,8 @@ private:
     void layout();
     void startGame(int level);
 
-    GameBoard* board; // not owned: the game's board
     MenuHost& host;
+    GameHost& game;
     // Destroyed after the controls below, which leave it on their way.
     ControlContainer container;
     std::unique_ptr<Font> font;

@@ -4,6 +4,8 @@
 #include "ui/control.h"
 #include "ui/controlcontainer.h"
 #include "ui/font.h"
+#include "ui/gameview.h"
+#include "ui/movelist.h"
 #include "ui/text.h"
 
 #include <algorithm>
@@ -15,6 +17,8 @@ constexpr float kFpsY = 0.85f;
 // The top line's lower edge lies this many pixels below the window's top
 // (0.85 of the way up at 1024 x 768).
 constexpr float kTopLineDrop = 57.6f;
+// The coach's line lies this many pixels below the turn's.
+constexpr float kCoachLineOffset = 32.0f;
 constexpr float kPlayerStartX = 0.1f;
 // Pixel offsets are doubled into screen units by dividing by the width.
 constexpr float kFpsRightOffset = 200.0f;     // 100 pixels left of the right edge
@@ -40,7 +44,7 @@ void SporrikHud::FrameCounter::count(double frameTime) {
     }
 }
 
-SporrikHud::SporrikHud(GameBoard* board) : board(board) {
+SporrikHud::SporrikHud(GameBoard* board, GameView* view) : board(board), view(view) {
     container = std::make_unique<ControlContainer>(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize);
     smallFont = std::make_unique<Font>("fontsmall", Font::kSmall);
     bigFont = std::make_unique<Font>("fontbig", Font::kBig);
@@ -51,9 +55,19 @@ SporrikHud::SporrikHud(GameBoard* board) : board(board) {
     for (auto& text : playerTexts) {
         text = std::make_unique<Text>(container.get(), kPlayerStartX, 0.0f, bigFont.get(), "");
     }
+    for (auto& text : coachTexts) {
+        text = std::make_unique<Text>(container.get(), kPlayerStartX, kFpsY, smallFont.get(), "");
+    }
+    if (view != nullptr) {
+        moveList = std::make_unique<MoveList>(*view);
+    }
 }
 
 SporrikHud::~SporrikHud() {
+    moveList.reset();
+    for (auto& text : coachTexts) {
+        text.reset();
+    }
     turnText.reset();
     resultText.reset();
     fpsText.reset();
@@ -98,7 +112,9 @@ SporrikHud::Captions SporrikHud::compose(const GameBoard& board, int framesPerSe
     captions.fps = "FPS: " + std::to_string(framesPerSecond);
     captions.fpsX = 1.0f - kFpsRightOffset / width;
     captions.fpsY = 1.0f - 2.0f * kTopLineDrop / height;
-    for (int player = 1; player <= kPlayers; ++player) {
+    const int current = board.getCurrentPlayer();
+    const bool hasGame = current == GameBoard::kPlayer1 || current == GameBoard::kPlayer2;
+    for (int player = 1; player <= kPlayers && hasGame; ++player) {
         captions.players[static_cast<size_t>(player - 1)] =
             "Player " + std::to_string(player) + ": " + std::to_string(board.getFigureCount(player));
     }
@@ -134,9 +150,31 @@ void SporrikHud::render(double elapsed, float) {
         playerTexts[i]->set(captions.playerX[i], captions.playerY, captions.players[i]);
     }
     resultText->set(captions.resultX, captions.resultY, captions.result);
-    turnText->set(captions.turnX, captions.turnY, captions.turn);
+    std::string turn = captions.turn;
+    std::string coach;
+    if (view != nullptr) {
+        // Shown instead of the game, the table says what it shows.
+        const std::string caption = view->getCaption();
+        turn = caption.empty() ? turn : caption;
+        coach = view->getCoachText();
+    }
+    turnText->set(captions.turnX, captions.turnY, turn);
+    const float lineOffset = 2.0f * kCoachLineOffset * scale / static_cast<float>(viewportHeight);
+    const std::string::size_type lineEnd = coach.find('\n');
+    const std::string lines[] = {coach.substr(0, lineEnd),
+                                 lineEnd == std::string::npos ? std::string() : coach.substr(lineEnd + 1)};
+    for (size_t i = 0; i < coachTexts.size(); ++i) {
+        coachTexts[i]->set(captions.turnX, captions.turnY - lineOffset * static_cast<float>(i + 1), lines[i]);
+    }
 }
 
 void SporrikHud::linkChildren() {
     linkChild(container.get());
+    if (moveList) {
+        linkChild(moveList.get());
+    }
+}
+
+bool SporrikHud::coversPointer(float x, float y) const {
+    return moveList && moveList->isLinked() && moveList->covers(x, y);
 }

@@ -10,11 +10,15 @@
 class ControlContainer;
 class Font;
 class GameBoard;
+class GameView;
+class MoveList;
 class Text;
 
 // The game's text over the scene: the frame rate in the upper right corner,
-// whose turn it is in the upper left, both players' figure counts along the
-// bottom edge and the winner in the middle. Reads the board every frame; takes no input.
+// whose turn it is (or what is shown instead of the game) in the upper left
+// with the coach's words below, both players' figure counts along the bottom
+// edge and the winner in the middle; and the list of moves beside the board.
+// Reads the board and the view every frame; only the list takes input.
 class SporrikHud : public RenderNode {
 public:
     static constexpr int kPlayers = 2;
@@ -45,16 +49,19 @@ public:
         float resultY = 0.0f;
     };
 
-    // board: not owned.
-    explicit SporrikHud(GameBoard* board);
+    // board and view: not owned; without a view there is no list of moves
+    // and no coach.
+    explicit SporrikHud(GameBoard* board, GameView* view = nullptr);
     ~SporrikHud() override;
 
     // Who is to move and whether a computer is thinking; empty while moves
-    // are shown, before the first game and once winner (board.winner()) is
-    // decided.
+    // are shown, without a game on the board and once winner (board.winner())
+    // is decided.
     static std::string turnCaption(const GameBoard& board, int winner);
     // scale: the texts' size against their pixel sizes (fittedScale); the
     // pixel offsets from the edges follow it, so that the texts keep apart.
+    // Without a game on the board (before the first, in the fluid demo) the
+    // counts are empty.
     static Captions compose(const GameBoard& board, int framesPerSecond, int viewportWidth,
                             int viewportHeight = TextScale::kLayoutHeight, float scale = 1.0f);
     // The text scale, or less where the two counts along the bottom edge
@@ -70,9 +77,17 @@ public:
     Text* getPlayerText(int player) const { return playerTexts[static_cast<size_t>(player - 1)].get(); }
     Text* getResultText() const { return resultText.get(); }
     Text* getTurnText() const { return turnText.get(); }
+    // Line 0 or 1 of the coach's words.
+    Text* getCoachText(int line) const { return coachTexts[static_cast<size_t>(line)].get(); }
+    // Null without a view.
+    MoveList* getMoveList() const { return moveList.get(); }
+    // The list of moves, on screen, lies under the pointer at (x, y),
+    // fractions of the window from the top left.
+    bool coversPointer(float x, float y) const;
 
 private:
     GameBoard* board; // not owned: the game's board
+    GameView* view;   // not owned: the application, may be null
     std::unique_ptr<ControlContainer> container;
     std::unique_ptr<Font> smallFont;
     std::unique_ptr<Font> bigFont;
@@ -80,5 +95,7 @@ private:
     std::array<std::unique_ptr<Text>, kPlayers> playerTexts;
     std::unique_ptr<Text> resultText;
     std::unique_ptr<Text> turnText;
+    std::array<std::unique_ptr<Text>, 2> coachTexts;
+    std::unique_ptr<MoveList> moveList;
     FrameCounter frames;
 };

@@ -157,12 +157,16 @@ TEST(Arguments, AreFoundByWholeName_WindowChoosesAWindow_PathLeadsResolvePath) {
     system.setArguments(1, plain);
 }
 
-TEST(CommandLine, HelpAndUnknownArgumentsAfterTheProgramName) {
+// --replay takes the next word as its file, whatever it looks like; a
+// --replay without one gives an empty file.
+TEST(CommandLine, HelpReplayExportAndUnknownArgumentsAfterTheProgramName) {
     using Words = std::vector<std::string>;
     const struct {
         Words arguments;
         bool help;
         Words unknown;
+        const char* replay = nullptr;
+        bool exportLast = false;
     } cases[] = {
         {{"sporrik"}, false, {}},
         {{"sporrik", "window", "path=/x", "window=1", "scale=0.5"}, false, {}},
@@ -170,10 +174,19 @@ TEST(CommandLine, HelpAndUnknownArgumentsAfterTheProgramName) {
         {{"sporrik", "window", "-h"}, true, {}},
         {{"--help"}, false, {}}, // the program's own name
         {{"sporrik", "windowed", "paths=x", "--fast", ""}, false, {"windowed", "paths=x", "--fast", ""}},
+        {{"sporrik", "--replay", "--help", "x"}, true, {"x"}, "--help"},
+        {{"sporrik", "--replay", "kept game.txt", "window"}, false, {}, "kept game.txt"},
+        {{"sporrik", "window", "--replay"}, false, {}, ""},
+        {{"sporrik", "--export-last", "--replay=a"}, false, {"--replay=a"}, nullptr, true},
+        {{"--export-last", "--replay"}, false, {}, ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CommandLine::asksForHelp(c.arguments), c.help) << c.arguments.back();
         EXPECT_EQ(CommandLine::unknownArguments(c.arguments), c.unknown) << c.arguments.back();
+        EXPECT_EQ(CommandLine::asksForExport(c.arguments), c.exportLast) << c.arguments.back();
+        std::string file = "unchanged";
+        EXPECT_EQ(CommandLine::replayFile(c.arguments, file), c.replay != nullptr) << c.arguments.back();
+        EXPECT_EQ(file, c.replay != nullptr ? c.replay : "unchanged") << c.arguments.back();
     }
 }
 

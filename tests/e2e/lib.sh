@@ -19,12 +19,13 @@ finish() {
 }
 trap finish EXIT
 
-# Settings and the game in progress are kept in folders of this run only, so
-# that no test starts from what another left behind.
+# Settings, the game in progress and the kept games are in folders of this
+# run only, so that no test starts from what another left behind.
 XDG_CONFIG_HOME=$(mktemp -d)
 XDG_STATE_HOME=$(mktemp -d)
-export XDG_CONFIG_HOME XDG_STATE_HOME
-temporary+=("$XDG_CONFIG_HOME" "$XDG_STATE_HOME")
+XDG_DATA_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME XDG_STATE_HOME XDG_DATA_HOME
+temporary+=("$XDG_CONFIG_HOME" "$XDG_STATE_HOME" "$XDG_DATA_HOME")
 
 # within <seconds> <command...>: runs the command until it succeeds, a busy
 # machine may draw a frame or two a second; false when the time is up.

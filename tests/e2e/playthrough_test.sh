@@ -1,9 +1,9 @@
 # A whole session under real pointer and key input: every path of the menus,
 # two humans taking turns with the play aids (the marked fields of a selected
-# figure, H hiding them, the last move marked), a move against the hard
-# computer taken back with Backspace, a few human moves against the easy and
-# the expert computer, every option and camera key, a small window and back,
-# Escape, Continue and Exit. Every step leaves a numbered screenshot under
+# figure, H hiding them, the last move marked), the demonstration keeping
+# their game, a move against the hard computer taken back with Backspace, a
+# few human moves against the easy and the expert computer, every option and
+# camera key, a small window and back, Escape, Continue and Exit. Every step leaves a numbered screenshot under
 # $SPORRIK_SHOTS and is checked.
 source "$(dirname "$0")/lib.sh"
 
@@ -164,8 +164,8 @@ main_menu_drawn() {
 await 30 main-menu main_menu_drawn || fail "no New Game in the first button, or no pointer image"
 main=$shot
 logo_shown "$main" || fail "no logo"
-# "Fluid Demo" is narrowed to the 272 pixels inside its button.
-for entry in "1 4" "2 10 27.2" "3 7" "4 4"; do
+# New Game, Games, Demos, Options, Exit; no Continue without a game.
+for entry in "1 5" "2 5" "3 7" "4 4"; do
     set -- $entry
     expect_chars "$main" "$(button_box $(menu_button "$1"))" "$2" "${3:-30.1}"
 done
@@ -181,8 +181,12 @@ done
 menu back $(new_game_button back)
 await 10 back-main texts_match "$main" 1024x768+0+0 || fail "Back did not return to the main menu"
 
-# Fluid Demo: the scene alone; the middle button stirs the water.
-menu fluid-demo $(menu_button 2)
+# Fluid Demo, the second of the demonstrations: the scene alone; the middle
+# button stirs the water. "Fluid Demo" is narrowed to the 272 pixels inside
+# its button.
+menu demos-menu $(menu_button 2)
+expect_chars "$shot" "$(button_box $(menu_button 1))" 10 27.2
+menu fluid-demo $(menu_button 1)
 fluid=$shot
 logo_gone "$fluid" || fail "menu still shown in the fluid demo"
 stir
@@ -201,6 +205,8 @@ menu player2-human $(new_game_button player2)
 kinds 5 5
 menu humans-started $(new_game_button hard)
 expect_game "$shot"
+# The list of moves stays hidden from here on: the checks watch the board.
+xdotool key --window "$window" l
 await_turn 0,0 humans-first-turn
 start=$shot
 marks -lt 190 || fail "fields marked before a figure is selected"
@@ -226,9 +232,10 @@ await 30 last-move-marked landed || fail "player 1's second jump did not land"
 to_menu humans-escape
 [ "$(differ_text "$main" "$shot" "$first")" -gt 500 ] || fail "no Continue in a human game"
 
-# Demo: two computers play, which ends the humans' game; Escape does not
-# offer to continue theirs.
-menu demo $(menu_button 1)
+# Demo: two computers play while the humans' game waits; Escape offers
+# Continue for it (Continue, New Game, Games, Demos, Options, Exit).
+menu demos $(menu_button 3)
+menu demo $(menu_button 0)
 expect_game "$shot"
 # The counts to compare with once the first figures have appeared.
 sleep 1
@@ -236,10 +243,11 @@ shot demo-begun
 demo=$shot
 await 20 demo-playing counts_changed "$demo" 1024x50+0+718 || fail "the computers do not play"
 to_menu demo-left
+[ "$(differ_text "$main" "$shot" "$first")" -gt 500 ] || fail "the demonstration lost the humans' game"
 
 # A split against the hard computer (player 2 a computer again), its answer,
 # and Backspace: the counts read as at the start, the figure is selected again.
-menu hard-new-game $(menu_button 0)
+menu hard-new-game $(menu_button 1)
 menu player2-computer $(new_game_button player2)
 kinds 5 8
 menu hard-started $(new_game_button hard)
@@ -255,11 +263,9 @@ await_turn 0,0 play-on
 # The first Escape drops the selection that take-back restored.
 xdotool key --window "$window" Escape
 to_menu hard-left
-menu demo-ends-hard $(menu_button 1)
-to_menu demo-ends-hard-left
 
 # The easy computer; Escape offers Continue, which returns to the game.
-menu easy-new-game $(menu_button 0)
+menu easy-new-game $(menu_button 1)
 human_game easy
 # The answer's last conversion grows on after the turn has passed: the counts
 # are taken once three shots in a row read the same.
@@ -283,12 +289,10 @@ menu easy-continued $(menu_button 0)
 expect_game "$shot"
 [ "$(differ_text "$game" "$shot" 1024x50+0+718)" -eq 0 ] || fail "Continue changed the counts"
 
-# A new game needs the running one ended: the demonstration does that. The
-# expert thinks on a thread of its own while the scene runs.
+# New Game beside Continue. The expert thinks on a thread of its own while
+# the scene runs.
 to_menu easy-left
-menu demo-again $(menu_button 1)
-to_menu demo-again-left
-menu expert-new-game $(menu_button 0)
+menu expert-new-game $(menu_button 1)
 human_game expert
 park_pointer
 sleep 0.5
@@ -386,9 +390,9 @@ window_geometry
 [ "$WIDTH" -eq 1024 ] && [ "$HEIGHT" -eq 768 ] || fail "window not back to 1024 x 768: $WIDTH x $HEIGHT"
 expect_game "$shot"
 
-# Escape and Exit.
+# Escape and Exit, the last of six buttons.
 to_menu before-exit
-click_at $(menu_button 4)
+click_at $(menu_button 5)
 await_end "Exit"
 [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Exit: $(cat "$game_log")"
 echo "play-through passed: $step_number screenshots in $SPORRIK_SHOTS"

@@ -10,11 +10,14 @@ foreach(part png md3 cfg skin wav)
     endif()
     file(COPY ${seeds} DESTINATION ${OUT}/${part})
 endforeach()
-# The kept files: a game with its take-back history, and the settings.
+# The kept files: a game with its take-back history, and the settings; a
+# game record.
 foreach(part game settings)
     file(REMOVE_RECURSE ${OUT}/${part})
     file(COPY ${TEST_KEEP}/${part}.ini DESTINATION ${OUT}/${part})
 endforeach()
+file(REMOVE_RECURSE ${OUT}/record)
+file(COPY ${TEST_KEEP}/record.txt DESTINATION ${OUT}/record)
 # The network: packets of every message kind, and step sequences that play.
 foreach(part netmessage netgame)
     file(REMOVE_RECURSE ${OUT}/${part})

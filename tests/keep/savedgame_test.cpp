@@ -50,7 +50,8 @@ std::string fields(const GameBoard& board) {
 
 // A game written at any moment, even while a move is still being shown, and
 // continued on another board stands where the original stands once every
-// move is shown, and takes back the same moves.
+// move is shown, with the same moves from the start, and takes back the same
+// moves.
 TEST(SavedGame, WrittenAnywhere_ContinuesAsTheOriginal) {
     for (unsigned seed = 0; seed < 40; ++seed) {
         std::mt19937 rng(seed);
@@ -70,6 +71,7 @@ TEST(SavedGame, WrittenAnywhere_ContinuesAsTheOriginal) {
             drain(continued);
             drain(original);
             ASSERT_EQ(fields(continued), fields(original)) << "seed " << seed << " step " << step;
+            ASSERT_TRUE(continued.getMoves() == original.getMoves()) << "seed " << seed << " step " << step;
             ASSERT_EQ(continued.takeBack(), original.takeBack());
             ASSERT_EQ(fields(continued), fields(original)) << "after take-back, seed " << seed;
             continued.continueTurn();
@@ -112,6 +114,9 @@ TEST(SavedGame, DamagedOrImpossible_RefusedWithTheReason) {
         {replaced(valid, "level", std::string("lev\0el", 6)), "zero byte"},
         {valid + "[game]\nlevel = easy\n", "twice"},
         {replaced(valid, "[game]", "[game"), "syntax"},
+        {valid + "[moves]\ncount = 1\n1 = a1b2\n", "[moves] do not lead to the game's fields"},
+        {valid + "[moves]\ncount = 1\n1 = a1z2\n", "[moves] 1 is not a move"},
+        {valid + "[moves]\ncount = 2\n1 = a1b2\n", "[moves] does not hold 2 moves"},
     };
     for (const auto& c : cases) {
         reason.clear();

@@ -9,6 +9,7 @@
 #include "ui/menumain.h"
 #include "ui/menunewgame.h"
 #include "ui/menuoptions.h"
+#include "ui/movelist.h"
 #include "ui/sporrikhud.h"
 #include "ui/text.h"
 #include "ui/textscale.h"
