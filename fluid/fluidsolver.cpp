@@ -5,6 +5,7 @@
 #include <cstring>
 
 #if defined(__x86_64__)
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 
@@ -70,7 +71,7 @@ void roundCellsPortable(FluidSolver::Cell* cells, size_t count) {
 #if defined(__x86_64__)
 // The processor's own conversion there and back, two cells an instruction.
 __attribute__((target("avx,f16c"))) void roundCellsF16c(FluidSolver::Cell* cells, size_t count) {
-    float* values = &cells[0].v[0];
+    float* values = reinterpret_cast<float*>(&cells[0].v);
     size_t k = 0;
     for (; k + 2 <= count; k += 2) {
         const __m256 pair = _mm256_loadu_ps(values + k * kChannels);
@@ -89,7 +90,10 @@ using RoundCells = void (*)(FluidSolver::Cell*, size_t);
 RoundCells chooseRounding() {
 #if defined(__x86_64__)
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx") && __builtin_cpu_supports("f16c")) {
+    // Not every compiler names F16C to __builtin_cpu_supports: its CPUID bit.
+    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
+    const bool f16c = __get_cpuid(1, &eax, &ebx, &ecx, &edx) && (ecx & bit_F16C) != 0;
+    if (__builtin_cpu_supports("avx") && f16c) {
         return roundCellsF16c;
     }
 #endif

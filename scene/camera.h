@@ -40,6 +40,4 @@ private:
     vec3 up{0.0f, 0.0f, 1.0f};
     float fov = 60.0f;
     float aspect = 4.0f / 3.0f;
-    float nearPlane = 1.0f;
-    float farPlane = 1000.0f;
 };

@@ -5,8 +5,10 @@
 # a growing corpus under build-fuzz/fuzz-corpus, seeded from the generated
 # assets; a crash, leak or sanitizer report is kept under
 # build-fuzz/fuzz-findings and fails the run. SPORRIK_FUZZ_ASSETS may name
-# the generated assets of another build (scripts/test.sh passes the Release
-# build's), which spares building the generator here.
+# the generated assets of another build, which spares building the generator
+# here. SPORRIK_FUZZ_BUILD may name a fuzz build configured elsewhere
+# (scripts/test.sh passes its sanitized build, which holds the tests too);
+# its corpora and findings are kept there.
 #
 #   scripts/fuzz.sh [seconds] [target...]     targets: png wav md3 cfg skin game settings
 #                                             record netmessage netgame
@@ -25,13 +27,19 @@ if [ ${#targets[@]} -eq 0 ]; then
     targets=(png wav md3 cfg skin game settings record netmessage netgame)
 fi
 
-build=build-fuzz
-generator=()
-[ -f "$build/CMakeCache.txt" ] || generator=(-GNinja)
-# Precompiled headers save a fifth of the compile; the Release build checks
-# that every file includes what it uses.
-cmake "${generator[@]}" -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DSPORRIK_FUZZ=ON \
-    -DSPORRIK_WARNINGS_AS_ERRORS=ON -DSPORRIK_PRECOMPILED_HEADERS=ON -DSPORRIK_FUZZ_ASSETS="${SPORRIK_FUZZ_ASSETS:-}" >/dev/null
+build=${SPORRIK_FUZZ_BUILD:-build-fuzz}
+if [ -z "${SPORRIK_FUZZ_BUILD:-}" ]; then
+    generator=()
+    [ -f "$build/CMakeCache.txt" ] || generator=(-GNinja)
+    # Precompiled headers save a fifth of the compile; the Release build
+    # checks that every file includes what it uses.
+    cmake "${generator[@]}" -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DSPORRIK_FUZZ=ON -DBUILD_TESTING=OFF -DSPORRIK_WARNINGS_AS_ERRORS=ON -DSPORRIK_PRECOMPILED_HEADERS=ON \
+        -DSPORRIK_FUZZ_ASSETS="${SPORRIK_FUZZ_ASSETS:-}" >/dev/null
+elif ! grep -q '^SPORRIK_FUZZ:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
+    echo "fuzz: $build is no fuzz build" >&2
+    exit 2
+fi
 cmake --build "$build" -j"$(nproc)" --target sporrik_fuzz_seeds $(printf 'sporrik_fuzz_%s ' "${targets[@]}")
 if $build_only; then
     exit 0

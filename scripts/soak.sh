@@ -15,7 +15,7 @@ seconds=${1:-600}
     echo "usage: scripts/soak.sh [seconds >= 10]" >&2
     exit 2
 }
-build=${SPORRIK_SOAK_BUILD:-build-sanitize}
+build=$(realpath -m "${SPORRIK_SOAK_BUILD:-build-sanitize}")
 
 if [ -z "${SOAK_INSIDE_X:-}" ]; then
     if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -30,8 +30,8 @@ if [ -z "${SOAK_INSIDE_X:-}" ]; then
     SOAK_INSIDE_X=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$seconds"
 fi
 
-export SPORRIK_ASSETS=$PWD/$build/assets
-export SPORRIK_SHOTS=$PWD/$build/soak
+export SPORRIK_ASSETS=$build/assets
+export SPORRIK_SHOTS=$build/soak
 # Leaks are reported at exit; a report of any kind ends the run with a fault.
 export ASAN_OPTIONS=detect_leaks=1:exitcode=23
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
@@ -47,7 +47,7 @@ mkdir -p "$SPORRIK_SHOTS"
 export SPORRIK_BIN=$SPORRIK_SHOTS/sporrik-preloaded
 preload=""
 [ -n "$driver" ] && preload="LD_PRELOAD='$asan $driver'"
-printf '#!/bin/sh\n%s exec "%s" "$@"\n' "$preload" "$PWD/$build/sporrik" >"$SPORRIK_BIN"
+printf '#!/bin/sh\n%s exec "%s" "$@"\n' "$preload" "$build/sporrik" >"$SPORRIK_BIN"
 chmod +x "$SPORRIK_BIN"
 source tests/e2e/lib.sh
 

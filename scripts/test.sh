@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Sets everything up on a Debian 12 machine and builds Sporrik twice at once,
-# both with warnings as errors: a Release build of the game, the tests that
-# draw and the asset generator's tests, and a Debug build with
-# AddressSanitizer and UndefinedBehaviorSanitizer of the game and the tests
-# that need no display. Each test runs once: the drawing and end-to-end tests
-# on the Release build under one virtual X server, the others sanitized
-# beside the end-to-end tests, as are the fuzz build and the benchmarks; then
-# the fuzz targets, side by side for 50 seconds, beside a minute of the
-# sanitized game (scripts/soak.sh). Each step says how long it took.
+# Sets everything up on a Debian 12 machine and builds Sporrik twice, both
+# with warnings as errors: a Release build of the game, the tests that draw
+# and the asset generator's tests, and beside it, at a lower priority, a
+# Debug build with AddressSanitizer, UndefinedBehaviorSanitizer and the
+# fuzzer's coverage of the game, the tests that need no display and the fuzz
+# targets. Each test runs once: the drawing and end-to-end tests on the
+# Release build under one virtual X server, the others sanitized beside
+# them; then the fuzz targets, side by side for 50 seconds, beside a minute
+# of the sanitized game (scripts/soak.sh). Each step says how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -53,23 +53,33 @@ jobs=$(nproc)
 # made earlier keeps its generator.
 generator() { [ -f "$1/CMakeCache.txt" ] || echo -GNinja; }
 cmake $(generator build) -S . -B build -DCMAKE_BUILD_TYPE=Release -DSPORRIK_WARNINGS_AS_ERRORS=ON
-# Drawing tests are left out of the sanitized build: the GL driver's own
-# allocations would drown their reports. Line tables are all a report needs;
-# fuller debug information only slows the compile and link. Precompiled
-# headers save this build a quarter of its processor time; the Release build,
-# without them, checks that the game's files include what they use.
-cmake $(generator build-sanitize) -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSPORRIK_SANITIZE=ON \
-    -DSPORRIK_WARNINGS_AS_ERRORS=ON -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DSPORRIK_PRECOMPILED_HEADERS=ON
+# The sanitized build is clang's, with AddressSanitizer, UndefinedBehavior-
+# Sanitizer and the fuzzer's coverage: one build of the game's libraries serves
+# the unit tests, the game for the soak and the fuzz targets. Drawing tests
+# are left out of it: the GL driver's own allocations would drown their
+# reports. Line tables are all a report needs; fuller debug information only
+# slows the compile and link. Precompiled headers save this build a quarter
+# of its processor time; the Release build, without them, checks that the
+# game's files include what they use. A folder that an older version of this
+# command made with another compiler is made anew.
+if [ -f build-sanitize/CMakeCache.txt ] && ! grep -q '^SPORRIK_FUZZ:BOOL=ON' build-sanitize/CMakeCache.txt; then
+    rm -rf build-sanitize
+fi
+cmake $(generator build-sanitize) -S . -B build-sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+    -DSPORRIK_SANITIZE=ON -DSPORRIK_FUZZ=ON -DSPORRIK_WARNINGS_AS_ERRORS=ON "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1" \
+    -DSPORRIK_PRECOMPILED_HEADERS=ON
+
 # The Release build makes what the tests below use, and the icon and the
-# compressed documents the install takes. The two builds run at once: each
-# leaves a core idle while it links or generates the assets.
+# compressed documents the install takes; the benchmarks wait for it, as
+# they build in its folder.
+release_built=build/release-built.stamp
+rm -f "$release_built"
 release_build() {
     cmake --build build -j"$jobs" --target sporrik sporrik-server sporrik_assets sporrik_icon \
         sporrik_display_tests sporrik_tools_tests sporrik_compressed_docs
+    touch "$release_built"
 }
 sanitized_build() { cmake --build build-sanitize -j"$jobs" --target sporrik_unit_tests sporrik; }
-step "builds" beside build-sanitize/build.log sanitized_build -- release_build
-
 # The generator's determinism (two whole runs) is checked in the Release
 # build, with the rest of its tests; under the sanitizers it has already run
 # once, for the assets.
@@ -78,26 +88,45 @@ sanitized_tests() {
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 GTEST_FILTER='-AssetGenerator.TwoRuns*' \
         ctest --test-dir build-sanitize --output-on-failure -L unit -j"$jobs"
 }
-# The fuzz build takes its seeds from the Release build's generated assets.
-fuzz_build() { SPORRIK_FUZZ_ASSETS="$PWD/build/assets" scripts/fuzz.sh --build; }
-# No test runs the benchmarks; they are built so that they keep compiling,
-# while the end-to-end tests leave the processor idle.
+fuzz_build() { SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh --build; }
+# No test runs the benchmarks; they are built so that they keep compiling.
 bench_build() {
+    until [ -e "$release_built" ]; do sleep 1; done
     cmake --build build -j"$jobs" --target framebench fluidbench imagebench meshbench sporrik_rulesbench
 }
+# The sanitized side runs at a lower priority beside the Release build and
+# the tests that draw: it takes the cores that the Release build leaves idle
+# while it links and generates the assets, and the time in which the
+# end-to-end tests wait on the game in real time, while those keep the
+# processor when they need it. It runs in a session of its own, so that a
+# failure elsewhere ends all of it.
+sanitized_side() { sanitized_build && sanitized_tests && fuzz_build && bench_build; }
+setsid nice -n 10 bash -c "set -euo pipefail; jobs=$jobs; release_built=$release_built
+    $(declare -f sanitized_build sanitized_tests fuzz_build bench_build sanitized_side); sanitized_side" \
+    >build-sanitize/side.log 2>&1 &
+side=$!
+trap 'kill -- -"$side" 2>/dev/null || true' EXIT
+await_side() {
+    local status=0
+    wait "$side" || status=$?
+    cat build-sanitize/side.log
+    return $status
+}
+
+step "Release build" release_build
 
 # Drawing tests share this one server. It must not reset when its last client
 # leaves, or a test that connects at that moment is refused. The game in the
 # end-to-end tests draws with one of llvmpipe's threads (the same pictures, a
 # fifth less processor time for the game, which draws as fast as it can): the
 # work beside it gets the other core.
-all_tests() {
+drawing_tests() {
     ctest --test-dir build --output-on-failure -j"$jobs" -R '_gl_tests$|^sporrik_tools_tests$' &&
-        beside build-sanitize/unit-tests.log eval "sanitized_tests && fuzz_build && bench_build" -- \
-            env LP_NUM_THREADS=1 ctest --test-dir build --output-on-failure -L e2e
+        LP_NUM_THREADS=1 ctest --test-dir build --output-on-failure -L e2e
 }
-step "tests" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
-    bash -c "set -euo pipefail; jobs=$jobs; $(declare -f sanitized_tests fuzz_build bench_build beside all_tests); all_tests"
+step "drawing and end-to-end tests" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
+    bash -c "set -euo pipefail; jobs=$jobs; $(declare -f drawing_tests); drawing_tests"
+step "sanitized build and tests (beside the above)" await_side
 
-step "fuzzing and soak" beside build/fuzz.log env SPORRIK_FUZZ_ASSETS="$PWD/build/assets" scripts/fuzz.sh 50 -- \
+step "fuzzing and soak" beside build-sanitize/fuzz.log env SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh 50 -- \
     scripts/soak.sh 60
