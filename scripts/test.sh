@@ -83,7 +83,8 @@ fuzz_build() { SPORRIK_FUZZ_ASSETS="$PWD/build/assets" scripts/fuzz.sh --build; 
 # No test runs the benchmarks; they are built so that they keep compiling,
 # while the end-to-end tests leave the processor idle.
 bench_build() {
-    cmake --build build -j"$jobs" --target framebench fluidbench imagebench meshbench sporrik_rulesbench
+    cmake --build build -j"$jobs" --target framebench fluidbench imagebench meshbench sporrik_rulesbench \
+        sporrik_netbench
 }
 
 # Drawing tests share this one server. It must not reset when its last client
