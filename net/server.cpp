@@ -68,6 +68,13 @@ Server::Server(const Options& options, std::unique_ptr<GameStore> given) : store
         throw InstantiationException("UDP port " + std::to_string(options.port) +
                                      " cannot be bound (another server on it?)");
     }
+    // Every datagram carries a CRC32 over its bytes and the connection's
+    // 32-bit id (ENet's own checksum; both sides set it, see ClientHost): a
+    // damaged datagram, or one of a connection that ended, is dropped. ENet
+    // tells connections from one address apart by 2 bits otherwise, and
+    // after a restart the stale packets of a client's old connection could
+    // land on another client's new one from the same socket.
+    host->checksum = enet_crc32;
     // ENet itself drops packets far beyond a message's size before it
     // gathers their fragments (the sender times out); those a little too
     // large reach the codec, which refuses them with a readable error.

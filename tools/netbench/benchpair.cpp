@@ -16,6 +16,9 @@ constexpr double kMillisecondsPerSecond = 1000;
 // A player's thinking time is drawn between these shares of the pace.
 constexpr double kShortestThought = 0.5;
 constexpr double kLongestThought = 1.5;
+// The most moves one player sends a second, even flat out: the server
+// refuses more than 30 messages a second from one peer as a flood.
+constexpr double kMinSecondsBetweenMoves = 1.0 / 20;
 // Counted under this code: a seated player whose reconnecting gave up.
 constexpr uint32_t kGaveUp = 0;
 
@@ -81,6 +84,13 @@ bool BenchPair::gameEnded() const {
     return over;
 }
 
+int BenchPair::countSeated() const {
+    const auto seated = [](const Player& player) {
+        return player.client.state() == NetClient::State::Seated && !player.client.isFinished() ? 1 : 0;
+    };
+    return seated(creator) + seated(joiner);
+}
+
 std::vector<BenchPair::Record> BenchPair::records() const {
     std::vector<Record> all = finished;
     if (!over && !creator.client.joinCode().empty()) {
@@ -108,6 +118,7 @@ void BenchPair::handle(Player& player, double now) {
             joiner.client.joinGame(event->joinCode);
             break;
         case Type::Joined:
+            tally.rejoins += player.seated ? 1 : 0;
             player.seated = true;
             break;
         case Type::MoveAccepted:
@@ -121,15 +132,20 @@ void BenchPair::handle(Player& player, double now) {
                 player.inFlight = 0;
             }
             break;
-        case Type::Position:
+        case Type::Position: {
             // Back after a drop (or a restart of the server): every move seen
-            // acknowledged before must still be there.
-            if (!isPrefix(player.acknowledged, player.client.game().moves())) {
+            // acknowledged before must still be there. The copy may already
+            // hold moves accepted after the position; their events follow.
+            const std::vector<std::string>& moves = player.client.game().moves();
+            const std::vector<std::string> position(
+                moves.begin(), moves.begin() + std::min<size_t>(event->number, moves.size()));
+            if (!isPrefix(player.acknowledged, position)) {
                 ++tally.lostAcknowledged;
             }
-            player.acknowledged = player.client.game().moves();
+            player.acknowledged = position;
             player.inFlight = 0;
             break;
+        }
         case Type::Reconnecting:
             ++tally.reconnects;
             break;
@@ -171,7 +187,7 @@ void BenchPair::act(Player& player, double now) {
     const auto next = static_cast<uint32_t>(game.moves().size() + 1);
     if (player.turn != next) {
         player.turn = next;
-        player.playAt = now + think();
+        player.playAt = std::max(now + think(), player.sentAt + kMinSecondsBetweenMoves);
     }
     if (now < player.playAt) {
         due = std::min(due, player.playAt);

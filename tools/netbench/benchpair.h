@@ -27,11 +27,12 @@ public:
     };
     // What every pair adds to; owned by the benchmark.
     struct Tally {
-        bool measuring = false;        // round trips and moves count only then
-        std::vector<float> roundTrips; // milliseconds from a move sent to its acknowledgement
-        uint64_t moves = 0;            // moves acknowledged to their player while measuring
-        uint64_t games = 0;            // games the players saw created
-        uint64_t reconnects = 0;
+        bool measuring = false;              // round trips and moves count only then
+        std::vector<float> roundTrips;       // milliseconds from a move sent to its acknowledgement
+        uint64_t moves = 0;                  // moves acknowledged to their player while measuring
+        uint64_t games = 0;                  // games the players saw created
+        uint64_t reconnects = 0;             // attempts to connect again after a drop
+        uint64_t rejoins = 0;                // seats taken again with the token
         uint64_t lostAcknowledged = 0;       // acknowledged moves missing from a later position
         std::map<uint32_t, uint64_t> errors; // refusals by code
     };
@@ -58,6 +59,8 @@ public:
     bool gameEnded() const;
     // Both players hold their seats in the game in play.
     bool isSeated() const { return creator.seated && joiner.seated; }
+    // The players seated in the game in play now (0, 1 or 2).
+    int countSeated() const;
     // Every game seen created, the one in play last.
     std::vector<Record> records() const;
 

@@ -4,15 +4,18 @@
 // time; a game that ends is followed by another. Prints one JSON line: the
 // games, moves a second, the round trip of a move from sending it to its
 // acknowledgement (median, 99th percentile, largest), the server's processor
-// share and peak memory, the load average, and the games lost: games the
-// players saw created that the server's database lacks, or that lack a move
-// a player saw acknowledged (read from the database after the server
-// stopped, and after every reconnection from the position the server sends).
+// share, its wait for a processor (what other work on the machine cost it)
+// and peak memory, the load average, and the games lost: games the players
+// saw created that the server's database lacks, or that lack a move a player
+// saw acknowledged (read from the database after the server stopped; after
+// every reconnection the position the server sends is checked the same way).
+// "Flat out" (--pace 0) still keeps each player under 20 moves a second,
+// below the server's flood limit for one peer.
 //
 // --kill K kills the server with SIGKILL K times at random moments of the
-// run and starts it again on the same database at once; after the run every
-// game is played to its end flat out, and "unfinished" counts those that do
-// not end.
+// run (each once the players are back from the one before) and starts it
+// again on the same database at once; after the run every game is played to
+// its end flat out, and "unfinished" counts those that do not end.
 //
 //   sporrik_netbench [--players N] [--seconds S] [--pace MS] [--server PATH]
 //                    [--port P] [--db PATH] [--kill K] [--seed N] [--keep]
@@ -238,7 +241,8 @@ public:
             "\"server_cpu_percent\": %.1f, \"server_wait_percent\": %.1f, \"server_peak_rss_mb\": %.1f, "
             "\"bench_cpu_percent\": %.1f, "
             "\"games_checked\": %zu, \"games_lost\": %zu, \"acknowledged_moves_lost\": %llu, "
-            "\"kills\": %ld, \"reconnects\": %llu, \"unfinished\": %zu, \"errors\": %llu, "
+            "\"kills\": %ld, \"back_after_kill_s\": %s, \"reconnect_attempts\": %llu, \"unfinished\": %zu, "
+            "\"errors\": %llu, "
             "\"server_exit\": %d, \"load_before\": %s, \"load_after\": %s}\n",
             options.players, options.paceMs, seconds, setupSeconds, seated,
             static_cast<unsigned long long>(tally.games), static_cast<unsigned long long>(tally.moves),
@@ -246,7 +250,7 @@ public:
             percentile(tally.roundTrips, kTail), percentile(tally.roundTrips, 1.0),
             kPercent * serverCpu / seconds, kPercent * serverWait / seconds, peak,
             kPercent * ownCpu / seconds, checked, lost,
-            static_cast<unsigned long long>(tally.lostAcknowledged), options.kills,
+            static_cast<unsigned long long>(tally.lostAcknowledged), options.kills, recoveryList().c_str(),
             static_cast<unsigned long long>(tally.reconnects), unfinished,
             static_cast<unsigned long long>(errors), exitStatus, loadBefore.c_str(), loadAfter.c_str());
         for (const auto& [code, count] : tally.errors) {
@@ -288,14 +292,18 @@ private:
                 "--join-burst", kJoinBurst,           "--max-peers", kMaxPeers};
     }
 
+    // One kill in each of options.kills equal spans of the run's middle,
+    // at a random moment of the span's middle half, so that the players
+    // have come back from one kill before the next.
     void scheduleKills() {
         std::mt19937 random(static_cast<uint32_t>(options.seed));
-        std::uniform_real_distribution<double> moment(kFirstKillShare * options.seconds,
-                                                      kLastKillShare * options.seconds);
+        const double first = kFirstKillShare * options.seconds;
+        const double span =
+            (kLastKillShare - kFirstKillShare) * options.seconds / static_cast<double>(options.kills);
+        std::uniform_real_distribution<double> within(span / 4, 3 * span / 4);
         for (long i = 0; i < options.kills; ++i) {
-            killAt.push_back(moment(random));
+            killAt.push_back(first + static_cast<double>(i) * span + within(random));
         }
-        std::sort(killAt.begin(), killAt.end());
         runStart = steadyNow();
     }
 
@@ -314,9 +322,20 @@ private:
             for (const auto& pair : pairs) {
                 pair->step(now);
             }
-            if (!killAt.empty() && now - runStart >= killAt.front()) {
+            // A kill waits until the players are back from the one before.
+            if (!killAt.empty() && killedAt == 0 && now - runStart >= killAt.front()) {
                 killAt.pop_front();
+                // Those seated now must take their seats again.
+                awaitedRejoins = tally.rejoins;
+                for (const auto& pair : pairs) {
+                    awaitedRejoins += static_cast<uint64_t>(pair->countSeated());
+                }
+                killedAt = now;
                 restartServer();
+            }
+            if (killedAt > 0 && tally.rejoins >= awaitedRejoins) {
+                recoveries.push_back(steadyNow() - killedAt);
+                killedAt = 0;
             }
         }
     }
@@ -328,6 +347,16 @@ private:
         if (!server->start(serverArguments(port), kServerStartSeconds, reason)) {
             std::fprintf(stderr, "sporrik_netbench: the server did not start again: %s\n", reason.c_str());
         }
+    }
+
+    std::string recoveryList() const {
+        std::string list = "[";
+        for (const double seconds : recoveries) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%s%.1f", list.size() > 1 ? ", " : "", seconds);
+            list += text;
+        }
+        return list + "]";
     }
 
     size_t count(bool (BenchPair::*test)() const) const {
@@ -355,6 +384,14 @@ private:
                     ++lost;
                     std::fprintf(stderr, "sporrik_netbench: game %s lost (%s)\n", record.code.c_str(),
                                  kept ? "moves differ" : "not in the database");
+                    if (kept)
+                        std::fprintf(
+                            stderr,
+                            "DETAIL ended %d finished %d creator %zu joiner %zu kept %zu prefixes %d %d\n",
+                            record.ended, kept->result.finished, record.creatorMoves.size(),
+                            record.joinerMoves.size(), kept->moves.size(),
+                            isPrefix(record.creatorMoves, kept->moves),
+                            isPrefix(record.joinerMoves, kept->moves));
                 }
             }
         }
@@ -369,6 +406,9 @@ private:
     std::vector<std::unique_ptr<BenchPair>> pairs;
     std::deque<double> killAt; // seconds into the run
     double runStart = 0;
+    double killedAt = 0;            // while the players come back after a kill
+    uint64_t awaitedRejoins = 0;    // the rejoins that make them all back
+    std::vector<double> recoveries; // seconds from each kill until every player seated then was back
 };
 
 } // namespace
