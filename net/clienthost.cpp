@@ -22,6 +22,8 @@ ClientHost::ClientHost(size_t maxConnections) {
         throw InstantiationException("no ENet client host for " + std::to_string(maxConnections) +
                                      " connections");
     }
+    // The server checks every datagram's CRC32 with the connection's id (see Server).
+    host->checksum = enet_crc32;
     host->maximumPacketSize = Protocol::kMaxServerMessageBytes;
     // Many clients on one socket: ENet's 256 KiB buffers would drop
     // datagrams under a burst (see Server).

@@ -18,6 +18,9 @@ namespace {
 constexpr enet_uint32 kTimeoutLimit = 32;
 constexpr enet_uint32 kTimeoutMinimumMs = 3000;
 constexpr enet_uint32 kTimeoutMaximumMs = 10000;
+// A quiet connection is pinged this often rather than ENet's twice a second:
+// a server with thousands of waiting players spends its time on moves.
+constexpr enet_uint32 kPingIntervalMs = 2000;
 const char* const kHexDigits = "0123456789abcdef";
 constexpr int kHexBase = 16;
 constexpr int kNibbleBits = 4;
@@ -90,6 +93,7 @@ bool NetClient::startConnection() {
     }
     peer->data = this;
     enet_peer_timeout(peer, kTimeoutLimit, kTimeoutMinimumMs, kTimeoutMaximumMs);
+    enet_peer_ping_interval(peer, kPingIntervalMs);
     return true;
 }
 

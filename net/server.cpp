@@ -28,6 +28,10 @@ constexpr double kTickInterval = 0.25;
 constexpr enet_uint32 kTimeoutLimit = 32;
 constexpr enet_uint32 kTimeoutMinimumMs = 5000;
 constexpr enet_uint32 kTimeoutMaximumMs = 15000;
+// A quiet peer is pinged this often rather than ENet's twice a second: with
+// thousands of players waiting for their opponents, pings and their
+// acknowledgements would take the time of moves.
+constexpr enet_uint32 kPingIntervalMs = 2000;
 // How long a shutdown waits for the peers to take their last words.
 constexpr double kShutdownWaitSeconds = 1.0;
 constexpr uint32_t kTurnMs = 100;
@@ -68,6 +72,13 @@ Server::Server(const Options& options, std::unique_ptr<GameStore> given) : store
         throw InstantiationException("UDP port " + std::to_string(options.port) +
                                      " cannot be bound (another server on it?)");
     }
+    // Every datagram carries a CRC32 over its bytes and the connection's
+    // 32-bit id (ENet's own checksum; both sides set it, see ClientHost): a
+    // damaged datagram, or one of a connection that ended, is dropped. ENet
+    // tells connections from one address apart by 2 bits otherwise, and
+    // after a restart the stale packets of a client's old connection could
+    // land on another client's new one from the same socket.
+    host->checksum = enet_crc32;
     // ENet itself drops packets far beyond a message's size before it
     // gathers their fragments (the sender times out); those a little too
     // large reach the codec, which refuses them with a readable error.
@@ -153,6 +164,7 @@ void Server::handleEvent(ENetEvent& event, double now) {
         const ServerLogic::PeerId id = ++nextPeer;
         event.peer->data = reinterpret_cast<void*>(static_cast<uintptr_t>(id));
         enet_peer_timeout(event.peer, kTimeoutLimit, kTimeoutMinimumMs, kTimeoutMaximumMs);
+        enet_peer_ping_interval(event.peer, kPingIntervalMs);
         enetPeers[id] = event.peer;
         logic->connect(id, event.peer->address.host, now);
         break;

@@ -1,4 +1,4 @@
-# What the installed game brings besides the executable and its assets, and
+# What the installed game brings besides the executables and its assets, and
 # the Debian package around it: cpack -G DEB in a build folder configured
 # with -DCMAKE_INSTALL_BINDIR=games, where Debian keeps games (see README).
 
@@ -9,7 +9,7 @@ install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/sporr
 # Debian wants the changelog and the manual page compressed, reproducibly:
 # without a name or a time stamp in the gzip header.
 find_program(SPORRIK_GZIP gzip REQUIRED)
-foreach(source changelog sporrik.6)
+foreach(source changelog sporrik.6 sporrik-server.1)
     set(compressed ${CMAKE_BINARY_DIR}/packaging/${source}.gz)
     add_custom_command(OUTPUT ${compressed}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
@@ -21,6 +21,24 @@ endforeach()
 add_custom_target(sporrik_compressed_docs ALL DEPENDS ${SPORRIK_COMPRESSED})
 install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/sporrik)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/sporrik.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/sporrik-server.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The server's systemd unit. Its ExecStart needs the installed server's whole
+# path, known only when installing (--prefix, or /usr in the package, which
+# CPack installs under DESTDIR), so the unit is written then. systemd reads
+# units under <prefix>/lib/systemd/system for /usr and /usr/local; Debian 12
+# keeps them in /lib/systemd/system (scripts/package-check.sh says so).
+set(SPORRIK_SYSTEMD_UNIT_DIR lib/systemd/system CACHE STRING
+    "where the server's systemd unit is installed, relative to the prefix or absolute")
+if(IS_ABSOLUTE ${CMAKE_INSTALL_BINDIR})
+    set(SPORRIK_SERVER_PATH ${CMAKE_INSTALL_BINDIR}/sporrik-server)
+else()
+    set(SPORRIK_SERVER_PATH "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/sporrik-server")
+endif()
+set(SPORRIK_UNIT ${CMAKE_BINARY_DIR}/packaging/sporrik-server.service)
+install(CODE "set(SPORRIK_SERVER_PATH \"${SPORRIK_SERVER_PATH}\")
+    configure_file(${CMAKE_SOURCE_DIR}/packaging/sporrik-server.service.in ${SPORRIK_UNIT} @ONLY)")
+install(FILES ${SPORRIK_UNIT} DESTINATION ${SPORRIK_SYSTEMD_UNIT_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME sporrik)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build, run and test Sporrik
 # (llvm-14 for the symbolizer that names the frames of clang's sanitizer
-# reports).
+# reports, systemd for systemd-analyze, which checks the server's unit).
 # Idempotent: packages already present are left alone, and apt is only asked
 # when something is missing.
 set -euo pipefail
@@ -14,6 +14,7 @@ packages=(
     libenet-dev libprotobuf-dev protobuf-compiler libsqlite3-dev
     libgl1-mesa-dri xvfb xauth xdotool imagemagick
     clang libclang-rt-14-dev llvm-14
+    systemd
 )
 
 missing=()

@@ -41,7 +41,10 @@ step "package"
 # first configuration; it reads no CPPFLAGS at all: the preprocessor's flags
 # (the fortified functions) go with the compiler's.
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
+# Debian 12 keeps systemd's units in /lib/systemd/system (lintian refuses
+# them in /usr/lib).
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=None -DBUILD_TESTING=OFF -DCMAKE_INSTALL_BINDIR=games \
+    -DSPORRIK_SYSTEMD_UNIT_DIR=/lib/systemd/system \
     -DCMAKE_CXX_FLAGS="$CPPFLAGS $CXXFLAGS" -DCMAKE_EXE_LINKER_FLAGS="$LDFLAGS"
 cmake --build "$BUILD" -j"$(nproc)"
 rm -f "$BUILD"/sporrik_*.deb
@@ -90,13 +93,17 @@ in_root sh -c "cd /tmp && apt-get install -y ./$(basename "$deb")"
 in_root dpkg -L sporrik >"$root/sporrik.list"
 for file in /usr/games/sporrik /usr/share/sporrik/cg/advectD.cg /usr/share/applications/sporrik.desktop \
     /usr/share/icons/hicolor/128x128/apps/sporrik.png /usr/share/metainfo/org.sporrik.sporrik.metainfo.xml \
-    /usr/share/doc/sporrik/copyright; do
+    /usr/share/doc/sporrik/copyright /usr/games/sporrik-server /usr/share/man/man1/sporrik-server.1.gz \
+    /lib/systemd/system/sporrik-server.service; do
     grep -qx "$file" "$root/sporrik.list" || fail "$file is not in the package"
 done
+grep -qx "ExecStart=/usr/games/sporrik-server --db /var/lib/sporrik/server.db" \
+    "$root/lib/systemd/system/sporrik-server.service" || fail "the server's unit does not start /usr/games/sporrik-server"
 
 step "start"
 as_player 'mkdir -p elsewhere && cd elsewhere && sporrik --help' | grep -q "path=<asset directory>" ||
     fail "sporrik --help"
+as_player 'sporrik-server --version' | grep -q "^protocol [0-9]" || fail "sporrik-server --version"
 # The virtual X server is the check's own tool, not a dependency of the game.
 in_root apt-get install -y --no-install-recommends xvfb xauth
 # The sky's last face is loaded when the first frame has taken every asset.

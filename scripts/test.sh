@@ -92,7 +92,8 @@ fuzz_build() { SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh --build; }
 # No test runs the benchmarks; they are built so that they keep compiling.
 bench_build() {
     until [ -e "$release_built" ]; do sleep 1; done
-    cmake --build build -j"$jobs" --target framebench fluidbench imagebench meshbench sporrik_rulesbench
+    cmake --build build -j"$jobs" --target framebench fluidbench imagebench meshbench sporrik_rulesbench \
+        sporrik_netbench
 }
 # The sanitized side runs at a lower priority beside the Release build and
 # the tests that draw: it takes the cores that the Release build leaves idle
