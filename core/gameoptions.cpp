@@ -88,7 +88,7 @@ void GameOptions::setMuted(bool muted) {
 
 void GameOptions::handleEvent(InputEvent& e) {
     const auto* key = dynamic_cast<const InputEventKeyDown*>(&e);
-    if (key != nullptr && (key->getKey() == 'm' || key->getKey() == 'M')) {
+    if (key != nullptr && (key->getKey() == 'm' || key->getKey() == 'M') && !(typing && typing())) {
         e.consume();
         setMuted(!isMuted());
     }

@@ -45,7 +45,8 @@ ServerLogic::PeerId idOf(const ENetPeer* peer) {
 
 } // namespace
 
-Server::Server(const Options& options, std::unique_ptr<GameStore> given) : store(std::move(given)) {
+Server::Server(const Options& options, std::unique_ptr<GameStore> given)
+    : store(std::move(given)), farewell(options.farewell) {
     EnetLibrary::initialize();
     if (!store) {
         std::string reason;
@@ -120,7 +121,7 @@ void Server::shutdown() {
     if (stopped) {
         return;
     }
-    logic->shutdown();
+    logic->shutdown(farewell);
     flushOutbox();
     stopped = true;
     const double deadline = steadyNow() + kShutdownWaitSeconds;
