@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <thread>
 
 namespace {
 
@@ -87,7 +88,7 @@ bool NetworkSession::hasGame() const {
     case NetworkPlay::Phase::Failed:
         return play.kept().has_value();
     case NetworkPlay::Phase::Idle:
-        return keptAtStart.has_value();
+        return keptAtStart.has_value() || (looking && looking->kind == Attempt::Kind::Resume);
     default:
         return false;
     }
@@ -112,8 +113,81 @@ void NetworkSession::continueGame() {
         return;
     }
     play.setOnTable(true);
-    play.resume(*game);
+    Attempt attempt;
+    attempt.kind = Attempt::Kind::Resume;
+    attempt.server = game->server;
+    attempt.kept = *game;
+    // The kept moves show while the name is looked up.
+    table.resume(NetworkPlay::recordOf(game->moves, game->seat));
+    begin(std::move(attempt));
     faceOwnSide();
+}
+
+void NetworkSession::begin(Attempt attempt) {
+    typedServer = attempt.server;
+    if (ServerAddress::isNumeric(attempt.server.host)) {
+        launch(attempt, attempt.server);
+        return;
+    }
+    attempt.lookup = std::make_shared<Attempt::Lookup>();
+    std::thread([lookup = attempt.lookup, host = attempt.server.host] {
+        std::optional<std::string> address = ServerAddress::resolve(host);
+        const std::lock_guard<std::mutex> lock(lookup->mutex);
+        lookup->address = std::move(address);
+        lookup->done = true;
+    }).detach();
+    looking = std::move(attempt);
+}
+
+void NetworkSession::followLookup() {
+    if (!looking) {
+        return;
+    }
+    std::optional<std::string> address;
+    {
+        const std::lock_guard<std::mutex> lock(looking->lookup->mutex);
+        if (!looking->lookup->done) {
+            return;
+        }
+        address = looking->lookup->address;
+    }
+    const Attempt attempt = std::move(*looking);
+    looking.reset();
+    if (!address) {
+        failureText = "Unknown host \"" + attempt.server.host + "\": no machine is known by that name.";
+        log(WARNING, kSource, failureText);
+        if (attempt.kind == Attempt::Kind::Resume) {
+            // The game stays kept: the name may be known again later.
+            keptAtStart = attempt.kept;
+        }
+        if (!application.menusVisible() && screens) {
+            screens(Screen::Failure);
+        }
+        return;
+    }
+    launch(attempt, {*address, attempt.server.port});
+}
+
+void NetworkSession::launch(const Attempt& attempt, const ServerAddress& address) {
+    switch (attempt.kind) {
+    case Attempt::Kind::Create:
+        // Swapping sides makes the game again on the address looked up.
+        createdOn = address;
+        play.create(address, hostSeat, false);
+        break;
+    case Attempt::Kind::Join:
+        play.join(address, attempt.code);
+        break;
+    case Attempt::Kind::Watch:
+        play.watch(address, attempt.code);
+        break;
+    case Attempt::Kind::Resume: {
+        KeptNetworkGame kept = attempt.kept;
+        kept.server = address;
+        play.resume(kept);
+        break;
+    }
+    }
 }
 
 void NetworkSession::putAside() {
@@ -122,7 +196,7 @@ void NetworkSession::putAside() {
 
 void NetworkSession::leaveGame() {
     const NetworkPlay::Phase phase = play.getPhase();
-    if (phase == NetworkPlay::Phase::Idle && !keptAtStart) {
+    if (phase == NetworkPlay::Phase::Idle && !keptAtStart && !looking) {
         return;
     }
     if (phase == NetworkPlay::Phase::Playing && !play.game().moves().empty()) {
@@ -131,6 +205,7 @@ void NetworkSession::leaveGame() {
     log(NOTE, kSource, "network game left");
     play.leave();
     play.setOnTable(false);
+    looking.reset();
     stopHosting();
     forgetKept();
     lastPhase = NetworkPlay::Phase::Idle;
@@ -168,6 +243,9 @@ void NetworkSession::stopHosting() {
 }
 
 NetworkHost::Phase NetworkSession::networkPhase() const {
+    if (looking) {
+        return Phase::Connecting;
+    }
     switch (play.getPhase()) {
     case NetworkPlay::Phase::Connecting:
         return Phase::Connecting;
@@ -179,10 +257,10 @@ NetworkHost::Phase NetworkSession::networkPhase() const {
     case NetworkPlay::Phase::Watching:
         return Phase::Watching;
     case NetworkPlay::Phase::Failed:
-        return Phase::Failed;
     case NetworkPlay::Phase::Idle:
         break;
     }
+    // A failure named once and cleared leaves the menus free for the next try.
     return failureText.empty() ? Phase::Idle : Phase::Failed;
 }
 
@@ -207,7 +285,11 @@ std::string NetworkSession::createOnServer(const std::string& address) {
     reset();
     createdHere = false;
     createdOn = *server;
-    play.create(createdOn, hostSeat, false);
+    createdName = *server;
+    Attempt attempt;
+    attempt.kind = Attempt::Kind::Create;
+    attempt.server = *server;
+    begin(std::move(attempt));
     return std::string();
 }
 
@@ -222,7 +304,11 @@ std::string NetworkSession::joinGame(const std::string& address, const std::stri
         return kBadCode;
     }
     reset();
-    play.join(*server, *canonical);
+    Attempt attempt;
+    attempt.kind = Attempt::Kind::Join;
+    attempt.server = *server;
+    attempt.code = *canonical;
+    begin(std::move(attempt));
     return std::string();
 }
 
@@ -237,7 +323,11 @@ std::string NetworkSession::watchGame(const std::string& address, const std::str
         return kBadCode;
     }
     reset();
-    play.watch(*server, *canonical);
+    Attempt attempt;
+    attempt.kind = Attempt::Kind::Watch;
+    attempt.server = *server;
+    attempt.code = *canonical;
+    begin(std::move(attempt));
     return std::string();
 }
 
@@ -267,7 +357,7 @@ int NetworkSession::ownSeat() const {
 std::vector<std::string> NetworkSession::reachableAt() const {
     std::vector<std::string> where;
     if (!createdHere) {
-        where.push_back(createdOn.format(Protocol::kDefaultPort));
+        where.push_back(createdName.format(Protocol::kDefaultPort));
         return where;
     }
     const uint16_t port = hosted ? hosted->port() : hostPort;
@@ -281,6 +371,9 @@ std::vector<std::string> NetworkSession::reachableAt() const {
 }
 
 std::string NetworkSession::statusText() const {
+    if (looking) {
+        return "connecting to " + looking->server.format(Protocol::kDefaultPort) + "\u2026";
+    }
     return play.connectionLine();
 }
 
@@ -316,6 +409,7 @@ bool NetworkSession::showsNetworkGame() const {
 
 void NetworkSession::render(double elapsed, float) {
     clock += elapsed;
+    followLookup();
     play.update(clock);
     search.poll();
     followPhase();
@@ -341,7 +435,7 @@ void NetworkSession::followPhase() {
     const bool entered = before == P::Connecting && (phase == P::Waiting || phase == P::Playing || phase == P::Watching);
     if (entered) {
         if (!createdHere || play.getSeat() == 0) {
-            remembered = play.getServer().format(Protocol::kDefaultPort);
+            remembered = typedServer.format(Protocol::kDefaultPort);
         }
         if (!play.isOnTable()) {
             if (gameSession != nullptr) {

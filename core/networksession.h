@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,6 +92,27 @@ public:
     std::string keptPath() const;
 
 private:
+    // A start waiting for its server's name to be looked up, away from the
+    // game's loop: a name server that does not answer must not stop the game.
+    struct Attempt {
+        enum class Kind { Create, Join, Watch, Resume };
+        Kind kind = Kind::Join;
+        ServerAddress server;
+        std::string code;
+        KeptNetworkGame kept;
+        // Shared with the thread that looks the name up, which may outlive it.
+        struct Lookup {
+            std::mutex mutex;
+            bool done = false;
+            std::optional<std::string> address;
+        };
+        std::shared_ptr<Lookup> lookup;
+    };
+
+    void begin(Attempt attempt);
+    // Starts an attempt whose server is an IPv4 address.
+    void launch(const Attempt& attempt, const ServerAddress& address);
+    void followLookup();
     void loadKept();
     // Leaves any game before another begins; the server here stops.
     void reset();
@@ -117,12 +139,16 @@ private:
     std::vector<LanDiscovery::Search::Found> lastRound;
     int hostSeat = 1;
     ServerAddress createdOn;
+    // As the player typed it, for the screen.
+    ServerAddress createdName;
+    ServerAddress typedServer;
     bool createdHere = false;
     std::string failureText;
     std::string remembered;
     // A network game kept from an earlier run, not taken up yet.
     std::optional<KeptNetworkGame> keptAtStart;
     std::optional<KeptNetworkGame> lastKept;
+    std::optional<Attempt> looking;
     NetworkPlay::Phase lastPhase = NetworkPlay::Phase::Idle;
     bool recordKept = false;
     std::string recordPath;

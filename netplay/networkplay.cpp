@@ -235,6 +235,9 @@ void NetworkPlay::handle(const NetClient::Event& event) {
             opponentPresence = event.presence;
             if (event.presence == Protocol::SeatPresence::Away) {
                 awaySince = now;
+                log(NOTE, kSource, "player " + std::to_string(event.seat) + " disconnected from game " + getJoinCode());
+            } else if (phase == Phase::Playing) {
+                log(NOTE, kSource, "player " + std::to_string(event.seat) + " is back in game " + getJoinCode());
             }
             if (phase == Phase::Waiting && event.presence == Protocol::SeatPresence::Connected) {
                 phase = Phase::Playing;

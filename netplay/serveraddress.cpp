@@ -1,7 +1,10 @@
 #include "netplay/serveraddress.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <cctype>
+#include <netdb.h>
+#include <netinet/in.h>
 #include <vector>
 
 namespace {
@@ -91,6 +94,26 @@ std::optional<ServerAddress> ServerAddress::parse(const std::string& typed, uint
         return std::nullopt;
     }
     return address;
+}
+
+bool ServerAddress::isNumeric(const std::string& host) {
+    in_addr parsed{};
+    return inet_pton(AF_INET, host.c_str(), &parsed) == 1;
+}
+
+std::optional<std::string> ServerAddress::resolve(const std::string& host) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+        return std::nullopt;
+    }
+    char text[INET_ADDRSTRLEN] = {};
+    const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+    const bool written = inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr;
+    freeaddrinfo(found);
+    return written ? std::optional<std::string>(text) : std::nullopt;
 }
 
 std::string ServerAddress::format(uint16_t defaultPort) const {

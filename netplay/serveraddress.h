@@ -18,6 +18,12 @@ struct ServerAddress {
     // A host name of letters, digits and '-' in dot-separated labels, or
     // four numbers up to 255: what parse takes before the port.
     static bool isHostName(const std::string& host);
+    // Four numbers: needs no lookup.
+    static bool isNumeric(const std::string& host);
+    // The IPv4 address of a host name as text, looked up by the system
+    // (which may take its time: call it away from the game's loop); nothing
+    // when the name is unknown.
+    static std::optional<std::string> resolve(const std::string& host);
     // "host", or "host:port" when the port is not defaultPort.
     std::string format(uint16_t defaultPort) const;
     friend bool operator==(const ServerAddress& a, const ServerAddress& b) {
