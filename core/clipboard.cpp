@@ -47,7 +47,8 @@ bool awaitNotify(Display* display, Window window, XEvent& event) {
                 return true;
             }
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) {
             return false;
         }
@@ -83,8 +84,8 @@ std::string Clipboard::text() {
     unsigned char* data = nullptr;
     std::string result;
     // The length is in 32-bit units.
-    if (XGetWindowProperty(display, c.window, property, 0, kMaxBytes / 4, True, AnyPropertyType, &type, &format,
-                           &items, &remaining, &data) == Success &&
+    if (XGetWindowProperty(display, c.window, property, 0, kMaxBytes / 4, True, AnyPropertyType, &type,
+                           &format, &items, &remaining, &data) == Success &&
         data != nullptr) {
         if (format == 8 && (type == utf8 || type == XA_STRING)) {
             result.assign(reinterpret_cast<const char*>(data), items);

@@ -91,5 +91,6 @@ void GameOptions::handleEvent(InputEvent& e) {
     if (key != nullptr && (key->getKey() == 'm' || key->getKey() == 'M') && !(typing && typing())) {
         e.consume();
         setMuted(!isMuted());
+        log(NOTE, kSource, isMuted() ? "sound muted (M)" : "sound on again (M)");
     }
 }

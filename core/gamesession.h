@@ -123,8 +123,8 @@ private:
     void followAutoplay(double elapsed);
     std::vector<int32_t> boardFields() const;
 
-    WaterTable& table; // not owned: the package's scene
-    Main& application; // not owned: shows the menus
+    WaterTable& table;                 // not owned: the package's scene
+    Main& application;                 // not owned: shows the menus
     NetworkSession* network = nullptr; // not owned: the package's, may be null
     RecordFolder records;
     Mode mode = Mode::Play;

@@ -36,10 +36,9 @@ std::string withPort(const std::string& host, uint16_t port) {
 
 NetworkSession::NetworkSession(WaterTable& table, Main& application, std::string stateFolder,
                                RecordFolder records, uint16_t hostPort)
-    : table(table), application(application), stateFolder(std::move(stateFolder)), records(std::move(records)),
-      hostPort(hostPort), play(client, table.getBoard(), [this](const GameBoard::Record& game) {
-          this->table.resume(game);
-      }) {
+    : table(table), application(application), stateFolder(std::move(stateFolder)),
+      records(std::move(records)), hostPort(hostPort),
+      play(client, table.getBoard(), [this](const GameBoard::Record& game) { this->table.resume(game); }) {
     play.setOnTable(false);
     loadKept();
 }
@@ -388,8 +387,8 @@ std::vector<NetworkHost::LanGame> NetworkSession::lanGames() const {
     std::vector<LanGame> games;
     const auto add = [&games](const LanDiscovery::Search::Found& found) {
         const std::string code = JoinCode::format(found.game.code);
-        const bool known =
-            std::any_of(games.begin(), games.end(), [&code](const LanGame& game) { return game.code == code; });
+        const bool known = std::any_of(games.begin(), games.end(),
+                                       [&code](const LanGame& game) { return game.code == code; });
         if (!known) {
             games.push_back({found.game.name + "  " + code, withPort(found.address, found.game.port), code});
         }
@@ -411,7 +410,14 @@ void NetworkSession::render(double elapsed, float) {
     clock += elapsed;
     followLookup();
     play.update(clock);
+    const size_t known = search.found().size();
     search.poll();
+    for (size_t i = known; i < search.found().size(); ++i) {
+        const LanDiscovery::Search::Found& found = search.found()[i];
+        log(NOTE, kSource,
+            "on the local network: " + found.game.name + " hosts " + JoinCode::format(found.game.code) +
+                " at " + withPort(found.address, found.game.port));
+    }
     followPhase();
     keep();
     logCounts();
@@ -432,7 +438,8 @@ void NetworkSession::followPhase() {
     }
     const P before = lastPhase;
     lastPhase = phase;
-    const bool entered = before == P::Connecting && (phase == P::Waiting || phase == P::Playing || phase == P::Watching);
+    const bool entered =
+        before == P::Connecting && (phase == P::Waiting || phase == P::Playing || phase == P::Watching);
     if (entered) {
         if (!createdHere || play.getSeat() == 0) {
             remembered = typedServer.format(Protocol::kDefaultPort);
@@ -512,7 +519,8 @@ void NetworkSession::keepRecord(bool finished) {
     }
     const std::string path = records.write(described, recordPath);
     if (!path.empty()) {
-        log(NOTE, kSource, std::string(finished ? "finished" : "unfinished") + " network game kept as " + path);
+        log(NOTE, kSource,
+            std::string(finished ? "finished" : "unfinished") + " network game kept as " + path);
         recordPath = path;
         recordKept = finished;
     }
@@ -544,7 +552,8 @@ void NetworkSession::logCounts() {
 void NetworkSession::faceOwnSide() {
     // Player 2 looks at the board from the other side, its own corner near.
     const CameraControl& camera = table.getCameraControl();
-    const float azimuth = CameraControl::kInitialAzimuth + (ownSeat() == GameBoard::kPlayer2 ? kHalfTurn : 0.0f);
+    const float azimuth =
+        CameraControl::kInitialAzimuth + (ownSeat() == GameBoard::kPlayer2 ? kHalfTurn : 0.0f);
     table.setOrbit(azimuth, camera.getElevation(), camera.getDistance());
 }
 

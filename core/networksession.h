@@ -125,8 +125,8 @@ private:
     void logCounts();
     void faceOwnSide();
 
-    WaterTable& table; // not owned: the package's scene
-    Main& application; // not owned
+    WaterTable& table;                  // not owned: the package's scene
+    Main& application;                  // not owned
     GameSession* gameSession = nullptr; // not owned, may be null
     std::function<void(Screen)> screens;
     std::string stateFolder;

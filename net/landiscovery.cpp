@@ -27,7 +27,8 @@ double steadyNow() {
 }
 
 bool readNumber(const std::string& word, uint32_t max, uint32_t& out) {
-    if (word.empty() || word.size() > kMaxDigits || word.find_first_not_of("0123456789") != std::string::npos) {
+    if (word.empty() || word.size() > kMaxDigits ||
+        word.find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }
     const unsigned long value = std::stoul(word);
@@ -39,15 +40,16 @@ bool readNumber(const std::string& word, uint32_t max, uint32_t& out) {
 }
 
 bool isNameCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
-           c == '_';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '-' || c == '_';
 }
 
 // The words of a datagram split at single spaces; none for one with a zero
 // byte, a line end or a run of spaces.
 std::vector<std::string> words(const std::string& datagram) {
     std::vector<std::string> out;
-    if (datagram.size() > LanDiscovery::kMaxDatagram || datagram.find_first_of(std::string("\0\r\n\t", 4)) != std::string::npos) {
+    if (datagram.size() > LanDiscovery::kMaxDatagram ||
+        datagram.find_first_of(std::string("\0\r\n\t", 4)) != std::string::npos) {
         return out;
     }
     std::string word;
@@ -109,8 +111,8 @@ std::optional<uint32_t> parseQuery(const std::string& datagram) {
 }
 
 std::string answer(const Answer& game) {
-    return std::string(kAnswerWord) + " " + std::to_string(game.protocol) + " " + std::to_string(game.port) + " " +
-           game.code + " " + answerName(game.name);
+    return std::string(kAnswerWord) + " " + std::to_string(game.protocol) + " " + std::to_string(game.port) +
+           " " + game.code + " " + answerName(game.name);
 }
 
 std::optional<Answer> parseAnswer(const std::string& datagram) {
@@ -149,8 +151,8 @@ std::vector<std::string> localAddresses() {
         return addresses;
     }
     for (const ifaddrs* at = list; at != nullptr; at = at->ifa_next) {
-        if (at->ifa_addr == nullptr || at->ifa_addr->sa_family != AF_INET || (at->ifa_flags & IFF_LOOPBACK) != 0 ||
-            (at->ifa_flags & IFF_UP) == 0) {
+        if (at->ifa_addr == nullptr || at->ifa_addr->sa_family != AF_INET ||
+            (at->ifa_flags & IFF_LOOPBACK) != 0 || (at->ifa_flags & IFF_UP) == 0) {
             continue;
         }
         char text[INET_ADDRSTRLEN] = {};
@@ -182,8 +184,8 @@ bool Responder::open(uint16_t port, std::string& reason) {
     address.host = ENET_HOST_ANY;
     address.port = port;
     if (enet_socket_bind(socket, &address) != 0) {
-        reason = "UDP port " + std::to_string(port) + " for the local network's queries cannot be had: " +
-                 std::strerror(errno);
+        reason = "UDP port " + std::to_string(port) +
+                 " for the local network's queries cannot be had: " + std::strerror(errno);
         enet_socket_destroy(socket);
         socket = -1;
         return false;
@@ -200,7 +202,8 @@ void Responder::serve(uint32_t timeoutMs) {
         return;
     }
     ENetAddress from{};
-    for (std::string datagram = received(socket, from); !datagram.empty(); datagram = received(socket, from)) {
+    for (std::string datagram = received(socket, from); !datagram.empty();
+         datagram = received(socket, from)) {
         const std::optional<uint32_t> asked = parseQuery(datagram);
         std::optional<Answer> game;
         {
@@ -260,9 +263,10 @@ bool Search::start(uint32_t wanted) {
     ifaddrs* list = nullptr;
     if (getifaddrs(&list) == 0) {
         for (const ifaddrs* at = list; at != nullptr; at = at->ifa_next) {
-            if (at->ifa_broadaddr != nullptr && (at->ifa_flags & IFF_BROADCAST) != 0 && at->ifa_addr != nullptr &&
-                at->ifa_addr->sa_family == AF_INET) {
-                const enet_uint32 host = reinterpret_cast<const sockaddr_in*>(at->ifa_broadaddr)->sin_addr.s_addr;
+            if (at->ifa_broadaddr != nullptr && (at->ifa_flags & IFF_BROADCAST) != 0 &&
+                at->ifa_addr != nullptr && at->ifa_addr->sa_family == AF_INET) {
+                const enet_uint32 host =
+                    reinterpret_cast<const sockaddr_in*>(at->ifa_broadaddr)->sin_addr.s_addr;
                 if (std::find(targets.begin(), targets.end(), host) == targets.end()) {
                     targets.push_back(host);
                 }
@@ -285,12 +289,14 @@ void Search::poll() {
         return;
     }
     ENetAddress from{};
-    for (std::string datagram = received(socket, from); !datagram.empty(); datagram = received(socket, from)) {
+    for (std::string datagram = received(socket, from); !datagram.empty();
+         datagram = received(socket, from)) {
         const std::optional<Answer> game = parseAnswer(datagram);
         if (!game || game->protocol != protocol) {
             continue;
         }
-        const bool known = std::any_of(games.begin(), games.end(), [&](const Found& f) { return f.game.code == game->code; });
+        const bool known = std::any_of(games.begin(), games.end(),
+                                       [&](const Found& f) { return f.game.code == game->code; });
         if (known) {
             continue;
         }

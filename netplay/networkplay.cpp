@@ -177,8 +177,9 @@ void NetworkPlay::handle(const NetClient::Event& event) {
         keepable = true;
         phase = Phase::Waiting;
         opponentPresence = Protocol::SeatPresence::Empty;
-        log(NOTE, kSource, "game " + getJoinCode() + " made on " + server.format(0) + ", player " +
-                               std::to_string(seat) + ": waiting for the other player");
+        log(NOTE, kSource,
+            "game " + getJoinCode() + " made on " + server.format(0) + ", player " + std::to_string(seat) +
+                ": waiting for the other player");
         if (onTable) {
             show(recordOf({}, seat));
         }
@@ -235,9 +236,11 @@ void NetworkPlay::handle(const NetClient::Event& event) {
             opponentPresence = event.presence;
             if (event.presence == Protocol::SeatPresence::Away) {
                 awaySince = now;
-                log(NOTE, kSource, "player " + std::to_string(event.seat) + " disconnected from game " + getJoinCode());
+                log(NOTE, kSource,
+                    "player " + std::to_string(event.seat) + " disconnected from game " + getJoinCode());
             } else if (phase == Phase::Playing) {
-                log(NOTE, kSource, "player " + std::to_string(event.seat) + " is back in game " + getJoinCode());
+                log(NOTE, kSource,
+                    "player " + std::to_string(event.seat) + " is back in game " + getJoinCode());
             }
             if (phase == Phase::Waiting && event.presence == Protocol::SeatPresence::Connected) {
                 phase = Phase::Playing;
@@ -263,7 +266,8 @@ void NetworkPlay::handle(const NetClient::Event& event) {
         noticeText.clear();
         if (event.agreed) {
             sent.clear();
-            notice(event.removed == 1 ? "A move was taken back" : std::to_string(event.removed) + " moves were taken back");
+            notice(event.removed == 1 ? "A move was taken back"
+                                      : std::to_string(event.removed) + " moves were taken back");
             if (onTable) {
                 rebuild();
             }
@@ -283,9 +287,9 @@ void NetworkPlay::handle(const NetClient::Event& event) {
         break;
     case Type::Lost:
         if (phase == Phase::Connecting) {
-            fail(event.text == NetClient::kUnreachable
-                     ? "No server answers at " + server.format(0) + ": is the game hosted there, and the port open?"
-                     : event.text,
+            fail(event.text == NetClient::kUnreachable ? "No server answers at " + server.format(0) +
+                                                             ": is the game hosted there, and the port open?"
+                                                       : event.text,
                  false);
         } else if (phase != Phase::Finished) {
             fail(event.text == NetClient::kUnreachable ? std::string("The connection to the server was lost.")
@@ -330,8 +334,9 @@ void NetworkPlay::handleError(const NetClient::Event& event) {
 void NetworkPlay::enterGame() {
     // A rejoined game whose other seat is still empty waits again when its position says so.
     phase = Phase::Playing;
-    log(NOTE, kSource, std::string(intent == Intent::Rejoin ? "back in" : "joined") + " game " + getJoinCode() +
-                           " on " + server.format(0) + " as player " + std::to_string(seat));
+    log(NOTE, kSource,
+        std::string(intent == Intent::Rejoin ? "back in" : "joined") + " game " + getJoinCode() + " on " +
+            server.format(0) + " as player " + std::to_string(seat));
 }
 
 void NetworkPlay::finish(int winnerSeat, Protocol::EndReason reason) {

@@ -18,8 +18,9 @@ constexpr int kMaxIpv4Part = 255;
 const char* const kExample = "e.g. 192.168.1.20 or example.org:47621";
 
 bool isDigits(const std::string& text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    });
 }
 
 std::string trimmed(const std::string& text) {
@@ -51,15 +52,17 @@ bool ServerAddress::isHostName(const std::string& host) {
     }
     const std::vector<std::string> parts = labels(host);
     // All numbers: it is meant as an IPv4 address, and must be a whole one.
-    const bool numeric = std::all_of(parts.begin(), parts.end(), [](const std::string& p) { return isDigits(p); });
+    const bool numeric =
+        std::all_of(parts.begin(), parts.end(), [](const std::string& p) { return isDigits(p); });
     if (numeric) {
-        return parts.size() == kIpv4Parts && std::all_of(parts.begin(), parts.end(), [](const std::string& p) {
+        return parts.size() == kIpv4Parts &&
+               std::all_of(parts.begin(), parts.end(), [](const std::string& p) {
                    return p.size() <= 3 && std::stoi(p) <= kMaxIpv4Part;
                });
     }
     return std::all_of(parts.begin(), parts.end(), [](const std::string& label) {
-        return !label.empty() && label.size() <= kMaxLabelLength && label.front() != '-' && label.back() != '-' &&
-               std::all_of(label.begin(), label.end(), [](char c) {
+        return !label.empty() && label.size() <= kMaxLabelLength && label.front() != '-' &&
+               label.back() != '-' && std::all_of(label.begin(), label.end(), [](char c) {
                    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-';
                });
     });

@@ -28,7 +28,8 @@ MenuHosting::MenuHosting(MenuHost& host, NetworkHost& network, MenuNetwork& owne
     smallFont = std::make_unique<Font>("fontsmall", Font::kSmall);
     logo = std::make_unique<Image>(&container, 0.0f, 0.0f, MenuMain::kLogoWidth, MenuMain::kLogoHeight,
                                    MenuMain::kLogoName);
-    codeCaption = std::make_unique<Text>(&container, 0.0f, 0.0f, smallFont.get(), "Tell your friend this code:");
+    codeCaption =
+        std::make_unique<Text>(&container, 0.0f, 0.0f, smallFont.get(), "Tell your friend this code:");
     codeText = std::make_unique<Text>(&container, 0.0f, 0.0f, font.get(), "");
     codeText->setMagnification(kCodeMagnification);
     addressText = std::make_unique<Text>(&container, 0.0f, 0.0f, smallFont.get(), "");

@@ -25,7 +25,8 @@ constexpr float kNetworkButtonWidth = 400.0f;
 } // namespace
 
 MenuMain::MenuMain(MenuHost& host, OptionsHost& options, GameHost& game, NetworkHost& network)
-    : host(host), game(game), network(network), container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
+    : host(host), game(game), network(network),
+      container(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize) {
     container.setLayoutSize(kLayoutWidth, kLayoutHeight);
     font = std::make_unique<Font>(kFontName, Font::kBig);
     logo = std::make_unique<Image>(&container, 0.0f, 0.0f, kLogoWidth, kLogoHeight, kLogoName);
@@ -91,8 +92,8 @@ void MenuMain::layout() {
     if (resignable) {
         rows.push_back({resignButton.get()});
     }
-    for (ButtonSimple* button : {newGameButton.get(), networkButton.get(), gamesButton.get(), demosButton.get(),
-                                 optionsButton.get(), exitButton.get()}) {
+    for (ButtonSimple* button : {newGameButton.get(), networkButton.get(), gamesButton.get(),
+                                 demosButton.get(), optionsButton.get(), exitButton.get()}) {
         rows.push_back({button});
     }
     MenuLayout::place(container, *logo, rows, {kLogoY, kMainFirstButtonY});

@@ -32,7 +32,9 @@ MenuNetForm::MenuNetForm(MenuHost& host, NetworkHost& network, MenuNetwork& owne
     for (auto& button : lanButtons) {
         button = MenuMain::makeButton(container, font.get(), this, "", kLanButtonWidth);
     }
-    const auto paste = [&network] { return network.clipboardText(); };
+    const auto paste = [&network] {
+        return network.clipboardText();
+    };
     addressLabel = std::make_unique<Text>(&container, 0.0f, 0.0f, font.get(), "Address:");
     addressField = std::make_unique<TextField>(&container, kFieldWidth, font.get(), kAddressLength);
     addressField->setListener(this);

@@ -11,6 +11,8 @@
 #include "ui/networkhost.h"
 #include "ui/text.h"
 
+#include <algorithm>
+
 namespace {
 const char* const kEllipsis = "\u2026";
 // "Create on Server" is longer than a standard button holds.
@@ -82,15 +84,28 @@ void MenuNetwork::layout() {
         const bool used = i < message.size();
         messageLines[i]->setText(used ? message[i] : std::string());
         messageLines[i]->setVisible(used);
-        if (used) {
-            rows.push_back(MenuLayout::Row::line(messageLines[i].get()));
-        }
+    }
+    // The message takes one row: its second line stands close under the first.
+    if (!message.empty()) {
+        rows.push_back(MenuLayout::Row::line(messageLines[0].get()));
     }
     for (ButtonSimple* button :
          {hostButton.get(), joinButton.get(), createButton.get(), watchButton.get(), returnButton.get()}) {
         rows.push_back({button});
     }
     MenuLayout::place(container, *logo, rows, {MenuMain::kLogoY, kFirstRowY});
+    if (message.size() > 1) {
+        float x = 0.0f;
+        float y = 0.0f;
+        messageLines[0]->getDrawPosition(x, y);
+        const float lineHeight = messageLines[0]->getHeight();
+        // Placed centred: the first line's half width gives the advance per character.
+        const float advance =
+            -2.0f * x / static_cast<float>(std::max<size_t>(Text::countCharacters(message[0]), 1));
+        messageLines[0]->setPosition(x, y + lineHeight / 2.0f);
+        messageLines[1]->setPosition(-advance * static_cast<float>(Text::countCharacters(message[1])) / 2.0f,
+                                     y - lineHeight / 2.0f);
+    }
 }
 
 void MenuNetwork::render(double, float) {

@@ -185,8 +185,8 @@ void SporrikHud::render(double elapsed, float) {
     }
     resultText->set(resultX, captions.resultY, result);
     // Centred over the board, below the top lines.
-    const float noticeWidth =
-        static_cast<float>(Text::countCharacters(notice)) * Font::Metrics::ofType(Font::kSmall).cellWidth * scale;
+    const float noticeWidth = static_cast<float>(Text::countCharacters(notice)) *
+                              Font::Metrics::ofType(Font::kSmall).cellWidth * scale;
     noticeText->set(-noticeWidth / static_cast<float>(viewportWidth),
                     captions.turnY - 2.0f * kNoticeDrop * scale / static_cast<float>(viewportHeight), notice);
     turnText->set(captions.turnX, captions.turnY, turn);

@@ -90,8 +90,8 @@ public:
     bool coversPointer(float x, float y) const;
 
 private:
-    GameBoard* board; // not owned: the game's board
-    GameView* view;   // not owned: the application, may be null
+    GameBoard* board;     // not owned: the game's board
+    GameView* view;       // not owned: the application, may be null
     NetworkHost* network; // not owned: the application, may be null
     std::unique_ptr<ControlContainer> container;
     std::unique_ptr<Font> smallFont;

@@ -55,8 +55,8 @@ void outline(float x0, float y0, float x1, float y1, float wx, float wy, const s
 }
 
 bool isEditKey(int key) {
-    return key == KeyBackspace || key == TextField::kDeleteKey || key == KeyArrowLeft || key == KeyArrowRight ||
-           key == KeyHome || key == KeyEnd || key == TextField::kPasteKey;
+    return key == KeyBackspace || key == TextField::kDeleteKey || key == KeyArrowLeft ||
+           key == KeyArrowRight || key == KeyHome || key == KeyEnd || key == TextField::kPasteKey;
 }
 
 // Keys that type: the printable ASCII characters.
@@ -129,7 +129,8 @@ void TextField::render(double elapsed, float) {
     if (label) {
         const bool empty = edit.getText().empty();
         label->setFont(font);
-        label->setText(empty ? (hasFocus() ? std::string() : placeholder) : edit.getText().substr(first, shown));
+        label->setText(empty ? (hasFocus() ? std::string() : placeholder)
+                             : edit.getText().substr(first, shown));
         const auto& colour = empty ? kPlaceholderColour : kTextColour;
         label->setColor(colour[0], colour[1], colour[2], colour[3]);
         label->setMaxWidth(drawWidth - 2.0f * kPadding * pixelX);
@@ -150,7 +151,8 @@ void TextField::detach() {
 }
 
 float TextField::getWidth() const {
-    return 2.0f * width * pixelScale(WindowSize::getWidth(), WindowSize::getHeight()) / WindowSize::getWidth();
+    return 2.0f * width * pixelScale(WindowSize::getWidth(), WindowSize::getHeight()) /
+           WindowSize::getWidth();
 }
 
 float TextField::getHeight() const {
@@ -258,7 +260,8 @@ void TextField::handleEvent(InputEvent& e) {
             const float along = pointerX - getAbsoluteX() - kPadding * pixel;
             const float cells = cell > 0.0f ? std::round(along / cell) : 0.0f;
             requestFocus();
-            edit.moveCaretTo(edit.firstShown(visibleCharacters()) + static_cast<size_t>(std::max(0.0f, cells)));
+            edit.moveCaretTo(edit.firstShown(visibleCharacters()) +
+                             static_cast<size_t>(std::max(0.0f, cells)));
             sinceEdit = 0.0;
         }
         if (pressed || contains(pointerX, pointerY)) {

@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
         refused->set_text(Protocol::versionMismatchText(protocol, kOtherVersion, hello->hello().protocol(),
                                                         hello->hello().game_version()));
         const std::string bytes = Codec::encode(answer);
-        enet_peer_send(event.peer, 0, enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE));
+        enet_peer_send(event.peer, 0,
+                       enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE));
         enet_host_flush(host);
     }
 }
