@@ -190,6 +190,9 @@ void NetworkSession::launch(const Attempt& attempt, const ServerAddress& address
 }
 
 void NetworkSession::putAside() {
+    if (play.isOnTable() && play.getPhase() != NetworkPlay::Phase::Idle) {
+        log(NOTE, kSource, "network game put aside");
+    }
     play.setOnTable(false);
 }
 
@@ -438,8 +441,12 @@ void NetworkSession::followPhase() {
     }
     const P before = lastPhase;
     lastPhase = phase;
-    const bool entered =
-        before == P::Connecting && (phase == P::Waiting || phase == P::Playing || phase == P::Watching);
+    // In a game from getting in (or from a failure or nothing, should a frame
+    // have passed by Connecting unseen).
+    const auto inGame = [](P p) {
+        return p == P::Waiting || p == P::Playing || p == P::Watching;
+    };
+    const bool entered = inGame(phase) && !inGame(before) && before != P::Finished;
     if (entered) {
         if (!createdHere || play.getSeat() == 0) {
             remembered = typedServer.format(Protocol::kDefaultPort);
@@ -450,6 +457,7 @@ void NetworkSession::followPhase() {
             }
             play.setOnTable(true);
             faceOwnSide();
+            log(NOTE, kSource, "network game on the table");
         }
         if (phase == P::Waiting && !application.menusVisible() && screens) {
             screens(Screen::Waiting);

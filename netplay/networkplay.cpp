@@ -430,6 +430,7 @@ void NetworkPlay::reconcile() {
         const std::string move = Notation::move(shown[same]);
         if (sent != move && client.play(move)) {
             sent = move;
+            log(NOTE, kSource, "move " + move + " sent");
         }
         return;
     }
