@@ -114,10 +114,9 @@ await_shows() {
     fail "the $1's table does not show move $2: $(grep 'table shows' "${LOG[$1]}" | tail -n 2)"
 }
 
-# Window coordinates of the menus: the main menu's rows (Continue on top
-# while there is one), the network menu's (below a line of message, when
-# there is one) and the heads-up display's lines.
-main_row() { echo "512 $((232 + 80 * $1))"; }
+# Window coordinates of the menus: the main menu's rows (main_button:
+# Continue on top while there is one), the network menu's (below a line of
+# message, when there is one) and the heads-up display's lines.
 network_row() { echo "512 $((275 + 80 * $1))"; }
 readonly MESSAGE=960x60+32+245 LAN_ROW=640x64+192+243 FIELDS=500x150+512+310
 readonly CONNECTION=600x30+0+55 NOTICE=700x30+162+140 CODE_TEXT=700x90+162+270
@@ -167,7 +166,7 @@ place watcher
 
 step "the host hosts"
 # The host hosts: the code in large letters, this machine's addresses.
-click host $(main_row 1)
+click host $(main_button 1)
 click host $(network_row 0)
 await_log host "game [0-9A-Z-]+ made" 20
 code=$(sed -n 's/.*game \([0-9A-Z]\{3\}-[0-9A-Z]\{3\}-[0-9A-Z]\{3\}\) made.*/\1/p' "${LOG[host]}" | head -n 1)
@@ -178,7 +177,7 @@ look 20 host host-waiting text_at "$CODE_TEXT" 400
 step "the watcher meets"
 # The watcher meets every failure, by the keys after the first clicks: an
 # unknown host first.
-click watcher $(main_row 1)
+click watcher $(main_button 1)
 click watcher $(network_row 1)
 typed watcher "nosuchhost.invalid"
 keys watcher Tab
@@ -190,7 +189,7 @@ look 20 watcher error-unknown-host text_at "$MESSAGE" 30
 
 step "the friend finds"
 # The friend finds the game on the local network and types it in.
-click friend $(main_row 1)
+click friend $(main_button 1)
 click friend $(network_row 1)
 await_log friend "hosts $code at" 20
 away friend
@@ -288,7 +287,7 @@ await_log host "player 2 disconnected" 30
 # "Player 2 disconnected — waiting 2:29" reaches past "connected · 24 ms".
 look 10 host disconnect-notice text_reaches "$CONNECTION" 300
 place friend
-click friend $(main_row 0)
+click friend $(main_button 0)
 await_log friend "back in game $code" 20
 await_log host "player 2 is back in game $code" 20
 move host $FIG_D1 $FLOOR_E1 10
