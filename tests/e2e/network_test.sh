@@ -32,6 +32,13 @@ fi
 declare -A PID LOG WIN SCREEN STATE
 finish() {
     local role
+    # SPORRIK_E2E_BACKTRACES=1: each game's threads as they stood at the end,
+    # for a game found stuck (network-<role>.bt beside the screenshots).
+    if [ -n "${SPORRIK_E2E_BACKTRACES:-}" ]; then
+        for role in "${!PID[@]}"; do
+            gdb -p "${PID[$role]}" -batch -ex 'thread apply all bt' >"$SPORRIK_SHOTS/network-$role.bt" 2>&1 || true
+        done
+    fi
     for role in "${!PID[@]}"; do kill -KILL "${PID[$role]}" 2>/dev/null || true; done
     # The games' logs stay beside the screenshots, for a look at a failure.
     for role in "${!LOG[@]}"; do cp "${LOG[$role]}" "$SPORRIK_SHOTS/network-$role.log" 2>/dev/null || true; done
