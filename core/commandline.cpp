@@ -2,11 +2,13 @@
 
 #include "base/version.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
-const char* const kKnownNames[] = {"window", "path", "quality", "scale"};
+const char* const kKnownNames[] = {"window", "path", "quality", "scale", "port"};
+constexpr unsigned long kMaxPort = 65535;
 const char* const kReplay = "--replay";
 const char* const kExportLast = "--export-last";
 
@@ -34,7 +36,7 @@ namespace CommandLine {
 
 const char* const kUsage =
     "usage: sporrik [window] [path=<asset directory>] [quality=full|fast] [scale=auto|1|0.75|0.5]\n"
-    "               [--replay FILE]\n"
+    "               [port=<n>] [--replay FILE]\n"
     "       sporrik --export-last | --help | --version\n"
     "  window                  play in a 1024 x 768 window instead of the full screen\n"
     "  path=<asset directory>  read the assets from this folder; without it the game\n"
@@ -46,6 +48,8 @@ const char* const kUsage =
     "  scale=auto|1|0.75|0.5   the table scene's picture size against the window;\n"
     "                          \"auto\" (the default) lowers it while frames take\n"
     "                          longer than 16.7 ms on a software renderer\n"
+    "  port=<n>                the UDP port a game hosted here is served on\n"
+    "                          (default 47621; 0 takes a free one)\n"
     "  --replay FILE           show the kept game in FILE on the table to step\n"
     "                          through (Left, Right, Home, End, Space)\n"
     "  --export-last           print the last kept game to standard output and end\n"
@@ -109,6 +113,19 @@ bool parseScale(const char* value, OptionValues::Scale& scale) {
         }
     }
     return false;
+}
+
+bool parsePort(const char* value, uint16_t& port) {
+    if (value == nullptr || *value == '\0' || std::strlen(value) > 5 ||
+        std::strspn(value, "0123456789") != std::strlen(value)) {
+        return false;
+    }
+    const unsigned long number = std::strtoul(value, nullptr, 10);
+    if (number > kMaxPort) {
+        return false;
+    }
+    port = static_cast<uint16_t>(number);
+    return true;
 }
 
 std::vector<std::string> unknownArguments(const std::vector<std::string>& arguments) {

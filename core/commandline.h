@@ -2,11 +2,12 @@
 
 #include "ui/optionvalues.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 // The game's command line: sporrik [window] [path=<asset directory>]
-// [quality=full|fast] [scale=auto|1|0.75|0.5] [--replay FILE] [--export-last]
+// [quality=full|fast] [scale=auto|1|0.75|0.5] [port=<n>] [--replay FILE] [--export-last]
 // [--help] [--version]. The arguments are given whole, the program name first.
 namespace CommandLine {
 
@@ -26,5 +27,8 @@ std::vector<std::string> unknownArguments(const std::vector<std::string>& argume
 // The scale named by scale='s value; false (and scale untouched) for
 // anything else.
 bool parseScale(const char* value, OptionValues::Scale& scale);
+// The port of port='s value, 0 to 65535 (0: a free one); false (and port
+// untouched) for anything else.
+bool parsePort(const char* value, uint16_t& port);
 
 } // namespace CommandLine

@@ -88,8 +88,9 @@ void GameOptions::setMuted(bool muted) {
 
 void GameOptions::handleEvent(InputEvent& e) {
     const auto* key = dynamic_cast<const InputEventKeyDown*>(&e);
-    if (key != nullptr && (key->getKey() == 'm' || key->getKey() == 'M')) {
+    if (key != nullptr && (key->getKey() == 'm' || key->getKey() == 'M') && !(typing && typing())) {
         e.consume();
         setMuted(!isMuted());
+        log(NOTE, kSource, isMuted() ? "sound muted (M)" : "sound on again (M)");
     }
 }

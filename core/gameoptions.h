@@ -39,6 +39,8 @@ public:
     // Receives the table scene's drawing scale; without it the value is
     // only kept.
     void setScaleHook(ScaleHook hook) { scaleHook = std::move(hook); }
+    // Tells whether a text field has the keys: M is then a letter typed.
+    void setTypingCheck(std::function<bool()> check) { typing = std::move(check); }
 
     void render(double, float) override {}
     void linkChildren() override {}
@@ -51,4 +53,5 @@ private:
     OptionValues values;
     Chosen chosen;
     ScaleHook scaleHook;
+    std::function<bool()> typing;
 };

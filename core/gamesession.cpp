@@ -2,6 +2,7 @@
 
 #include "base/log.h"
 #include "core/main.h"
+#include "core/networksession.h"
 #include "game/notation.h"
 #include "input/inputevent.h"
 #include "scene/watertable.h"
@@ -48,10 +49,24 @@ bool GameSession::boardContinuable() const {
 }
 
 bool GameSession::canContinue() const {
-    return aside.has_value() || boardContinuable();
+    return (network != nullptr && network->hasGame()) || aside.has_value() || boardContinuable();
+}
+
+void GameSession::enterNetwork() {
+    leaveGame();
+    endReview();
+    clearCoach();
+    mode = Mode::Network;
 }
 
 void GameSession::continueGame() {
+    if (network != nullptr && network->hasGame()) {
+        endReview();
+        clearCoach();
+        mode = Mode::Network;
+        network->continueGame();
+        return;
+    }
     if (!aside) {
         return;
     }
@@ -66,6 +81,9 @@ void GameSession::continueGame() {
 }
 
 void GameSession::startGame(const std::array<bool, 2>& human, int level) {
+    if (network != nullptr) {
+        network->leaveGame();
+    }
     leaveGame();
     endReview();
     clearCoach();
@@ -100,6 +118,10 @@ void GameSession::startFluidDemo() {
 }
 
 void GameSession::putAside() {
+    if (mode == Mode::Network && network != nullptr) {
+        network->putAside();
+        return;
+    }
     if (boardContinuable()) {
         aside = board().record();
     }
@@ -366,13 +388,14 @@ void GameSession::playFromHere() {
     GameBoard::Record game;
     game.fields = line->fieldsAfter(shown);
     game.toMove = line->positionAfter(shown).toMove();
-    game.human = reviewed.human;
+    // A network game's remote side is played at this table from here on.
+    game.human = {reviewed.human[0] || reviewed.remote[0], reviewed.human[1] || reviewed.remote[1]};
     game.difficulty = reviewed.level;
     const std::vector<PlayedGame::Step>& steps = line->getSteps();
     for (int i = 0; i < shown; ++i) {
         const PlayedGame::Step& step = steps[static_cast<size_t>(i)];
         // A person's move was made with its figure selected, as take-back restores it.
-        const bool human = reviewed.human[static_cast<size_t>(step.mover - 1)];
+        const bool human = game.human[static_cast<size_t>(step.mover - 1)];
         game.history.push_back(
             {line->fieldsAfter(i), human ? step.move.fromX : -1, human ? step.move.fromY : -1, step.mover});
         game.moves.push_back(step.move);
@@ -380,6 +403,9 @@ void GameSession::playFromHere() {
     // The board keeps positions to take back only while a human plays.
     if (!hasHuman(game.human)) {
         game.history.clear();
+    }
+    if (network != nullptr) {
+        network->leaveGame();
     }
     leaveGame();
     endReview();

@@ -15,6 +15,7 @@
 #include <vector>
 
 class Main;
+class NetworkSession;
 class WaterTable;
 
 // The game in progress and what the table shows instead of it: a
@@ -26,7 +27,8 @@ class WaterTable;
 // keys before the table, and follows the game each frame.
 class GameSession : public GameHost, public GameView, public RenderNode, public EventConsumer {
 public:
-    enum class Mode { Play, Demo, FluidDemo, Review };
+    // Network: a game played or watched across the network is on the table.
+    enum class Mode { Play, Demo, FluidDemo, Review, Network };
 
     // Between two moves of a replay played through with Space.
     static constexpr double kAutoplayPause = 0.8;
@@ -34,6 +36,12 @@ public:
     // table and application: not owned, outlive the session.
     GameSession(WaterTable& table, Main& application, RecordFolder records);
     ~GameSession() override;
+
+    // network: not owned, may be null; its game is the one continued while it has one.
+    void setNetwork(NetworkSession* session) { network = session; }
+    // A network game begins on the table: the game in progress here is left
+    // for it, kept as a record as for a new game.
+    void enterNetwork();
 
     // GameHost
     bool canContinue() const override;
@@ -115,8 +123,9 @@ private:
     void followAutoplay(double elapsed);
     std::vector<int32_t> boardFields() const;
 
-    WaterTable& table; // not owned: the package's scene
-    Main& application; // not owned: shows the menus
+    WaterTable& table;                 // not owned: the package's scene
+    Main& application;                 // not owned: shows the menus
+    NetworkSession* network = nullptr; // not owned: the package's, may be null
     RecordFolder records;
     Mode mode = Mode::Play;
     std::optional<GameBoard::Record> aside;

@@ -3,6 +3,7 @@
 #include "base/log.h"
 #include "core/gameoptions.h"
 #include "core/gamesession.h"
+#include "core/networksession.h"
 #include "core/sporrik.h"
 #include "core/system.h"
 #include "keep/keptfile.h"
@@ -125,6 +126,7 @@ void Keeper::apply(const Settings& s) {
     MenuNewGame& menu = *package->getMainMenu().getNewGameMenu();
     menu.setHumanFlags({s.newGame.human1, s.newGame.human2});
     menu.setLevel(s.newGame.level);
+    package->getNetwork().setRememberedServer(s.network.server);
 }
 
 Settings Keeper::gather() const {
@@ -164,6 +166,7 @@ Settings Keeper::gather() const {
     s.newGame.human1 = menu.getHumanFlags()[0];
     s.newGame.human2 = menu.getHumanFlags()[1];
     s.newGame.level = menu.getLevel();
+    s.network.server = package->getNetwork().rememberedServer();
     return s;
 }
 

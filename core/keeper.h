@@ -45,6 +45,7 @@ public:
     std::string settingsPath() const;
     std::string gamePath() const;
     const std::string& recordsFolder() const { return folders.records; }
+    const std::string& stateFolder() const { return folders.state; }
 
 private:
     // What tells one game state from another without copying its history.

@@ -192,6 +192,10 @@ bool Main::menusVisible() const {
     return !menuStack.empty() && menusShown;
 }
 
+bool Main::isTyping() const {
+    return menusVisible() && menuStack.back()->isTyping();
+}
+
 void Main::render(double elapsed) {
     // Code outside materials may have changed the state since the last frame.
     Material::resetLastApplied();

@@ -29,6 +29,8 @@ public:
     static constexpr int kOptionsPriority = 50;
     // The game's keys, heard before the table; draws nothing.
     static constexpr int kSessionPriority = 60;
+    // The network game's keys, heard before those; it services the connection.
+    static constexpr int kNetworkPriority = 55;
 
     static Main* instance();
     // The registered instance, or null.
@@ -55,6 +57,8 @@ public:
     [[noreturn]] void quit() override;
     void returnToMenus();
     bool menusVisible() const;
+    // The menu on screen has a text field with the focus.
+    bool isTyping() const;
 
     // One graph pass of a frame.
     void render(double elapsed);

@@ -5,15 +5,18 @@
 #include "core/gameoptions.h"
 #include "core/gamesession.h"
 #include "core/main.h"
+#include "core/networksession.h"
 #include "core/system.h"
 #include "game/gameboard.h"
 #include "game/gamelogic.h"
 #include "graph/rendergraph.h"
 #include "keep/recordfolder.h"
+#include "net/protocol.h"
 #include "resources/softwarerenderer.h"
 #include "scene/scenehost.h"
 #include "scene/watertable.h"
 #include "ui/menumain.h"
+#include "ui/menunetwork.h"
 #include "ui/sporrikhud.h"
 
 #include <cstdio>
@@ -41,7 +44,7 @@ private:
 
 } // namespace
 
-Sporrik::Sporrik(Main& application, const std::string& recordsFolder) {
+Sporrik::Sporrik(Main& application, const std::string& recordsFolder, const std::string& stateFolder) {
     auto sceneHost = std::make_unique<MainSceneHost>(application);
     MainSceneHost& screens = *sceneHost;
     host = std::move(sceneHost);
@@ -62,18 +65,43 @@ Sporrik::Sporrik(Main& application, const std::string& recordsFolder) {
     options->applyOptions(initial);
     options->setScaleHook([this](OptionValues::Scale chosen) { setScale(chosen); });
     setScale(scale);
+    uint16_t hostPort = Protocol::kDefaultPort;
+    const char* portArgument = System::instance()->getArgument("port");
+    if (portArgument != nullptr && !CommandLine::parsePort(portArgument, hostPort)) {
+        log(WARNING, kSource,
+            std::string("unknown port \"") + portArgument + "\" ignored (0 to 65535); hosting on " +
+                std::to_string(hostPort));
+    }
+    network = std::make_unique<NetworkSession>(*table, application, stateFolder, RecordFolder(recordsFolder),
+                                               hostPort);
+    application.getRenderGraph().addRoot(network.get(), Main::kNetworkPriority);
     session = std::make_unique<GameSession>(*table, application, RecordFolder(recordsFolder));
+    session->setNetwork(network.get());
+    network->setGameSession(session.get());
     application.getRenderGraph().addRoot(session.get(), Main::kSessionPriority);
-    menu = std::make_unique<MenuMain>(application, *options, *session);
-    hud = std::make_unique<SporrikHud>(&table->getBoard(), session.get());
+    menu = std::make_unique<MenuMain>(application, *options, *session, *network);
+    hud = std::make_unique<SporrikHud>(&table->getBoard(), session.get(), network.get());
     screens.setHud(hud.get());
+    options->setTypingCheck([&application] { return application.isTyping(); });
+    MenuNetwork& networkMenu = *menu->getNetworkMenu();
+    network->setScreens([&application, &networkMenu](NetworkSession::Screen screen) {
+        application.returnToMenus();
+        if (screen == NetworkSession::Screen::Waiting) {
+            networkMenu.showWaiting();
+        } else {
+            networkMenu.showFailure();
+        }
+    });
 }
 
 Sporrik::~Sporrik() {
     static_cast<MainSceneHost&>(*host).setHud(nullptr);
     menu.reset();
     hud.reset();
+    network->setGameSession(nullptr);
+    network->setScreens(nullptr);
     session.reset();
+    network.reset();
     gameLogic.reset();
     options.reset();
     table.reset();

@@ -11,6 +11,7 @@ class GameOptions;
 class GameSession;
 class Main;
 class MenuMain;
+class NetworkSession;
 class SceneHost;
 class SporrikHud;
 class WaterTable;
@@ -22,7 +23,9 @@ public:
     // application: shows the package and outlives it. Needs the window's
     // OpenGL context: the scene builds its fluid simulation. recordsFolder:
     // where finished and left games are kept; empty keeps none.
-    explicit Sporrik(Main& application, const std::string& recordsFolder = std::string());
+    // stateFolder: where the network game in progress is kept; empty keeps none.
+    explicit Sporrik(Main& application, const std::string& recordsFolder = std::string(),
+                     const std::string& stateFolder = std::string());
     // The screens go before the table that owns the board they point at.
     ~Sporrik() override;
 
@@ -40,11 +43,13 @@ public:
     MenuMain& getMainMenu() { return *menu; }
     GameOptions& getOptions() { return *options; }
     GameSession& getSession() { return *session; }
+    NetworkSession& getNetwork() { return *network; }
 
 private:
     std::unique_ptr<SceneHost> host;
     std::unique_ptr<WaterTable> table;
     std::unique_ptr<GameOptions> options;
+    std::unique_ptr<NetworkSession> network;
     std::unique_ptr<GameSession> session;
     std::unique_ptr<MenuMain> menu;
     std::unique_ptr<SporrikHud> hud;

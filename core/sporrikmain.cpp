@@ -20,7 +20,8 @@ SporrikMain::~SporrikMain() {
 
 void SporrikMain::init() {
     Main::init();
-    package = std::make_unique<Sporrik>(*this, keeper ? keeper->recordsFolder() : std::string());
+    package = std::make_unique<Sporrik>(*this, keeper ? keeper->recordsFolder() : std::string(),
+                                        keeper ? keeper->stateFolder() : std::string());
     setGamePackage(package.get());
     if (keeper) {
         keeper->attach(*package);

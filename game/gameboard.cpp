@@ -64,6 +64,10 @@ bool GameBoard::isHuman(int player) const {
     return isPlayer(player) && human[slot(player)];
 }
 
+bool GameBoard::isRemote(int player) const {
+    return isPlayer(player) && remote[slot(player)];
+}
+
 int32_t GameBoard::getFigureCount(int player) const {
     return isPlayer(player) ? figureCounts[slot(player)] : 0;
 }
@@ -148,6 +152,7 @@ void GameBoard::setBoardSize(int newWidth, int newHeight) {
     height = newHeight;
     fields.assign(static_cast<size_t>(width * height), kEmpty);
     human = {false, false};
+    remote = {false, false};
     difficulty = kHard;
     figureCounts = {0, 0};
     // The queue, the selection, the history and the moves name fields of the old board.
@@ -174,6 +179,14 @@ void GameBoard::clearFields() {
 void GameBoard::setHuman(int player, bool flag) {
     if (isPlayer(player)) {
         human[slot(player)] = flag;
+        remote[slot(player)] = remote[slot(player)] && !flag;
+    }
+}
+
+void GameBoard::setRemote(int player, bool flag) {
+    if (isPlayer(player)) {
+        remote[slot(player)] = flag;
+        human[slot(player)] = human[slot(player)] && !flag;
     }
 }
 
@@ -210,7 +223,7 @@ void GameBoard::newGame() {
     queueMove(farX, farY, kPlayer2, 0, MoveCreate);
 
     moveDone = false;
-    if (!isHuman(kPlayer1)) {
+    if (isComputer(kPlayer1)) {
         playComputer(kPlayer1);
     }
 }
@@ -294,6 +307,19 @@ bool GameBoard::performMove(int fromX, int fromY, int toX, int toY) {
     return true;
 }
 
+bool GameBoard::playRemote(int fromX, int fromY, int toX, int toY) {
+    const int d = distance(fromX, fromY, toX, toY);
+    if (!running || !isRemote(currentPlayer) || moveDone || getField(fromX, fromY) != currentPlayer ||
+        !isOnBoard(toX, toY) || getField(toX, toY) != kEmpty || d < kSplitDistance || d > kJumpDistance) {
+        return false;
+    }
+    // A selection of the other side's would name a figure that may be won now.
+    clearSelection();
+    performMove(fromX, fromY, toX, toY);
+    moveDone = true;
+    return true;
+}
+
 bool GameBoard::takeBack() {
     // The human move taken back is the last one; any computer's answer after it goes too.
     auto taken = std::find_if(history.rbegin(), history.rend(),
@@ -326,6 +352,7 @@ GameBoard::Record GameBoard::record() const {
     r.fields = fields;
     r.toMove = moveDone && isPlayer(currentPlayer) ? opponent(currentPlayer) : currentPlayer;
     r.human = human;
+    r.remote = remote;
     r.difficulty = difficulty;
     r.history = history;
     r.moves = moves;
@@ -346,7 +373,8 @@ bool GameBoard::restore(const Record& r) {
         return (m.type == MoveSplit || m.type == MoveJump) && isOnBoard(m.fromX, m.fromY) &&
                isOnBoard(m.toX, m.toY);
     };
-    if (!fits(r.fields) || !isPlayer(r.toMove) ||
+    const bool both = (r.human[0] && r.remote[0]) || (r.human[1] && r.remote[1]);
+    if (both || !fits(r.fields) || !isPlayer(r.toMove) ||
         (r.difficulty != kEasy && r.difficulty != kHard && r.difficulty != kExpert) ||
         !std::all_of(r.history.begin(), r.history.end(), fitsSnapshot) ||
         !std::all_of(r.moves.begin(), r.moves.end(), fitsMove)) {
@@ -357,6 +385,7 @@ bool GameBoard::restore(const Record& r) {
     fields = r.fields;
     currentPlayer = r.toMove;
     human = r.human;
+    remote = r.remote;
     difficulty = r.difficulty;
     history = r.history;
     moves = r.moves;
@@ -380,6 +409,7 @@ bool GameBoard::showPosition(const std::vector<int32_t>& shown, int toMove) {
     // Without a human no click is taken and no position is kept to take
     // back; not running, no computer is asked to move.
     human = {false, false};
+    remote = {false, false};
     history.clear();
     moves.clear();
     moveQueue.clear();
@@ -391,7 +421,7 @@ bool GameBoard::showPosition(const std::vector<int32_t>& shown, int toMove) {
 }
 
 void GameBoard::continueTurn() {
-    if (running && isPlayer(currentPlayer) && !isHuman(currentPlayer) && !moveDone && !isThinking()) {
+    if (running && isComputer(currentPlayer) && !moveDone && !isThinking()) {
         playComputer(currentPlayer);
     }
 }
@@ -514,7 +544,7 @@ void GameBoard::queueMove(int fromX, int fromY, int toX, int toY, MoveType type)
 void GameBoard::passTurn() {
     currentPlayer = currentPlayer != kPlayer1 ? kPlayer1 : kPlayer2;
     moveDone = false;
-    if (!isHuman(currentPlayer)) {
+    if (isComputer(currentPlayer)) {
         playComputer(currentPlayer);
     }
 }
@@ -562,7 +592,7 @@ void GameBoard::collectExpertMove() {
         return;
     }
     // A move found for another position or another player is stale.
-    if (!running || currentPlayer != expertPlayer || isHuman(expertPlayer) || fields != expertFields) {
+    if (!running || currentPlayer != expertPlayer || !isComputer(expertPlayer) || fields != expertFields) {
         return;
     }
     if (performCompactMove(result->move, expertPlayer)) {

@@ -39,6 +39,8 @@ public:
         std::vector<int32_t> fields; // row-major, width * height
         int toMove = 0;
         std::array<bool, 2> human{};
+        // Played on another machine: its moves come over the network.
+        std::array<bool, 2> remote{};
         int difficulty = 0;
         std::vector<Snapshot> history; // oldest first
         // The splits and jumps from the start of the game, oldest first;
@@ -77,6 +79,9 @@ public:
     int getHeight() const { return height; }
     int32_t getCurrentPlayer() const { return currentPlayer; }
     bool isHuman(int player) const;
+    // The player moves on another machine: neither clicks nor the computer
+    // move for it here; its moves arrive through playRemote.
+    bool isRemote(int player) const;
     int getDifficulty() const { return difficulty; }
     int32_t getSelectedX() const { return selectedX; }
     int32_t getSelectedY() const { return selectedY; }
@@ -115,7 +120,10 @@ public:
     // Only 0, 1 and 2 are field values; anything else is ignored.
     void setField(int x, int y, int32_t value);
     void clearFields();
+    // A player is a human, a remote player or the computer: making one of
+    // the first two clears the other.
     void setHuman(int player, bool flag);
+    void setRemote(int player, bool flag);
     void setFigureCount(int player, int32_t count);
     // Accepts kEasy, kHard and kExpert; other values are ignored.
     void setDifficulty(int level);
@@ -126,6 +134,10 @@ public:
     // Takes in a finished expert move first, as hasPendingMoves does.
     bool popMove();
     bool performMove(int fromX, int fromY, int toX, int toY);
+    // A remote player's move, queued as a computer's would be: only while
+    // that player is to move and has not moved, from one of its figures to
+    // an empty field one or two steps away. False, changing nothing, otherwise.
+    bool playRemote(int fromX, int fromY, int toX, int toY);
     // Returns to the position before the last move of a human player,
     // dropping every move after it: the fields, the player to move and the
     // selection then. The queue is emptied and nothing is queued: the display
@@ -167,6 +179,8 @@ private:
     static bool isPlayer(int player) { return player == kPlayer1 || player == kPlayer2; }
     static int opponent(int player) { return kPlayer1 + kPlayer2 - player; }
     static size_t slot(int player) { return static_cast<size_t>(player - 1); }
+    // Neither a human nor a remote player: the computer moves for it.
+    bool isComputer(int player) const { return isPlayer(player) && !isHuman(player) && !isRemote(player); }
     size_t index(int x, int y) const { return static_cast<size_t>(x + y * width); }
     bool hasSelection() const { return selectedX != -1; }
     void clearSelection();
@@ -186,6 +200,7 @@ private:
     int32_t selectedY = -1;
     std::deque<Move> moveQueue;
     std::array<bool, 2> human{};
+    std::array<bool, 2> remote{};
     std::array<int32_t, 2> figureCounts{};
     int32_t currentPlayer = -1;
     bool moveDone = false;

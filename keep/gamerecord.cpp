@@ -17,6 +17,7 @@ const char* const kHeaderTags[] = {"Format", "Date",   "Player1", "Player2",
 const char* const kLevelNames[] = {"easy", "hard", "expert"};
 const char* const kLevelCaptions[] = {"Easy", "Hard", "Expert"};
 const char* const kHuman = "human";
+const char* const kRemote = "remote";
 const char* const kComputer = "computer";
 const char* const kEndingNames[] = {"unfinished", "board full", "no figures", "no moves"};
 constexpr int kMovesPerLine = 2;
@@ -53,11 +54,12 @@ bool readPairNumber(const std::string& word, int expected) {
            readNumber(word.substr(0, word.size() - 1), expected, expected, n);
 }
 
-// Reads "human" or "computer <level>"; level is -1 for a human.
-bool readPlayer(const std::string& text, bool& human, int& level) {
+// Reads "human", "remote" or "computer <level>"; level is -1 for a person.
+bool readPlayer(const std::string& text, bool& human, bool& remote, int& level) {
     human = text == kHuman;
+    remote = text == kRemote;
     level = -1;
-    if (human) {
+    if (human || remote) {
         return true;
     }
     for (int i = 0; i < 3; ++i) {
@@ -83,6 +85,9 @@ GameRecord GameRecord::describe(const PlayedGame& game) {
 std::string GameRecord::playerTag(int player) const {
     if (human[static_cast<size_t>(player - 1)]) {
         return kHuman;
+    }
+    if (remote[static_cast<size_t>(player - 1)]) {
+        return kRemote;
     }
     return std::string(kComputer) + " " +
            kLevelNames[std::clamp(level, GameBoard::kEasy, GameBoard::kExpert) - 1];
@@ -178,8 +183,8 @@ std::optional<GameRecord> GameRecord::parse(const std::string& text, std::string
     for (int player = 0; player < kPlayers; ++player) {
         const std::string tag = "Player" + std::to_string(player + 1);
         if (!readPlayer(header[tag], record.human[static_cast<size_t>(player)],
-                        levels[static_cast<size_t>(player)])) {
-            reason = tag + " is neither human nor computer easy, hard or expert";
+                        record.remote[static_cast<size_t>(player)], levels[static_cast<size_t>(player)])) {
+            reason = tag + " is neither human, remote nor computer easy, hard or expert";
             return std::nullopt;
         }
     }
@@ -288,9 +293,11 @@ std::string GameRecord::summary() const {
         when = text;
     }
     const auto caption = [this](int player) -> std::string {
-        return human[static_cast<size_t>(player - 1)]
-                   ? "Human"
-                   : kLevelCaptions[std::clamp(level, GameBoard::kEasy, GameBoard::kExpert) - 1];
+        const auto slot = static_cast<size_t>(player - 1);
+        if (human[slot] || remote[slot]) {
+            return human[slot] ? "Human" : "Remote";
+        }
+        return kLevelCaptions[std::clamp(level, GameBoard::kEasy, GameBoard::kExpert) - 1];
     };
     const std::string result = winner == 0 ? "unfinished" : "Player " + std::to_string(winner) + " won";
     return when + "  " + caption(GameBoard::kPlayer1) + " - " + caption(GameBoard::kPlayer2) + "  " +

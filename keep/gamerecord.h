@@ -24,6 +24,8 @@ struct GameRecord {
     // When the game ended or was left: UTC, "YYYY-MM-DDTHH:MM:SSZ".
     std::string date;
     std::array<bool, 2> human{};
+    // Played from another machine across the network.
+    std::array<bool, 2> remote{};
     // The computer players' level (GameBoard::kEasy to kExpert); the board
     // has one level for both.
     int level = GameBoard::kHard;
@@ -50,6 +52,6 @@ struct GameRecord {
     // One line for a list of games: the local date and time, the players,
     // the counts and the result.
     std::string summary() const;
-    // "human" or "computer easy", as the header names player 1 or 2.
+    // "human", "remote" or "computer easy", as the header names player 1 or 2.
     std::string playerTag(int player) const;
 };

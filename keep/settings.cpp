@@ -67,6 +67,8 @@ std::string Settings::format() const {
     text += "angle = " + number(camera.azimuth) + "\n";
     text += "elevation = " + number(camera.elevation) + "\n";
     text += "distance = " + number(camera.distance) + "\n";
+    text += "\n[network]\n";
+    text += "server = " + network.server + "\n";
     // A word last: a file cut short loses a key or spoils a word.
     text += "\n[new-game]\n";
     text += std::string("player1 = ") + kKindNames[newGame.human1 ? 1 : 0] + "\n";
@@ -107,6 +109,17 @@ std::optional<Settings> Settings::parse(const std::string& text, std::string& re
         ini.getChoice("new-game", "level", kLevelNames, level, reason);
     if (!complete) {
         return std::nullopt;
+    }
+    if (const std::string* server = ini.find("network", "server")) {
+        // Letters, digits and what an address holds between them, as the forms take it.
+        const bool typed = server->size() <= Network::kMaxServerLength &&
+                           server->find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                     "0123456789.:-") == std::string::npos;
+        if (!typed) {
+            reason = "[network] server is not an address";
+            return std::nullopt;
+        }
+        s.network.server = *server;
     }
     s.options.fullScreen = window == 1;
     s.options.volume = static_cast<int>(volume);

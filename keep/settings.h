@@ -59,18 +59,28 @@ struct Settings {
         }
     };
 
+    // The server last played on, as typed: "host" or "host:port"; empty for none.
+    struct Network {
+        static constexpr std::size_t kMaxServerLength = 70;
+        std::string server;
+        bool operator==(const Network& o) const { return server == o.server; }
+    };
+
     Options options;
     View view;
     Camera camera;
     NewGame newGame;
+    Network network;
 
     bool operator==(const Settings& o) const {
-        return options == o.options && view == o.view && camera == o.camera && newGame == o.newGame;
+        return options == o.options && view == o.view && camera == o.camera && newGame == o.newGame &&
+               network == o.network;
     }
     bool operator!=(const Settings& o) const { return !(*this == o); }
 
     std::string format() const;
-    // Every key must be there with a value in range (text-size, added later,
-    // may be missing: Normal); otherwise nothing, with the reason set.
+    // Every key must be there with a value in range (text-size and the
+    // network's server, added later, may be missing: Normal, none);
+    // otherwise nothing, with the reason set.
     static std::optional<Settings> parse(const std::string& text, std::string& reason);
 };

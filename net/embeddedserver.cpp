@@ -2,18 +2,26 @@
 
 #include "base/exceptions.h"
 #include "base/log.h"
+#include "base/version.h"
 #include "net/gamestore.h"
+
+#include <climits>
+#include <unistd.h>
 
 namespace {
 
 const char* const kSource = "EmbeddedServer";
+// How long the answering thread waits for a query before it looks whether to stop.
+constexpr uint32_t kAnswerWaitMs = 100;
 
 } // namespace
 
-EmbeddedServer::EmbeddedServer(Server::Options given) : options(std::move(given)) {
+EmbeddedServer::EmbeddedServer(Server::Options given, uint16_t discoveryPort)
+    : options(std::move(given)), discoveryPort(discoveryPort) {
     if (options.databasePath.empty()) {
         options.databasePath = Server::defaultDatabasePath(kDatabaseName);
     }
+    options.farewell = Protocol::ErrorCode::HostLeft;
 }
 
 EmbeddedServer::~EmbeddedServer() {
@@ -58,7 +66,35 @@ bool EmbeddedServer::start() {
     stopping = false;
     // The server is made on this thread and used only by the new one from here on.
     thread = std::thread([this] { server->run(stopping); });
+    std::string reason;
+    if (!responder.isOpen() && !responder.open(discoveryPort, reason)) {
+        log(WARNING, kSource, reason + ": the game is not listed on the local network");
+    }
+    if (responder.isOpen()) {
+        answering = std::thread([this] {
+            while (!stopping.load()) {
+                responder.serve(kAnswerWaitMs);
+            }
+        });
+    }
     return true;
+}
+
+void EmbeddedServer::advertise(const std::string& code) {
+    char name[HOST_NAME_MAX + 1] = {};
+    if (gethostname(name, sizeof name - 1) != 0) {
+        name[0] = '\0';
+    }
+    LanDiscovery::Answer game;
+    game.protocol = Version::kProtocol;
+    game.port = boundPort;
+    game.code = code;
+    game.name = LanDiscovery::answerName(name);
+    responder.advertise(game);
+}
+
+void EmbeddedServer::withdraw() {
+    responder.withdraw();
 }
 
 void EmbeddedServer::stop() {
@@ -67,5 +103,9 @@ void EmbeddedServer::stop() {
     }
     stopping = true;
     thread.join();
+    if (answering.joinable()) {
+        answering.join();
+    }
+    responder.withdraw();
     server.reset();
 }

@@ -175,6 +175,10 @@ std::optional<NetClient::Event> NetClient::nextEvent() {
     return event;
 }
 
+uint32_t NetClient::roundTripMs() const {
+    return peer != nullptr ? peer->roundTripTime : 0;
+}
+
 std::string NetClient::token() const {
     return tokenToText(seatToken);
 }
@@ -393,6 +397,9 @@ void NetClient::onPosition(const Position& position) {
     event.number = static_cast<uint32_t>(moves.size());
     event.winner = static_cast<int>(position.winner());
     event.reason = static_cast<Protocol::EndReason>(position.reason());
+    event.seats = {static_cast<Protocol::SeatPresence>(position.seat1()),
+                   static_cast<Protocol::SeatPresence>(position.seat2())};
+    event.askedBy = static_cast<int>(position.take_back_asked_by());
     emit(event);
 }
 

@@ -4,6 +4,7 @@
 #include "net/rulesgame.h"
 #include "net/wire.pb.h"
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -76,6 +77,9 @@ public:
         Protocol::SeatPresence presence = Protocol::SeatPresence::Empty;
         int attempt = 0;
         double delay = 0;
+        // Position: each seat's presence, and who asks for a take-back (0: nobody).
+        std::array<Protocol::SeatPresence, 2> seats{};
+        int askedBy = 0;
     };
 
     struct Options {
@@ -132,6 +136,8 @@ public:
     std::string token() const;
     const RulesGame& game() const { return copy; }
     bool isFinished() const { return finished; }
+    // ENet's mean round trip to the server in milliseconds; 0 while not connected.
+    uint32_t roundTripMs() const;
 
     static std::string tokenToText(const std::string& bytes);
     static std::optional<std::string> tokenFromText(const std::string& text);

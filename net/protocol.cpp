@@ -60,6 +60,8 @@ const char* errorText(ErrorCode code) {
         return "Dropped after a long silence.";
     case ErrorCode::StorageFailed:
         return "The server could not keep the game.";
+    case ErrorCode::HostLeft:
+        return "The host left the game.";
     }
     return "Unknown error.";
 }

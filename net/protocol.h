@@ -67,6 +67,9 @@ enum class ErrorCode : uint32_t {
     ShuttingDown = 25,
     Idle = 26,
     StorageFailed = 27,
+    // The player who hosts on their own machine ended the game program: the
+    // game waits in the host's database until they host it again.
+    HostLeft = 28,
 };
 
 // The fixed English text of a code; "Unknown error." for a number no

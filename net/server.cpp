@@ -49,7 +49,8 @@ ServerLogic::PeerId idOf(const ENetPeer* peer) {
 
 } // namespace
 
-Server::Server(const Options& options, std::unique_ptr<GameStore> given) : store(std::move(given)) {
+Server::Server(const Options& options, std::unique_ptr<GameStore> given)
+    : store(std::move(given)), farewell(options.farewell) {
     EnetLibrary::initialize();
     if (!store) {
         std::string reason;
@@ -131,7 +132,7 @@ void Server::shutdown() {
     if (stopped) {
         return;
     }
-    logic->shutdown();
+    logic->shutdown(farewell);
     flushOutbox();
     stopped = true;
     const double deadline = steadyNow() + kShutdownWaitSeconds;

@@ -31,6 +31,8 @@ public:
         // Connections at once; ENet's own limit is 4095.
         size_t maxPeers = 4000;
         ServerLimits limits;
+        // What the peers are told when the server stops.
+        Protocol::ErrorCode farewell = Protocol::ErrorCode::ShuttingDown;
     };
 
     // Opens (or makes) the database at options.databasePath, unless a store
@@ -70,6 +72,7 @@ private:
     void flushOutbox();
 
     std::unique_ptr<GameStore> store;
+    Protocol::ErrorCode farewell;
     std::unique_ptr<ServerLogic> logic;
     _ENetHost* host = nullptr;
     uint16_t boundPort = 0;

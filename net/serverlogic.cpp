@@ -449,10 +449,10 @@ void ServerLogic::tick(double now) {
     }
 }
 
-void ServerLogic::shutdown() {
+void ServerLogic::shutdown(ErrorCode farewell) {
     for (auto& [id, peer] : peers) {
         if (!peer.closing) {
-            refuse(peer, ErrorCode::ShuttingDown);
+            refuse(peer, farewell);
             close(peer);
         }
     }

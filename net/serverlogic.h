@@ -59,7 +59,8 @@ public:
     // the limit, unloads finished games nobody looks at.
     void tick(double now);
     // Tells every peer that the server stops.
-    void shutdown();
+    // Says farewell (ShuttingDown, or HostLeft for a server a player hosts).
+    void shutdown(Protocol::ErrorCode farewell = Protocol::ErrorCode::ShuttingDown);
 
     // What to send, in order, since the last call.
     std::vector<Outgoing> takeOutbox();

@@ -14,9 +14,35 @@ struct FontGridSize {
     float cellHeight;
 };
 
-// "!": the space has no cell. "~" is the last character with one.
+// "!": the space has no cell. "~" is the last ASCII character with one.
 constexpr int kFontFirstChar = 33;
 constexpr int kFontLastChar = 126;
+// Beyond ASCII the fonts hold these, in the cells after "~": the middle dot,
+// the em dash and the ellipsis, which the network screens write.
+constexpr char32_t kFontExtraChars[] = {U'\u00B7', U'\u2014', U'\u2026'};
+constexpr int kFontExtraCount = static_cast<int>(sizeof kFontExtraChars / sizeof kFontExtraChars[0]);
+constexpr int kFontAsciiCells = kFontLastChar - kFontFirstChar + 1;
+constexpr int kFontCellCount = kFontAsciiCells + kFontExtraCount;
+
+// The cell of a character, counted from the first character's; -1 for a
+// character the fonts do not hold.
+constexpr int fontCellOf(char32_t c) {
+    if (c >= static_cast<char32_t>(kFontFirstChar) && c <= static_cast<char32_t>(kFontLastChar)) {
+        return static_cast<int>(c) - kFontFirstChar;
+    }
+    for (int i = 0; i < kFontExtraCount; ++i) {
+        if (kFontExtraChars[i] == c) {
+            return kFontAsciiCells + i;
+        }
+    }
+    return -1;
+}
+
+// The character of a cell (0 to kFontCellCount - 1).
+constexpr char32_t fontCharOfCell(int cell) {
+    return cell < kFontAsciiCells ? static_cast<char32_t>(kFontFirstChar + cell)
+                                  : kFontExtraChars[cell - kFontAsciiCells];
+}
 
 constexpr FontGridSize kBigFontGrid{512, 512, 17, 512.0f / 17.0f, 512.0f / 10.25f};
 constexpr FontGridSize kSmallFontGrid{256, 256, 23, 256.0f / 23.0f, 256.0f / 7.2f};
@@ -35,8 +61,7 @@ constexpr FontGridSize scaledFontGrid(const FontGridSize& grid, int percent) {
     }
     const float cellWidth = grid.cellWidth * static_cast<float>(percent) / kFontFullSize;
     const float cellHeight = grid.cellHeight * static_cast<float>(percent) / kFontFullSize;
-    const int characters = kFontLastChar - kFontFirstChar + 1;
-    const int rows = (characters + grid.columns - 1) / grid.columns;
+    const int rows = (kFontCellCount + grid.columns - 1) / grid.columns;
     int width = 1;
     while (static_cast<float>(width) < static_cast<float>(grid.columns) * cellWidth) {
         width *= 2;

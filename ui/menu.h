@@ -12,4 +12,7 @@ public:
     virtual void deactivated(Menu* next) = 0;
     virtual void hidden() = 0;
     virtual void shown() = 0;
+    // A text field of the menu has the focus: the keys typed are its text,
+    // and no key of the game may act on them.
+    virtual bool isTyping() const { return false; }
 };

@@ -47,6 +47,9 @@ struct Reach {
 };
 
 Reach reachOf(const MenuLayout::Item& item) {
+    if (item.line) {
+        return {item.labelWidth / 2.0f, item.labelWidth / 2.0f};
+    }
     if (!item.labelled) {
         return {item.buttonWidth / 2.0f, item.buttonWidth / 2.0f};
     }
@@ -168,9 +171,15 @@ private:
                 firstTop - buttonHeight(s) - static_cast<float>(i % perColumn) * step * buttonHeight(s);
             const float buttonLeft = item.labelled ? line : line - item.buttonWidth * s / 2.0f;
             out.buttons.push_back(box(buttonLeft, bottom, item.buttonWidth * s, buttonHeight(s)));
-            out.labels.push_back(item.labelled ? box(line - reachOf(item).left * s, bottom,
-                                                     item.labelWidth * s, item.labelHeight * s)
-                                               : MenuLayout::Box{});
+            if (item.line) {
+                out.labels.push_back(box(line - item.labelWidth * s / 2.0f,
+                                         bottom + (buttonHeight(s) - item.labelHeight * s) / 2.0f,
+                                         item.labelWidth * s, item.labelHeight * s));
+            } else {
+                out.labels.push_back(item.labelled ? box(line - reachOf(item).left * s, bottom,
+                                                         item.labelWidth * s, item.labelHeight * s)
+                                                   : MenuLayout::Box{});
+            }
         }
     }
 
@@ -182,6 +191,9 @@ private:
 };
 
 } // namespace
+
+MenuLayout::Row::Row(ButtonSimple* button, Text* label)
+    : control(button), width(button != nullptr ? button->getPixelWidth() : 0.0f), label(label) {}
 
 MenuLayout::Placement MenuLayout::arrange(const std::vector<Item>& items, int viewportWidth,
                                           int viewportHeight, float textScale, const Anchors& anchors) {
@@ -210,13 +222,15 @@ void MenuLayout::place(ControlContainer& container, Image& logo, const std::vect
     std::vector<Item> items;
     for (const Row& row : rows) {
         Item item;
-        item.buttonWidth = row.button->getPixelWidth();
+        item.buttonWidth = row.control != nullptr ? row.width : 0.0f;
         if (row.label != nullptr) {
-            item.labelled = true;
+            item.labelled = row.control != nullptr;
+            item.line = row.control == nullptr;
             const Font* font = row.label->getFont();
-            const float cellWidth = font != nullptr ? font->getCellWidth() : 0.0f;
-            item.labelWidth = cellWidth * static_cast<float>(row.label->getText().size());
-            item.labelHeight = font != nullptr ? font->getCellHeight() : 0.0f;
+            const float magnified = row.label->getMagnification();
+            const float cellWidth = font != nullptr ? font->getCellWidth() * magnified : 0.0f;
+            item.labelWidth = cellWidth * static_cast<float>(Text::countCharacters(row.label->getText()));
+            item.labelHeight = font != nullptr ? font->getCellHeight() * magnified : 0.0f;
         }
         items.push_back(item);
     }
@@ -235,7 +249,9 @@ void MenuLayout::place(ControlContainer& container, Image& logo, const std::vect
     const float originY = container.getAbsoluteY();
     logo.setPosition(placement.logo.x - originX, placement.logo.y - originY);
     for (size_t i = 0; i < rows.size(); ++i) {
-        rows[i].button->setPosition(placement.buttons[i].x - originX, placement.buttons[i].y - originY);
+        if (rows[i].control != nullptr) {
+            rows[i].control->setPosition(placement.buttons[i].x - originX, placement.buttons[i].y - originY);
+        }
         if (rows[i].label != nullptr) {
             rows[i].label->setPosition(placement.labels[i].x, placement.labels[i].y);
         }

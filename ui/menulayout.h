@@ -3,12 +3,14 @@
 #include <vector>
 
 class ButtonSimple;
+class Control;
 class ControlContainer;
 class Image;
 class Text;
 
 // The one layout every menu uses: the logo above rows of buttons, each row a
-// button alone or a label left of its button. At the text size asked for
+// button (or a text field) alone, a label left of its button, or a line of
+// text alone. At the text size asked for
 // (TextScale) it keeps the places the screens were drawn for where all of it
 // fits there; otherwise it stacks the rows tighter, then under a smaller
 // logo, then in two columns; and only when none of that fits the window at
@@ -31,6 +33,8 @@ public:
         bool labelled = false;
         float labelWidth = 0.0f;
         float labelHeight = 0.0f;
+        // No button: the label alone, centred in the row's place.
+        bool line = false;
     };
     // Where the logo's and the first row's lower edges lie (screen units)
     // when everything fits there.
@@ -57,8 +61,17 @@ public:
     };
     // A row's controls; the label may be null.
     struct Row {
-        ButtonSimple* button;
+        // A button or a text field; null for a line of text alone.
+        Control* control = nullptr;
+        // The control's width in pixels at text scale 1.
+        float width = 0.0f;
         Text* label = nullptr;
+
+        Row(ButtonSimple* button, Text* label = nullptr);
+        Row(Control* control, float width, Text* label = nullptr)
+            : control(control), width(width), label(label) {}
+        // A line of text in the row's place, centred.
+        static Row line(Text* text) { return Row(nullptr, 0.0f, text); }
     };
 
     static Placement arrange(const std::vector<Item>& items, int viewportWidth, int viewportHeight,

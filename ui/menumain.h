@@ -19,13 +19,16 @@ class Image;
 class MenuDemos;
 class MenuGames;
 class MenuHost;
+class MenuNetwork;
 class MenuNewGame;
+class NetworkHost;
 class MenuOptions;
 class OptionsHost;
 
 // The first screen: the logo over "Continue" (while a game can be
-// continued), "New Game", "Games", "Demos", "Options" and "Exit". Escape
-// shows the scene, F10 lists the textures.
+// continued), "Resign" (during a network game), "New Game", "Network Game",
+// "Games", "Demos", "Options" and "Exit". Escape shows the scene, F10 lists
+// the textures.
 class MenuMain : public Menu, public EventConsumer, public ControlListener {
 public:
     // Shared by both menus.
@@ -42,10 +45,13 @@ public:
     // where everything fits there.
     static constexpr float kLogoY = 0.5f;
     static constexpr float kFirstButtonY = 0.1f;
+    // The main menu's seven rows start higher, just below the logo, where
+    // they all fit the layout's places.
+    static constexpr float kMainFirstButtonY = 0.3125f;
     static constexpr float kButtonWidth = 300.0f;
 
     // host, options and game: the application, which outlives the menu.
-    MenuMain(MenuHost& host, OptionsHost& options, GameHost& game);
+    MenuMain(MenuHost& host, OptionsHost& options, GameHost& game, NetworkHost& network);
     ~MenuMain() override;
 
     // The game on this board can be continued while it runs and a human
@@ -73,6 +79,8 @@ public:
 
     ButtonSimple* getContinueButton() const { return continueButton.get(); }
     ButtonSimple* getNewGameButton() const { return newGameButton.get(); }
+    ButtonSimple* getNetworkButton() const { return networkButton.get(); }
+    ButtonSimple* getResignButton() const { return resignButton.get(); }
     ButtonSimple* getGamesButton() const { return gamesButton.get(); }
     ButtonSimple* getDemosButton() const { return demosButton.get(); }
     ButtonSimple* getOptionsButton() const { return optionsButton.get(); }
@@ -82,17 +90,21 @@ public:
     MenuOptions* getOptionsMenu() const { return optionsMenu.get(); }
     MenuDemos* getDemosMenu() const { return demosMenu.get(); }
     MenuGames* getGamesMenu() const { return gamesMenu.get(); }
+    MenuNetwork* getNetworkMenu() const { return networkMenu.get(); }
 
 private:
     void layout();
 
     MenuHost& host;
     GameHost& game;
+    NetworkHost& network;
     ControlContainer container;
     std::unique_ptr<Font> font;
     std::unique_ptr<Image> logo;
     std::unique_ptr<ButtonSimple> continueButton;
+    std::unique_ptr<ButtonSimple> resignButton;
     std::unique_ptr<ButtonSimple> newGameButton;
+    std::unique_ptr<ButtonSimple> networkButton;
     std::unique_ptr<ButtonSimple> gamesButton;
     std::unique_ptr<ButtonSimple> demosButton;
     std::unique_ptr<ButtonSimple> optionsButton;
@@ -101,4 +113,5 @@ private:
     std::unique_ptr<MenuOptions> optionsMenu;
     std::unique_ptr<MenuDemos> demosMenu;
     std::unique_ptr<MenuGames> gamesMenu;
+    std::unique_ptr<MenuNetwork> networkMenu;
 };

@@ -6,6 +6,7 @@
 #include "ui/font.h"
 #include "ui/gameview.h"
 #include "ui/movelist.h"
+#include "ui/networkhost.h"
 #include "ui/text.h"
 
 #include <algorithm>
@@ -32,6 +33,8 @@ constexpr double kSecond = 1.0;
 // between the two counts.
 constexpr float kCountCells = 12.0f;
 constexpr float kCountGap = 20.0f;
+// The network game's notice lies this many pixels below the turn's line.
+constexpr float kNoticeDrop = 120.0f;
 } // namespace
 
 void SporrikHud::FrameCounter::count(double frameTime) {
@@ -44,7 +47,8 @@ void SporrikHud::FrameCounter::count(double frameTime) {
     }
 }
 
-SporrikHud::SporrikHud(GameBoard* board, GameView* view) : board(board), view(view) {
+SporrikHud::SporrikHud(GameBoard* board, GameView* view, NetworkHost* network)
+    : board(board), view(view), network(network) {
     container = std::make_unique<ControlContainer>(nullptr, 0.0f, 0.0f, kContainerSize, kContainerSize);
     smallFont = std::make_unique<Font>("fontsmall", Font::kSmall);
     bigFont = std::make_unique<Font>("fontbig", Font::kBig);
@@ -58,6 +62,7 @@ SporrikHud::SporrikHud(GameBoard* board, GameView* view) : board(board), view(vi
     for (auto& text : coachTexts) {
         text = std::make_unique<Text>(container.get(), kPlayerStartX, kFpsY, smallFont.get(), "");
     }
+    noticeText = std::make_unique<Text>(container.get(), 0.0f, kFpsY, smallFont.get(), "");
     if (view != nullptr) {
         moveList = std::make_unique<MoveList>(*view);
     }
@@ -65,6 +70,7 @@ SporrikHud::SporrikHud(GameBoard* board, GameView* view) : board(board), view(vi
 
 SporrikHud::~SporrikHud() {
     moveList.reset();
+    noticeText.reset();
     for (auto& text : coachTexts) {
         text.reset();
     }
@@ -87,6 +93,9 @@ std::string SporrikHud::turnCaption(const GameBoard& board, int winner) {
     const std::string player = "Player " + std::to_string(current);
     if (board.isThinking()) {
         return player + " is thinking";
+    }
+    if (board.isRemote(current) && !board.isMoveDone()) {
+        return player + " (remote) to move";
     }
     // A human's own move is still being shown until the turn passes.
     if (board.isHuman(board.getCurrentPlayer()) && !board.isMoveDone()) {
@@ -149,15 +158,37 @@ void SporrikHud::render(double elapsed, float) {
     for (size_t i = 0; i < playerTexts.size(); ++i) {
         playerTexts[i]->set(captions.playerX[i], captions.playerY, captions.players[i]);
     }
-    resultText->set(captions.resultX, captions.resultY, captions.result);
+    std::string result = captions.result;
+    float resultX = captions.resultX;
     std::string turn = captions.turn;
     std::string coach;
+    std::string notice;
     if (view != nullptr) {
         // Shown instead of the game, the table says what it shows.
         const std::string caption = view->getCaption();
         turn = caption.empty() ? turn : caption;
         coach = view->getCoachText();
     }
+    if (network != nullptr && network->showsNetworkGame()) {
+        // The coach is not asked in a network game: its lines say how the game is played.
+        coach = network->connectionLine() + "\n" + network->codeLine();
+        notice = network->noticeLine();
+        const std::string ended = network->resultLine();
+        if (!ended.empty()) {
+            result = ended;
+            resultX = -(static_cast<float>(Text::countCharacters(result)) * kResultCharWidth) /
+                      (static_cast<float>(viewportWidth) / scale);
+        }
+        if (!result.empty()) {
+            turn.clear();
+        }
+    }
+    resultText->set(resultX, captions.resultY, result);
+    // Centred over the board, below the top lines.
+    const float noticeWidth = static_cast<float>(Text::countCharacters(notice)) *
+                              Font::Metrics::ofType(Font::kSmall).cellWidth * scale;
+    noticeText->set(-noticeWidth / static_cast<float>(viewportWidth),
+                    captions.turnY - 2.0f * kNoticeDrop * scale / static_cast<float>(viewportHeight), notice);
     turnText->set(captions.turnX, captions.turnY, turn);
     const float lineOffset = 2.0f * kCoachLineOffset * scale / static_cast<float>(viewportHeight);
     const std::string::size_type lineEnd = coach.find('\n');

@@ -12,12 +12,15 @@ class Font;
 class GameBoard;
 class GameView;
 class MoveList;
+class NetworkHost;
 class Text;
 
 // The game's text over the scene: the frame rate in the upper right corner,
 // whose turn it is (or what is shown instead of the game) in the upper left
 // with the coach's words below, both players' figure counts along the bottom
 // edge and the winner in the middle; and the list of moves beside the board.
+// During a network game, the connection and the game's code stand under the
+// turn, and a request to take back or how the game ended in the middle.
 // Reads the board and the view every frame; only the list takes input.
 class SporrikHud : public RenderNode {
 public:
@@ -49,9 +52,9 @@ public:
         float resultY = 0.0f;
     };
 
-    // board and view: not owned; without a view there is no list of moves
-    // and no coach.
-    explicit SporrikHud(GameBoard* board, GameView* view = nullptr);
+    // board, view and network: not owned; without a view there is no list
+    // of moves and no coach, without network no lines of network play.
+    explicit SporrikHud(GameBoard* board, GameView* view = nullptr, NetworkHost* network = nullptr);
     ~SporrikHud() override;
 
     // Who is to move and whether a computer is thinking; empty while moves
@@ -77,8 +80,9 @@ public:
     Text* getPlayerText(int player) const { return playerTexts[static_cast<size_t>(player - 1)].get(); }
     Text* getResultText() const { return resultText.get(); }
     Text* getTurnText() const { return turnText.get(); }
-    // Line 0 or 1 of the coach's words.
+    // Line 0 or 1 of the coach's words, or of the network game's connection and code.
     Text* getCoachText(int line) const { return coachTexts[static_cast<size_t>(line)].get(); }
+    Text* getNoticeText() const { return noticeText.get(); }
     // Null without a view.
     MoveList* getMoveList() const { return moveList.get(); }
     // The list of moves, on screen, lies under the pointer at (x, y),
@@ -86,8 +90,9 @@ public:
     bool coversPointer(float x, float y) const;
 
 private:
-    GameBoard* board; // not owned: the game's board
-    GameView* view;   // not owned: the application, may be null
+    GameBoard* board;     // not owned: the game's board
+    GameView* view;       // not owned: the application, may be null
+    NetworkHost* network; // not owned: the application, may be null
     std::unique_ptr<ControlContainer> container;
     std::unique_ptr<Font> smallFont;
     std::unique_ptr<Font> bigFont;
@@ -96,6 +101,7 @@ private:
     std::unique_ptr<Text> resultText;
     std::unique_ptr<Text> turnText;
     std::array<std::unique_ptr<Text>, 2> coachTexts;
+    std::unique_ptr<Text> noticeText;
     std::unique_ptr<MoveList> moveList;
     FrameCounter frames;
 };

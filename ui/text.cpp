@@ -6,7 +6,52 @@ namespace {
 // A cell may end this far past the texture's edge through rounding and still
 // count as inside.
 constexpr float kEdgeTolerance = 1.0e-4f;
+constexpr char32_t kReplacement = 0xFFFD;
+
+// The length of a UTF-8 sequence by its first byte; 0 for a byte that does
+// not begin one.
+int sequenceLength(unsigned char first) {
+    if (first < 0x80) {
+        return 1;
+    }
+    if ((first & 0xE0) == 0xC0) {
+        return 2;
+    }
+    if ((first & 0xF0) == 0xE0) {
+        return 3;
+    }
+    if ((first & 0xF8) == 0xF0) {
+        return 4;
+    }
+    return 0;
+}
 } // namespace
+
+std::u32string Text::decode(const std::string& text) {
+    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+    static constexpr unsigned char kFirstBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    std::u32string decoded;
+    for (size_t i = 0; i < text.size();) {
+        const auto first = static_cast<unsigned char>(text[i]);
+        const int length = sequenceLength(first);
+        char32_t c = first & kFirstBits[length];
+        int taken = 1;
+        while (length > 1 && taken < length && i + static_cast<size_t>(taken) < text.size() &&
+               (static_cast<unsigned char>(text[i + static_cast<size_t>(taken)]) & 0xC0) == 0x80) {
+            c = (c << 6) | (static_cast<unsigned char>(text[i + static_cast<size_t>(taken)]) & 0x3F);
+            ++taken;
+        }
+        // Cut short, overlong or beyond Unicode: the first byte alone stands for it.
+        if (length == 0 || taken < length || c < kMinimum[length] || c > 0x10FFFF) {
+            decoded += kReplacement;
+            ++i;
+            continue;
+        }
+        decoded += c;
+        i += static_cast<size_t>(taken);
+    }
+    return decoded;
+}
 
 Text::Text(ControlContainer* parent, float x, float y, Font* font, const std::string& text)
     : Control(parent, x, y), font(font), text(text), drawX(x), drawY(y) {}
@@ -14,30 +59,29 @@ Text::Text(ControlContainer* parent, float x, float y, Font* font, const std::st
 Text::Layout Text::layOut(const Font::Metrics& metrics, const std::string& text, float drawX, float drawY,
                           int viewportWidth, int viewportHeight, float scale, float maxWidth) {
     Layout layout;
+    const std::u32string characters = decode(text);
+    const auto count = static_cast<float>(characters.size());
     const float px = 2.0f * scale / viewportWidth;
     const float py = 2.0f * scale / viewportHeight;
     float advance = metrics.cellWidth * px;
-    if (maxWidth > 0.0f && advance * static_cast<float>(text.size()) > maxWidth) {
-        advance = maxWidth / static_cast<float>(text.size());
+    if (maxWidth > 0.0f && advance * count > maxWidth) {
+        advance = maxWidth / count;
     }
     const float glyphHeight = metrics.cellHeight * py;
-    layout.width = advance * static_cast<float>(text.size());
+    layout.width = advance * count;
     layout.height = glyphHeight;
 
     const float cellU = metrics.cellWidth / metrics.textureWidth;
     const float cellV = metrics.cellHeight / metrics.textureHeight;
     const float texelU = 1.0f / metrics.textureWidth;
-    const int first = static_cast<int>(metrics.firstChar);
     const int columns = static_cast<int>(metrics.columns);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const int c = static_cast<unsigned char>(text[i]);
-        // Below the first character the remainder turns negative and the cell
-        // would be sampled from outside the texture.
-        if (c < first) {
+    for (size_t i = 0; i < characters.size(); ++i) {
+        const int cell = fontCellOf(characters[i]);
+        if (cell < 0) {
             continue;
         }
-        const int column = (c - first) % columns;
-        const int row = static_cast<int>((c - metrics.firstChar) / metrics.columns + 1.0f);
+        const int column = cell % columns;
+        const int row = static_cast<int>(static_cast<float>(cell) / metrics.columns + 1.0f);
         const float uLeft = static_cast<float>(column) * cellU;
         const float vLow = 1.0f - static_cast<float>(row) * cellV;
         if (vLow < -kEdgeTolerance) {
@@ -62,7 +106,7 @@ void Text::render(double, float) {
     viewportSize(*this, viewportWidth, viewportHeight);
     // Larger text is drawn from a font made larger, never from stretched
     // glyphs; its cells are sized as the full size's would be.
-    const float scale = pixelScale(viewportWidth, viewportHeight);
+    const float scale = pixelScale(viewportWidth, viewportHeight) * magnification;
     Font& sized = font->sizedFor(scale);
     const Layout layout = layOut(sized.getMetrics(), text, drawX, drawY, viewportWidth, viewportHeight,
                                  scale / sized.sizeFactor(), maxWidth);

@@ -26,13 +26,19 @@ public:
     // font: not owned, may be null (nothing is drawn).
     Text(ControlContainer* parent, float x, float y, Font* font, const std::string& text);
 
-    // Every character advances by one cell of metrics; characters without a cell inside
-    // the texture (the space and other codes below the first character, and
-    // codes past the last row) get no quad. Cells are drawn at scale times
+    // The text is UTF-8. Every character advances by one cell of metrics;
+    // characters without a cell inside the texture (the space, control
+    // codes, characters the fonts do not hold, bytes that are not UTF-8)
+    // get no quad. Cells are drawn at scale times
     // their pixel size; a line wider than maxWidth (screen units, 0 for no
     // limit) is drawn narrower to fit it.
     static Layout layOut(const Font::Metrics& metrics, const std::string& text, float drawX, float drawY,
                          int viewportWidth, int viewportHeight, float scale = 1.0f, float maxWidth = 0.0f);
+
+    // The characters of UTF-8 text; a byte that does not begin or continue a
+    // character counts as one character of its own (U+FFFD).
+    static std::u32string decode(const std::string& text);
+    static size_t countCharacters(const std::string& text) { return decode(text).size(); }
 
     void render(double elapsed, float) override;
     void linkChildren() override {}
@@ -53,6 +59,10 @@ public:
     void setColor(float r, float g, float b, float a) { color = {r, g, b, a}; }
     // Screen units; 0 for no limit.
     void setMaxWidth(float newMaxWidth) { maxWidth = newMaxWidth; }
+    // Draws the text this many times its containers' size (large letters),
+    // from a font made that large where there is one.
+    void setMagnification(float factor) { magnification = factor; }
+    float getMagnification() const { return magnification; }
     void set(float newDrawX, float newDrawY, const std::string& newText);
     void getDrawPosition(float& outX, float& outY) const;
 
@@ -63,6 +73,7 @@ private:
     float width = 0.0f;
     float height = 0.0f;
     float maxWidth = 0.0f;
+    float magnification = 1.0f;
     float drawX;
     float drawY;
     std::array<float, 4> color = {1.0f, 1.0f, 1.0f, 1.0f};

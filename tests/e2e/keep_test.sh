@@ -45,13 +45,13 @@ start_and_continue() { # <name>: a restart whose first button continues the kept
     start_ui
     await 30 "$1-menu" menu_shown || fail "no main menu in $1"
     logged "kept game loaded from $GAME" || fail "$1 did not continue the game: $(joined_log)"
-    menu_click $(menu_button 0) "$1-continued" game_shown
+    menu_click $(main_button 0) "$1-continued" game_shown
 }
 
 # A move against the easy computer and its answer, then SIGKILL.
 start_ui
 await 30 first-menu menu_shown || fail "no main menu"
-menu_click $(menu_button 0) new-game menu_shown
+menu_click $(main_button 0) new-game menu_shown
 menu_click $(new_game_button easy) started game_shown
 move $FLOOR split
 within 30 saved_after 2 || fail "the split and its answer were not saved"

@@ -79,11 +79,12 @@ while true; do
 done
 await 30 winner has_chars_at "$RESULT" 13 || fail "no \"Player 2 Won!\" after the game ended"
 
-# Escape, then down to Options and to the text size: Large, kept.
+# Escape, then down past Network Game, Games and Demos to Options and to the
+# text size: Large, kept.
 keys Escape
 await 10 menu-again menu_shown || fail "Escape did not bring the menu back"
-expect_chars "$shot" 300x64+362+281 8
-keys Down Down Down Return
+expect_chars "$shot" 300x64+362+200 8
+keys Down Down Down Down Return
 await 10 options has_chars_at "$TEXT_SIZE_LABEL" 10 || fail "Enter on Options did not open the options menu"
 normal=$shot
 keys Down Down Down Down Down Return

@@ -191,8 +191,16 @@ press_at() {
 }
 click_at() { press_at "$@"; sleep 0.5; }
 
-# menu_button <i>: "x y" of the middle of main-menu button i (0 = top).
+# menu_button <i>: "x y" of the middle of button i (0 = top) of the menus
+# whose rows start below the logo's place (new game, demos, games, options),
+# and of the main menu's buttons after New Game, which stand in the same
+# places: Games, Demos, Options, Exit (1 to 4, one more while Continue is
+# shown).
 menu_button() { echo "512 $((313 + 80 * $1))"; }
+# main_button <i>: the main menu's row i from its top, which stands higher to
+# hold Continue, New Game and Network Game above those: Continue (while there
+# is a game to continue) or New Game is 0.
+main_button() { echo "512 $((232 + 80 * $1))"; }
 
 # new_game_button <name>: "x y" of a button of the new-game menu; the kind
 # buttons sit right of the middle, beside their labels.

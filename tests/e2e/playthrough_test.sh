@@ -151,7 +151,7 @@ to_menu() {
 
 rm -f "$SPORRIK_SHOTS"/playthrough-*.png
 start_ui
-first=$(button_box $(menu_button 0))
+first=$(button_box $(main_button 0))
 # The pointer image drawn where it was parked shows a frame after it moved. A
 # motion sent while the game was still starting up may be lost: until the
 # image follows, each look moves the pointer anew.
@@ -164,7 +164,8 @@ main_menu_drawn() {
 await 30 main-menu main_menu_drawn || fail "no New Game in the first button, or no pointer image"
 main=$shot
 logo_shown "$main" || fail "no logo"
-# New Game, Games, Demos, Options, Exit; no Continue without a game.
+# New Game, Network Game, Games, Demos, Options, Exit; no Continue without a game.
+expect_chars "$main" "$(button_box $(main_button 1))" 12
 for entry in "1 5" "2 5" "3 7" "4 4"; do
     set -- $entry
     expect_chars "$main" "$(button_box $(menu_button "$1"))" "$2" "${3:-30.1}"
@@ -172,7 +173,7 @@ done
 
 # The new-game menu: "Player 1:" beside the kind buttons, the captions; a
 # kind button turns over its own player only, Back returns.
-menu new-game-menu $(menu_button 0)
+menu new-game-menu $(main_button 0)
 expect_chars "$shot" "300x64+200+243" 9
 for entry in "player1 5" "player2 8" "easy 9" "hard 9" "expert 11" "back 4"; do
     set -- $entry
@@ -195,7 +196,7 @@ to_menu fluid-demo-left
 
 # Two humans at one table (player 2 made human beside player 1), taking
 # turns. A selected figure's split fields are marked; H hides and shows them.
-menu humans-new-game $(menu_button 0)
+menu humans-new-game $(main_button 0)
 # kinds <player 1's> <player 2's>: the kind buttons' captions' lengths.
 kinds() {
     expect_chars "$shot" "$(button_box $(new_game_button player1))" "$1"
@@ -247,7 +248,7 @@ to_menu demo-left
 
 # A split against the hard computer (player 2 a computer again), its answer,
 # and Backspace: the counts read as at the start, the figure is selected again.
-menu hard-new-game $(menu_button 1)
+menu hard-new-game $(main_button 1)
 menu player2-computer $(new_game_button player2)
 kinds 5 8
 menu hard-started $(new_game_button hard)
@@ -265,7 +266,7 @@ xdotool key --window "$window" Escape
 to_menu hard-left
 
 # The easy computer; Escape offers Continue, which returns to the game.
-menu easy-new-game $(menu_button 1)
+menu easy-new-game $(main_button 1)
 human_game easy
 # The answer's last conversion grows on after the turn has passed: the counts
 # are taken once three shots in a row read the same.
@@ -285,14 +286,14 @@ await 30 easy-settled counts_settled || fail "the counts did not settle after th
 game=$shot
 to_menu easy-escape
 [ "$(differ_text "$main" "$shot" "$first")" -gt 500 ] || fail "no Continue in a human game"
-menu easy-continued $(menu_button 0)
+menu easy-continued $(main_button 0)
 expect_game "$shot"
 [ "$(differ_text "$game" "$shot" 1024x50+0+718)" -eq 0 ] || fail "Continue changed the counts"
 
 # New Game beside Continue. The expert thinks on a thread of its own while
 # the scene runs.
 to_menu easy-left
-menu expert-new-game $(menu_button 1)
+menu expert-new-game $(main_button 1)
 human_game expert
 park_pointer
 sleep 0.5
@@ -390,7 +391,7 @@ window_geometry
 [ "$WIDTH" -eq 1024 ] && [ "$HEIGHT" -eq 768 ] || fail "window not back to 1024 x 768: $WIDTH x $HEIGHT"
 expect_game "$shot"
 
-# Escape and Exit, the last of six buttons.
+# Escape and Exit, the last of seven buttons.
 to_menu before-exit
 click_at $(menu_button 5)
 await_end "Exit"

@@ -45,7 +45,7 @@ caption_differs() { [ "$(differ_text "$1" "$shot" "$CAPTION")" -gt 0 ]; }
 
 start_ui
 await 30 menu menu_shown || fail "no main menu"
-menu_click $(menu_button 0) new-game new_game_shown
+menu_click $(main_button 0) new-game new_game_shown
 menu_click $(new_game_button easy) started game_shown
 started=$shot
 move $FLOOR_1_1 split
@@ -64,13 +64,13 @@ menu_click $(menu_button 3) demos menu_shown
 menu_click $(menu_button 0) demo game_shown
 key Escape
 await 10 demo-left menu_shown || fail "no menu after the demonstration"
-menu_click $(menu_button 0) continued counts_are "$answered" || fail "Continue did not return to the game"
+menu_click $(main_button 0) continued counts_are "$answered" || fail "Continue did not return to the game"
 moves_kept 2 || fail "the demonstration changed the kept game"
 
 # A new game while it runs: the first is kept as an unfinished record.
 key Escape
 await 10 left menu_shown || fail "no menu"
-menu_click $(menu_button 1) second-new-game new_game_shown
+menu_click $(main_button 1) second-new-game new_game_shown
 press_at $(new_game_button easy)
 within 10 logged "unfinished game kept as $GAMES/" || fail "the first game was not kept: $(joined_log | tail -n 5)"
 grep -qx "Moves: 2" "$GAMES"/*.txt || fail "the record does not hold the two moves: $(cat "$GAMES"/*.txt)"

@@ -86,7 +86,7 @@ TEST(RecordFolder, DamagedRecords_RefusedWithTheReasonAndKeptAsBad) {
         {replaced(valid, "sporrik-record 1", "sporrik-record 2"), "Format is not sporrik-record 1"},
         {replaced(valid, "2023-11-14", "2023-02-30"), "Date is not a date"},
         {replaced(valid, "computer easy", "computer medium"),
-         "Player2 is neither human nor computer easy, hard or expert"},
+         "Player2 is neither human, remote nor computer easy, hard or expert"},
         {replaced(valid, "Player1: human", "Player1: computer hard"),
          "the two computers play at different levels"},
         {replaced(valid, "Moves: 5", "Moves: 4"), "Moves says 4 but 5 follow"},

@@ -11,12 +11,17 @@
 #include "ui/menudemos.h"
 #include "ui/menugames.h"
 #include "ui/menuhost.h"
+#include "ui/menuhosting.h"
 #include "ui/menumain.h"
+#include "ui/menunetform.h"
+#include "ui/menunetwork.h"
 #include "ui/menunewgame.h"
 #include "ui/menuoptions.h"
+#include "ui/networkhost.h"
 #include "ui/optionshost.h"
 #include "ui/sporrikhud.h"
 #include "ui/text.h"
+#include "ui/textfield.h"
 
 #include <GL/glew.h>
 
@@ -31,10 +36,44 @@
 
 namespace {
 
-// The fullest menus: a game to continue, and a page of kept games with the
-// longest lines they show.
-class StandInHost : public MenuHost, public OptionsHost, public GameHost {
+// The fullest menus: a game to continue and to resign, a page of kept games
+// with the longest lines they show, two lines of a failure, two games on the
+// local network and three addresses of this machine.
+class StandInHost : public MenuHost, public OptionsHost, public GameHost, public NetworkHost {
 public:
+    Phase networkPhase() const override { return phase; }
+    std::string failure() const override {
+        return "Version mismatch: the server runs Sporrik 10.10.10 (protocol 20), this game is Sporrik 1.0.0 "
+               "(protocol 1). Both need the same protocol.";
+    }
+    void clearFailure() override {}
+    std::string hostGame() override { return {}; }
+    std::string createOnServer(const std::string&) override { return {}; }
+    std::string joinGame(const std::string&, const std::string&) override { return {}; }
+    std::string watchGame(const std::string&, const std::string&) override { return {}; }
+    void cancelNetworkGame() override {}
+    void swapSides() override {}
+    int ownSeat() const override { return 1; }
+    std::string joinCode() const override { return "WWW-WWW-WWW"; }
+    std::vector<std::string> reachableAt() const override {
+        return {"192.168.100.200:47621", "10.200.200.200:47621", "172.16.200.200:47621"};
+    }
+    std::string statusText() const override { return {}; }
+    void searchLan() override {}
+    std::vector<LanGame> lanGames() const override {
+        return std::vector<LanGame>(2, {"workstation-42  WWW-WWW-WWW", "192.168.100.200", "WWWWWWWWW"});
+    }
+    std::string rememberedServer() const override { return "play.example.org:47621"; }
+    bool canResign() const override { return true; }
+    void resign() override {}
+    std::string clipboardText() override { return {}; }
+    bool showsNetworkGame() const override { return false; }
+    std::string connectionLine() const override { return {}; }
+    std::string codeLine() const override { return {}; }
+    std::string noticeLine() const override { return {}; }
+    std::string resultLine() const override { return {}; }
+    Phase phase = Phase::Idle;
+
     bool showMenu(Menu*) override { return true; }
     bool closeMenu(Menu*) override { return true; }
     void leaveMenus() override {}
@@ -59,8 +98,8 @@ private:
 };
 
 // What the last draw of a container's controls measured, in screen units
-// (a text where it is drawn; the buttons' captions, which lie on them, and
-// hidden controls left out): every control lies in the window and apart from
+// (a text where it is drawn; the captions of buttons and the texts of
+// fields, which lie on them, and hidden controls left out): every control lies in the window and apart from
 // the others.
 void expectInsideAndApart(const ControlContainer& container) {
     struct Rect {
@@ -71,6 +110,10 @@ void expectInsideAndApart(const ControlContainer& container) {
     for (const Control* c : container.getChildren()) {
         if (const auto* button = dynamic_cast<const ButtonSimple*>(c)) {
             captions.insert(button->getLabel());
+        }
+        // A text field's text lies in its box, as a caption on its button.
+        if (const auto* field = dynamic_cast<const TextField*>(c)) {
+            captions.insert(field->getLabel());
         }
     }
     std::vector<Rect> rects;
@@ -185,8 +228,18 @@ protected:
 TEST_F(LayoutGl, MenusAndHudAtEveryTextSizeAndWindow_StayInTheWindowWithoutOverlaps) {
     GameBoard board;
     StandInHost host;
-    MenuMain main(host, host, host);
+    MenuMain main(host, host, host, host);
     drawn(main, *main.getExitButton()->getParent(), "main");
+    EXPECT_TRUE(main.getResignButton()->isVisible());
+    MenuNetwork& network = *main.getNetworkMenu();
+    drawn(network, *network.getReturnButton()->getParent(), "network");
+    EXPECT_FALSE(network.getMessageLine(1)->getText().empty());
+    network.getForm()->setMode(MenuNetForm::Mode::Join);
+    drawn(*network.getForm(), *network.getForm()->getReturnButton()->getParent(), "network-join");
+    EXPECT_TRUE(network.getForm()->getLanButton(1)->isVisible());
+    host.phase = NetworkHost::Phase::Waiting;
+    drawn(*network.getHosting(), *network.getHosting()->getCancelButton()->getParent(), "network-hosting");
+    host.phase = NetworkHost::Phase::Idle;
     drawn(*main.getDemosMenu(), *main.getDemosMenu()->getReturnButton()->getParent(), "demos");
     main.getGamesMenu()->shown();
     drawn(*main.getGamesMenu(), *main.getGamesMenu()->getReturnButton()->getParent(), "games");

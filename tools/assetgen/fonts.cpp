@@ -102,10 +102,10 @@ struct Cell {
     float x0, y0, x1, y1;
 };
 
-Cell cellOf(const FontGrid& grid, int c) {
+Cell cellOf(const FontGrid& grid, int cell) {
     int columns = grid.columns;
-    int column = (c - kFirstChar) % columns;
-    int row = static_cast<int>(static_cast<float>(c - kFirstChar) / static_cast<float>(grid.columns) + 1.0f);
+    int column = cell % columns;
+    int row = static_cast<int>(static_cast<float>(cell) / static_cast<float>(grid.columns) + 1.0f);
     float w = grid.cellWidth, h = grid.cellHeight;
     return {column * w, (row - 1) * h, (column + 1) * w - 1, row * h};
 }
@@ -119,8 +119,8 @@ public:
     Canvas paint(int style) const {
         Look look = lookOf(style, grid);
         Canvas image(grid.textureWidth, grid.textureHeight, look.outline.withAlpha(0));
-        for (int c = kFirstChar; c <= kLastChar; ++c) {
-            paintGlyph(image, c, look);
+        for (int cell = 0; cell < kFontCellCount; ++cell) {
+            paintGlyph(image, cell, look);
         }
         return image;
     }
@@ -168,14 +168,17 @@ private:
         }
     }
 
-    void paintGlyph(Canvas& image, int c, const Look& look) const {
-        Cell cell = cellOf(grid, c);
+    // The size and place are the ASCII glyphs' (measure); a wider character
+    // beyond them is cut at its cell's edges.
+    void paintGlyph(Canvas& image, int index, const Look& look) const {
+        Cell cell = cellOf(grid, index);
+        const unsigned long c = fontCharOfCell(index);
         int ox = static_cast<int>(std::floor(cell.x0)), oy = static_cast<int>(std::floor(cell.y0));
         int w = static_cast<int>(std::ceil(cell.x1)) - ox + 1,
             h = static_cast<int>(std::ceil(cell.y1)) - oy + 1;
         float px = cell.x0 - ox + penX, py = cell.y0 - oy + baseline + look.pressDown;
         int pxi = static_cast<int>(std::floor(px)), pyi = static_cast<int>(std::floor(py));
-        FontRasteriser::Glyph g = font.glyph(static_cast<unsigned long>(c), px - pxi, py - pyi);
+        FontRasteriser::Glyph g = font.glyph(c, px - pxi, py - pyi);
 
         Mask ink(w, h);
         for (int y = 0; y < g.coverage.height(); ++y) {

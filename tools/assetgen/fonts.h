@@ -53,7 +53,7 @@ constexpr FontGrid kSmallFont{kSmallFontGrid, "fontsmall", 1.0f, false, 0.0f,
                               0.78f,          1.0f,        NAN,  0.0f,  kSmallFontGrid.cellWidth};
 
 // textures/fonts/fontbig0..2.png and fontsmall0..2.png: plain, mouse-over and
-// pressed looks of ASCII 33..126 from the monospaced font files (the small
+// pressed looks of ASCII 33..126 and kFontExtraChars from the monospaced font files (the small
 // font from the bold one); and the same at each of the game's other sizes
 // (fontFileName).
 void makeFontTextures(AssetSet& out, const std::string& monoFont, const std::string& monoBoldFont);
