@@ -86,11 +86,9 @@ void ButtonSimple::render(double, float) {
         label->setFont(font);
         label->setStyle(state);
         label->setMaxWidth(drawWidth - 2.0f * pixelX * (kCaptionInset + kLabelShiftX));
-        // The label's size is that of its previous draw.
-        const float textWidth = label->getWidth();
-        const float textHeight = label->getHeight();
-        label->setPosition(ax + (drawWidth - textWidth) / 2.0f + pixelX * kLabelShiftX,
-                           ay + (drawHeight - textHeight) / 2.0f + pixelY * kLabelShiftY);
+        const Text::Layout size = label->measure();
+        label->setPosition(ax + (drawWidth - size.width) / 2.0f + pixelX * kLabelShiftX,
+                           ay + (drawHeight - size.height) / 2.0f + pixelY * kLabelShiftY);
     }
 }
 

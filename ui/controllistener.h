@@ -8,6 +8,7 @@ public:
     virtual ~ControlListener() = default;
 
     virtual void onClick(Control* source) = 0;
-    virtual void onMouseOver(Control* source) = 0;
-    virtual void onMouseOut(Control* source) = 0;
+    // Only menus that show something under the pointer need these.
+    virtual void onMouseOver(Control* /*source*/) {}
+    virtual void onMouseOut(Control* /*source*/) {}
 };

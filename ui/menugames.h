@@ -35,16 +35,10 @@ public:
     void render(double elapsed, float) override;
     void linkChildren() override;
     void attach() override;
-    void detach() override {}
-    void activated(Menu*) override {}
-    void deactivated(Menu*) override {}
-    void hidden() override {}
     // The list is read anew each time the menu comes on screen.
     void shown() override;
 
     void onClick(Control* source) override;
-    void onMouseOver(Control*) override {}
-    void onMouseOut(Control*) override {}
     void handleEvent(InputEvent& e) override;
 
     ButtonSimple* getRowButton(int row) const { return rowButtons[static_cast<size_t>(row)].get(); }

@@ -33,16 +33,10 @@ public:
     void render(double elapsed, float) override;
     void linkChildren() override;
     void attach() override;
-    void detach() override {}
-    void activated(Menu*) override {}
     // Left before the friend joined: the game is given up.
     void deactivated(Menu* next) override;
-    void hidden() override {}
-    void shown() override {}
 
     void onClick(Control* source) override;
-    void onMouseOver(Control*) override {}
-    void onMouseOut(Control*) override {}
     void handleEvent(InputEvent&) override {}
 
     const Text* getCodeText() const { return codeText.get(); }

@@ -45,18 +45,13 @@ public:
     void render(double elapsed, float) override;
     void linkChildren() override;
     void attach() override;
-    void detach() override {}
     // Opened from the network menu: the remembered address, a new search.
     void activated(Menu* previous) override;
     // Left while connecting: the attempt is given up.
     void deactivated(Menu* next) override;
-    void hidden() override {}
-    void shown() override {}
     bool isTyping() const override;
 
     void onClick(Control* source) override;
-    void onMouseOver(Control*) override {}
-    void onMouseOut(Control*) override {}
     void handleEvent(InputEvent&) override {}
 
     TextField* getAddressField() const { return addressField.get(); }

@@ -98,7 +98,7 @@ void MenuNetwork::layout() {
         float x = 0.0f;
         float y = 0.0f;
         messageLines[0]->getDrawPosition(x, y);
-        const float lineHeight = messageLines[0]->getHeight();
+        const float lineHeight = messageLines[0]->measure().height;
         // Placed centred: the first line's half width gives the advance per character.
         const float advance =
             -2.0f * x / static_cast<float>(std::max<size_t>(Text::countCharacters(message[0]), 1));

@@ -49,15 +49,8 @@ public:
     void render(double elapsed, float) override;
     void linkChildren() override;
     void attach() override;
-    void detach() override {}
-    void activated(Menu*) override {}
-    void deactivated(Menu*) override {}
-    void hidden() override {}
-    void shown() override {}
 
     void onClick(Control* source) override;
-    void onMouseOver(Control*) override {}
-    void onMouseOut(Control*) override {}
     void handleEvent(InputEvent&) override {}
 
     ButtonSimple* getHostButton() const { return hostButton.get(); }

@@ -80,8 +80,6 @@ public:
     void detach() override {}
     void handleEvent(InputEvent& e) override;
     void onClick(Control* source) override;
-    void onMouseOver(Control*) override {}
-    void onMouseOut(Control*) override {}
 
     // The list or its button lies under the pointer at (x, y), fractions of
     // the window from the top left.

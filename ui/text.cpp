@@ -101,24 +101,37 @@ void Text::render(double, float) {
     }
     setFixedProjection();
     glDisable(GL_CULL_FACE);
+    Font* sized = nullptr;
+    const Layout layout = layOutNow(sized);
+    width = layout.width;
+    height = layout.height;
+
+    applyOverlay(sized->getMaterial(style), color);
+    glBegin(GL_QUADS);
+    for (const Glyph& g : layout.glyphs) {
+        quad(g.x0, g.y0, g.x1, g.y1, g.u0, g.v0, g.u1, g.v1);
+    }
+    glEnd();
+}
+
+Text::Layout Text::measure() const {
+    if (font == nullptr) {
+        return {};
+    }
+    Font* sized = nullptr;
+    return layOutNow(sized);
+}
+
+Text::Layout Text::layOutNow(Font*& sized) const {
     int viewportWidth = 0;
     int viewportHeight = 0;
     viewportSize(*this, viewportWidth, viewportHeight);
     // Larger text is drawn from a font made larger, never from stretched
     // glyphs; its cells are sized as the full size's would be.
     const float scale = pixelScale(viewportWidth, viewportHeight) * magnification;
-    Font& sized = font->sizedFor(scale);
-    const Layout layout = layOut(sized.getMetrics(), text, drawX, drawY, viewportWidth, viewportHeight,
-                                 scale / sized.sizeFactor(), maxWidth);
-    width = layout.width;
-    height = layout.height;
-
-    applyOverlay(sized.getMaterial(style), color);
-    glBegin(GL_QUADS);
-    for (const Glyph& g : layout.glyphs) {
-        quad(g.x0, g.y0, g.x1, g.y1, g.u0, g.v0, g.u1, g.v1);
-    }
-    glEnd();
+    sized = &font->sizedFor(scale);
+    return layOut(sized->getMetrics(), text, drawX, drawY, viewportWidth, viewportHeight,
+                  scale / sized->sizeFactor(), maxWidth);
 }
 
 void Text::setPosition(float newX, float newY) {

@@ -47,6 +47,9 @@ public:
     // The size of the last draw; 0 before the first.
     float getWidth() const override { return width; }
     float getHeight() const override { return height; }
+    // What a draw now would make, for placing the text before its first draw
+    // (a menu's first frame would show it out of place otherwise).
+    Layout measure() const;
     // Moves the drawing position only.
     void setPosition(float newX, float newY) override;
 
@@ -67,6 +70,9 @@ public:
     void getDrawPosition(float& outX, float& outY) const;
 
 private:
+    // The font made for the window's size, and the draw with it.
+    Layout layOutNow(Font*& sized) const;
+
     Font* font; // not owned: the menu's or display's font
     std::string text;
     int style = 0;
