@@ -116,7 +116,8 @@ await_side() {
 
 step "Release build" release_build
 
-# Drawing tests share this one server. It must not reset when its last client
+# Drawing tests share this one server; the network test plays three games on
+# its three screens. It must not reset when its last client
 # leaves, or a test that connects at that moment is refused. The game in the
 # end-to-end tests draws with one of llvmpipe's threads (the same pictures, a
 # fifth less processor time for the game, which draws as fast as it can): the
@@ -125,7 +126,7 @@ drawing_tests() {
     ctest --test-dir build --output-on-failure -j"$jobs" -R '_gl_tests$|^sporrik_tools_tests$' &&
         LP_NUM_THREADS=1 ctest --test-dir build --output-on-failure -L e2e
 }
-step "drawing and end-to-end tests" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
+step "drawing and end-to-end tests" xvfb-run -a -s "-screen 0 1024x768x24 -screen 1 1024x768x24 -screen 2 1024x768x24 -noreset" \
     bash -c "set -euo pipefail; jobs=$jobs; $(declare -f drawing_tests); drawing_tests"
 step "sanitized build and tests (beside the above)" await_side
 

@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "port %s cannot be had\n", argv[1]);
         return 1;
     }
+    // As every Sporrik host: without the checksum the game's datagrams are dropped.
+    host->checksum = enet_crc32;
     std::puts("listening");
     std::fflush(stdout);
     const uint32_t protocol = Version::kProtocol + 1;
