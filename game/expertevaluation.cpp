@@ -9,16 +9,17 @@ using Bits = CompactPosition::Bits;
 constexpr int kHandFigureValue = ExpertEvaluation::kFigure;
 constexpr int kHandReachValue = ExpertEvaluation::kHandReach;
 
-// Fitted by tools/evaltune (see its header comment for the run).
+// Fitted by `sporrik_rulesbench tune` to the expert's self-play games
+// (README, Measuring the rules); the weights in use are those of its last run.
 constexpr ExpertEvaluation::Weights kFittedWeights = {{
     {100, 100}, // Material
-    {22, 20},   // Reach
-    {-4, 5},    // JumpReach
-    {-92, 34},  // Frontier
-    {-72, 75},  // Edge
-    {-4, 72},   // GainToMove
-    {9, -57},   // GainAgainst
-    {71, 382},  // Tempo
+    {-10, 16},  // Reach
+    {-2, 2},    // JumpReach
+    {-147, 69}, // Frontier
+    {-31, 56},  // Edge
+    {-18, 130}, // GainToMove
+    {5, -64},   // GainAgainst
+    {-34, -15}, // Tempo
 }};
 
 // The largest count among the targets, -1 without targets.

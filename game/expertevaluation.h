@@ -8,7 +8,7 @@
 // of a figure from the view of the player to move. The fitted evaluation is a
 // weighted sum of features whose weights slide from their value on an empty
 // board to their value on a full one; the weights were fitted to the results
-// of self-play games (tools/evaltune).
+// of self-play games (`sporrik_rulesbench tune`).
 class ExpertEvaluation {
 public:
     // The first five count the player to move's less the opponent's.
