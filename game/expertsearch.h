@@ -11,10 +11,10 @@
 // The expert computer player's thinking: iterative deepening with
 // principal-variation alpha-beta search over compact positions, move
 // ordering by a remembered best move, killers, history and immediate gain,
-// a transposition table, late-move reductions, aspiration windows, an
-// evaluation fitted on self-play games and a clock that spends more time
-// where the best move is unsettled. Synchronous; ExpertPlayer runs it on a
-// thread.
+// a transposition table, late-move reductions and an evaluation fitted on
+// self-play games; aspiration windows and a clock that spends more time where
+// the best move is unsettled can be switched on. Synchronous; ExpertPlayer
+// runs it on a thread.
 class ExpertSearch {
 public:
     // What the search does beyond plain principal-variation search; each can
@@ -25,14 +25,15 @@ public:
         bool lateMoveReductions = true;
         // From the fourth iteration on the root starts with a narrow window
         // around the last score, widened when the score falls outside it.
-        bool aspirationWindows = true;
+        // Off: it won no more games than it lost (README, Measuring the rules).
+        bool aspirationWindows = false;
         // ExpertEvaluation::fitted instead of ExpertEvaluation::byHand.
         bool fittedEvaluation = true;
         // The time and node limits are an average to aim at: a search spends
         // more while its best move keeps changing and less once the move
         // stands firm, and an iteration cut short still gives the best move
-        // it has proved.
-        bool flexibleClock = true;
+        // it has proved. Off: it won no more games than it lost.
+        bool flexibleClock = false;
         // The remembered best move searched before the other moves are
         // generated, and the conversions of all moves counted at once for
         // their order: faster, the same order.

@@ -43,6 +43,15 @@ int alphaBeta(const CompactPosition& position, Evaluate evaluate, int depth, int
 ExpertSearch::Settings exactSettings() {
     ExpertSearch::Settings settings;
     settings.lateMoveReductions = false;
+    settings.aspirationWindows = true;
+    return settings;
+}
+
+// Every part switched on, those the game leaves off too.
+ExpertSearch::Settings allSettings() {
+    ExpertSearch::Settings settings;
+    settings.aspirationWindows = true;
+    settings.flexibleClock = true;
     return settings;
 }
 
@@ -149,12 +158,10 @@ const Diagram kWalledIn = {"xoo......", "ooo......", "oo.......", ".........", "
 // Whatever the settings, reductions, windows or clock never keep the search
 // from a win at hand, however late the winning move comes in the order.
 TEST(ExpertSearch, EverySettingTakesAWinAtHand) {
-    ExpertSearch::Settings noClock;
-    noClock.flexibleClock = false;
     for (const Diagram* rows : {&kLastTwo, &kWalledIn}) {
         const CompactPosition position = make(*rows, 1);
         for (const ExpertSearch::Settings& settings :
-             {ExpertSearch::Settings::baseline(), ExpertSearch::Settings(), noClock}) {
+             {ExpertSearch::Settings::baseline(), ExpertSearch::Settings(), allSettings()}) {
             ExpertSearch search(16, settings);
             ExpertSearch::Limits limits;
             limits.nodes = 20000;
@@ -170,7 +177,7 @@ TEST(ExpertSearch, EverySettingTakesAWinAtHand) {
 // With the flexible clock a search may run past its node budget, but never
 // beyond the stretch it allows; a lone move is played at once.
 TEST(ExpertSearch, FlexibleClockStaysWithinItsStretch_PlaysALoneMoveAtOnce) {
-    ExpertSearch search(16);
+    ExpertSearch search(16, allSettings());
     ExpertSearch::Limits limits;
     limits.nodes = 4000;
     const auto most = static_cast<uint64_t>(ExpertSearch::kMaxStretch * 4000) + 1024;
