@@ -9,13 +9,13 @@
 // (unfinished games), losses and the search speed.
 //
 // sporrik_rulesbench match new-vs-old [games [budget]] [threads=<n>]
-// [without=<parts>] [versus-without=<parts>]: the expert's search as it
-// plays now against the search
-// as it played before late-move reductions, aspiration windows, the fitted
-// evaluation, the flexible clock and the quick ordering (ExpertSearch::Settings::baseline), at
-// the same budget per move; alternating sides, each opening played from both
-// sides, several games at a time. without= takes parts out of the tested
-// side (lmr, aspiration, fitted, clock, quick, comma-separated);
+// [with=<parts>] [without=<parts>] [versus-without=<parts>]: the expert's
+// search as it plays now against the search as it played before late-move
+// reductions, aspiration windows, the fitted evaluation, the flexible clock
+// and the quick ordering (ExpertSearch::Settings::baseline), at the same
+// budget per move; alternating sides, each opening played from both sides,
+// several games at a time. with= and without= switch parts of the tested
+// side on and off (lmr, aspiration, fitted, clock, quick, comma-separated);
 // versus-without= plays against the new search without those parts instead
 // of the old one, to measure what each part brings. Prints the tested
 // side's wins, draws and losses, its score with a 95 % interval, and both
@@ -293,22 +293,23 @@ std::string loadAverage() {
     return text;
 }
 
-// Takes the comma-separated parts out of settings; false on an unknown part.
-bool removeParts(const std::string& parts, ExpertSearch::Settings* settings) {
+// Switches the comma-separated parts of settings on or off; false on an
+// unknown part.
+bool switchParts(const std::string& parts, bool on, ExpertSearch::Settings* settings) {
     size_t begin = 0;
     while (begin <= parts.size()) {
         const size_t end = std::min(parts.find(',', begin), parts.size());
         const std::string part = parts.substr(begin, end - begin);
         if (part == "lmr") {
-            settings->lateMoveReductions = false;
+            settings->lateMoveReductions = on;
         } else if (part == "aspiration") {
-            settings->aspirationWindows = false;
+            settings->aspirationWindows = on;
         } else if (part == "fitted") {
-            settings->fittedEvaluation = false;
+            settings->fittedEvaluation = on;
         } else if (part == "clock") {
-            settings->flexibleClock = false;
+            settings->flexibleClock = on;
         } else if (part == "quick") {
-            settings->quickOrdering = false;
+            settings->quickOrdering = on;
         } else {
             return false;
         }
@@ -339,6 +340,7 @@ int newVsOldMain(int argc, char** argv) {
     options.games = kDefaultNewVsOldGames;
     options.threads = kDefaultThreads;
     std::string budget = kDefaultNewVsOldBudget;
+    std::string with;
     std::string without;
     std::string versusWithout;
     ExpertSearch::Settings tested;
@@ -352,13 +354,16 @@ int newVsOldMain(int argc, char** argv) {
             const long threads = std::strtol(word.c_str() + 8, &end, 10);
             valid = *end == '\0' && end != word.c_str() + 8 && threads >= 1 && threads <= kMaxThreads;
             options.threads = static_cast<int>(threads);
+        } else if (word.rfind("with=", 0) == 0) {
+            with = word.substr(5);
+            valid = switchParts(with, true, &tested);
         } else if (word.rfind("without=", 0) == 0) {
             without = word.substr(8);
-            valid = removeParts(without, &tested);
+            valid = switchParts(without, false, &tested);
         } else if (word.rfind("versus-without=", 0) == 0) {
             versusWithout = word.substr(15);
             reference = ExpertSearch::Settings();
-            valid = removeParts(versusWithout, &reference);
+            valid = switchParts(versusWithout, false, &reference);
         } else if (positional == 0) {
             valid = parseGames(argv[i], &options.games);
             ++positional;
@@ -372,8 +377,8 @@ int newVsOldMain(int argc, char** argv) {
     }
     if (!valid) {
         std::fprintf(stderr,
-                     "usage: %s match new-vs-old [games [budget]] [threads=<n>] [without=<parts>]\n"
-                     "  [versus-without=<parts>]\n"
+                     "usage: %s match new-vs-old [games [budget]] [threads=<n>] [with=<parts>]\n"
+                     "  [without=<parts>] [versus-without=<parts>]\n"
                      "  budget <n>ms or <n>nodes (default %s), %ld games, %d threads by default;\n"
                      "  parts: lmr, aspiration, fitted, clock, quick, comma-separated\n",
                      argv[0], kDefaultNewVsOldBudget, kDefaultNewVsOldGames, kDefaultThreads);
@@ -382,8 +387,9 @@ int newVsOldMain(int argc, char** argv) {
 
     const std::string versus =
         versusWithout.empty() ? "it before (\"old\")" : "itself without " + versusWithout + " (\"old\")";
-    std::printf("the expert's search now (\"new\"%s%s) against %s: %ld games,\n",
-                without.empty() ? "" : " without ", without.c_str(), versus.c_str(), options.games);
+    std::printf("the expert's search now (\"new\"%s%s%s%s) against %s: %ld games,\n",
+                with.empty() ? "" : " with ", with.c_str(), without.empty() ? "" : " without ",
+                without.c_str(), versus.c_str(), options.games);
     std::printf("%s per move, alternating sides, each opening of %d to %d random moves played from both\n",
                 budget.c_str(), EngineMatch::kMinOpeningMoves, EngineMatch::kMaxOpeningMoves);
     std::printf("sides, %d at a time; a draw at the third repetition or after %d moves\n", options.threads,
