@@ -16,6 +16,14 @@ constexpr Bits bit(int field) {
 
 constexpr Bits kAll = (Bits(1) << kFields) - 1;
 
+constexpr Bits row(int y) {
+    Bits result = 0;
+    for (int x = 0; x < kSide; ++x) {
+        result |= bit(x + y * kSide);
+    }
+    return result;
+}
+
 constexpr Bits column(int x) {
     Bits result = 0;
     for (int y = 0; y < kSide; ++y) {
@@ -73,11 +81,6 @@ uint64_t fieldKey(int field, int player) {
 // Both keys of a field: a conversion swaps one for the other.
 uint64_t swapKey(int field) {
     return fieldKey(field, 1) ^ fieldKey(field, 2);
-}
-
-int popCount(Bits b) {
-    return __builtin_popcountll(static_cast<uint64_t>(b)) +
-           __builtin_popcountll(static_cast<uint64_t>(b >> 64));
 }
 
 int firstField(Bits b) {
@@ -188,6 +191,17 @@ int CompactPosition::conversions(CompactMove move) const {
     return popCount(kTables.neighbours[move.to] & figures(opponentOf(side)));
 }
 
+void CompactPosition::conversionsByField(std::array<uint8_t, kFields>& out) const {
+    const std::array<Bits, 4> planes = neighbourCounts(figures(opponentOf(side)));
+    const Bits free = empty();
+    out.fill(0);
+    for (size_t k = 0; k < planes.size(); ++k) {
+        for (Bits b = planes[k] & free; b != 0; b &= b - 1) {
+            out[static_cast<size_t>(firstField(b))] |= static_cast<uint8_t>(1 << k);
+        }
+    }
+}
+
 void CompactPosition::play(CompactMove move) {
     const int opponent = opponentOf(side);
     Bits& own = figures(side);
@@ -235,4 +249,34 @@ int CompactPosition::winner() const {
 
 int CompactPosition::reach(int player) const {
     return popCount(grow(figures(player)) & empty());
+}
+
+CompactPosition::Bits CompactPosition::grown(Bits set) {
+    return grow(set);
+}
+
+std::array<CompactPosition::Bits, 4> CompactPosition::neighbourCounts(Bits set) {
+    std::array<Bits, 4> planes{};
+    // One ripple-carry add per direction into the four count planes.
+    const auto add = [&planes](Bits term) {
+        for (Bits& plane : planes) {
+            const Bits carry = plane & term;
+            plane ^= term;
+            term = carry;
+        }
+    };
+    const Bits east = (set << 1) & kNotFirstColumn;
+    const Bits west = (set >> 1) & kNotLastColumn;
+    for (const Bits line : {east, west}) {
+        add(line);
+        add((line << kSide) & kAll);
+        add(line >> kSide);
+    }
+    add((set << kSide) & kAll);
+    add(set >> kSide);
+    return planes;
+}
+
+CompactPosition::Bits CompactPosition::border() {
+    return row(0) | row(kSide - 1) | column(0) | column(kSide - 1);
 }

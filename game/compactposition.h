@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 class GameBoard;
@@ -55,10 +56,27 @@ public:
     bool isLegal(CompactMove move) const;
     // Fields that play(move) would convert.
     int conversions(CompactMove move) const;
+    // The same for a move to each empty field, all at once (0 for the
+    // other fields).
+    void conversionsByField(std::array<uint8_t, kFields>& out) const;
     // The board's result rules: 0 while undecided, else the winning player.
     int winner() const;
     // Split targets of a player: the empty fields next to their figures.
     int reach(int player) const;
+
+    // The fields as bit sets, for the evaluation.
+    Bits figureBits(int player) const { return figures(player); }
+    Bits emptyBits() const { return empty(); }
+    // The set together with every field at distance 1 from it.
+    static Bits grown(Bits set);
+    // How many fields of set touch each field, bit-sliced: bit f of plane k
+    // is bit k of field f's count (0 to 8).
+    static std::array<Bits, 4> neighbourCounts(Bits set);
+    static Bits border();
+    static int popCount(Bits set) {
+        return __builtin_popcountll(static_cast<uint64_t>(set)) +
+               __builtin_popcountll(static_cast<uint64_t>(set >> 64));
+    }
 
     static int fieldX(int field) { return field % kSide; }
     static int fieldY(int field) { return field / kSide; }

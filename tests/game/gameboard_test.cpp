@@ -326,6 +326,71 @@ TEST(GameBoardProperty, ComputerGamesAtBothLevels_ReplayFaithfullyAndEndAsCounte
     }
 }
 
+// The splits and jumps of a game between two computers at one level, from a
+// seeded random source, as "fromX fromY toX toY" words. Hard games open with
+// seed % 9 easy moves, since from the start they are all alike.
+std::string computerGame(int level, unsigned seed) {
+    constexpr int kMostMoves = 400;
+    std::mt19937 rng(seed);
+    GameBoard board;
+    const int easyOpening = level == GameBoard::kHard ? static_cast<int>(seed % 9) : 0;
+    board.setRandomSource([&] { return static_cast<int>(rng() % 32768); });
+    start(board, false, false, easyOpening > 0 ? GameBoard::kEasy : level);
+    std::string text;
+    for (int moves = 0; moves < kMostMoves && board.hasPendingMoves(); board.popMove()) {
+        const Move m = board.frontMove();
+        if (m.type != MoveSplit && m.type != MoveJump) {
+            continue;
+        }
+        for (const int c : {m.fromX, m.fromY, m.toX, m.toY}) {
+            text += static_cast<char>('0' + c);
+        }
+        text += ' ';
+        if (++moves == easyOpening) {
+            board.setDifficulty(level);
+        }
+    }
+    return text;
+}
+
+// FNV-1a, 64 bits.
+uint64_t digest(const std::string& text) {
+    uint64_t hash = 14695981039346656037u;
+    for (const char c : text) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    }
+    return hash;
+}
+
+// The easy and hard levels play move for move as they did before the
+// expert's search grew stronger: the moves of 20 seeded games at each level,
+// digested, as the code before that change played them (first game in
+// full, to show where a change begins).
+TEST(GameBoardProperty, EasyAndHardLevels_PlayMoveForMoveAsBefore) {
+    const struct {
+        int level;
+        const char* firstGame;
+        size_t moves;
+        uint64_t digest;
+    } cases[] = {
+        {GameBoard::kEasy, "0010 8877 0001 7766 1020 6655 0011 5565 1021 5556 0112 5544 0102 4422 2030 2231 ",
+         1964, 0xb78686405eff07d1u},
+        {GameBoard::kHard, "0010 8877 0001 7787 0011 7778 1020 7776 1021 7686 0112 7667 0102 7666 1122 6675 ",
+         1961, 0x78cad18d5d552741u},
+    };
+    constexpr unsigned kGames = 20;
+    constexpr size_t kWordLength = 5;
+    for (const auto& c : cases) {
+        std::string all;
+        for (unsigned seed = 0; seed < kGames; ++seed) {
+            all += computerGame(c.level, seed) + "|";
+        }
+        EXPECT_EQ(all.substr(0, std::string(c.firstGame).size()), c.firstGame) << "level " << c.level;
+        EXPECT_EQ((all.size() - kGames) / kWordLength, c.moves) << "level " << c.level;
+        EXPECT_EQ(digest(all), c.digest) << "level " << c.level;
+    }
+}
+
 // The result is the board's, so the test does not depend on the search's own
 // idea of a good position.
 TEST(GameBoardProperty, ExpertBeatsTheEasyAndHardLevels) {

@@ -8,11 +8,26 @@
 // expert's per-move limit, "<n>ms" or "<n>nodes". Prints wins, draws
 // (unfinished games), losses and the search speed.
 //
+// sporrik_rulesbench match new-vs-old [games [budget]] [threads=<n>]
+// [with=<parts>] [without=<parts>] [versus-without=<parts>]: the expert's
+// search as it plays now against the search as it played before late-move
+// reductions, aspiration windows, the fitted evaluation, the flexible clock
+// and the quick ordering (ExpertSearch::Settings::baseline), at the same
+// budget per move; alternating sides, each opening played from both sides,
+// several games at a time. with= and without= switch parts of the tested
+// side on and off (lmr, aspiration, fitted, clock, quick, comma-separated);
+// versus-without= plays against the new search without those parts instead
+// of the old one, to measure what each part brings. Prints the tested
+// side's wins, draws and losses, its score with a 95 % interval, and both
+// sides' depth, speed and time per move.
+//
 // sporrik_rulesbench frames [seconds]: two expert players on the board, driven
 // the way the table scene drives it at 60 frames a second; prints how long the
 // board's calls in one frame take while the experts think, and how long a new
 // game takes that drops a search under way.
 
+#include "enginematch.h"
+#include "evalfit.h"
 #include "game/compactposition.h"
 #include "game/expertplayer.h"
 #include "game/expertsearch.h"
@@ -20,6 +35,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -252,7 +268,227 @@ int runMatches(long games, const ExpertSearch::Limits& limits, const std::string
     return 0;
 }
 
+constexpr long kDefaultNewVsOldGames = 400;
+constexpr const char* kDefaultNewVsOldBudget = "50ms";
+constexpr int kDefaultThreads = 2;
+constexpr int kMaxThreads = 64;
+// The normal distribution's two-sided 95 % quantile.
+constexpr double kInterval95 = 1.959964;
+constexpr double kEloScale = 400.0;
+
+std::string loadAverage() {
+    std::FILE* file = std::fopen("/proc/loadavg", "r");
+    double one = 0.0;
+    double five = 0.0;
+    double fifteen = 0.0;
+    const bool read = file != nullptr && std::fscanf(file, "%lf %lf %lf", &one, &five, &fifteen) == 3;
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    if (!read) {
+        return "unknown";
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f %.2f %.2f", one, five, fifteen);
+    return text;
+}
+
+// Switches the comma-separated parts of settings on or off; false on an
+// unknown part.
+bool switchParts(const std::string& parts, bool on, ExpertSearch::Settings* settings) {
+    size_t begin = 0;
+    while (begin <= parts.size()) {
+        const size_t end = std::min(parts.find(',', begin), parts.size());
+        const std::string part = parts.substr(begin, end - begin);
+        if (part == "lmr") {
+            settings->lateMoveReductions = on;
+        } else if (part == "aspiration") {
+            settings->aspirationWindows = on;
+        } else if (part == "fitted") {
+            settings->fittedEvaluation = on;
+        } else if (part == "clock") {
+            settings->flexibleClock = on;
+        } else if (part == "quick") {
+            settings->quickOrdering = on;
+        } else {
+            return false;
+        }
+        begin = end + 1;
+    }
+    return true;
+}
+
+void printSide(const char* name, const EngineMatch::SideFigures& side) {
+    const double searches = side.searches > 0 ? static_cast<double>(side.searches) : 1.0;
+    const auto nodes = static_cast<double>(side.nodes);
+    std::printf("%-5s %10ld %10.2f %12.0f %14.0f %14.0f %12.1f %12.1f\n", name, side.searches,
+                static_cast<double>(side.depths) / searches, nodes / searches,
+                side.seconds > 0.0 ? nodes / side.seconds : 0.0,
+                side.cpuSeconds > 0.0 ? nodes / side.cpuSeconds : 0.0, 1000.0 * side.seconds / searches,
+                1000.0 * side.longest);
+}
+
+void printProgress(long ended, long games) {
+    std::fprintf(stderr, "\r%ld of %ld games", ended, games);
+    if (ended == games) {
+        std::fprintf(stderr, "\n");
+    }
+}
+
+int newVsOldMain(int argc, char** argv) {
+    EngineMatch::Options options;
+    options.games = kDefaultNewVsOldGames;
+    options.threads = kDefaultThreads;
+    std::string budget = kDefaultNewVsOldBudget;
+    std::string with;
+    std::string without;
+    std::string versusWithout;
+    ExpertSearch::Settings tested;
+    ExpertSearch::Settings reference = ExpertSearch::Settings::baseline();
+    bool valid = parseBudget(budget, &options.limits);
+    int positional = 0;
+    for (int i = 3; i < argc && valid; ++i) {
+        const std::string word = argv[i];
+        if (word.rfind("threads=", 0) == 0) {
+            char* end = nullptr;
+            const long threads = std::strtol(word.c_str() + 8, &end, 10);
+            valid = *end == '\0' && end != word.c_str() + 8 && threads >= 1 && threads <= kMaxThreads;
+            options.threads = static_cast<int>(threads);
+        } else if (word.rfind("with=", 0) == 0) {
+            with = word.substr(5);
+            valid = switchParts(with, true, &tested);
+        } else if (word.rfind("without=", 0) == 0) {
+            without = word.substr(8);
+            valid = switchParts(without, false, &tested);
+        } else if (word.rfind("versus-without=", 0) == 0) {
+            versusWithout = word.substr(15);
+            reference = ExpertSearch::Settings();
+            valid = switchParts(versusWithout, false, &reference);
+        } else if (positional == 0) {
+            valid = parseGames(argv[i], &options.games);
+            ++positional;
+        } else if (positional == 1) {
+            options.limits = {};
+            valid = parseBudget(budget = word, &options.limits);
+            ++positional;
+        } else {
+            valid = false;
+        }
+    }
+    if (!valid) {
+        std::fprintf(stderr,
+                     "usage: %s match new-vs-old [games [budget]] [threads=<n>] [with=<parts>]\n"
+                     "  [without=<parts>] [versus-without=<parts>]\n"
+                     "  budget <n>ms or <n>nodes (default %s), %ld games, %d threads by default;\n"
+                     "  parts: lmr, aspiration, fitted, clock, quick, comma-separated\n",
+                     argv[0], kDefaultNewVsOldBudget, kDefaultNewVsOldGames, kDefaultThreads);
+        return 2;
+    }
+
+    const std::string versus =
+        versusWithout.empty() ? "it before (\"old\")" : "itself without " + versusWithout + " (\"old\")";
+    std::printf("the expert's search now (\"new\"%s%s%s%s) against %s: %ld games,\n",
+                with.empty() ? "" : " with ", with.c_str(), without.empty() ? "" : " without ",
+                without.c_str(), versus.c_str(), options.games);
+    std::printf("%s per move, alternating sides, each opening of %d to %d random moves played from both\n",
+                budget.c_str(), EngineMatch::kMinOpeningMoves, EngineMatch::kMaxOpeningMoves);
+    std::printf("sides, %d at a time; a draw at the third repetition or after %d moves\n", options.threads,
+                EngineMatch::kMaxMoves);
+    const std::string loadBefore = loadAverage();
+    const auto start = std::chrono::steady_clock::now();
+    const EngineMatch match(tested, reference);
+    const EngineMatch::Outcome o = match.play(options, printProgress);
+    const double minutes =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() / 60.0;
+
+    const auto n = static_cast<double>(options.games);
+    const double score = (static_cast<double>(o.wins) + 0.5 * static_cast<double>(o.draws)) / n;
+    // Each game scores 1, 0.5 or 0: the interval is the normal one around
+    // the mean of those scores.
+    const double variance = (static_cast<double>(o.wins) * (1.0 - score) * (1.0 - score) +
+                             static_cast<double>(o.draws) * (0.5 - score) * (0.5 - score) +
+                             static_cast<double>(o.losses) * score * score) /
+                            n;
+    const double half = kInterval95 * std::sqrt(variance / n);
+    const auto elo = [](double s) {
+        return s <= 0.0 ? -INFINITY : s >= 1.0 ? INFINITY : -kEloScale * std::log10(1.0 / s - 1.0);
+    };
+    std::printf("%6s %6s %6s %6s %8s %17s %20s\n", "games", "wins", "draws", "losses", "score",
+                "95 % interval", "Elo (interval)");
+    std::printf("%6ld %6ld %6ld %6ld %7.1f%% %7.1f%% – %5.1f%% %6.0f (%.0f to %.0f)\n", options.games, o.wins,
+                o.draws, o.losses, 100.0 * score, 100.0 * (score - half), 100.0 * (score + half), elo(score),
+                elo(score - half), elo(score + half));
+    std::printf("draws by repetition %ld, average game %.1f moves after the opening, %.1f minutes\n",
+                o.repetitions, static_cast<double>(o.moves) / n, minutes);
+    std::printf("%-5s %10s %10s %12s %14s %14s %12s %12s\n", "side", "searches", "avg depth", "avg nodes",
+                "positions/s", "per CPU s", "avg ms", "longest ms");
+    printSide("new", o.tested);
+    printSide("old", o.reference);
+    std::printf("load average before %s, after %s\n", loadBefore.c_str(), loadAverage().c_str());
+    return 0;
+}
+
+constexpr long kDefaultTuneGames = 2000;
+constexpr const char* kDefaultTuneBudget = "3000nodes";
+constexpr int kHeldOutEvery = 5;
+
+const char* const kFeatureNames[ExpertEvaluation::kFeatureCount] = {
+    "Material", "Reach", "JumpReach", "Frontier", "Edge", "GainToMove", "GainAgainst", "Tempo"};
+
+int tuneMain(int argc, char** argv) {
+    EngineMatch::Options options;
+    options.games = kDefaultTuneGames;
+    options.threads = kDefaultThreads;
+    options.pairedOpenings = false;
+    options.keepPositions = true;
+    std::string budget = kDefaultTuneBudget;
+    bool valid = parseBudget(budget, &options.limits);
+    int positional = 0;
+    for (int i = 2; i < argc && valid; ++i) {
+        const std::string word = argv[i];
+        if (word.rfind("threads=", 0) == 0) {
+            char* end = nullptr;
+            const long threads = std::strtol(word.c_str() + 8, &end, 10);
+            valid = *end == '\0' && end != word.c_str() + 8 && threads >= 1 && threads <= kMaxThreads;
+            options.threads = static_cast<int>(threads);
+        } else if (positional == 0) {
+            valid = parseGames(argv[i], &options.games);
+            ++positional;
+        } else if (positional == 1) {
+            options.limits = {};
+            valid = parseBudget(budget = word, &options.limits);
+            ++positional;
+        } else {
+            valid = false;
+        }
+    }
+    if (!valid) {
+        std::fprintf(stderr, "usage: %s tune [games [budget]] [threads=<n>]  (default %ld games, %s)\n",
+                     argv[0], kDefaultTuneGames, kDefaultTuneBudget);
+        return 2;
+    }
+    std::printf("fitting the evaluation to %ld self-play games of the expert at %s a move\n", options.games,
+                budget.c_str());
+    const ExpertSearch::Settings settings;
+    const EngineMatch match(settings, settings);
+    const EngineMatch::Outcome o = match.play(options, printProgress);
+    const EvalFit::Fit fit = EvalFit::fit(o.samples, kHeldOutEvery);
+    std::printf("%ld positions fitted, %ld held out (every %dth game); player 1 won %ld, drawn %ld\n",
+                fit.trainingPositions, fit.heldOutPositions, kHeldOutEvery, o.wins, o.draws);
+    std::printf("held-out log loss: fitted %.5f, weights in use %.5f, by hand %.5f\n", fit.heldOutLoss,
+                fit.heldOutLossInUse, fit.heldOutLossByHand);
+    std::printf("win probability = 1 / (1 + exp(-%.6f * evaluation))\n", fit.slope);
+    for (int i = 0; i < ExpertEvaluation::kFeatureCount; ++i) {
+        const ExpertEvaluation::Weight& w = fit.weights[static_cast<size_t>(i)];
+        std::printf("    {%d, %d}, // %s\n", w.emptyBoard, w.fullBoard, kFeatureNames[i]);
+    }
+    return 0;
+}
+
 int matchMain(int argc, char** argv) {
+    if (argc >= 3 && std::strcmp(argv[2], "new-vs-old") == 0) {
+        return newVsOldMain(argc, argv);
+    }
     long games = kDefaultMatchGames;
     ExpertSearch::Limits limits;
     limits.seconds = kDefaultMatchMilliseconds / 1000.0;
@@ -340,6 +576,9 @@ int framesMain(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "match") == 0) {
         return matchMain(argc, argv);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "tune") == 0) {
+        return tuneMain(argc, argv);
     }
     if (argc >= 2 && std::strcmp(argv[1], "frames") == 0) {
         return framesMain(argc, argv);
