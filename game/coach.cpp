@@ -4,30 +4,8 @@
 
 namespace {
 
-constexpr int kSide = CompactPosition::kSide;
 // Scores this close to a win are wins found within the search's depth.
 constexpr int kSureWin = ExpertSearch::kWinScore - ExpertSearch::kMaxDepth - 1;
-
-// What one figure is worth in the search's units: two positions alike but
-// for one figure that changes sides far from the only empty field, so that
-// nothing but the figures differs. Measured rather than assumed, so that the
-// words follow the evaluation the expert really uses.
-int figureValue() {
-    constexpr int kEmptyX = 4;
-    constexpr int kEmptyY = 4;
-    CompactPosition before;
-    for (int y = 0; y < kSide; ++y) {
-        for (int x = 0; x < kSide; ++x) {
-            const bool empty = x == kEmptyX && y == kEmptyY;
-            before.setField(x, y, empty ? 0 : x <= kEmptyX ? GameBoard::kPlayer1 : GameBoard::kPlayer2);
-        }
-    }
-    CompactPosition after = before;
-    after.setField(kSide - 1, 0, GameBoard::kPlayer1);
-    // The figure changes sides: the difference counts it twice.
-    const int value = (ExpertSearch::evaluate(after) - ExpertSearch::evaluate(before)) / 2;
-    return value > 0 ? value : 1;
-}
 
 std::string figures(int n) {
     return std::to_string(n) + (n == 1 ? " figure" : " figures");
@@ -81,8 +59,9 @@ std::string Coach::judgement(const Tip& tip, int player) {
     if (tip.score <= -kSureWin) {
         return who + " loses" + depth;
     }
-    static const int unit = figureValue();
-    const int n = static_cast<int>(std::lround(static_cast<double>(tip.score) / unit));
+    // The search's scores count figures in hundredths; what the fitted
+    // evaluation adds for the figures' places is no figure of its own.
+    const int n = static_cast<int>(std::lround(static_cast<double>(tip.score) / ExpertSearch::kFigureScore));
     if (n == 0) {
         return "Even" + depth;
     }

@@ -92,4 +92,23 @@ TEST(Coach, ImmediateWin_TheTipTakesTheLastFigure) {
     EXPECT_EQ(Coach::judgement(*tip, GameBoard::kPlayer1).find("Player 1 wins"), 0u);
 }
 
+// The words count whole figures of the search's score, whatever the
+// evaluation adds for where they stand.
+TEST(Coach, Judgement_CountsFiguresOfTheScore) {
+    const struct {
+        int score;
+        const char* words;
+    } cases[] = {
+        {ExpertSearch::kFigureScore * 2, "Player 1 is ahead by 2 figures at depth 5"},
+        {-ExpertSearch::kFigureScore, "Player 1 is behind by 1 figure at depth 5"},
+        {ExpertSearch::kFigureScore / 3, "Even at depth 5"},
+    };
+    for (const auto& c : cases) {
+        Coach::Tip tip;
+        tip.score = c.score;
+        tip.depth = 5;
+        EXPECT_EQ(Coach::judgement(tip, GameBoard::kPlayer1), c.words);
+    }
+}
+
 } // namespace
