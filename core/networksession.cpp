@@ -296,25 +296,15 @@ std::string NetworkSession::createOnServer(const std::string& address) {
 }
 
 std::string NetworkSession::joinGame(const std::string& address, const std::string& code) {
-    std::string reason;
-    const std::optional<ServerAddress> server = ServerAddress::parse(address, Protocol::kDefaultPort, reason);
-    if (!server) {
-        return reason;
-    }
-    const std::optional<std::string> canonical = JoinCode::parse(code);
-    if (!canonical) {
-        return kBadCode;
-    }
-    reset();
-    Attempt attempt;
-    attempt.kind = Attempt::Kind::Join;
-    attempt.server = *server;
-    attempt.code = *canonical;
-    begin(std::move(attempt));
-    return std::string();
+    return beginByCode(Attempt::Kind::Join, address, code);
 }
 
 std::string NetworkSession::watchGame(const std::string& address, const std::string& code) {
+    return beginByCode(Attempt::Kind::Watch, address, code);
+}
+
+std::string NetworkSession::beginByCode(Attempt::Kind kind, const std::string& address,
+                                        const std::string& code) {
     std::string reason;
     const std::optional<ServerAddress> server = ServerAddress::parse(address, Protocol::kDefaultPort, reason);
     if (!server) {
@@ -326,7 +316,7 @@ std::string NetworkSession::watchGame(const std::string& address, const std::str
     }
     reset();
     Attempt attempt;
-    attempt.kind = Attempt::Kind::Watch;
+    attempt.kind = kind;
     attempt.server = *server;
     attempt.code = *canonical;
     begin(std::move(attempt));

@@ -110,6 +110,9 @@ private:
     };
 
     void begin(Attempt attempt);
+    // Joins or watches: the address and code checked, then begun; the
+    // reason when either is refused.
+    std::string beginByCode(Attempt::Kind kind, const std::string& address, const std::string& code);
     // Starts an attempt whose server is an IPv4 address.
     void launch(const Attempt& attempt, const ServerAddress& address);
     void followLookup();
