@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* const kKnownNames[] = {"window", "path", "quality", "scale", "port"};
+const char* const kKnownNames[] = {"window", "path", "quality", "scale", "port", "fps"};
 constexpr unsigned long kMaxPort = 65535;
 const char* const kReplay = "--replay";
 const char* const kExportLast = "--export-last";
@@ -36,7 +36,7 @@ namespace CommandLine {
 
 const char* const kUsage =
     "usage: sporrik [window] [path=<asset directory>] [quality=full|fast] [scale=auto|1|0.75|0.5]\n"
-    "               [port=<n>] [--replay FILE]\n"
+    "               [port=<n>] [fps=<n>] [--replay FILE]\n"
     "       sporrik --export-last | --help | --version\n"
     "  window                  play in a 1024 x 768 window instead of the full screen\n"
     "  path=<asset directory>  read the assets from this folder; without it the game\n"
@@ -50,6 +50,8 @@ const char* const kUsage =
     "                          longer than 16.7 ms on a software renderer\n"
     "  port=<n>                the UDP port a game hosted here is served on\n"
     "                          (default 47621; 0 takes a free one)\n"
+    "  fps=<n>                 at most n frames a second (1 to 1000), which spares\n"
+    "                          a laptop's battery; without it as many as it makes\n"
     "  --replay FILE           show the kept game in FILE on the table to step\n"
     "                          through (Left, Right, Home, End, Space)\n"
     "  --export-last           print the last kept game to standard output and end\n"
@@ -113,6 +115,19 @@ bool parseScale(const char* value, OptionValues::Scale& scale) {
         }
     }
     return false;
+}
+
+bool parseFrameCap(const char* value, int& framesPerSecond) {
+    if (value == nullptr || *value == '\0' || std::strlen(value) > 4 ||
+        std::strspn(value, "0123456789") != std::strlen(value)) {
+        return false;
+    }
+    const int number = std::atoi(value);
+    if (number < 1 || number > kMaxFrameCap) {
+        return false;
+    }
+    framesPerSecond = number;
+    return true;
 }
 
 bool parsePort(const char* value, uint16_t& port) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 // The game's command line: sporrik [window] [path=<asset directory>]
-// [quality=full|fast] [scale=auto|1|0.75|0.5] [port=<n>] [--replay FILE] [--export-last]
+// [quality=full|fast] [scale=auto|1|0.75|0.5] [port=<n>] [fps=<n>] [--replay FILE] [--export-last]
 // [--help] [--version]. The arguments are given whole, the program name first.
 namespace CommandLine {
 
@@ -30,5 +30,9 @@ bool parseScale(const char* value, OptionValues::Scale& scale);
 // The port of port='s value, 0 to 65535 (0: a free one); false (and port
 // untouched) for anything else.
 bool parsePort(const char* value, uint16_t& port);
+constexpr int kMaxFrameCap = 1000;
+// The frames a second of fps='s value, 1 to kMaxFrameCap; false (and
+// framesPerSecond untouched) for anything else.
+bool parseFrameCap(const char* value, int& framesPerSecond);
 
 } // namespace CommandLine

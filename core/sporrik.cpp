@@ -72,6 +72,16 @@ Sporrik::Sporrik(Main& application, const std::string& recordsFolder, const std:
             std::string("unknown port \"") + portArgument + "\" ignored (0 to 65535); hosting on " +
                 std::to_string(hostPort));
     }
+    if (const char* fpsArgument = System::instance()->getArgument("fps")) {
+        int framesPerSecond = 0;
+        if (CommandLine::parseFrameCap(fpsArgument, framesPerSecond)) {
+            System::instance()->setFrameCap(framesPerSecond);
+        } else {
+            log(WARNING, kSource,
+                std::string("unknown frame rate \"") + fpsArgument +
+                    "\" ignored (1 to 1000); drawing every frame");
+        }
+    }
     network = std::make_unique<NetworkSession>(*table, application, stateFolder, RecordFolder(recordsFolder),
                                                hostPort);
     application.getRenderGraph().addRoot(network.get(), Main::kNetworkPriority);

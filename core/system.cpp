@@ -5,6 +5,7 @@
 #include "base/tools.h"
 #include "core/glutcallbacks.h"
 #include "core/main.h"
+#include "graph/framepace.h"
 #include "graph/plugconnections.h"
 #include "graph/windowsize.h"
 #include "input/eventconsumer.h"
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <thread>
 
 namespace {
 
@@ -236,6 +238,15 @@ void System::display() {
         glutFullScreen();
     }
     Main* main = Main::instance();
+    double waited = 0.0;
+    if (frameCap > 0 && lastFrameTime >= 0.0) {
+        const double early = lastFrameTime + 1.0 / frameCap - getTime();
+        if (early > 0.0) {
+            std::this_thread::sleep_for(std::chrono::duration<double>(early));
+            waited = early;
+        }
+    }
+    FramePace::setWait(waited);
     const double now = getTime();
     const double elapsed = lastFrameTime < 0.0 ? 0.0 : now - lastFrameTime;
     lastFrameTime = now;

@@ -56,6 +56,9 @@ public:
 
     double getTime() const;
     void setTimeSource(TimeSource source);
+    // At most this many frames a second (0: as many as the renderer makes):
+    // a frame early waits, which leaves the processor to others.
+    void setFrameCap(int framesPerSecond) { frameCap = framesPerSecond; }
 
     int getWidth() const { return width; }
     int getHeight() const { return height; }
@@ -108,6 +111,7 @@ private:
     TimeSource timeSource;
     double startTime = 0.0;
     double lastFrameTime = -1.0;
+    int frameCap = 0;
 
     std::set<EventConsumer*> lastConsumerSet;
     std::list<EventConsumer*> consumers;

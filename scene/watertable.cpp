@@ -5,6 +5,7 @@
 #include "base/log.h"
 #include "base/phasetimer.h"
 #include "fluid/fluidsimulation.h"
+#include "graph/framepace.h"
 #include "input/inputevent.h"
 #include "resources/material.h"
 #include "scene/coveredrows.h"
@@ -216,7 +217,7 @@ void WaterTable::followFrameTime() {
 
 void WaterTable::followFrame(double elapsed) {
     const int before = scale.getPercent();
-    if (!scale.addFrame(elapsed * 1000.0)) {
+    if (!scale.addFrame((elapsed - FramePace::getWait()) * 1000.0)) {
         return;
     }
     char line[128];

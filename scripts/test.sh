@@ -6,7 +6,7 @@
 # fuzzer's coverage of the game, the tests that need no display and the fuzz
 # targets. Each test runs once: the drawing and end-to-end tests on the
 # Release build under one virtual X server, the others sanitized beside
-# them; then the fuzz targets, side by side for 50 seconds, beside a minute
+# them; then the fuzz targets, side by side for 25 seconds, beside half a minute
 # of the sanitized game (scripts/soak.sh). Each step says how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -70,14 +70,10 @@ cmake $(generator build-sanitize) -S . -B build-sanitize -DCMAKE_CXX_COMPILER=cl
     -DSPORRIK_PRECOMPILED_HEADERS=ON
 
 # The Release build makes what the tests below use, and the icon and the
-# compressed documents the install takes; the benchmarks wait for it, as
-# they build in its folder.
-release_built=build/release-built.stamp
-rm -f "$release_built"
+# compressed documents the install takes.
 release_build() {
     cmake --build build -j"$jobs" --target sporrik sporrik-server sporrik_assets sporrik_icon \
         sporrik_display_tests sporrik_tools_tests sporrik_compressed_docs
-    touch "$release_built"
 }
 sanitized_build() { cmake --build build-sanitize -j"$jobs" --target sporrik_unit_tests sporrik; }
 # The generator's determinism (two whole runs) is checked in the Release
@@ -89,20 +85,23 @@ sanitized_tests() {
         ctest --test-dir build-sanitize --output-on-failure -L unit -j"$jobs"
 }
 fuzz_build() { SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh --build; }
-# No test runs the benchmarks; they are built so that they keep compiling.
+# No test runs the benchmarks; they are built so that they keep compiling,
+# here on the libraries this build has made already.
 bench_build() {
-    until [ -e "$release_built" ]; do sleep 1; done
-    cmake --build build -j"$jobs" --target framebench fluidbench imagebench meshbench sporrik_rulesbench \
-        sporrik_netbench
+    cmake --build build-sanitize -j"$jobs" --target framebench fluidbench imagebench meshbench \
+        sporrik_rulesbench sporrik_netbench
 }
 # The sanitized side runs at a lower priority beside the Release build and
 # the tests that draw: it takes the cores that the Release build leaves idle
 # while it links and generates the assets, and the time in which the
 # end-to-end tests wait on the game in real time, while those keep the
 # processor when they need it. It runs in a session of its own, so that a
-# failure elsewhere ends all of it.
+# failure elsewhere ends all of it; the kernel then schedules the session as a
+# group of its own, which takes the priority only from the group's own nice
+# value (/proc/self/autogroup).
 sanitized_side() { sanitized_build && sanitized_tests && fuzz_build && bench_build; }
-setsid nice -n 10 bash -c "set -euo pipefail; jobs=$jobs; release_built=$release_built
+setsid nice -n 10 bash -c "set -euo pipefail; jobs=$jobs
+    echo 10 >/proc/self/autogroup 2>/dev/null || true
     $(declare -f sanitized_build sanitized_tests fuzz_build bench_build sanitized_side); sanitized_side" \
     >build-sanitize/side.log 2>&1 &
 side=$!
@@ -130,5 +129,5 @@ step "drawing and end-to-end tests" xvfb-run -a -s "-screen 0 1024x768x24 -scree
     bash -c "set -euo pipefail; jobs=$jobs; $(declare -f drawing_tests); drawing_tests"
 step "sanitized build and tests (beside the above)" await_side
 
-step "fuzzing and soak" beside build-sanitize/fuzz.log env SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh 50 -- \
-    scripts/soak.sh 60
+step "fuzzing and soak" beside build-sanitize/fuzz.log env SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh 25 -- \
+    scripts/soak.sh 30

@@ -213,4 +213,19 @@ TEST(CommandLine, ScaleValues_OnlyTheFourNamedOnes) {
     }
 }
 
+TEST(CommandLine, FrameCap_OneToAThousandWholeFrames) {
+    const struct {
+        const char* value;
+        bool known;
+        int fps;
+    } cases[] = {{"1", true, 1},     {"30", true, 30},   {"1000", true, 1000}, {"0", false, 7},
+                 {"1001", false, 7}, {"-5", false, 7},   {"2.5", false, 7},    {"99999", false, 7},
+                 {"", false, 7},     {nullptr, false, 7}};
+    for (const auto& c : cases) {
+        int fps = 7;
+        EXPECT_EQ(CommandLine::parseFrameCap(c.value, fps), c.known) << (c.value ? c.value : "null");
+        EXPECT_EQ(fps, c.fps) << (c.value ? c.value : "null");
+    }
+}
+
 } // namespace

@@ -38,11 +38,15 @@ within() {
     done
 }
 
+# The games draw at most this often: a screenshot a poll needs no more, and
+# the processor is left to the work beside the tests.
+readonly FRAME_CAP=fps=15
+
 # start_game <arguments...>: starts the game with the generated assets.
 start_game() {
     game_log=$(mktemp)
     temporary+=("$game_log")
-    "$SPORRIK_BIN" "path=$SPORRIK_ASSETS" "$@" 2>"$game_log" &
+    "$SPORRIK_BIN" "path=$SPORRIK_ASSETS" "$FRAME_CAP" "$@" 2>"$game_log" &
     game_pid=$!
 }
 

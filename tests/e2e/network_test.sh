@@ -59,7 +59,7 @@ start() {
     fi
     LOG[$role]=${STATE[$role]}/game.log
     XDG_CONFIG_HOME=${STATE[$role]}/config XDG_STATE_HOME=${STATE[$role]}/state XDG_DATA_HOME=${STATE[$role]}/data \
-        DISPLAY=$base_display.$screen "$SPORRIK_BIN" "path=$SPORRIK_ASSETS" window quality=fast scale=0.5 "${@:3}" \
+        DISPLAY=$base_display.$screen "$SPORRIK_BIN" "path=$SPORRIK_ASSETS" "$FRAME_CAP" window quality=fast scale=0.5 "${@:3}" \
         2>>"${LOG[$role]}" &
     PID[$role]=$!
 }
