@@ -6,7 +6,7 @@
 # fuzzer's coverage of the game, the tests that need no display and the fuzz
 # targets. Each test runs once: the drawing and end-to-end tests on the
 # Release build under one virtual X server, the others sanitized beside
-# them; then the fuzz targets, side by side for 25 seconds, beside half a minute
+# them; then the fuzz targets, side by side for 20 seconds, beside 20 seconds
 # of the sanitized game (scripts/soak.sh). Each step says how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -129,5 +129,5 @@ step "drawing and end-to-end tests" xvfb-run -a -s "-screen 0 1024x768x24 -scree
     bash -c "set -euo pipefail; jobs=$jobs; $(declare -f drawing_tests); drawing_tests"
 step "sanitized build and tests (beside the above)" await_side
 
-step "fuzzing and soak" beside build-sanitize/fuzz.log env SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh 25 -- \
-    scripts/soak.sh 30
+step "fuzzing and soak" beside build-sanitize/fuzz.log env SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh 20 -- \
+    scripts/soak.sh 20

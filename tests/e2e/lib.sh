@@ -40,7 +40,7 @@ within() {
 
 # The games draw at most this often: a screenshot a poll needs no more, and
 # the processor is left to the work beside the tests.
-readonly FRAME_CAP=fps=15
+readonly FRAME_CAP=fps=10
 
 # start_game <arguments...>: starts the game with the generated assets.
 start_game() {

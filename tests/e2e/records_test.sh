@@ -46,7 +46,10 @@ caption_differs() { [ "$(differ_text "$1" "$shot" "$CAPTION")" -gt 0 ]; }
 start_ui
 await 30 menu menu_shown || fail "no main menu"
 menu_click $(main_button 0) new-game new_game_shown
-menu_click $(new_game_button easy) started game_shown
+menu_click $(new_game_button easy) new-game-shown game_shown
+# The figures come in over the first frames, the counts with them: the start's
+# counts are read once the figure on 0,0 takes the pointer.
+await_turn_at $FIGURE started
 started=$shot
 move $FLOOR_1_1 split
 within 30 moves_kept 2 || fail "the move and its answer were not kept: $(cat "$GAME")"
