@@ -115,18 +115,25 @@ await_side() {
 
 step "Release build" release_build
 
-# Drawing tests share this one server; the network test plays three games on
-# its three screens. It must not reset when its last client
-# leaves, or a test that connects at that moment is refused. The game in the
-# end-to-end tests draws with one of llvmpipe's threads (the same pictures, a
-# fifth less processor time for the game, which draws as fast as it can): the
-# work beside it gets the other core.
+# Drawing tests share this one server. It must not reset when its last client
+# leaves, or a test that connects at that moment is refused. The end-to-end
+# tests take its first screen (the network test the second and third too) with
+# the pointer and the keys; the tests that draw only into their own pictures
+# run beside them on the fourth. The game in the end-to-end tests draws with
+# one of llvmpipe's threads (the same pictures, a fifth less processor time):
+# the work beside it gets the other core.
 drawing_tests() {
-    ctest --test-dir build --output-on-failure -j"$jobs" -R '_gl_tests$|^sporrik_tools_tests$' &&
-        LP_NUM_THREADS=1 ctest --test-dir build --output-on-failure -L e2e
+    local status=0
+    DISPLAY=${DISPLAY%.*}.3 ctest --test-dir build --output-on-failure -j"$jobs" -R '_gl_tests$|^sporrik_tools_tests$' \
+        >build/drawing-tests.log 2>&1 &
+    local drawing=$!
+    LP_NUM_THREADS=1 ctest --test-dir build --output-on-failure -L e2e || status=1
+    wait "$drawing" || status=1
+    cat build/drawing-tests.log
+    return $status
 }
-step "drawing and end-to-end tests" xvfb-run -a -s "-screen 0 1024x768x24 -screen 1 1024x768x24 -screen 2 1024x768x24 -noreset" \
-    bash -c "set -euo pipefail; jobs=$jobs; $(declare -f drawing_tests); drawing_tests"
+step "drawing and end-to-end tests" xvfb-run -a -s "-screen 0 1024x768x24 -screen 1 1024x768x24 -screen 2 1024x768x24 \
+    -screen 3 1024x768x24 -noreset" bash -c "set -euo pipefail; jobs=$jobs; $(declare -f drawing_tests); drawing_tests"
 step "sanitized build and tests (beside the above)" await_side
 
 step "fuzzing and soak" beside build-sanitize/fuzz.log env SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh 20 -- \
