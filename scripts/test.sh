@@ -86,7 +86,8 @@ sanitized_tests() {
 }
 fuzz_build() { SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh --build; }
 # No test runs the benchmarks; they are built so that they keep compiling,
-# here on the libraries this build has made already.
+# on the libraries of the sanitized build, while the fuzz targets and the soak
+# run for their set time.
 bench_build() {
     cmake --build build-sanitize -j"$jobs" --target framebench fluidbench imagebench meshbench \
         sporrik_rulesbench sporrik_netbench
@@ -99,10 +100,10 @@ bench_build() {
 # failure elsewhere ends all of it; the kernel then schedules the session as a
 # group of its own, which takes the priority only from the group's own nice
 # value (/proc/self/autogroup).
-sanitized_side() { sanitized_build && sanitized_tests && fuzz_build && bench_build; }
+sanitized_side() { sanitized_build && sanitized_tests && fuzz_build; }
 setsid nice -n 10 bash -c "set -euo pipefail; jobs=$jobs
     echo 10 >/proc/self/autogroup 2>/dev/null || true
-    $(declare -f sanitized_build sanitized_tests fuzz_build bench_build sanitized_side); sanitized_side" \
+    $(declare -f sanitized_build sanitized_tests fuzz_build sanitized_side); sanitized_side" \
     >build-sanitize/side.log 2>&1 &
 side=$!
 trap 'kill -- -"$side" 2>/dev/null || true' EXIT
@@ -136,5 +137,5 @@ step "drawing and end-to-end tests" xvfb-run -a -s "-screen 0 1024x768x24 -scree
     -screen 3 1024x768x24 -noreset" bash -c "set -euo pipefail; jobs=$jobs; $(declare -f drawing_tests); drawing_tests"
 step "sanitized build and tests (beside the above)" await_side
 
-step "fuzzing and soak" beside build-sanitize/fuzz.log env SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh 20 -- \
-    scripts/soak.sh 20
+fuzz_and_benchmarks() { SPORRIK_FUZZ_BUILD=build-sanitize scripts/fuzz.sh 20 && bench_build; }
+step "fuzzing, soak and benchmarks" beside build-sanitize/fuzz.log fuzz_and_benchmarks -- scripts/soak.sh 20
