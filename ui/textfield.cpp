@@ -231,9 +231,6 @@ void TextField::handleEvent(InputEvent& e) {
         if (motion->hasLeftWindow()) {
             return;
         }
-        int viewportWidth = 0;
-        int viewportHeight = 0;
-        viewportSize(*this, viewportWidth, viewportHeight);
         double mouseX = 0.0;
         double mouseY = 0.0;
         motion->getPosition(mouseX, mouseY);
